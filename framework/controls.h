@@ -1,0 +1,370 @@
+// Backend-neutral forms and controls. A form declares its controls as members with their
+// documented names, builds them in its constructor and wires their events to its handlers.
+// The backend (win32 or sim) creates a native peer per control, if any, and keeps it in step.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/platform.h"
+
+namespace kv {
+
+class Control;
+class Form;
+class MenuItem;
+class PopupMenu;
+
+enum class Prop { Bounds, Visible, Enabled, Caption, Hint, Font, Color, Cells, Selection, Position, Picture, Items, Layout };
+
+// Shift state bits of keyboard and mouse events.
+enum Shift : unsigned { ShiftKey = 1, AltKey = 2, CtrlKey = 4, LeftButton = 8, RightButton = 16 };
+enum class MouseButton { Left, Right, Middle };
+
+// Virtual key codes the windows use.
+namespace vk {
+constexpr int Back = 8, Tab = 9, Return = 13, Escape = 27, Space = 32, Prior = 33, Next = 34,
+              End = 35, Home = 36, Left = 37, Up = 38, Right = 39, Down = 40, Delete = 46,
+              Apps = 93, F1 = 112, F10 = 121;
+}
+
+struct Font {
+    std::string name = "MS Sans Serif";
+    int size = 8;  // points
+    bool bold = false;
+    uint32_t color = 0;  // COLORREF
+};
+
+// System colour indexes (as the platform numbers them), used as colours with the high bit set.
+namespace syscolor {
+constexpr int WindowText = 8, BtnFace = 15, Window = 5;
+}
+constexpr uint32_t SysColor(int index) { return 0x80000000u | static_cast<uint32_t>(index); }
+
+using NotifyEvent = std::function<void(Control* sender)>;
+using KeyEvent = std::function<void(Control* sender, int& key, unsigned shift)>;
+using KeyPressEvent = std::function<void(Control* sender, char& key)>;
+using MouseEvent = std::function<void(Control* sender, MouseButton button, unsigned shift, int x, int y)>;
+
+// What a backend does for the objects: peers, modal loops, popups, text measurement.
+class UiBackend {
+public:
+    virtual ~UiBackend() = default;
+    virtual void realize(Control& c) = 0;            // create the peer (parent's peer exists)
+    virtual void changed(Control& c, Prop what) = 0;  // keep the peer in step
+    virtual void release(Control& c) = 0;            // destroy the peer
+    virtual ModalResult showModal(Form& f) = 0;
+    virtual void popup(PopupMenu& menu, int x, int y) = 0;
+    virtual void processMessages() = 0;
+    virtual int textWidth(const Font& font, const std::string& text) = 0;
+    virtual void setFocus(Control& c) = 0;
+    virtual bool loadPicture(Control& image, const std::string& file) = 0;
+};
+UiBackend& ui();
+void setUi(UiBackend* backend);
+
+class Control {
+public:
+    Control(Control* parent, std::string name);
+    virtual ~Control();
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    const std::string& name() const { return name_; }
+    Control* parent() const { return parent_; }
+    const std::vector<Control*>& children() const { return children_; }
+    Form* form();
+    virtual const char* className() const { return "Control"; }
+
+    int left() const { return left_; }
+    int top() const { return top_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    void setBounds(int left, int top, int width, int height);
+    void setLeft(int v) { setBounds(v, top_, width_, height_); }
+    void setTop(int v) { setBounds(left_, v, width_, height_); }
+    void setWidth(int v) { setBounds(left_, top_, v, height_); }
+    void setHeight(int v) { setBounds(left_, top_, width_, v); }
+    // Client size: what the control's children and drawing may use.
+    virtual int clientWidth() const { return width_; }
+    virtual int clientHeight() const { return height_; }
+
+    bool visible() const { return visible_; }
+    void setVisible(bool v);
+    bool showing() const;  // visible and every parent visible
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool v);
+    const std::string& caption() const { return caption_; }
+    void setCaption(const std::string& v);
+    const std::string& hint() const { return hint_; }
+    void setHint(const std::string& v);
+    const Font& font() const { return font_; }
+    void setFont(const Font& f);
+    uint32_t color() const { return color_; }
+    void setColor(uint32_t c);
+    void setFocus();
+
+    NotifyEvent onClick;
+    NotifyEvent onDblClick;
+    KeyEvent onKeyDown;
+    KeyPressEvent onKeyPress;
+    MouseEvent onMouseDown;
+    MouseEvent onMouseUp;
+
+    // What the user's input does (called by the backend, or by a scripted user in tests).
+    virtual void click();
+    void dblClick();
+    void keyDown(int& key, unsigned shift);  // runs the form's key preview first
+    void keyPress(char& key);
+    void mouseDown(MouseButton b, unsigned shift, int x, int y);
+    void mouseUp(MouseButton b, unsigned shift, int x, int y);
+
+    void* peer = nullptr;  // backend's native object
+
+protected:
+    void notify(Prop what);
+
+private:
+    std::string name_;
+    Control* parent_;
+    std::vector<Control*> children_;
+    int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    bool visible_ = true, enabled_ = true;
+    std::string caption_, hint_;
+    Font font_;
+    uint32_t color_ = SysColor(syscolor::BtnFace);
+    bool fontFromParent_ = true;
+};
+
+enum class Align { None, Top, Bottom, Client };
+enum class Alignment { Left, Center };
+
+class Panel : public Control {
+public:
+    using Control::Control;
+    const char* className() const override { return "Panel"; }
+    Alignment alignment = Alignment::Center;
+    int bevel = 1;  // raised outer bevel width; 0 for none
+};
+
+class Label : public Control {
+public:
+    using Control::Control;
+    const char* className() const override { return "Label"; }
+};
+
+class Button : public Control {
+public:
+    using Control::Control;
+    const char* className() const override { return "Button"; }
+    ModalResult modalResult = ModalResult::None;  // set on the form when clicked
+    bool cancel = false;                           // Esc clicks it
+    std::string glyph;                             // name of a built-in picture, if any
+    void click() override;
+};
+
+class Image : public Control {
+public:
+    using Control::Control;
+    const char* className() const override { return "Image"; }
+    bool center = false;
+    bool stretch = false;
+    std::string pictureFile;  // file the picture was loaded from; empty for none
+    bool loadFromFile(const std::string& file);
+    void clear();
+};
+
+class Gauge : public Control {
+public:
+    using Control::Control;
+    const char* className() const override { return "Gauge"; }
+    int minValue() const { return min_; }
+    int maxValue() const { return max_; }
+    int progress() const { return progress_; }
+    void setRange(int min, int max);
+    void setProgress(int v);
+
+private:
+    int min_ = 0, max_ = 100, progress_ = 0;
+};
+
+class ScrollBar : public Control {
+public:
+    using Control::Control;
+    const char* className() const override { return "ScrollBar"; }
+    int minValue() const { return min_; }
+    int maxValue() const { return max_; }
+    int position() const { return position_; }
+    void setRange(int min, int max);
+    void setPosition(int v);  // clipped to the range; runs onChange when it changes
+    int largeChange = 1, smallChange = 1;
+    NotifyEvent onChange;
+
+private:
+    int min_ = 0, max_ = 100, position_ = 0;
+};
+
+// Tabbed notebook: page captions and the page shown; each page is a child panel.
+class Notebook : public Control {
+public:
+    using Control::Control;
+    const char* className() const override { return "Notebook"; }
+    Panel* addPage(const std::string& name, const std::string& caption);
+    const std::vector<Panel*>& pages() const { return pages_; }
+    int pageIndex() const { return pageIndex_; }
+    void setPageIndex(int i);  // runs onClick like a user's tab click
+    Font tabFont;
+
+private:
+    std::vector<Panel*> pages_;
+    int pageIndex_ = 0;
+};
+
+// A string grid: rows of text cells; the grid control only draws them.
+class StringGrid : public Control {
+public:
+    StringGrid(Control* parent, std::string name, int cols, int rows);
+    const char* className() const override { return "StringGrid"; }
+
+    enum Option : unsigned {
+        FixedVertLine = 1, FixedHorzLine = 2, VertLine = 4, HorzLine = 8, DrawFocusSelected = 16,
+        ColSizing = 32, RowMoving = 64, ThumbTracking = 128, Editing = 256,
+    };
+    unsigned options = FixedVertLine | FixedHorzLine | VertLine | HorzLine;
+
+    int colCount() const { return static_cast<int>(widths_.size()); }
+    int rowCount() const { return static_cast<int>(cells_.size()); }
+    void setRowCount(int n);  // new rows are empty; at least fixedRows + 1
+    int fixedCols = 1, fixedRows = 1;
+    int defaultRowHeight = 18;
+
+    const std::string& cell(int col, int row) const;
+    void setCell(int col, int row, const std::string& text);
+    const std::vector<std::string>& rowCells(int row) const { return cells_.at(static_cast<size_t>(row)); }
+    void setRowCells(int row, std::vector<std::string> cells);
+    void moveRow(int from, int to);  // the row dragged by its number cell; runs onRowMoved
+
+    int colWidth(int col) const { return widths_.at(static_cast<size_t>(col)); }
+    void setColWidth(int col, int w);
+
+    // Current cell; setting it scrolls it into view.
+    int row() const { return row_; }
+    int col() const { return col_; }
+    void setRow(int r);
+    void setCol(int c);
+    int topRow() const { return topRow_; }
+    void setTopRow(int r);
+    int visibleRowCount() const;
+
+    std::function<void(Control*, int from, int to)> onRowMoved;
+    NotifyEvent onSelectCell;
+
+    void beginUpdate() { ++updating_; }
+    void endUpdate();
+
+private:
+    std::vector<std::vector<std::string>> cells_;
+    std::vector<int> widths_;
+    int row_ = 1, col_ = 1, topRow_ = 1;
+    int updating_ = 0;
+    bool dirty_ = false;
+    void cellsChanged();
+};
+
+class MenuItem {
+public:
+    MenuItem(PopupMenu* owner, std::string name, std::string caption, std::string shortcut = {});
+    const std::string& name() const { return name_; }
+    const std::string& caption() const { return caption_; }
+    const std::string& shortcut() const { return shortcut_; }  // "Ctrl+L"
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool v) { enabled_ = v; }
+    bool visible() const { return visible_; }
+    void setVisible(bool v) { visible_ = v; }
+    bool checked() const { return checked_; }
+    void setChecked(bool v) { checked_ = v; }
+    bool isSeparator() const { return caption_ == "-"; }
+    NotifyEvent onClick;
+    void click();  // as the user choosing the item; nothing when disabled
+
+private:
+    PopupMenu* owner_;
+    std::string name_, caption_, shortcut_;
+    bool enabled_ = true, visible_ = true, checked_ = false;
+};
+
+class PopupMenu {
+public:
+    PopupMenu(Form* owner, std::string name) : owner_(owner), name_(std::move(name)) {}
+    const std::string& name() const { return name_; }
+    Form* owner() const { return owner_; }
+    MenuItem* add(std::string name, std::string caption, std::string shortcut = {});
+    MenuItem* find(const std::string& name);
+    const std::vector<std::unique_ptr<MenuItem>>& items() const { return items_; }
+    NotifyEvent onPopup;  // runs before the menu opens
+    void popup(int x, int y);
+
+private:
+    Form* owner_;
+    std::string name_;
+    std::vector<std::unique_ptr<MenuItem>> items_;
+};
+
+enum class BorderStyle { Dialog, Sizeable, Single };
+
+class Form : public Control {
+public:
+    explicit Form(std::string name);
+    ~Form() override;
+    const char* className() const override { return "Form"; }
+
+    BorderStyle borderStyle = BorderStyle::Dialog;
+    bool systemMenu = true;
+    bool keyPreview = false;
+    int clientWidthValue = 0;  // client area size; the backend adds the frame
+    int clientHeightValue = 0;
+    int clientWidth() const override { return clientWidthValue; }
+    int clientHeight() const override { return clientHeightValue; }
+    void setClientSize(int w, int h);
+
+    ModalResult modalResult() const { return modalResult_; }
+    void setModalResult(ModalResult r) { modalResult_ = r; }
+    ModalResult showModal();
+    bool isModal() const { return modal_; }
+    // Closes like the user does: asks onCloseQuery, then runs onClose. Returns whether it closed.
+    bool close();
+    bool closed() const { return closed_; }
+
+    NotifyEvent onCreate;
+    NotifyEvent onActivate;
+    std::function<void(Control*, bool& canClose)> onCloseQuery;
+    NotifyEvent onClose;
+
+    // Called by the backend's modal loop.
+    void activate();
+    bool closeQuery();
+    void doClose();
+    void beginModal() { modal_ = true; closed_ = false; }
+    void endModal() { modal_ = false; }
+
+    // Every control of the form by name (the automation names).
+    Control* findControl(const std::string& name);
+    std::vector<std::unique_ptr<PopupMenu>> menus;
+    PopupMenu* addMenu(const std::string& name);
+    PopupMenu* findMenu(const std::string& name);
+    std::string helpFile;
+
+private:
+    ModalResult modalResult_ = ModalResult::None;
+    bool modal_ = false, closed_ = false, activated_ = false;
+};
+
+// Creates a child control owned by its parent: make<Button>(panel, "BtnSave").
+template <class T, class... A>
+T* make(Control* parent, std::string name, A&&... args) {
+    return new T(parent, std::move(name), std::forward<A>(args)...);
+}
+
+}  // namespace kv

@@ -1,0 +1,10 @@
+#include "framework/platform.h"
+
+namespace kv {
+
+Ports& ports() {
+    static Ports p;
+    return p;
+}
+
+}  // namespace kv

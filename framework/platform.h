@@ -1,0 +1,117 @@
+// The platform services the library reaches outside itself, as small ports.
+// framework/win32 realises them with the Win32 API, framework/sim in memory for tests.
+// Modules reach them through kv::ports(); nothing outside framework/win32 and host/win32
+// includes <windows.h>.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kv {
+
+// Private-profile (INI) service for files read and written key by key.
+class ProfilePort {
+public:
+    virtual ~ProfilePort() = default;
+    // Value of the key, or def; at most 1023 characters.
+    virtual std::string readString(const std::string& file, const std::string& section,
+                                   const std::string& key, const std::string& def) = 0;
+    // false when the platform refuses the write.
+    virtual bool writeString(const std::string& file, const std::string& section,
+                             const std::string& key, const std::string& value) = 0;
+    // Key names of a section in file order (8192-byte list; names past it are lost).
+    virtual std::vector<std::string> sectionKeys(const std::string& file,
+                                                 const std::string& section) = 0;
+    // "key=value" entries of a section in file order.
+    virtual std::vector<std::string> sectionValues(const std::string& file,
+                                                   const std::string& section) = 0;
+    // Drops any cached copy of the file, after it was written by other means.
+    virtual void flush(const std::string& file) = 0;
+};
+
+struct DirEntry {
+    std::string longName;   // name as stored
+    std::string shortName;  // 8.3 alias; empty when the long name is already a valid 8.3 name
+    bool directory = false;
+    uint64_t size = 0;
+    int64_t modified = 0;  // seconds since 1970, UTC
+};
+
+class FileSystemPort {
+public:
+    virtual ~FileSystemPort() = default;
+    virtual bool exists(const std::string& path) = 0;  // file or folder
+    virtual bool isDirectory(const std::string& path) = 0;
+    // Directory entry of an existing file or folder (find-first on the path).
+    virtual std::optional<DirEntry> findEntry(const std::string& path) = 0;
+    // Entries of a folder matching a wildcard pattern ("*.*").
+    virtual std::vector<DirEntry> list(const std::string& folder, const std::string& pattern) = 0;
+    // Short (8.3) path of an existing file or folder; empty optional otherwise.
+    virtual std::optional<std::string> shortPath(const std::string& path) = 0;
+    virtual bool readFile(const std::string& path, std::string& bytes) = 0;
+    // Replaces the file atomically: the old file stays as it was when this fails.
+    virtual bool writeFileAtomic(const std::string& path, const std::string& bytes) = 0;
+    virtual bool moveFile(const std::string& from, const std::string& to) = 0;  // fails if `to` exists
+    virtual bool deleteFile(const std::string& path) = 0;
+    virtual std::string currentDirectory() = 0;  // of the current drive, with drive letter
+    virtual std::string windowsDirectory() = 0;  // where a profile name without folder resolves
+};
+
+enum class CursorKind { Default, HourGlass };
+
+enum class DialogKind { Warning, Error, Information, Confirmation, Custom };
+enum DialogButton : unsigned {
+    BtnYes = 1, BtnNo = 2, BtnOK = 4, BtnCancel = 8, BtnHelp = 16,
+    BtnAbort = 32, BtnRetry = 64, BtnIgnore = 128, BtnAll = 256,
+};
+enum class ModalResult : int { None = 0, OK = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7, All = 8 };
+
+class UserPort {
+public:
+    virtual ~UserPort() = default;
+    virtual void setCursor(CursorKind kind) = 0;
+    virtual CursorKind cursor() = 0;
+    virtual void cursorPos(int& x, int& y) = 0;  // screen coordinates
+    // The standard message dialog: titled by kind, the text, the buttons; returns the answer.
+    virtual ModalResult messageDialog(const std::string& text, DialogKind kind, unsigned buttons) = 0;
+    virtual int screenWidth() = 0;
+    virtual int screenHeight() = 0;
+    virtual int systemMetric(int index) = 0;
+    virtual uint32_t systemColor(int index) = 0;  // COLORREF of a system colour index
+    virtual void beep() = 0;
+};
+
+class HostPort {
+public:
+    virtual ~HostPort() = default;
+    // Sends a message synchronously to a host window (wParam 0 in every use).
+    virtual intptr_t send(uintptr_t window, uint32_t msg, uintptr_t wparam, intptr_t lparam) = 0;
+    virtual void broadcast(uint32_t msg, uintptr_t wparam, intptr_t lparam) = 0;
+    virtual bool isWindow(uintptr_t window) = 0;
+};
+
+class SystemPort {
+public:
+    virtual ~SystemPort() = default;
+    virtual uint32_t availablePageFile() = 0;  // free paging-file bytes (global memory status)
+    virtual bool gdiFlush() = 0;
+    virtual bool help(const std::string& file, int context) = 0;
+    virtual bool run(const std::string& commandLine) = 0;  // program start
+    // Local date and time as days since 30 December 1899 with the time as the fraction.
+    virtual double now() = 0;
+};
+
+struct Ports {
+    ProfilePort* profile = nullptr;
+    FileSystemPort* fs = nullptr;
+    UserPort* user = nullptr;
+    HostPort* host = nullptr;
+    SystemPort* system = nullptr;
+};
+
+// The ports in use; installed by the backend (the library at load, a test's sim platform).
+Ports& ports();
+
+}  // namespace kv
