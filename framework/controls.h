@@ -101,7 +101,7 @@ public:
     const std::string& hint() const { return hint_; }
     void setHint(const std::string& v);
     const Font& font() const { return font_; }
-    void setFont(const Font& f);
+    void setFont(const Font& f);  // children that follow this control's font follow it
     uint32_t color() const { return color_; }
     void setColor(uint32_t c);
     void setFocus();
@@ -127,6 +127,8 @@ protected:
     void notify(Prop what);
 
 private:
+    void applyFont(const Font& f);
+
     std::string name_;
     Control* parent_;
     std::vector<Control*> children_;
@@ -346,6 +348,9 @@ public:
     void activate();
     bool closeQuery();
     void doClose();
+    // After an event in the modal loop: when a modal result is set, asks onCloseQuery and
+    // closes (true), or clears the result when the close is refused (false).
+    bool checkModalEnd();
     void beginModal() { modal_ = true; closed_ = false; }
     void endModal() { modal_ = false; }
 

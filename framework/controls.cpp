@@ -1,0 +1,415 @@
+#include "framework/controls.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace kv {
+
+namespace {
+UiBackend* g_ui = nullptr;
+}
+
+UiBackend& ui() {
+    if (!g_ui) throw std::logic_error("no user-interface backend installed");
+    return *g_ui;
+}
+
+void setUi(UiBackend* backend) { g_ui = backend; }
+
+// ---- Control ---------------------------------------------------------------------------
+
+Control::Control(Control* parent, std::string name) : name_(std::move(name)), parent_(parent) {
+    if (parent_) {
+        parent_->children_.push_back(this);
+        font_ = parent_->font_;
+    }
+}
+
+Control::~Control() {
+    // Children first, so peers go before their parent's peer.
+    while (!children_.empty()) delete children_.back();
+    if (peer && g_ui) g_ui->release(*this);
+    if (parent_) {
+        auto& sib = parent_->children_;
+        sib.erase(std::remove(sib.begin(), sib.end(), this), sib.end());
+    }
+}
+
+Form* Control::form() {
+    Control* c = this;
+    while (c->parent_) c = c->parent_;
+    return dynamic_cast<Form*>(c);
+}
+
+void Control::notify(Prop what) {
+    if (peer && g_ui) g_ui->changed(*this, what);
+}
+
+void Control::setBounds(int left, int top, int width, int height) {
+    if (left == left_ && top == top_ && width == width_ && height == height_) return;
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    notify(Prop::Bounds);
+}
+
+void Control::setVisible(bool v) {
+    if (v == visible_) return;
+    visible_ = v;
+    notify(Prop::Visible);
+}
+
+bool Control::showing() const {
+    for (const Control* c = this; c; c = c->parent_)
+        if (!c->visible_) return false;
+    return true;
+}
+
+void Control::setEnabled(bool v) {
+    if (v == enabled_) return;
+    enabled_ = v;
+    notify(Prop::Enabled);
+}
+
+void Control::setCaption(const std::string& v) {
+    if (v == caption_) return;
+    caption_ = v;
+    notify(Prop::Caption);
+}
+
+void Control::setHint(const std::string& v) {
+    hint_ = v;
+    notify(Prop::Hint);
+}
+
+void Control::setFont(const Font& f) {
+    if (parent_) fontFromParent_ = false;
+    applyFont(f);
+}
+
+void Control::applyFont(const Font& f) {
+    font_ = f;
+    notify(Prop::Font);
+    for (Control* c : children_)
+        if (c->fontFromParent_) c->applyFont(f);
+}
+
+void Control::setColor(uint32_t c) {
+    if (c == color_) return;
+    color_ = c;
+    notify(Prop::Color);
+}
+
+void Control::setFocus() {
+    if (g_ui) g_ui->setFocus(*this);
+}
+
+void Control::click() {
+    if (!enabled_) return;
+    if (onClick) onClick(this);
+}
+
+void Control::dblClick() {
+    if (enabled_ && onDblClick) onDblClick(this);
+}
+
+void Control::keyDown(int& key, unsigned shift) {
+    Form* f = form();
+    if (f && f != this && f->keyPreview && f->onKeyDown) {
+        f->onKeyDown(f, key, shift);
+        if (key == 0) return;
+    }
+    if (onKeyDown) onKeyDown(this, key, shift);
+}
+
+void Control::keyPress(char& key) {
+    Form* f = form();
+    if (f && f != this && f->keyPreview && f->onKeyPress) {
+        f->onKeyPress(f, key);
+        if (key == 0) return;
+    }
+    if (onKeyPress) onKeyPress(this, key);
+}
+
+void Control::mouseDown(MouseButton b, unsigned shift, int x, int y) {
+    if (onMouseDown) onMouseDown(this, b, shift, x, y);
+}
+
+void Control::mouseUp(MouseButton b, unsigned shift, int x, int y) {
+    if (onMouseUp) onMouseUp(this, b, shift, x, y);
+}
+
+// ---- Button, Image, Gauge, ScrollBar, Notebook ----------------------------------------
+
+void Button::click() {
+    if (!enabled()) return;
+    if (onClick) onClick(this);
+    if (modalResult != ModalResult::None)
+        if (Form* f = form()) f->setModalResult(modalResult);
+}
+
+bool Image::loadFromFile(const std::string& file) {
+    bool ok = g_ui ? g_ui->loadPicture(*this, file) : false;
+    pictureFile = ok ? file : std::string();
+    notify(Prop::Picture);
+    return ok;
+}
+
+void Image::clear() {
+    pictureFile.clear();
+    notify(Prop::Picture);
+}
+
+void Gauge::setRange(int min, int max) {
+    min_ = min;
+    max_ = std::max(min, max);
+    progress_ = std::clamp(progress_, min_, max_);
+    notify(Prop::Position);
+}
+
+void Gauge::setProgress(int v) {
+    v = std::clamp(v, min_, max_);
+    if (v == progress_) return;
+    progress_ = v;
+    notify(Prop::Position);
+}
+
+void ScrollBar::setRange(int min, int max) {
+    min_ = min;
+    max_ = std::max(min, max);
+    int p = std::clamp(position_, min_, max_);
+    notify(Prop::Position);
+    if (p != position_) setPosition(p);
+}
+
+void ScrollBar::setPosition(int v) {
+    v = std::clamp(v, min_, max_);
+    if (v == position_) return;
+    position_ = v;
+    notify(Prop::Position);
+    if (onChange) onChange(this);
+}
+
+Panel* Notebook::addPage(const std::string& name, const std::string& caption) {
+    Panel* p = make<Panel>(this, name);
+    p->setCaption(caption);
+    p->bevel = 0;
+    p->setVisible(pages_.empty());
+    pages_.push_back(p);
+    notify(Prop::Items);
+    return p;
+}
+
+void Notebook::setPageIndex(int i) {
+    if (i < 0 || i >= static_cast<int>(pages_.size())) return;
+    bool change = i != pageIndex_;
+    pageIndex_ = i;
+    for (size_t k = 0; k < pages_.size(); ++k) pages_[k]->setVisible(static_cast<int>(k) == i);
+    notify(Prop::Selection);
+    if (change && onClick) onClick(this);
+}
+
+// ---- StringGrid ------------------------------------------------------------------------
+
+StringGrid::StringGrid(Control* parent, std::string name, int cols, int rows)
+    : Control(parent, std::move(name)),
+      cells_(static_cast<size_t>(std::max(rows, 2)), std::vector<std::string>(static_cast<size_t>(cols))),
+      widths_(static_cast<size_t>(cols), 64) {
+    setColor(SysColor(syscolor::Window));
+}
+
+static const std::string kEmpty;
+
+const std::string& StringGrid::cell(int col, int row) const {
+    if (row < 0 || row >= rowCount() || col < 0 || col >= colCount()) return kEmpty;
+    return cells_[static_cast<size_t>(row)][static_cast<size_t>(col)];
+}
+
+void StringGrid::cellsChanged() {
+    if (updating_) dirty_ = true;
+    else notify(Prop::Cells);
+}
+
+void StringGrid::endUpdate() {
+    if (updating_ > 0 && --updating_ == 0 && dirty_) {
+        dirty_ = false;
+        notify(Prop::Cells);
+    }
+}
+
+void StringGrid::setCell(int col, int row, const std::string& text) {
+    if (row < 0 || row >= rowCount() || col < 0 || col >= colCount()) return;
+    auto& c = cells_[static_cast<size_t>(row)][static_cast<size_t>(col)];
+    if (c == text) return;
+    c = text;
+    cellsChanged();
+}
+
+void StringGrid::setRowCells(int row, std::vector<std::string> cells) {
+    if (row < 0 || row >= rowCount()) return;
+    cells.resize(static_cast<size_t>(colCount()));
+    cells_[static_cast<size_t>(row)] = std::move(cells);
+    cellsChanged();
+}
+
+void StringGrid::setRowCount(int n) {
+    n = std::max(n, fixedRows + 1);
+    if (n == rowCount()) return;
+    cells_.resize(static_cast<size_t>(n), std::vector<std::string>(static_cast<size_t>(colCount())));
+    if (row_ >= n) row_ = n - 1;
+    if (topRow_ >= n) topRow_ = std::max(fixedRows, n - 1);
+    cellsChanged();
+    notify(Prop::Selection);
+}
+
+void StringGrid::moveRow(int from, int to) {
+    if (from < fixedRows || to < fixedRows || from >= rowCount() || to >= rowCount() || from == to) return;
+    auto r = std::move(cells_[static_cast<size_t>(from)]);
+    cells_.erase(cells_.begin() + from);
+    cells_.insert(cells_.begin() + to, std::move(r));
+    cellsChanged();
+    if (onRowMoved) onRowMoved(this, from, to);
+}
+
+void StringGrid::setColWidth(int col, int w) {
+    if (col < 0 || col >= colCount()) return;
+    widths_[static_cast<size_t>(col)] = w;
+    notify(Prop::Layout);
+}
+
+int StringGrid::visibleRowCount() const {
+    int h = defaultRowHeight + 1;
+    int fixedH = fixedRows * h;
+    return std::max(1, (height() - fixedH) / h);
+}
+
+void StringGrid::setRow(int r) {
+    r = std::clamp(r, fixedRows, rowCount() - 1);
+    if (r == row_) return;
+    row_ = r;
+    if (row_ < topRow_) topRow_ = row_;
+    else if (row_ >= topRow_ + visibleRowCount()) topRow_ = std::max(fixedRows, row_ - visibleRowCount() + 1);
+    notify(Prop::Selection);
+    if (onSelectCell) onSelectCell(this);
+}
+
+void StringGrid::setCol(int c) {
+    c = std::clamp(c, fixedCols, colCount() - 1);
+    if (c == col_) return;
+    col_ = c;
+    notify(Prop::Selection);
+    if (onSelectCell) onSelectCell(this);
+}
+
+void StringGrid::setTopRow(int r) {
+    r = std::clamp(r, fixedRows, std::max(fixedRows, rowCount() - 1));
+    if (r == topRow_) return;
+    topRow_ = r;
+    notify(Prop::Selection);
+}
+
+// ---- Menus -----------------------------------------------------------------------------
+
+MenuItem::MenuItem(PopupMenu* owner, std::string name, std::string caption, std::string shortcut)
+    : owner_(owner), name_(std::move(name)), caption_(std::move(caption)), shortcut_(std::move(shortcut)) {}
+
+void MenuItem::click() {
+    if (enabled_ && visible_ && onClick) onClick(nullptr);
+}
+
+MenuItem* PopupMenu::add(std::string name, std::string caption, std::string shortcut) {
+    items_.push_back(std::make_unique<MenuItem>(this, std::move(name), std::move(caption), std::move(shortcut)));
+    return items_.back().get();
+}
+
+MenuItem* PopupMenu::find(const std::string& name) {
+    for (auto& i : items_)
+        if (i->name() == name) return i.get();
+    return nullptr;
+}
+
+void PopupMenu::popup(int x, int y) {
+    if (onPopup) onPopup(nullptr);
+    ui().popup(*this, x, y);
+}
+
+// ---- Form ------------------------------------------------------------------------------
+
+Form::Form(std::string name) : Control(nullptr, std::move(name)) {}
+
+Form::~Form() {
+    // Children are deleted by Control's destructor; peers go with them.
+}
+
+void Form::setClientSize(int w, int h) {
+    clientWidthValue = w;
+    clientHeightValue = h;
+    notify(Prop::Bounds);
+}
+
+ModalResult Form::showModal() {
+    modalResult_ = ModalResult::None;
+    return ui().showModal(*this);
+}
+
+void Form::activate() {
+    if (onActivate) onActivate(this);
+    activated_ = true;
+}
+
+bool Form::closeQuery() {
+    bool can = true;
+    if (onCloseQuery) onCloseQuery(this, can);
+    return can;
+}
+
+void Form::doClose() {
+    if (closed_) return;
+    closed_ = true;
+    if (onClose) onClose(this);
+}
+
+bool Form::checkModalEnd() {
+    if (closed_) return true;
+    if (modalResult_ == ModalResult::None) return false;
+    if (!closeQuery()) {
+        modalResult_ = ModalResult::None;
+        return false;
+    }
+    doClose();
+    return true;
+}
+
+bool Form::close() {
+    if (closed_) return true;
+    if (modal_) {
+        modalResult_ = ModalResult::Cancel;
+        return checkModalEnd();
+    }
+    if (!closeQuery()) return false;
+    doClose();
+    return true;
+}
+
+static Control* findIn(Control* c, const std::string& name) {
+    if (c->name() == name) return c;
+    for (Control* k : c->children())
+        if (Control* r = findIn(k, name)) return r;
+    return nullptr;
+}
+
+Control* Form::findControl(const std::string& name) { return findIn(this, name); }
+
+PopupMenu* Form::addMenu(const std::string& name) {
+    menus.push_back(std::make_unique<PopupMenu>(this, name));
+    return menus.back().get();
+}
+
+PopupMenu* Form::findMenu(const std::string& name) {
+    for (auto& m : menus)
+        if (m->name() == name) return m.get();
+    return nullptr;
+}
+
+}  // namespace kv

@@ -1,0 +1,125 @@
+#include "framework/sim/sim_ui.h"
+
+#include "framework/text.h"
+
+namespace kv {
+
+void SimUser::answer(const std::string& text, ModalResult r) { answers_.emplace_back(text, r); }
+
+void SimUser::onModal(const std::string& formName, std::function<void(Form&)> act) {
+    modal_[formName].push_back(std::move(act));
+}
+
+void SimUser::onPopup(const std::string& menuName, std::function<void(PopupMenu&)> act) {
+    popup_[menuName].push_back(std::move(act));
+}
+
+void SimUser::setCursor(CursorKind kind) {
+    cursor_ = kind;
+    cursorHistory.push_back(kind);
+}
+
+void SimUser::cursorPos(int& x, int& y) {
+    x = mouseX;
+    y = mouseY;
+}
+
+static ModalResult defaultAnswer(unsigned buttons) {
+    if (buttons & BtnCancel) return ModalResult::Cancel;
+    if (buttons & BtnNo) return ModalResult::No;
+    return ModalResult::OK;
+}
+
+ModalResult SimUser::messageDialog(const std::string& text, DialogKind kind, unsigned buttons) {
+    ModalResult r;
+    if (!answers_.empty() && answers_.front().first == text) {
+        r = answers_.front().second;
+        answers_.pop_front();
+    } else {
+        // An unscripted dialog is a test failure; answer it as closing the box would.
+        unexpected.push_back("dialog: " + text);
+        r = defaultAnswer(buttons);
+    }
+    dialogs.push_back({text, kind, buttons, r});
+    return r;
+}
+
+int SimUser::systemMetric(int index) {
+    auto it = metrics.find(index);
+    return it == metrics.end() ? 0 : it->second;
+}
+
+uint32_t SimUser::systemColor(int index) {
+    // The classic scheme: button face grey, window white, text black.
+    switch (index) {
+        case syscolor::BtnFace: return 0xC0C0C0;
+        case syscolor::Window: return 0xFFFFFF;
+        default: return 0;
+    }
+}
+
+ModalResult SimUser::showModal(Form& f) {
+    modalForms.push_back(f.name());
+    f.beginModal();
+    f.activate();
+    auto& queue = modal_[f.name()];
+    while (!f.checkModalEnd()) {
+        if (queue.empty()) {
+            unexpected.push_back("modal form left open: " + f.name());
+            f.doClose();
+            break;
+        }
+        auto act = std::move(queue.front());
+        queue.pop_front();
+        act(f);
+    }
+    f.endModal();
+    return f.modalResult();
+}
+
+void SimUser::popup(PopupMenu& menu, int x, int y) {
+    popups.push_back(menu.name());
+    popupX = x;
+    popupY = y;
+    auto& queue = popup_[menu.name()];
+    if (queue.empty()) return;
+    auto act = std::move(queue.front());
+    queue.pop_front();
+    act(menu);
+}
+
+int SimUser::textWidth(const Font& font, const std::string& text) {
+    return static_cast<int>(text.size()) * (charWidth + (font.bold ? 1 : 0));
+}
+
+bool SimUser::loadPicture(Control&, const std::string& file) {
+    FileSystemPort* fs = ports().fs;
+    return fs && fs->exists(file) && !fs->isDirectory(file);
+}
+
+intptr_t SimHost::send(uintptr_t window, uint32_t msg, uintptr_t wparam, intptr_t lparam) {
+    sent.push_back({window, msg, wparam, lparam, false});
+    return 0;
+}
+
+void SimHost::broadcast(uint32_t msg, uintptr_t wparam, intptr_t lparam) {
+    sent.push_back({0xFFFF, msg, wparam, lparam, true});
+}
+
+bool SimHost::isWindow(uintptr_t window) {
+    for (auto w : windows)
+        if (w == window) return true;
+    return false;
+}
+
+bool SimSystem::help(const std::string& file, int context) {
+    helpCalls.emplace_back(file, context);
+    return true;
+}
+
+bool SimSystem::run(const std::string& commandLine) {
+    programs.push_back(commandLine);
+    return true;
+}
+
+}  // namespace kv

@@ -1,0 +1,110 @@
+// The sim backend's user side: a scripted user who answers message dialogs by their text,
+// acts on modal forms and popup menus, and a record of everything the library asked of the
+// platform (cursor changes, host messages, help, program starts).
+#pragma once
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "framework/controls.h"
+#include "framework/platform.h"
+
+namespace kv {
+
+struct ShownDialog {
+    std::string text;
+    DialogKind kind;
+    unsigned buttons;
+    ModalResult answer;
+};
+
+class SimUser : public UserPort, public UiBackend {
+public:
+    // --- the script ---
+    // The next message dialog must have exactly this text; the user answers r.
+    void answer(const std::string& text, ModalResult r);
+    // What the user does when a form of this name is shown modally (one action per showing).
+    void onModal(const std::string& formName, std::function<void(Form&)> act);
+    // What the user does when a popup menu of this name opens (default: closes it).
+    void onPopup(const std::string& menuName, std::function<void(PopupMenu&)> act);
+
+    // --- the record ---
+    std::vector<ShownDialog> dialogs;
+    std::vector<std::string> unexpected;  // dialogs and modal forms the script did not expect
+    std::vector<std::string> popups;      // names of menus opened, in order
+    int popupX = 0, popupY = 0;           // where the last popup opened
+    std::vector<CursorKind> cursorHistory;
+    std::vector<std::string> modalForms;  // names of forms shown modally
+    int processMessagesCalls = 0;
+    Control* focused = nullptr;
+
+    // --- the simulated screen ---
+    int screenW = 800, screenH = 600;
+    int mouseX = 100, mouseY = 100;
+    std::map<int, int> metrics{{10, 17}};  // system metric index -> value
+    int charWidth = 6;                     // deterministic text metrics: per character (+1 bold)
+
+    // UserPort
+    void setCursor(CursorKind kind) override;
+    CursorKind cursor() override { return cursor_; }
+    void cursorPos(int& x, int& y) override;
+    ModalResult messageDialog(const std::string& text, DialogKind kind, unsigned buttons) override;
+    int screenWidth() override { return screenW; }
+    int screenHeight() override { return screenH; }
+    int systemMetric(int index) override;
+    uint32_t systemColor(int index) override;
+    void beep() override { ++beeps; }
+    int beeps = 0;
+
+    // UiBackend
+    void realize(Control&) override {}
+    void changed(Control&, Prop) override {}
+    void release(Control&) override {}
+    ModalResult showModal(Form& f) override;
+    void popup(PopupMenu& menu, int x, int y) override;
+    void processMessages() override { ++processMessagesCalls; }
+    int textWidth(const Font& font, const std::string& text) override;
+    void setFocus(Control& c) override { focused = &c; }
+    bool loadPicture(Control& image, const std::string& file) override;
+
+private:
+    CursorKind cursor_ = CursorKind::Default;
+    std::deque<std::pair<std::string, ModalResult>> answers_;
+    std::map<std::string, std::deque<std::function<void(Form&)>>> modal_;
+    std::map<std::string, std::deque<std::function<void(PopupMenu&)>>> popup_;
+};
+
+struct SentMessage {
+    uintptr_t window;
+    uint32_t msg;
+    uintptr_t wparam;
+    intptr_t lparam;
+    bool broadcast;
+};
+
+class SimHost : public HostPort {
+public:
+    std::vector<SentMessage> sent;
+    std::vector<uintptr_t> windows{0x1234};  // windows that exist
+    intptr_t send(uintptr_t window, uint32_t msg, uintptr_t wparam, intptr_t lparam) override;
+    void broadcast(uint32_t msg, uintptr_t wparam, intptr_t lparam) override;
+    bool isWindow(uintptr_t window) override;
+};
+
+class SimSystem : public SystemPort {
+public:
+    uint32_t pageFile = 64u << 20;
+    bool flushOk = true;
+    double clock = 45000.5;  // a fixed local date and time
+    std::vector<std::pair<std::string, int>> helpCalls;
+    std::vector<std::string> programs;
+    uint32_t availablePageFile() override { return pageFile; }
+    bool gdiFlush() override { return flushOk; }
+    bool help(const std::string& file, int context) override;
+    bool run(const std::string& commandLine) override;
+    double now() override { return clock; }
+};
+
+}  // namespace kv
