@@ -1,0 +1,20 @@
+// The Win32 realisations of the platform ports. The library installs them into kv::ports()
+// when it is loaded (host/win32).
+#pragma once
+#include "framework/platform.h"
+
+namespace kv::win32 {
+
+HostPort& hostPort();      // window messages to the host (win32_ports.cpp)
+SystemPort& systemPort();  // memory status, drawing flush, help, program start, clock
+UserPort& userPort();      // cursor, screen metrics, system colours, beep, message box
+
+// Each realised in its own file: the private-profile API (win32_profile.cpp) and the file
+// system (win32_fs.cpp).
+ProfilePort& profilePort();
+FileSystemPort& fileSystemPort();
+
+// Puts every Win32 port into kv::ports().
+void installPorts();
+
+}  // namespace kv::win32
