@@ -1,0 +1,131 @@
+// The framework's objects and the sim backend's modal loop, popup menus and dialogs.
+#include <gtest/gtest.h>
+
+#include "framework/controls.h"
+#include "framework/sim/sim_ui.h"
+
+using namespace kv;
+
+namespace {
+
+struct Fixture : ::testing::Test {
+    SimUser user;
+    void SetUp() override { setUi(&user); }
+    void TearDown() override { setUi(nullptr); }
+};
+
+struct DemoForm : Form {
+    Panel* Band = make<Panel>(this, "Band");
+    Button* BtnOK = make<Button>(Band, "BtnOK");
+    Button* BtnQuit = make<Button>(Band, "BtnQuit");
+    int activations = 0;
+    bool allowClose = true;
+    std::vector<int> keys;
+    DemoForm() : Form("DemoForm") {
+        BtnOK->modalResult = ModalResult::OK;
+        BtnQuit->onClick = [this](Control*) { close(); };
+        onActivate = [this](Control*) { ++activations; };
+        onCloseQuery = [this](Control*, bool& can) { can = allowClose; };
+        keyPreview = true;
+        onKeyDown = [this](Control*, int& key, unsigned) {
+            keys.push_back(key);
+            if (key == vk::F10) key = 0;  // the form handles F10 itself
+        };
+    }
+};
+
+}  // namespace
+
+TEST_F(Fixture, ButtonWithModalResultEndsTheModalLoop) {
+    DemoForm f;
+    user.onModal("DemoForm", [](Form& form) { static_cast<DemoForm&>(form).BtnOK->click(); });
+    EXPECT_EQ(f.showModal(), ModalResult::OK);
+    EXPECT_EQ(f.activations, 1);
+    EXPECT_TRUE(f.closed());
+    EXPECT_TRUE(user.unexpected.empty());
+}
+
+TEST_F(Fixture, RefusedCloseKeepsTheFormOpenAndClearsTheResult) {
+    DemoForm f;
+    f.allowClose = false;
+    user.onModal("DemoForm", [](Form& form) {
+        auto& d = static_cast<DemoForm&>(form);
+        d.BtnQuit->click();
+        EXPECT_EQ(d.modalResult(), ModalResult::None);
+        EXPECT_FALSE(d.closed());
+        d.allowClose = true;
+    });
+    user.onModal("DemoForm", [](Form& form) { static_cast<DemoForm&>(form).BtnQuit->click(); });
+    EXPECT_EQ(f.showModal(), ModalResult::Cancel);
+}
+
+TEST_F(Fixture, DisabledControlsIgnoreClicksAndKeyPreviewRunsFirst) {
+    DemoForm f;
+    int clicks = 0;
+    f.BtnOK->onClick = [&](Control*) { ++clicks; };
+    f.BtnOK->setEnabled(false);
+    f.BtnOK->click();
+    EXPECT_EQ(clicks, 0);
+    int seenByButton = 0;
+    f.BtnOK->onKeyDown = [&](Control*, int&, unsigned) { ++seenByButton; };
+    int k = vk::F10;
+    f.BtnOK->keyDown(k, 0);
+    k = vk::Space;
+    f.BtnOK->keyDown(k, 0);
+    EXPECT_EQ(f.keys, (std::vector<int>{vk::F10, vk::Space}));
+    EXPECT_EQ(seenByButton, 1);  // F10 was consumed by the form
+}
+
+TEST_F(Fixture, UnscriptedDialogsAndFormsAreReportedNotHung) {
+    EXPECT_EQ(user.messageDialog("Surprise", DialogKind::Confirmation, BtnYes | BtnNo), ModalResult::No);
+    DemoForm f;
+    f.showModal();  // nobody scripted what the user does
+    ASSERT_EQ(user.unexpected.size(), 2u);
+    EXPECT_EQ(user.unexpected[0], "dialog: Surprise");
+    EXPECT_EQ(user.unexpected[1], "modal form left open: DemoForm");
+}
+
+TEST_F(Fixture, StringGridKeepsCellsRowsAndSelection) {
+    Form f("F");
+    auto* g = make<StringGrid>(&f, "Grid", 16, 2);
+    g->fixedCols = 4;
+    g->setBounds(0, 0, 600, 19 * 11);  // header and ten rows visible
+    g->setRowCount(30);
+    g->setCell(4, 29, "last");
+    EXPECT_EQ(g->cell(4, 29), "last");
+    EXPECT_EQ(g->cell(99, 99), "");  // out of range reads as empty
+    g->setRow(29);
+    EXPECT_EQ(g->row(), 29);
+    EXPECT_EQ(g->topRow(), 29 - g->visibleRowCount() + 1);
+    std::vector<std::pair<int, int>> moves;
+    g->onRowMoved = [&](Control*, int a, int b) { moves.emplace_back(a, b); };
+    g->moveRow(29, 1);
+    EXPECT_EQ(g->cell(4, 1), "last");
+    EXPECT_EQ(moves.size(), 1u);
+    g->moveRow(0, 3);  // the header row cannot be moved
+    EXPECT_EQ(moves.size(), 1u);
+    g->setRowCount(5);
+    EXPECT_EQ(g->row(), 4);
+}
+
+TEST_F(Fixture, PopupMenuRunsOnPopupAndTheScriptedChoice) {
+    Form f("F");
+    PopupMenu* m = f.addMenu("mnuFile");
+    MenuItem* open = m->add("mnuOpen", "&Open", "Ctrl+L");
+    MenuItem* save = m->add("mnuSave", "Save &As", "Ctrl+S");
+    int opened = 0, saved = 0, popups = 0;
+    open->onClick = [&](Control*) { ++opened; };
+    save->onClick = [&](Control*) { ++saved; };
+    m->onPopup = [&](Control*) { ++popups; };
+    save->setEnabled(false);
+    user.onPopup("mnuFile", [](PopupMenu& pm) {
+        pm.find("mnuSave")->click();
+        pm.find("mnuOpen")->click();
+    });
+    m->popup(10, 20);
+    EXPECT_EQ(popups, 1);
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(saved, 0);
+    EXPECT_EQ(user.popupX, 10);
+    EXPECT_EQ(f.findMenu("mnuFile"), m);
+}
