@@ -90,11 +90,6 @@ bool hostIsDir(const std::string& host) {
     return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool hostExists(const std::string& host) {
-    struct stat st;
-    return ::stat(host.c_str(), &st) == 0;
-}
-
 }  // namespace
 
 bool SimFileSystem::isShortName(const std::string& name) {
@@ -223,9 +218,10 @@ void SimFileSystem::forgetItem(Folder& f, const std::string& name) {
     if (it == f.items.end()) return;
     const Item& item = it->second;
     if (!item.alias.empty()) {
+        // The freed tail may be the lowest free one for any basis that shares its first
+        // characters, so every search starts from 1 again.
         f.byAlias.erase(item.alias);
-        int& hint = f.tailHint[item.basisKey];
-        if (hint == 0 || item.tail < hint) hint = item.tail;
+        f.tailHint.clear();
     }
     auto u = f.byUpper.find(upper(name));
     if (u != f.byUpper.end() && u->second == name) {
@@ -272,8 +268,6 @@ void SimFileSystem::assignAlias(Folder& f, const std::string& name, Item& item) 
         if (!ext.empty()) alias += "." + ext;
         if (f.byAlias.count(alias) || f.byUpper.count(alias)) continue;
         item.alias = alias;
-        item.basisKey = key;
-        item.tail = n;
         f.byAlias.emplace(alias, name);
         hint = n + 1;
         return;

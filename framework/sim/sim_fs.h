@@ -81,9 +81,7 @@ private:
         std::vector<std::string> shortNames;  // short form of each resolved component
     };
     struct Item {
-        std::string alias;     // upper-case alias; empty for valid 8.3 names
-        std::string basisKey;  // alias basis, for reusing freed tails
-        int tail = 0;
+        std::string alias;  // upper-case alias; empty for valid 8.3 names
         uint64_t seen = 0;
     };
     struct Folder {
