@@ -1,12 +1,16 @@
 // The slide editor window: the slide table, its information panels, the file commands and
 // the two popup menus. Handlers carry the names of the controls and events they serve.
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "editor/editor_state.h"
 #include "framework/controls.h"
 
 namespace kv::editor {
+
+// Name of transition effect k (0 to 29) as the slide table shows it; "" outside the table.
+const std::string& effectName(int k);
 
 class TEditorForm : public Form {
 public:
@@ -87,6 +91,7 @@ public:
     void SetVideoVolume();
     void SetVideoSpeed();
     void UpdateCatalogTags();
+    void UpdatePreview();  // refreshes the catalogue view when it is shown
 
     // ---- script file (script_file.cpp) ----
     void SaveFile(bool temporary);
@@ -114,8 +119,23 @@ public:
     // Sets the caption "<prefix> [title]".
     void setTitle(const std::string& title);
 
+    // The colour dialog's settings: opens with its custom-colour part expanded and starts
+    // from the colour it returned last.
+    struct ColorDialogSettings {
+        bool fullOpen = false;
+        uint32_t color = 0;
+    } ColorDialog1;
+
+    // Window height with the frame; lays the bands out again (Fullname and PanelControls
+    // keep their heights, PanelGrid takes the rest).
+    void setWindowHeight(int height);
+    // Height the frame (caption and borders) adds to the client area.
+    static int frameHeight();
+    static int frameWidth();
+
 private:
     void buildControls();  // editor_layout.cpp: controls, captions, hints, sizes
+    bool activatedOnce_ = false;
 };
 
 }  // namespace kv::editor

@@ -288,6 +288,8 @@ public:
     bool checked() const { return checked_; }
     void setChecked(bool v) { checked_ = v; }
     bool isSeparator() const { return caption_ == "-"; }
+    int tag = 0;             // a number the item's handler reads (menus of values)
+    bool newColumn = false;  // the item begins a new column of its menu
     NotifyEvent onClick;
     void click();  // as the user choosing the item; nothing when disabled
 
