@@ -1,0 +1,170 @@
+#include "framework/win32/win32_ports.h"
+
+#include <windows.h>
+
+namespace kv::win32 {
+
+namespace {
+
+class Win32Host final : public HostPort {
+public:
+    intptr_t send(uintptr_t window, uint32_t msg, uintptr_t wparam, intptr_t lparam) override {
+        return SendMessageA(reinterpret_cast<HWND>(window), msg, wparam, lparam);
+    }
+    void broadcast(uint32_t msg, uintptr_t wparam, intptr_t lparam) override {
+        SendMessageA(HWND_BROADCAST, msg, wparam, lparam);
+    }
+    bool isWindow(uintptr_t window) override {
+        return window != 0 && IsWindow(reinterpret_cast<HWND>(window));
+    }
+};
+
+// Days from 1 January 1970 to the civil date y-m-d (proleptic Gregorian calendar).
+long long daysFromCivil(int y, unsigned m, unsigned d) {
+    y -= m <= 2;
+    const long long era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<long long>(doe) - 719468;
+}
+
+class Win32System final : public SystemPort {
+public:
+    uint32_t availablePageFile() override {
+        MEMORYSTATUS ms{};
+        ms.dwLength = sizeof ms;
+        GlobalMemoryStatus(&ms);
+        return static_cast<uint32_t>(ms.dwAvailPageFile);
+    }
+    bool gdiFlush() override { return GdiFlush() != FALSE; }
+    bool help(const std::string& file, int context) override {
+        HWND owner = GetActiveWindow();
+        return WinHelpA(owner ? owner : GetDesktopWindow(), file.c_str(), HELP_CONTEXT,
+                        static_cast<ULONG_PTR>(context)) != FALSE;
+    }
+    bool run(const std::string& commandLine) override {
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        std::string cmd = commandLine;  // CreateProcessA may write into the command line
+        if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &si, &pi))
+            return false;
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        return true;
+    }
+    double now() override {
+        SYSTEMTIME t;
+        GetLocalTime(&t);
+        // 30 December 1899 is 25569 days before 1 January 1970.
+        const double days = static_cast<double>(daysFromCivil(t.wYear, t.wMonth, t.wDay) + 25569);
+        const double secs = t.wHour * 3600.0 + t.wMinute * 60.0 + t.wSecond + t.wMilliseconds / 1000.0;
+        return days + secs / 86400.0;
+    }
+};
+
+const char* dialogTitle(DialogKind kind) {
+    switch (kind) {
+        case DialogKind::Warning: return "Warning";
+        case DialogKind::Error: return "Error";
+        case DialogKind::Information: return "Information";
+        case DialogKind::Confirmation: return "Confirm";
+        case DialogKind::Custom: break;
+    }
+    return "";
+}
+
+UINT dialogIcon(DialogKind kind) {
+    switch (kind) {
+        case DialogKind::Warning: return MB_ICONWARNING;
+        case DialogKind::Error: return MB_ICONERROR;
+        case DialogKind::Information: return MB_ICONINFORMATION;
+        case DialogKind::Confirmation: return MB_ICONQUESTION;
+        case DialogKind::Custom: break;
+    }
+    return 0;
+}
+
+// The message box offers fixed button sets; the nearest set that holds the buttons asked for.
+UINT buttonSet(unsigned b) {
+    if (b & (BtnAbort | BtnIgnore)) return MB_ABORTRETRYIGNORE;
+    if (b & BtnYes) return (b & BtnCancel) ? MB_YESNOCANCEL : MB_YESNO;
+    if (b & BtnRetry) return MB_RETRYCANCEL;
+    if (b & BtnCancel) return MB_OKCANCEL;
+    return MB_OK;
+}
+
+ModalResult answer(int id) {
+    switch (id) {
+        case IDOK: return ModalResult::OK;
+        case IDCANCEL: return ModalResult::Cancel;
+        case IDABORT: return ModalResult::Abort;
+        case IDRETRY: return ModalResult::Retry;
+        case IDIGNORE: return ModalResult::Ignore;
+        case IDYES: return ModalResult::Yes;
+        case IDNO: return ModalResult::No;
+        default: return ModalResult::None;
+    }
+}
+
+class Win32User final : public UserPort {
+public:
+    void setCursor(CursorKind kind) override {
+        kind_ = kind;
+        SetCursor(LoadCursorA(nullptr, kind == CursorKind::HourGlass ? IDC_WAIT : IDC_ARROW));
+    }
+    CursorKind cursor() override { return kind_; }
+    void cursorPos(int& x, int& y) override {
+        POINT p{};
+        GetCursorPos(&p);
+        x = p.x;
+        y = p.y;
+    }
+    ModalResult messageDialog(const std::string& text, DialogKind kind, unsigned buttons) override {
+        const UINT style = buttonSet(buttons) | dialogIcon(kind) | MB_TASKMODAL;
+        return answer(MessageBoxA(GetActiveWindow(), text.c_str(), dialogTitle(kind), style));
+    }
+    int screenWidth() override { return GetSystemMetrics(SM_CXSCREEN); }
+    int screenHeight() override { return GetSystemMetrics(SM_CYSCREEN); }
+    int systemMetric(int index) override { return GetSystemMetrics(index); }
+    uint32_t systemColor(int index) override { return GetSysColor(index); }
+    void beep() override { MessageBeep(MB_OK); }
+
+private:
+    CursorKind kind_ = CursorKind::Default;
+};
+
+}  // namespace
+
+HostPort& hostPort() {
+    static Win32Host p;
+    return p;
+}
+
+SystemPort& systemPort() {
+    static Win32System p;
+    return p;
+}
+
+UserPort& userPort() {
+    static Win32User p;
+    return p;
+}
+
+// The profile and file system ports live in files of their own; while one of them is not in
+// the build its port stays empty.
+ProfilePort& profilePort() __attribute__((weak));
+FileSystemPort& fileSystemPort() __attribute__((weak));
+
+void installPorts() {
+    Ports& p = ports();
+    p.host = &hostPort();
+    p.system = &systemPort();
+    p.user = &userPort();
+    if (&profilePort) p.profile = &profilePort();
+    if (&fileSystemPort) p.fs = &fileSystemPort();
+}
+
+}  // namespace kv::win32

@@ -1,0 +1,100 @@
+// Helpers for programs that drive w95KVR07.dll the way a host does: load the DLL, reach its
+// exports, read and write the settings file through the platform's profile API, make
+// temporary folders with long names, keep a test from hanging, inspect the DLL's export and
+// import tables, measure what a call leaves on the stack, and save a window as a picture.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kv::kit {
+
+// ---- the DLL ------------------------------------------------------------------------------
+
+// Loads w95KVR07.dll once per process (LoadLibraryA) from the folder of the running program,
+// or from the path in the environment variable KV_DLL when it is set. Null when it fails.
+HMODULE dll();
+std::string dllPath();
+
+// The address of an export, or null.
+FARPROC exportAddress(const char* name);
+
+// Export names of a loaded module, in table order, read from its PE export directory.
+std::vector<std::string> exportNames(HMODULE module);
+// Names of the DLLs a loaded module imports, from its PE import directory.
+std::vector<std::string> importedDlls(HMODULE module);
+
+// Calls fn with nargs 32-bit arguments pushed right to left and returns the number of bytes
+// the callee removed from the stack (a standard-call function with n arguments removes 4n, a
+// C-convention function 0). The callee's EAX goes to *result when result is not null.
+uint32_t stackBytesRemoved(FARPROC fn, const uint32_t* args, uint32_t nargs, uint32_t* result = nullptr);
+
+// The sixteen exports and the bytes of arguments each takes.
+struct ExportInfo {
+    const char* name;
+    uint32_t argBytes;
+};
+const std::vector<ExportInfo>& contractExports();
+
+// ---- the settings file ---------------------------------------------------------------------
+
+constexpr const char* SettingsFile = "kavrin.ini";  // resolves in the Windows folder
+constexpr const char* Section = "kavrin";
+
+std::string settingsPath();  // full path: the Windows folder + "\kavrin.ini"
+void writeKey(const std::string& key, const std::string& value);
+void deleteKey(const std::string& key);
+std::string readKey(const std::string& key, const std::string& def = "");
+int readIntKey(const std::string& key, int def);
+std::vector<std::string> sectionKeys();    // key names of [kavrin], in file order
+std::vector<std::string> sectionEntries(); // "key=value" lines of [kavrin]
+void clearSection();                       // removes the whole [kavrin] section
+void flushSettings();                      // drops the platform's cached copy of the file
+
+// ---- files --------------------------------------------------------------------------------
+
+// A folder under the temporary folder whose name is long and holds blanks, removed with
+// everything in it when the object goes.
+class TempFolder {
+public:
+    explicit TempFolder(const std::string& hint = "Kavrin test folder with a long name");
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& path() const { return path_; }  // without trailing backslash
+    std::string file(const std::string& name) const { return path_ + "\\" + name; }
+    // Writes a file (creating it) and returns its full path.
+    std::string writeFile(const std::string& name, const std::string& bytes) const;
+
+private:
+    std::string path_;
+};
+
+bool fileExists(const std::string& path);
+bool readFile(const std::string& path, std::string& bytes);
+std::string shortPath(const std::string& path);  // GetShortPathNameA, or the input
+void removeTree(const std::string& path);
+
+// ---- time ---------------------------------------------------------------------------------
+
+// Ends the process with exit code 3 and a message naming what hung when the deadline passes
+// before the object goes. One watchdog thread serves every scope.
+class WatchdogScope {
+public:
+    WatchdogScope(const std::string& what, DWORD milliseconds);
+    ~WatchdogScope();
+    WatchdogScope(const WatchdogScope&) = delete;
+    WatchdogScope& operator=(const WatchdogScope&) = delete;
+};
+
+// Dispatches the window messages that arrive within the given time.
+void pumpMessages(DWORD milliseconds);
+
+// ---- pictures -----------------------------------------------------------------------------
+
+// Saves what the window shows as a 24-bit Windows bitmap file.
+bool saveWindowBitmap(HWND window, const std::string& file);
+
+}  // namespace kv::kit
