@@ -1,0 +1,30 @@
+// Path functions shared by the windows, and the checks of the explorer's name box.
+// Short (8.3) and long names come from the file system port; none of the path functions
+// raises an error: a path that does not exist passes through.
+#pragma once
+#include <string>
+
+namespace kv {
+
+// The path with one backslash appended unless it ends in one; "\" alone stands for the
+// current directory of the current drive; "" gives "\".
+std::string AddTrailingBackslash(const std::string& path);
+// Short form of an existing file or folder; any other path, and a short form that would not
+// fit the 255-character buffer, unchanged.
+std::string GetShortPath(const std::string& path);
+// Long form of the last component: the stored long name, or the name in lower case when it
+// is its own 8.3 name or the path does not exist.
+std::string GetLongFileName(const std::string& path);
+// Long form of a whole drive path ("c:\PHOTOS~1\HOLIDA~1.BMP"), component by component;
+// a drive root stays as it is, a trailing backslash is dropped.
+std::string GetLongPath(const std::string& path);
+
+// Checks the text of the name box: 0 invalid (the user was told), 1 a plain file name,
+// 2 a full path whose folder exists.
+int ValidateFileName(const std::string& text);
+// The name completed with the extension of the selected filter row ("AVL (AV List
+// Slideshow)" -> ".AVL"); when it has another extension the user is asked whether to go on,
+// and an empty string means No.
+std::string CheckExtension(const std::string& name, const std::string& filterRowText);
+
+}  // namespace kv
