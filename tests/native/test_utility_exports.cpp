@@ -1,0 +1,173 @@
+// The utility exports, with the settings file and the files on the simulated platform.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+
+#include <unistd.h>
+
+#include "framework/settings.h"
+#include "framework/sim/sim_fs.h"
+#include "framework/sim/sim_profile.h"
+#include "framework/sim/sim_ui.h"
+#include "framework/text.h"
+#include "host/utility_exports.h"
+
+namespace {
+
+namespace fsys = std::filesystem;
+
+class UtilityExports : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static std::atomic<int> n{0};
+        root = (fsys::temp_directory_path() /
+                ("kv-utility-" + std::to_string(::getpid()) + "-" + std::to_string(n++)))
+                   .string();
+        fsys::remove_all(root);
+        fs.mapDrive('C', root);
+        saved = kv::ports();
+        kv::ports() = kv::Ports{&profile, &fs, &user, &host, &system};
+        ASSERT_TRUE(fs.createDirectory("c:\\Photos 1999"));
+    }
+    void TearDown() override {
+        kv::ports() = saved;
+        fsys::remove_all(root);
+        EXPECT_TRUE(user.unexpected.empty()) << user.unexpected.front();
+    }
+    void set(const std::string& key, const std::string& value) {
+        kv::IniFile("kavrin.ini").writeString("kavrin", key, value);
+    }
+    std::string get(const std::string& key) {
+        return kv::IniFile("KAVRIN.INI").readString("kavrin", key, "<missing>");
+    }
+    std::string read(const std::string& path) {
+        std::string b;
+        return fs.readFile(path, b) ? b : "<missing>";
+    }
+    std::vector<std::string> everything() {  // every host file below drive C:, sorted
+        std::vector<std::string> r;
+        for (auto& e : fsys::recursive_directory_iterator(root)) {
+            std::string rel = fsys::relative(e.path(), root).string();
+            if (rel.rfind("WINDOWS", 0) != 0) r.push_back(rel);  // the settings file's folder
+        }
+        std::sort(r.begin(), r.end());
+        return r;
+    }
+
+    std::string root;
+    kv::SimFileSystem fs;
+    kv::SimProfile profile{fs};
+    kv::SimUser user;
+    kv::SimHost host;
+    kv::SimSystem system;
+    kv::Ports saved;
+};
+
+TEST_F(UtilityExports, ShortToLongNameWritesTheLongNameOfTheFile) {
+    ASSERT_TRUE(fs.writeFileAtomic("c:\\Photos 1999\\Holiday picture.bmp", "x"));
+    ASSERT_TRUE(fs.writeFileAtomic("c:\\Photos 1999\\README.TXT", "x"));
+
+    set("SaveName", *fs.shortPath("c:\\Photos 1999\\Holiday picture.bmp"));
+    ASSERT_EQ(get("SaveName"), "c:\\PHOTOS~1\\HOLIDA~1.BMP");
+    kv::ShortToLongName95();
+    EXPECT_EQ(get("LongName"), "Holiday picture.bmp");
+
+    // The entry's name as stored, not lower-cased.
+    set("Savename", "c:\\photos~1\\readme.txt");
+    kv::ShortToLongName95();
+    EXPECT_EQ(get("LongName"), "README.TXT");
+
+    // No such file: the name part of what was read, as it was written.
+    set("SaveName", "c:\\PHOTOS~1\\Not There.BMP");
+    kv::ShortToLongName95();
+    EXPECT_EQ(get("LongName"), "Not There.BMP");
+}
+
+TEST_F(UtilityExports, ShortToLongNameWithoutSaveNameWritesError) {
+    kv::ShortToLongName95();
+    EXPECT_EQ(get("LongName"), "ERROR");
+}
+
+TEST_F(UtilityExports, ShortToLongNameReportsARefusedWrite) {
+    fs.setDiskFull(true);
+    user.answer("Unable to write to kavrin.ini", kv::ModalResult::OK);
+    kv::ShortToLongName95();  // nothing escapes to the host
+    ASSERT_EQ(user.dialogs.size(), 1u);
+    EXPECT_EQ(user.dialogs[0].kind, kv::DialogKind::Error);
+}
+
+TEST_F(UtilityExports, RenameGivesTheFileItsLongNameInTheSameFolder) {
+    ASSERT_TRUE(fs.writeFileAtomic("c:\\Photos 1999\\KVR00001.TMP", "picture bytes"));
+    set("Win95Tmp", "c:\\PHOTOS~1\\KVR00001.TMP");
+    set("SaveAs", "Holiday picture.bmp");
+    kv::RenameShort2Long95();
+    EXPECT_FALSE(fs.exists("c:\\Photos 1999\\KVR00001.TMP"));
+    auto e = fs.findEntry("c:\\Photos 1999\\Holiday picture.bmp");
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->longName, "Holiday picture.bmp");
+    EXPECT_EQ(read("c:\\PHOTOS~1\\HOLIDA~1.BMP"), "picture bytes");
+}
+
+TEST_F(UtilityExports, RenameLeavesBothFilesWhenTheNameIsTaken) {
+    ASSERT_TRUE(fs.writeFileAtomic("c:\\Photos 1999\\KVR00001.TMP", "new"));
+    ASSERT_TRUE(fs.writeFileAtomic("c:\\Photos 1999\\Holiday picture.bmp", "old"));
+    set("Win95Tmp", "c:\\PHOTOS~1\\KVR00001.TMP");
+    set("SaveAs", "HOLIDAY PICTURE.BMP");
+    kv::RenameShort2Long95();
+    EXPECT_EQ(read("c:\\Photos 1999\\KVR00001.TMP"), "new");
+    EXPECT_EQ(read("c:\\Photos 1999\\Holiday picture.bmp"), "old");
+}
+
+TEST_F(UtilityExports, RenameRefusesNamesThatLeaveTheFolder) {
+    ASSERT_TRUE(fs.createDirectory("c:\\Photos 1999\\sub"));
+    ASSERT_TRUE(fs.writeFileAtomic("c:\\Photos 1999\\KVR00001.TMP", "x"));
+    set("Win95Tmp", "c:\\PHOTOS~1\\KVR00001.TMP");
+    const auto before = everything();
+    for (const char* name : {"..\\escaped.bmp", "sub\\moved.bmp", "\\root.bmp", "c:escaped.bmp",
+                             "c:\\escaped.bmp", "d:\\escaped.bmp", "../escaped.bmp", "..", "a..b.bmp",
+                             "sub/moved.bmp"}) {
+        set("SaveAs", name);
+        kv::RenameShort2Long95();
+        EXPECT_EQ(everything(), before) << name;
+    }
+}
+
+TEST_F(UtilityExports, RenameDoesNothingWithoutSourceOrName) {
+    ASSERT_TRUE(fs.writeFileAtomic("c:\\Photos 1999\\KVR00001.TMP", "x"));
+    const auto before = everything();
+    set("Win95Tmp", "c:\\PHOTOS~1\\KVR00002.TMP");  // no such file
+    set("SaveAs", "Holiday picture.bmp");
+    kv::RenameShort2Long95();
+    EXPECT_EQ(everything(), before);
+
+    set("Win95Tmp", "");
+    kv::RenameShort2Long95();
+    EXPECT_EQ(everything(), before);
+
+    set("Win95Tmp", "c:\\PHOTOS~1\\KVR00001.TMP");
+    set("SaveAs", "");
+    kv::RenameShort2Long95();
+    EXPECT_EQ(everything(), before);
+}
+
+TEST_F(UtilityExports, RenameOfANameWithoutFolderStaysInTheCurrentDirectory) {
+    ASSERT_TRUE(fs.writeFileAtomic("c:\\Photos 1999\\KVR00001.TMP", "x"));
+    ASSERT_TRUE(fs.setCurrentDirectory("c:\\Photos 1999"));
+    set("Win95Tmp", "KVR00001.TMP");
+    set("SaveAs", "Holiday picture.bmp");
+    kv::RenameShort2Long95();
+    EXPECT_TRUE(fs.exists("c:\\Photos 1999\\Holiday picture.bmp"));
+    EXPECT_FALSE(fs.exists("c:\\Holiday picture.bmp"));
+}
+
+TEST_F(UtilityExports, MemoryAndDrawingFlush) {
+    system.pageFile = 123456789u;
+    EXPECT_EQ(kv::GetFreePageMem95(), 123456789u);
+    system.flushOk = true;
+    EXPECT_EQ(kv::GDIflush95(), 1);
+    system.flushOk = false;
+    EXPECT_EQ(kv::GDIflush95(), 0);
+}
+
+}  // namespace
