@@ -1,0 +1,463 @@
+// The string grid as a window of its own: draws the visible rows of the grid object (fixed
+// header row and columns, grid lines, the current cell drawn selected), scrolls vertically
+// with thumb tracking, sizes columns by dragging the header lines, moves a row dragged by its
+// number cell, moves the current cell with the keyboard and the mouse, and reports clicks,
+// double clicks, keys and mouse buttons to the object. It answers WM_GETTEXT with the text
+// of the current cell.
+#include <windowsx.h>
+
+#include <algorithm>
+#include <map>
+
+#include "framework/win32/win32_ui.h"
+
+namespace kv::win32::detail {
+
+const char* const kGridClass = "KvGrid";
+
+namespace {
+
+enum class Drag { None, ColSize, RowMove };
+
+struct GridState {
+    bool invalid = false;      // an invalidation is pending (cells change in bulk)
+    bool scrollDirty = true;   // the scroll bar must be set again before painting
+    Drag drag = Drag::None;
+    int dragCol = 0;           // column being sized
+    int dragStartX = 0, dragStartWidth = 0;
+    int dragRow = 0;           // row being moved
+    int dropRow = -1;          // where it would land
+};
+
+std::map<HWND, GridState>& states() {
+    static std::map<HWND, GridState> s;
+    return s;
+}
+
+StringGrid* gridOf(HWND h) { return dynamic_cast<StringGrid*>(controlOf(h)); }
+
+int rowStep(const StringGrid& g) { return g.defaultRowHeight + 1; }  // a row and its line
+
+int fixedHeight(const StringGrid& g) { return g.fixedRows * rowStep(g); }
+
+// Rows that fit whole below the fixed rows.
+int fullRows(const StringGrid& g, HWND h) {
+    RECT rc;
+    GetClientRect(h, &rc);
+    return std::max(1, static_cast<int>(rc.bottom - fixedHeight(g)) / rowStep(g));
+}
+
+int maxTopRow(const StringGrid& g, HWND h) {
+    return std::max(g.fixedRows, g.rowCount() - fullRows(g, h));
+}
+
+// Top edge of a row, or a value outside the client area for rows scrolled away.
+int rowTop(const StringGrid& g, int row) {
+    if (row < g.fixedRows) return row * rowStep(g);
+    return fixedHeight(g) + (row - g.topRow()) * rowStep(g);
+}
+
+int colAt(const StringGrid& g, int x) {
+    int left = 0;
+    for (int c = 0; c < g.colCount(); ++c) {
+        int right = left + g.colWidth(c) + 1;
+        if (x >= left && x < right) return c;
+        left = right;
+    }
+    return -1;
+}
+
+int rowAt(const StringGrid& g, int y) {
+    if (y < 0) return -1;
+    if (y < fixedHeight(g)) return y / rowStep(g);
+    int r = g.topRow() + (y - fixedHeight(g)) / rowStep(g);
+    return r < g.rowCount() ? r : -1;
+}
+
+// The column whose right-hand line lies under x in the header, or -1.
+int sizingColAt(const StringGrid& g, int x, int y) {
+    if (!(g.options & StringGrid::ColSizing) || y < 0 || y >= fixedHeight(g)) return -1;
+    int left = 0;
+    for (int c = 0; c < g.colCount(); ++c) {
+        int line = left + g.colWidth(c);
+        if (x >= line - 2 && x <= line + 2 && g.colWidth(c) > 1) return c;
+        left = line + 1;
+    }
+    return -1;
+}
+
+void updateScroll(StringGrid& g, HWND h) {
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    si.nMin = g.fixedRows;
+    si.nMax = std::max(g.fixedRows, g.rowCount() - 1);
+    si.nPage = static_cast<UINT>(fullRows(g, h));
+    si.nPos = g.topRow();
+    SetScrollInfo(h, SB_VERT, &si, TRUE);
+}
+
+void invalidate(HWND h, GridState& st) {
+    if (st.invalid) return;
+    st.invalid = true;
+    InvalidateRect(h, nullptr, FALSE);
+}
+
+void paint(StringGrid& g, HWND h, HDC target, GridState& st) {
+    RECT rc;
+    GetClientRect(h, &rc);
+    int w = rc.right, ht = rc.bottom;
+    if (w <= 0 || ht <= 0) return;
+    HDC dc = CreateCompatibleDC(target);
+    HBITMAP bmp = CreateCompatibleBitmap(target, w, ht);
+    HGDIOBJ oldBmp = SelectObject(dc, bmp);
+    HGDIOBJ oldFont = SelectObject(dc, fontOf(g.font()));
+    SetBkMode(dc, TRANSPARENT);
+
+    const COLORREF window = colorRef(g.color()), face = GetSysColor(COLOR_BTNFACE),
+                   text = colorRef(g.font().color), hiBack = GetSysColor(COLOR_HIGHLIGHT),
+                   hiText = GetSysColor(COLOR_HIGHLIGHTTEXT), normalLine = RGB(192, 192, 192),
+                   fixedLine = GetSysColor(COLOR_WINDOWFRAME);
+    HBRUSH winBrush = CreateSolidBrush(window), faceBrush = CreateSolidBrush(face), hiBrush = CreateSolidBrush(hiBack);
+    HPEN normalPen = CreatePen(PS_SOLID, 1, normalLine), fixedPen = CreatePen(PS_SOLID, 1, fixedLine);
+    FillRect(dc, &rc, winBrush);
+
+    const bool focused = GetFocus() == h;
+    const int step = rowStep(g);
+    // Fixed rows first, then the scrolled rows that show.
+    auto drawRow = [&](int row) {
+        int y = rowTop(g, row);
+        if (y >= ht || y + step <= 0) return;
+        bool fixedRow = row < g.fixedRows;
+        int x = 0;
+        for (int col = 0; col < g.colCount() && x < w; ++col) {
+            int cw = g.colWidth(col);
+            bool fixedCell = fixedRow || col < g.fixedCols;
+            RECT cell{x, y, x + cw, y + g.defaultRowHeight};
+            bool selected = !fixedCell && row == g.row() && col == g.col() &&
+                            (g.options & StringGrid::DrawFocusSelected);
+            FillRect(dc, &cell, fixedCell ? faceBrush : selected ? hiBrush : winBrush);
+            if (fixedCell && cw > 2) DrawEdge(dc, &cell, BDR_RAISEDINNER, BF_RECT);
+            const std::string& s = g.cell(col, row);
+            if (!s.empty() && cw > 2) {
+                SetTextColor(dc, selected ? hiText : text);
+                RECT clip{cell.left + 2, cell.top, cell.right - 1, cell.bottom};
+                ExtTextOutA(dc, cell.left + 2, cell.top + 2, ETO_CLIPPED, &clip, s.c_str(), static_cast<UINT>(s.size()),
+                            nullptr);
+            }
+            if (selected && focused) DrawFocusRect(dc, &cell);
+            // The lines right of and below the cell.
+            bool fixedLines = fixedCell;
+            unsigned vert = fixedLines ? StringGrid::FixedVertLine : StringGrid::VertLine;
+            unsigned horz = fixedLines ? StringGrid::FixedHorzLine : StringGrid::HorzLine;
+            SelectObject(dc, fixedLines ? fixedPen : normalPen);
+            if (g.options & vert) {
+                MoveToEx(dc, x + cw, y, nullptr);
+                LineTo(dc, x + cw, y + step);
+            }
+            if (g.options & horz) {
+                MoveToEx(dc, x, y + g.defaultRowHeight, nullptr);
+                LineTo(dc, x + cw + 1, y + g.defaultRowHeight);
+            }
+            x += cw + 1;
+        }
+    };
+    int last = std::min(g.rowCount() - 1, g.topRow() + (ht - fixedHeight(g)) / step + 1);
+    for (int r = g.topRow(); r <= last; ++r) drawRow(r);
+    for (int r = 0; r < g.fixedRows && r < g.rowCount(); ++r) drawRow(r);
+
+    // Where a dragged row would land.
+    if (st.drag == Drag::RowMove && st.dropRow >= 0) {
+        int y = rowTop(g, st.dropRow) + (st.dropRow > st.dragRow ? step - 1 : 0);
+        RECT mark{0, y - 1, w, y + 1};
+        FillRect(dc, &mark, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
+
+    BitBlt(target, 0, 0, w, ht, dc, 0, 0, SRCCOPY);
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBmp);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    DeleteObject(winBrush);
+    DeleteObject(faceBrush);
+    DeleteObject(hiBrush);
+    DeleteObject(normalPen);
+    DeleteObject(fixedPen);
+}
+
+// Keeps the current row inside the rows that show whole.
+void ensureVisible(StringGrid& g, HWND h) {
+    int full = fullRows(g, h);
+    if (g.row() < g.topRow()) g.setTopRow(g.row());
+    else if (g.row() >= g.topRow() + full) g.setTopRow(g.row() - full + 1);
+    if (g.topRow() > maxTopRow(g, h)) g.setTopRow(maxTopRow(g, h));
+}
+
+// Moves the current cell as the user does and reports it as the grid's click.
+void moveTo(StringGrid& g, HWND h, int col, int row) {
+    guarded([&] {
+        g.setCol(col);
+        g.setRow(row);
+        ensureVisible(g, h);
+        g.click();
+    });
+    pokeModalLoop(g);
+}
+
+void navigate(StringGrid& g, HWND h, int key, unsigned shift) {
+    int row = g.row(), col = g.col();
+    int page = fullRows(g, h);
+    int lastRow = g.rowCount() - 1, lastCol = g.colCount() - 1;
+    switch (key) {
+        case VK_UP: row -= 1; break;
+        case VK_DOWN: row += 1; break;
+        case VK_LEFT: col -= 1; break;
+        case VK_RIGHT: col += 1; break;
+        case VK_PRIOR:
+            row -= page;
+            guarded([&] { g.setTopRow(std::max(g.fixedRows, g.topRow() - page)); });
+            break;
+        case VK_NEXT:
+            row += page;
+            guarded([&] { g.setTopRow(std::min(maxTopRow(g, h), g.topRow() + page)); });
+            break;
+        case VK_HOME:
+            if (shift & CtrlKey) row = g.fixedRows;
+            else col = g.fixedCols;
+            break;
+        case VK_END:
+            if (shift & CtrlKey) row = lastRow;
+            else col = lastCol;
+            break;
+        default: return;
+    }
+    row = std::clamp(row, g.fixedRows, lastRow);
+    col = std::clamp(col, g.fixedCols, lastCol);
+    moveTo(g, h, col, row);
+}
+
+void scrollTo(StringGrid& g, HWND h, int top) {
+    top = std::clamp(top, g.fixedRows, maxTopRow(g, h));
+    guarded([&] { g.setTopRow(top); });
+}
+
+LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    StringGrid* g = gridOf(h);
+    if (!g) {
+        if (msg == WM_NCDESTROY) states().erase(h);
+        return DefWindowProcA(h, msg, wp, lp);
+    }
+    GridState& st = states()[h];
+    const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+    switch (msg) {
+        case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_GETTEXTLENGTH: return static_cast<LRESULT>(g->cell(g->col(), g->row()).size());
+        case WM_GETTEXT: {
+            const std::string& s = g->cell(g->col(), g->row());
+            if (wp == 0 || !lp) return 0;
+            size_t n = std::min(s.size(), static_cast<size_t>(wp) - 1);
+            char* out = reinterpret_cast<char*>(lp);
+            std::copy(s.begin(), s.begin() + static_cast<std::ptrdiff_t>(n), out);
+            out[n] = 0;
+            return static_cast<LRESULT>(n);
+        }
+        case WM_ERASEBKGND: return 1;
+        case WM_PAINT: {
+            if (st.scrollDirty) {
+                st.scrollDirty = false;
+                updateScroll(*g, h);
+            }
+            st.invalid = false;
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(h, &ps);
+            paint(*g, h, dc, st);
+            EndPaint(h, &ps);
+            return 0;
+        }
+        case WM_SIZE:
+            st.scrollDirty = true;
+            InvalidateRect(h, nullptr, FALSE);
+            return 0;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            InvalidateRect(h, nullptr, FALSE);
+            if (msg == WM_KILLFOCUS) trackModifier(WM_KEYUP, VK_SHIFT), trackModifier(WM_KEYUP, VK_CONTROL),
+                                     trackModifier(WM_KEYUP, VK_MENU);
+            return 0;
+        case WM_VSCROLL: {
+            int top = g->topRow(), page = fullRows(*g, h);
+            switch (LOWORD(wp)) {
+                case SB_LINEUP: top -= 1; break;
+                case SB_LINEDOWN: top += 1; break;
+                case SB_PAGEUP: top -= page; break;
+                case SB_PAGEDOWN: top += page; break;
+                case SB_TOP: top = g->fixedRows; break;
+                case SB_BOTTOM: top = maxTopRow(*g, h); break;
+                case SB_THUMBTRACK:
+                    if (!(g->options & StringGrid::ThumbTracking)) return 0;
+                    [[fallthrough]];
+                case SB_THUMBPOSITION: {
+                    SCROLLINFO si{sizeof si, SIF_TRACKPOS};
+                    GetScrollInfo(h, SB_VERT, &si);
+                    top = si.nTrackPos;
+                    break;
+                }
+                default: return 0;
+            }
+            scrollTo(*g, h, top);
+            return 0;
+        }
+        case WM_MOUSEWHEEL:
+            scrollTo(*g, h, g->topRow() - GET_WHEEL_DELTA_WPARAM(wp) / WHEEL_DELTA * 3);
+            return 0;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            trackModifier(msg, wp);
+            if (handleKeyDown(*g, h, wp)) return 0;
+            if (msg == WM_KEYDOWN) navigate(*g, h, static_cast<int>(wp), keyShift());
+            return 0;
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            trackModifier(msg, wp);
+            return 0;
+        case WM_CHAR:
+            handleChar(*g, wp);
+            return 0;
+        case WM_SETCURSOR:
+            if (ports().user && ports().user->cursor() == CursorKind::HourGlass) {
+                SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+                return TRUE;
+            }
+            if (LOWORD(lp) == HTCLIENT) {
+                POINT p;
+                GetCursorPos(&p);
+                ScreenToClient(h, &p);
+                SetCursor(LoadCursorA(nullptr, sizingColAt(*g, p.x, p.y) >= 0 || st.drag == Drag::ColSize
+                                                   ? IDC_SIZEWE
+                                                   : IDC_ARROW));
+                return TRUE;
+            }
+            break;
+        case WM_LBUTTONDOWN: {
+            SetFocus(h);
+            unsigned shift = keyShift() | LeftButton;
+            int sc = sizingColAt(*g, x, y);
+            int col = colAt(*g, x), row = rowAt(*g, y);
+            if (sc >= 0) {
+                st.drag = Drag::ColSize;
+                st.dragCol = sc;
+                st.dragStartX = x;
+                st.dragStartWidth = g->colWidth(sc);
+                SetCapture(h);
+            } else if ((g->options & StringGrid::RowMoving) && col >= 0 && col < g->fixedCols && row >= g->fixedRows) {
+                st.drag = Drag::RowMove;
+                st.dragRow = row;
+                st.dropRow = row;
+                SetCapture(h);
+            } else if (col >= g->fixedCols && row >= g->fixedRows) {
+                moveTo(*g, h, col, row);
+            }
+            guarded([&] { g->mouseDown(MouseButton::Left, shift, x, y); });
+            pokeModalLoop(*g);
+            return 0;
+        }
+        case WM_MOUSEMOVE:
+            if (st.drag == Drag::ColSize) {
+                int nw = std::max(1, st.dragStartWidth + x - st.dragStartX);
+                if (nw != g->colWidth(st.dragCol)) guarded([&] { g->setColWidth(st.dragCol, nw); });
+            } else if (st.drag == Drag::RowMove) {
+                RECT rc;
+                GetClientRect(h, &rc);
+                if (y < fixedHeight(*g)) scrollTo(*g, h, g->topRow() - 1);
+                else if (y >= rc.bottom) scrollTo(*g, h, g->topRow() + 1);
+                int r = rowAt(*g, std::clamp(y, fixedHeight(*g), static_cast<int>(rc.bottom) - 1));
+                if (r < g->fixedRows) r = g->fixedRows;
+                if (r < 0) r = g->rowCount() - 1;
+                if (r != st.dropRow) {
+                    st.dropRow = r;
+                    InvalidateRect(h, nullptr, FALSE);
+                }
+            }
+            return 0;
+        case WM_LBUTTONUP: {
+            Drag was = st.drag;
+            st.drag = Drag::None;
+            if (GetCapture() == h) ReleaseCapture();
+            if (was == Drag::RowMove) {
+                int from = st.dragRow, to = st.dropRow;
+                st.dropRow = -1;
+                InvalidateRect(h, nullptr, FALSE);
+                if (to >= g->fixedRows && to != from) guarded([&] { g->moveRow(from, to); });
+            }
+            guarded([&] { g->mouseUp(MouseButton::Left, keyShift(), x, y); });
+            pokeModalLoop(*g);
+            return 0;
+        }
+        case WM_CAPTURECHANGED:
+            if (st.drag != Drag::None && reinterpret_cast<HWND>(lp) != h) {
+                st.drag = Drag::None;
+                st.dropRow = -1;
+                InvalidateRect(h, nullptr, FALSE);
+            }
+            return 0;
+        case WM_LBUTTONDBLCLK:
+            if (rowAt(*g, y) >= g->fixedRows && colAt(*g, x) >= g->fixedCols) {
+                guarded([&] { g->dblClick(); });
+                pokeModalLoop(*g);
+            }
+            return 0;
+        case WM_RBUTTONDOWN:
+            guarded([&] { g->mouseDown(MouseButton::Right, keyShift() | RightButton, x, y); });
+            pokeModalLoop(*g);
+            return 0;
+        case WM_RBUTTONUP:
+            guarded([&] { g->mouseUp(MouseButton::Right, keyShift(), x, y); });
+            pokeModalLoop(*g);
+            return 0;
+        case WM_CONTEXTMENU: return 0;
+        case WM_NCDESTROY: states().erase(h); break;
+        default: break;
+    }
+    return DefWindowProcA(h, msg, wp, lp);
+}
+
+}  // namespace
+
+void registerGridClass(HINSTANCE inst) {
+    WNDCLASSA wc{};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = gridProc;
+    wc.hInstance = inst;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = kGridClass;
+    RegisterClassA(&wc);
+}
+
+HWND createGrid(StringGrid& g, HWND parent) {
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | WS_VSCROLL | (g.visible() ? WS_VISIBLE : 0) |
+                  (g.enabled() ? 0 : WS_DISABLED);
+    HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
+    HWND h = CreateWindowExA(WS_EX_CLIENTEDGE, kGridClass, "", style, g.left(), g.top(), g.width(), g.height(), parent,
+                             nullptr, inst, nullptr);
+    if (h) states()[h] = GridState{};
+    return h;
+}
+
+void gridChanged(StringGrid& g, HWND h, Prop what) {
+    GridState& st = states()[h];
+    switch (what) {
+        case Prop::Cells:
+        case Prop::Selection:
+            st.scrollDirty = true;
+            invalidate(h, st);
+            break;
+        case Prop::Bounds:
+            MoveWindow(h, g.left(), g.top(), g.width(), g.height(), TRUE);
+            st.scrollDirty = true;
+            InvalidateRect(h, nullptr, FALSE);
+            break;
+        default: InvalidateRect(h, nullptr, FALSE); break;
+    }
+}
+
+}  // namespace kv::win32::detail

@@ -1,0 +1,1080 @@
+// The Win32 backend of the forms and controls: a native window per control object, kept in
+// step with the object's properties; modal forms with their own message loop; popup menus;
+// text measurement; pictures from bitmap files.
+#include "framework/win32/win32_ui.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <map>
+#include <tuple>
+#include <vector>
+
+#include "framework/win32/win32_glyphs.h"
+
+namespace kv::win32 {
+
+namespace {
+
+constexpr const char* kObjProp = "KvObj";
+constexpr const char* kFormClass = "KvForm";
+constexpr const char* kPanelClass = "KvPanel";
+constexpr const char* kLabelClass = "KvLabel";
+constexpr const char* kImageClass = "KvImage";
+constexpr const char* kAppClass = "KvApplication";
+constexpr UINT WM_KV_CHECK = WM_APP + 0x4B0;  // wakes a modal loop to look at its form
+
+// What the backend keeps beside each native window.
+struct Peer {
+    HWND hwnd = nullptr;
+    WNDPROC oldProc = nullptr;  // of a subclassed system control
+    HBITMAP bitmap = nullptr;   // picture of an image
+    HICON icon = nullptr;       // icon of an image (message dialog)
+    HWND tooltip = nullptr;     // of a form: the tooltip window of its controls
+    bool activated = false;     // of a form: activate() has run
+    bool syncing = false;       // the backend itself is writing the object's bounds
+    RECT appliedOuter{};        // of a form: the window rectangle last applied
+    int appliedClientW = -1, appliedClientH = -1;
+    Control* pendingFocus = nullptr;  // of a form: focus asked for before the window existed
+};
+
+Peer* peerOf(const Control& c) { return static_cast<Peer*>(c.peer); }
+
+HINSTANCE moduleInstance() {
+    static HINSTANCE inst = [] {
+        HMODULE m = nullptr;
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           reinterpret_cast<LPCSTR>(&moduleInstance), &m);
+        return static_cast<HINSTANCE>(m);
+    }();
+    return inst;
+}
+
+// ---- modifier keys -----------------------------------------------------------------------
+
+unsigned g_sentModifiers = 0;  // modifiers whose key-down message reached us, not yet released
+
+}  // namespace
+
+namespace detail {
+
+COLORREF colorRef(uint32_t c) {
+    if (c & 0x80000000u) return GetSysColor(static_cast<int>(c & 0xFF));
+    return static_cast<COLORREF>(c & 0xFFFFFF);
+}
+
+HFONT fontOf(const Font& f) {
+    static std::map<std::tuple<std::string, int, bool>, HFONT> cache;
+    auto key = std::make_tuple(f.name, f.size, f.bold);
+    auto it = cache.find(key);
+    if (it != cache.end()) return it->second;
+    HDC dc = GetDC(nullptr);
+    int height = -MulDiv(f.size, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, dc);
+    HFONT h = CreateFontA(height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                          DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                          DEFAULT_PITCH | FF_DONTCARE, f.name.c_str());
+    if (!h) h = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    cache.emplace(key, h);
+    return h;
+}
+
+void trackModifier(UINT msg, WPARAM wp) {
+    unsigned bit = 0;
+    switch (wp) {
+        case VK_SHIFT: case VK_LSHIFT: case VK_RSHIFT: bit = ShiftKey; break;
+        case VK_CONTROL: case VK_LCONTROL: case VK_RCONTROL: bit = CtrlKey; break;
+        case VK_MENU: case VK_LMENU: case VK_RMENU: bit = AltKey; break;
+        default: return;
+    }
+    if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) g_sentModifiers |= bit;
+    else g_sentModifiers &= ~bit;
+}
+
+unsigned keyShift() {
+    unsigned s = g_sentModifiers;
+    if (GetKeyState(VK_SHIFT) < 0) s |= ShiftKey;
+    if (GetKeyState(VK_CONTROL) < 0) s |= CtrlKey;
+    if (GetKeyState(VK_MENU) < 0) s |= AltKey;
+    return s;
+}
+
+void reportError(const char* what) {
+    if (UserPort* u = ports().user) u->messageDialog(what, DialogKind::Error, BtnOK);
+}
+
+void pokeModalLoop(Control& c) {
+    Form* f = c.form();
+    if (f && f->peer) PostMessageA(peerOf(*f)->hwnd, WM_KV_CHECK, 0, 0);
+}
+
+}  // namespace detail
+
+using namespace detail;
+
+namespace {
+
+// ---- accelerators, Esc, Enter, Tab ------------------------------------------------------
+
+char upperChar(char ch) {
+    return static_cast<char>(reinterpret_cast<uintptr_t>(
+        CharUpperA(reinterpret_cast<LPSTR>(static_cast<uintptr_t>(static_cast<unsigned char>(ch))))));
+}
+
+// The letter after the first single '&' of a caption, upper-cased; 0 for none.
+char accelOf(const std::string& caption) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        return upperChar(caption[i + 1]);
+    }
+    return 0;
+}
+
+bool usable(Control& c) {
+    if (!c.showing()) return false;
+    for (Control* p = &c; p; p = p->parent())
+        if (!p->enabled()) return false;
+    return true;
+}
+
+Button* findButton(Control& root, const std::function<bool(Button&)>& pred) {
+    if (auto* b = dynamic_cast<Button*>(&root))
+        if (usable(*b) && pred(*b)) return b;
+    for (Control* k : root.children())
+        if (Button* r = findButton(*k, pred)) return r;
+    return nullptr;
+}
+
+// A click on a button as the user makes it: the object's click, then the modal loop looks.
+void clickButton(Button& b) {
+    guarded([&] { b.click(); });
+    pokeModalLoop(b);
+}
+
+// Esc: clicks the form's cancel button, or ends a modal form with Cancel.
+bool cancelForm(Form& f) {
+    if (Button* b = findButton(f, [](Button& x) { return x.cancel; })) {
+        clickButton(*b);
+        return true;
+    }
+    if (f.isModal()) {
+        f.setModalResult(ModalResult::Cancel);
+        pokeModalLoop(f);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+namespace detail {
+
+bool handleKeyDown(Control& c, HWND hwnd, WPARAM wp) {
+    int key = static_cast<int>(wp);
+    unsigned shift = keyShift();
+    guarded([&] { c.keyDown(key, shift); });
+    pokeModalLoop(c);
+    if (key == 0) return true;
+    Form* f = c.form();
+    if (!f) return false;
+    switch (key) {
+        case VK_ESCAPE: return cancelForm(*f);
+        case VK_RETURN:
+            if (auto* b = dynamic_cast<Button*>(&c)) {
+                clickButton(*b);
+                return true;
+            }
+            return false;
+        case VK_TAB: {
+            if (shift & (CtrlKey | AltKey)) return false;
+            HWND top = GetAncestor(hwnd, GA_ROOT);
+            HWND next = GetNextDlgTabItem(top, hwnd, (shift & ShiftKey) != 0);
+            if (next) SetFocus(next);
+            return true;
+        }
+        default: return false;
+    }
+}
+
+bool handleChar(Control& c, WPARAM wp) {
+    char ch = static_cast<char>(wp);
+    // Typed letters reach a button's accelerator when the focus is not in a control that
+    // takes text itself (as in a dialog).
+    if (!dynamic_cast<StringGrid*>(&c) && ch > ' ') {
+        char up = upperChar(ch);
+        if (Form* f = c.form())
+            if (Button* b = findButton(*f, [&](Button& x) { return accelOf(x.caption()) == up; })) {
+                clickButton(*b);
+                return true;
+            }
+    }
+    guarded([&] { c.keyPress(ch); });
+    pokeModalLoop(c);
+    return ch == 0;
+}
+
+}  // namespace detail
+
+namespace {
+
+bool handleSysChar(Control& c, WPARAM wp) {
+    char up = upperChar(static_cast<char>(wp));
+    Form* f = c.form();
+    if (!f) return false;
+    if (Button* b = findButton(*f, [&](Button& x) { return accelOf(x.caption()) == up; })) {
+        clickButton(*b);
+        return true;
+    }
+    return false;
+}
+
+// ---- painting helpers --------------------------------------------------------------------
+
+// Colour a control's background takes: its own, or for labels its parent's.
+COLORREF backColor(Control& c) {
+    if (dynamic_cast<Label*>(&c) && c.parent()) return colorRef(c.parent()->color());
+    return colorRef(c.color());
+}
+
+HBRUSH brushFor(COLORREF color) {
+    static std::map<COLORREF, HBRUSH> cache;
+    auto it = cache.find(color);
+    if (it != cache.end()) return it->second;
+    HBRUSH b = CreateSolidBrush(color);
+    cache.emplace(color, b);
+    return b;
+}
+
+void paintPanel(Panel& p, HDC dc, const RECT& rc) {
+    FillRect(dc, &rc, brushFor(colorRef(p.color())));
+    RECT r = rc;
+    if (p.bevel > 0) {
+        DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+        InflateRect(&r, -p.bevel, -p.bevel);
+    }
+    if (p.caption().empty()) return;
+    HGDIOBJ old = SelectObject(dc, fontOf(p.font()));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, colorRef(p.font().color));
+    UINT fmt = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+    if (p.alignment == Alignment::Center) fmt |= DT_CENTER;
+    else r.left += 2;
+    DrawTextA(dc, p.caption().c_str(), -1, &r, fmt);
+    SelectObject(dc, old);
+}
+
+void paintLabel(Label& l, HDC dc, const RECT& rc) {
+    FillRect(dc, &rc, brushFor(backColor(l)));
+    HGDIOBJ old = SelectObject(dc, fontOf(l.font()));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, colorRef(l.font().color));
+    RECT r = rc;
+    DrawTextA(dc, l.caption().c_str(), -1, &r, DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    SelectObject(dc, old);
+}
+
+void paintImage(Image& im, Peer& p, HDC dc, const RECT& rc) {
+    FillRect(dc, &rc, brushFor(backColor(*im.parent())));
+    if (p.icon) {
+        DrawIcon(dc, 0, 0, p.icon);
+        return;
+    }
+    if (!p.bitmap) return;
+    BITMAP bm{};
+    GetObjectA(p.bitmap, sizeof bm, &bm);
+    HDC mem = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(mem, p.bitmap);
+    int w = rc.right, h = rc.bottom;
+    if (im.stretch) {
+        SetStretchBltMode(dc, COLORONCOLOR);
+        StretchBlt(dc, 0, 0, w, h, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+    } else if (im.center) {
+        BitBlt(dc, (w - bm.bmWidth) / 2, (h - bm.bmHeight) / 2, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
+    } else {
+        BitBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
+    }
+    SelectObject(mem, old);
+    DeleteDC(mem);
+}
+
+void paintOwnerButton(Button& b, const DRAWITEMSTRUCT& di) {
+    HDC dc = di.hDC;
+    RECT r = di.rcItem;
+    bool pushed = (di.itemState & ODS_SELECTED) != 0;
+    bool disabled = (di.itemState & ODS_DISABLED) != 0;
+    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+    int off = pushed ? 1 : 0;
+    int cx = (r.left + r.right) / 2 + off, cy = (r.top + r.bottom) / 2 + off;
+    drawGlyph(dc, b.glyph, cx, cy, disabled);
+    if (di.itemState & ODS_FOCUS) {
+        RECT f = r;
+        InflateRect(&f, -4, -4);
+        DrawFocusRect(dc, &f);
+    }
+}
+
+// ---- window procedures -------------------------------------------------------------------
+
+void handleScroll(HWND bar, int code) {
+    auto* sb = dynamic_cast<ScrollBar*>(controlOf(bar));
+    if (!sb) return;
+    int pos = sb->position();
+    switch (code) {
+        case SB_LINELEFT: pos -= sb->smallChange; break;
+        case SB_LINERIGHT: pos += sb->smallChange; break;
+        case SB_PAGELEFT: pos -= sb->largeChange; break;
+        case SB_PAGERIGHT: pos += sb->largeChange; break;
+        case SB_LEFT: pos = sb->minValue(); break;
+        case SB_RIGHT: pos = sb->maxValue(); break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: {
+            SCROLLINFO si{sizeof si, SIF_TRACKPOS};
+            GetScrollInfo(bar, SB_CTL, &si);
+            pos = si.nTrackPos;
+            break;
+        }
+        default: return;
+    }
+    guarded([&] { sb->setPosition(pos); });
+    pokeModalLoop(*sb);
+}
+
+// Messages every window of ours treats alike; returns true with *result when handled.
+bool commonMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+    *result = 0;
+    switch (msg) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            trackModifier(msg, wp);
+            return handleKeyDown(c, hwnd, wp);
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            trackModifier(msg, wp);
+            return false;
+        case WM_CHAR: return handleChar(c, wp);
+        case WM_SYSCHAR: return handleSysChar(c, wp);
+        case WM_KILLFOCUS: g_sentModifiers = 0; return false;
+        case WM_SETCURSOR:
+            if (ports().user && ports().user->cursor() == CursorKind::HourGlass) {
+                SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+                *result = TRUE;
+                return true;
+            }
+            return false;
+        default: return false;
+    }
+}
+
+// Messages of windows that hold other controls (forms, panels, notebook pages).
+bool containerMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+    *result = 0;
+    switch (msg) {
+        case WM_COMMAND:
+            if (lp && (HIWORD(wp) == BN_CLICKED)) {
+                if (auto* b = dynamic_cast<Button*>(controlOf(reinterpret_cast<HWND>(lp)))) clickButton(*b);
+                return true;
+            }
+            return false;
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            if (lp) {
+                handleScroll(reinterpret_cast<HWND>(lp), LOWORD(wp));
+                return true;
+            }
+            return false;
+        case WM_NOTIFY: {
+            auto* nh = reinterpret_cast<NMHDR*>(lp);
+            if (nh->code == static_cast<UINT>(TCN_SELCHANGE)) {
+                if (auto* nb = dynamic_cast<Notebook*>(controlOf(nh->hwndFrom))) {
+                    int i = static_cast<int>(SendMessageA(nh->hwndFrom, TCM_GETCURSEL, 0, 0));
+                    guarded([&] { nb->setPageIndex(i); });
+                    pokeModalLoop(*nb);
+                }
+                return true;
+            }
+            return false;
+        }
+        case WM_DRAWITEM: {
+            auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+            if (auto* b = dynamic_cast<Button*>(controlOf(di->hwndItem))) {
+                paintOwnerButton(*b, *di);
+                *result = TRUE;
+                return true;
+            }
+            return false;
+        }
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORSCROLLBAR:
+            *result = reinterpret_cast<LRESULT>(brushFor(colorRef(c.color())));
+            return true;
+        case WM_ERASEBKGND: {
+            RECT rc;
+            GetClientRect(hwnd, &rc);
+            FillRect(reinterpret_cast<HDC>(wp), &rc, brushFor(colorRef(c.color())));
+            *result = 1;
+            return true;
+        }
+        default: return false;
+    }
+}
+
+// Mouse events of plain windows (panels, labels, images).
+bool mouseMessage(Control& c, UINT msg, WPARAM, LPARAM lp) {
+    int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
+    unsigned shift = keyShift();
+    switch (msg) {
+        case WM_LBUTTONDOWN: guarded([&] { c.mouseDown(MouseButton::Left, shift | LeftButton, x, y); }); break;
+        case WM_RBUTTONDOWN: guarded([&] { c.mouseDown(MouseButton::Right, shift | RightButton, x, y); }); break;
+        case WM_LBUTTONUP:
+            guarded([&] { c.mouseUp(MouseButton::Left, shift, x, y); });
+            guarded([&] { c.click(); });
+            break;
+        case WM_RBUTTONUP: guarded([&] { c.mouseUp(MouseButton::Right, shift, x, y); }); break;
+        case WM_LBUTTONDBLCLK: guarded([&] { c.dblClick(); }); break;
+        default: return false;
+    }
+    pokeModalLoop(c);
+    return true;
+}
+
+void activateOnce(Form& f) {
+    Peer* p = peerOf(f);
+    if (!p || p->activated) return;
+    p->activated = true;
+    guarded([&] { f.activate(); });
+    pokeModalLoop(f);
+}
+
+LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* f = dynamic_cast<Form*>(controlOf(hwnd));
+    if (!f) return DefWindowProcA(hwnd, msg, wp, lp);
+    LRESULT r;
+    if (commonMessage(*f, hwnd, msg, wp, lp, &r)) return r;
+    if (containerMessage(*f, hwnd, msg, wp, lp, &r)) return r;
+    switch (msg) {
+        case WM_CLOSE:
+            guarded([&] { f->close(); });
+            pokeModalLoop(*f);
+            return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wp) != WA_INACTIVE) {
+                // Give the focus back to the control that had it, as a dialog does.
+                LRESULT res = DefWindowProcA(hwnd, msg, wp, lp);
+                if (f->isModal()) activateOnce(*f);
+                return res;
+            }
+            break;
+        case WM_KV_CHECK: return 0;
+        default: break;
+    }
+    if (mouseMessage(*f, msg, wp, lp)) return 0;
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK panelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    Control* c = controlOf(hwnd);
+    if (!c) return DefWindowProcA(hwnd, msg, wp, lp);
+    LRESULT r;
+    if (commonMessage(*c, hwnd, msg, wp, lp, &r)) return r;
+    if (containerMessage(*c, hwnd, msg, wp, lp, &r)) return r;
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        RECT rc;
+        GetClientRect(hwnd, &rc);
+        if (auto* p = dynamic_cast<Panel*>(c)) paintPanel(*p, dc, rc);
+        else FillRect(dc, &rc, brushFor(colorRef(c->color())));
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    if (msg == WM_SIZE) InvalidateRect(hwnd, nullptr, TRUE);
+    if (mouseMessage(*c, msg, wp, lp)) return 0;
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK labelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    Control* c = controlOf(hwnd);
+    if (!c) return DefWindowProcA(hwnd, msg, wp, lp);
+    LRESULT r;
+    if (commonMessage(*c, hwnd, msg, wp, lp, &r)) return r;
+    switch (msg) {
+        case WM_ERASEBKGND: return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd, &ps);
+            RECT rc;
+            GetClientRect(hwnd, &rc);
+            if (auto* l = dynamic_cast<Label*>(c)) paintLabel(*l, dc, rc);
+            else if (auto* im = dynamic_cast<Image*>(c)) paintImage(*im, *peerOf(*c), dc, rc);
+            EndPaint(hwnd, &ps);
+            return 0;
+        }
+        case WM_NCHITTEST:
+            // Labels let the mouse through to what lies beneath, as graphic controls do.
+            if (dynamic_cast<Label*>(c)) return HTTRANSPARENT;
+            break;
+        default: break;
+    }
+    if (mouseMessage(*c, msg, wp, lp)) return 0;
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// System controls (buttons, scroll bars, progress bars, tabs) run through this first, so
+// that keys reach the form's key preview and the mouse events of scroll bars are reported.
+LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    Control* c = controlOf(hwnd);
+    Peer* p = c ? peerOf(*c) : nullptr;
+    if (!p || !p->oldProc) return DefWindowProcA(hwnd, msg, wp, lp);
+    WNDPROC old = p->oldProc;
+    LRESULT r;
+    if (msg == WM_GETDLGCODE && dynamic_cast<Button*>(c))
+        return CallWindowProcA(old, hwnd, msg, wp, lp) | DLGC_WANTALLKEYS;
+    if (commonMessage(*c, hwnd, msg, wp, lp, &r)) return r;
+    if (auto* b = dynamic_cast<Button*>(c); b && msg == BM_CLICK) {
+        // A click sent to the button acts as the user's click, also while it is being driven
+        // from outside the message loop.
+        if (!IsWindowEnabled(hwnd)) return 0;
+        clickButton(*b);
+        return 0;
+    }
+    if (dynamic_cast<ScrollBar*>(c)) {
+        int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
+        if (msg == WM_LBUTTONDOWN) {
+            guarded([&] { c->mouseDown(MouseButton::Left, keyShift() | LeftButton, x, y); });
+            LRESULT res = CallWindowProcA(old, hwnd, msg, wp, lp);  // runs the scroll loop
+            guarded([&] { c->mouseUp(MouseButton::Left, keyShift(), x, y); });
+            guarded([&] { c->click(); });
+            pokeModalLoop(*c);
+            return res;
+        }
+    }
+    return CallWindowProcA(old, hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK appProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+void registerClasses() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_TAB_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    HINSTANCE inst = moduleInstance();
+    auto reg = [&](const char* name, WNDPROC proc, UINT style) {
+        WNDCLASSA wc{};
+        wc.style = style;
+        wc.lpfnWndProc = proc;
+        wc.hInstance = inst;
+        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        wc.lpszClassName = name;
+        RegisterClassA(&wc);
+    };
+    reg(kFormClass, formProc, CS_DBLCLKS);
+    reg(kPanelClass, panelProc, CS_DBLCLKS);
+    reg(kLabelClass, labelProc, CS_DBLCLKS);
+    reg(kImageClass, labelProc, CS_DBLCLKS);
+    reg(kAppClass, appProc, 0);
+    registerGridClass(inst);
+}
+
+// ---- the backend -------------------------------------------------------------------------
+
+DWORD formStyle(const Form& f, DWORD* ex) {
+    DWORD style = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
+    *ex = WS_EX_CONTROLPARENT;
+    switch (f.borderStyle) {
+        case BorderStyle::Dialog: style |= WS_DLGFRAME; *ex |= WS_EX_DLGMODALFRAME; break;
+        case BorderStyle::Sizeable: style |= WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX; break;
+        case BorderStyle::Single: style |= WS_BORDER | WS_MINIMIZEBOX; break;
+    }
+    if (f.systemMenu) style |= WS_SYSMENU;
+    return style;
+}
+
+class Win32Ui final : public UiBackend {
+public:
+    void realize(Control& c) override;
+    void changed(Control& c, Prop what) override;
+    void release(Control& c) override;
+    ModalResult showModal(Form& f) override;
+    void popup(PopupMenu& menu, int x, int y) override;
+    void processMessages() override;
+    int textWidth(const Font& font, const std::string& text) override;
+    void setFocus(Control& c) override;
+    bool loadPicture(Control& image, const std::string& file) override;
+
+    void realizeTree(Control& c) {
+        if (!c.peer) realize(c);
+        for (Control* k : c.children()) realizeTree(*k);
+    }
+
+    void setIcon(Control& c, HICON icon) {
+        if (Peer* p = peerOf(c)) {
+            p->icon = icon;
+            InvalidateRect(p->hwnd, nullptr, TRUE);
+        }
+    }
+
+private:
+    void applyFormBounds(Form& f, Peer& p);
+    void syncHint(Control& c);
+    void placeNotebookPages(Notebook& nb);
+    std::map<Control*, HBITMAP> pictures_;  // loaded before the image had a window
+};
+
+Win32Ui& backend() {
+    static Win32Ui b;
+    return b;
+}
+
+}  // namespace
+
+HWND applicationWindow() {
+    static HWND app = nullptr;
+    if (!app || !IsWindow(app)) {
+        registerClasses();
+        app = CreateWindowExA(WS_EX_TOOLWINDOW, kAppClass, "Kavrin", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                              moduleInstance(), nullptr);
+    }
+    return app;
+}
+
+HWND hwndOf(const Control& c) {
+    Peer* p = peerOf(c);
+    return p ? p->hwnd : nullptr;
+}
+
+Control* controlOf(HWND hwnd) { return hwnd ? static_cast<Control*>(GetPropA(hwnd, kObjProp)) : nullptr; }
+
+UiBackend& uiBackend() { return backend(); }
+
+namespace detail {
+void setImageIcon(Control& image, HICON icon) { backend().setIcon(image, icon); }
+void realizeTree(Control& c) { backend().realizeTree(c); }
+}  // namespace detail
+
+namespace {
+
+void Win32Ui::realize(Control& c) {
+    if (c.peer) return;
+    registerClasses();
+    HINSTANCE inst = moduleInstance();
+    Control* parent = c.parent();
+    if (parent && !parent->peer) realize(*parent);
+    HWND parentWnd = parent ? hwndOf(*parent) : applicationWindow();
+
+    auto* p = new Peer;
+    c.peer = p;
+    DWORD child = WS_CHILD | WS_CLIPSIBLINGS | (c.visible() ? WS_VISIBLE : 0) | (c.enabled() ? 0 : WS_DISABLED);
+    HWND h = nullptr;
+    const char* caption = c.caption().c_str();
+    int x = c.left(), y = c.top(), w = c.width(), ht = c.height();
+
+    if (auto* f = dynamic_cast<Form*>(&c)) {
+        DWORD ex;
+        DWORD style = formStyle(*f, &ex);
+        h = CreateWindowExA(ex, kFormClass, caption, style, x, y, std::max(w, 1), std::max(ht, 1), parentWnd,
+                            nullptr, inst, nullptr);
+        p->hwnd = h;
+        SetPropA(h, kObjProp, &c);
+        p->tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, h, nullptr, inst,
+                                     nullptr);
+        applyFormBounds(*f, *p);
+    } else if (auto* g = dynamic_cast<StringGrid*>(&c)) {
+        h = createGrid(*g, parentWnd);
+        p->hwnd = h;
+    } else if (dynamic_cast<Notebook*>(&c)) {
+        h = CreateWindowExA(0, WC_TABCONTROLA, "", child | WS_CLIPCHILDREN | WS_TABSTOP, x, y, w, ht, parentWnd,
+                            nullptr, inst, nullptr);
+    } else if (auto* sb = dynamic_cast<ScrollBar*>(&c)) {
+        DWORD dir = sb->width() >= sb->height() ? SBS_HORZ : SBS_VERT;
+        h = CreateWindowExA(0, "SCROLLBAR", "", child | dir | WS_TABSTOP, x, y, w, ht, parentWnd, nullptr, inst, nullptr);
+    } else if (dynamic_cast<Gauge*>(&c)) {
+        h = CreateWindowExA(0, PROGRESS_CLASSA, "", child, x, y, w, ht, parentWnd, nullptr, inst, nullptr);
+    } else if (dynamic_cast<Image*>(&c)) {
+        h = CreateWindowExA(0, kImageClass, "", child, x, y, w, ht, parentWnd, nullptr, inst, nullptr);
+    } else if (auto* b = dynamic_cast<Button*>(&c)) {
+        DWORD kind = (!b->glyph.empty() && b->caption().empty()) ? BS_OWNERDRAW : BS_PUSHBUTTON;
+        h = CreateWindowExA(0, "BUTTON", caption, child | kind | WS_TABSTOP, x, y, w, ht, parentWnd, nullptr, inst,
+                            nullptr);
+    } else if (dynamic_cast<Label*>(&c)) {
+        h = CreateWindowExA(0, kLabelClass, caption, child, x, y, w, ht, parentWnd, nullptr, inst, nullptr);
+    } else {
+        h = CreateWindowExA(WS_EX_CONTROLPARENT, kPanelClass, caption, child | WS_CLIPCHILDREN, x, y, w, ht,
+                            parentWnd, nullptr, inst, nullptr);
+    }
+    p->hwnd = h;
+    if (!h) return;
+    SetPropA(h, kObjProp, &c);
+    SetPropA(h, kNameProp, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(GlobalAddAtomA(c.name().c_str()))));
+
+    // System controls go through our procedure first.
+    char cls[32] = {};
+    GetClassNameA(h, cls, sizeof cls);
+    if (lstrcmpiA(cls, "BUTTON") == 0 || lstrcmpiA(cls, "SCROLLBAR") == 0 || lstrcmpiA(cls, PROGRESS_CLASSA) == 0 ||
+        lstrcmpiA(cls, WC_TABCONTROLA) == 0)
+        p->oldProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
+
+    SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(c.font())), FALSE);
+    if (dynamic_cast<ScrollBar*>(&c) || dynamic_cast<Gauge*>(&c)) changed(c, Prop::Position);
+    if (auto* nb = dynamic_cast<Notebook*>(&c)) {
+        SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(nb->tabFont)), FALSE);
+        changed(c, Prop::Items);
+    }
+    if (parent)
+        if (auto* nb = dynamic_cast<Notebook*>(parent)) placeNotebookPages(*nb);
+    if (dynamic_cast<Image*>(&c)) {
+        auto it = pictures_.find(&c);
+        if (it != pictures_.end()) {
+            p->bitmap = it->second;
+            pictures_.erase(it);
+        }
+    }
+    syncHint(c);
+}
+
+void Win32Ui::applyFormBounds(Form& f, Peer& p) {
+    DWORD ex;
+    DWORD style = formStyle(f, &ex);
+    RECT wr{f.left(), f.top(), f.left() + f.width(), f.top() + f.height()};
+    bool clientAsked = f.clientWidthValue > 0 && f.clientHeightValue > 0 &&
+                       (f.clientWidthValue != p.appliedClientW || f.clientHeightValue != p.appliedClientH);
+    bool outerAsked = !EqualRect(&wr, &p.appliedOuter) && f.width() > 0 && f.height() > 0;
+    if (clientAsked || (!outerAsked && f.clientWidthValue > 0)) {
+        RECT r{0, 0, f.clientWidthValue, f.clientHeightValue};
+        AdjustWindowRectEx(&r, style, FALSE, ex);
+        SetWindowPos(p.hwnd, nullptr, f.left(), f.top(), r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    } else if (outerAsked) {
+        SetWindowPos(p.hwnd, nullptr, f.left(), f.top(), f.width(), f.height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        SetWindowPos(p.hwnd, nullptr, f.left(), f.top(), 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+    }
+    // The object takes the sizes the window really has.
+    RECT now, client;
+    GetWindowRect(p.hwnd, &now);
+    GetClientRect(p.hwnd, &client);
+    p.appliedOuter = now;
+    p.appliedClientW = client.right;
+    p.appliedClientH = client.bottom;
+    f.clientWidthValue = client.right;
+    f.clientHeightValue = client.bottom;
+    p.syncing = true;
+    f.setBounds(now.left, now.top, now.right - now.left, now.bottom - now.top);
+    p.syncing = false;
+}
+
+void Win32Ui::placeNotebookPages(Notebook& nb) {
+    HWND tab = hwndOf(nb);
+    if (!tab) return;
+    RECT disp;
+    GetClientRect(tab, &disp);
+    SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&disp));
+    for (Panel* page : nb.pages()) {
+        HWND h = hwndOf(*page);
+        if (!h) continue;
+        if (page->width() > 0 && page->height() > 0)
+            MoveWindow(h, page->left(), page->top(), page->width(), page->height(), TRUE);
+        else
+            MoveWindow(h, disp.left, disp.top, disp.right - disp.left, disp.bottom - disp.top, TRUE);
+    }
+}
+
+void Win32Ui::syncHint(Control& c) {
+    Form* f = c.form();
+    if (!f || !f->peer || &c == f) return;
+    HWND tip = peerOf(*f)->tooltip;
+    HWND h = hwndOf(c);
+    if (!tip || !h) return;
+    TOOLINFOA ti{};
+    ti.cbSize = TTTOOLINFOA_V2_SIZE;
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = GetParent(h);
+    ti.uId = reinterpret_cast<UINT_PTR>(h);
+    std::string text = c.hint();
+    ti.lpszText = text.data();
+    SendMessageA(tip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    if (!text.empty()) SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void Win32Ui::changed(Control& c, Prop what) {
+    Peer* p = peerOf(c);
+    if (!p || !p->hwnd || p->syncing) return;
+    HWND h = p->hwnd;
+    if (auto* g = dynamic_cast<StringGrid*>(&c)) {
+        if (what == Prop::Cells || what == Prop::Selection || what == Prop::Layout || what == Prop::Bounds ||
+            what == Prop::Font || what == Prop::Color) {
+            gridChanged(*g, h, what);
+            return;
+        }
+    }
+    switch (what) {
+        case Prop::Bounds:
+            if (auto* f = dynamic_cast<Form*>(&c)) applyFormBounds(*f, *p);
+            else MoveWindow(h, c.left(), c.top(), c.width(), c.height(), TRUE);
+            if (auto* nb = dynamic_cast<Notebook*>(&c)) placeNotebookPages(*nb);
+            if (c.parent())
+                if (auto* nb = dynamic_cast<Notebook*>(c.parent())) placeNotebookPages(*nb);
+            break;
+        case Prop::Visible:
+            if (dynamic_cast<Form*>(&c)) {
+                if (!c.visible()) ShowWindow(h, SW_HIDE);
+                else if (!c.form()->isModal()) ShowWindow(h, SW_SHOW);
+            } else {
+                ShowWindow(h, c.visible() ? SW_SHOWNA : SW_HIDE);
+            }
+            break;
+        case Prop::Enabled: EnableWindow(h, c.enabled()); break;
+        case Prop::Caption:
+            SetWindowTextA(h, c.caption().c_str());
+            if (!dynamic_cast<Button*>(&c) && !dynamic_cast<Form*>(&c)) InvalidateRect(h, nullptr, TRUE);
+            break;
+        case Prop::Hint: syncHint(c); break;
+        case Prop::Font:
+            SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(c.font())), TRUE);
+            InvalidateRect(h, nullptr, TRUE);
+            break;
+        case Prop::Color: InvalidateRect(h, nullptr, TRUE); break;
+        case Prop::Position:
+            if (auto* sb = dynamic_cast<ScrollBar*>(&c)) {
+                SCROLLINFO si{sizeof si, SIF_RANGE | SIF_POS, sb->minValue(), sb->maxValue(), 0, sb->position(), 0};
+                SetScrollInfo(h, SB_CTL, &si, TRUE);
+            } else if (auto* gg = dynamic_cast<Gauge*>(&c)) {
+                SendMessageA(h, PBM_SETRANGE32, gg->minValue(), gg->maxValue());
+                SendMessageA(h, PBM_SETPOS, gg->progress(), 0);
+            }
+            break;
+        case Prop::Picture:
+            if (auto* im = dynamic_cast<Image*>(&c); im && im->pictureFile.empty() && p->bitmap) {
+                DeleteObject(p->bitmap);
+                p->bitmap = nullptr;
+            }
+            InvalidateRect(h, nullptr, TRUE);
+            break;
+        case Prop::Items:
+            if (auto* nb = dynamic_cast<Notebook*>(&c)) {
+                SendMessageA(h, TCM_DELETEALLITEMS, 0, 0);
+                int i = 0;
+                for (Panel* page : nb->pages()) {
+                    std::string text = page->caption();
+                    TCITEMA item{};
+                    item.mask = TCIF_TEXT;
+                    item.pszText = text.data();
+                    SendMessageA(h, TCM_INSERTITEMA, i++, reinterpret_cast<LPARAM>(&item));
+                }
+                SendMessageA(h, TCM_SETCURSEL, nb->pageIndex(), 0);
+                placeNotebookPages(*nb);
+            }
+            break;
+        case Prop::Selection:
+            if (auto* nb = dynamic_cast<Notebook*>(&c)) SendMessageA(h, TCM_SETCURSEL, nb->pageIndex(), 0);
+            break;
+        case Prop::Cells:
+        case Prop::Layout: InvalidateRect(h, nullptr, TRUE); break;
+    }
+}
+
+void Win32Ui::release(Control& c) {
+    Peer* p = peerOf(c);
+    if (!p) return;
+    c.peer = nullptr;
+    if (p->hwnd && IsWindow(p->hwnd)) {
+        if (ATOM a = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropA(p->hwnd, kNameProp)))) GlobalDeleteAtom(a);
+        RemovePropA(p->hwnd, kNameProp);
+        RemovePropA(p->hwnd, kObjProp);
+        if (p->oldProc) SetWindowLongPtrA(p->hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(p->oldProc));
+        if (p->tooltip) DestroyWindow(p->tooltip);
+        DestroyWindow(p->hwnd);
+    }
+    if (p->bitmap) DeleteObject(p->bitmap);
+    delete p;
+    auto it = pictures_.find(&c);
+    if (it != pictures_.end()) {
+        DeleteObject(it->second);
+        pictures_.erase(it);
+    }
+}
+
+struct DisabledWindows {
+    HWND keep;
+    std::vector<HWND> list;
+};
+
+BOOL CALLBACK disableOne(HWND h, LPARAM lp) {
+    auto* d = reinterpret_cast<DisabledWindows*>(lp);
+    if (h != d->keep && IsWindowVisible(h) && IsWindowEnabled(h)) {
+        EnableWindow(h, FALSE);
+        d->list.push_back(h);
+    }
+    return TRUE;
+}
+
+ModalResult Win32Ui::showModal(Form& f) {
+    realizeTree(f);
+    Peer* p = peerOf(f);
+    HWND h = p->hwnd;
+    HWND prevActive = GetActiveWindow();
+    f.beginModal();
+
+    // The other windows of the thread (the host's) take no input while the form is shown.
+    DisabledWindows off{h, {}};
+    EnumThreadWindows(GetCurrentThreadId(), disableOne, reinterpret_cast<LPARAM>(&off));
+
+    ShowWindow(h, SW_SHOW);
+    SetForegroundWindow(h);
+    SetActiveWindow(h);
+    if (p->pendingFocus && hwndOf(*p->pendingFocus)) SetFocus(hwndOf(*p->pendingFocus));
+    else if (HWND first = GetNextDlgTabItem(h, nullptr, FALSE)) SetFocus(first);
+    p->pendingFocus = nullptr;
+    UpdateWindow(h);
+    activateOnce(f);
+
+    MSG msg;
+    for (;;) {
+        bool ended = false;
+        guarded([&] { ended = f.checkModalEnd(); });
+        if (ended) break;
+        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            // The application is quitting: end the form and leave the quit for the host's loop.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            f.setModalResult(ModalResult::Cancel);
+            f.doClose();
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+        if (f.peer) realizeTree(f);  // controls made by handlers get their windows
+    }
+
+    for (auto it = off.list.rbegin(); it != off.list.rend(); ++it)
+        if (IsWindow(*it)) EnableWindow(*it, TRUE);
+    if (f.peer) {
+        if (prevActive && IsWindow(prevActive) && prevActive != h) SetActiveWindow(prevActive);
+        ShowWindow(h, SW_HIDE);
+        peerOf(f)->activated = false;
+    }
+    f.endModal();
+    return f.modalResult();
+}
+
+void Win32Ui::popup(PopupMenu& menu, int x, int y) {
+    HMENU hm = CreatePopupMenu();
+    std::vector<MenuItem*> byId;
+    for (auto& item : menu.items()) {
+        if (!item->visible()) continue;
+        UINT flags = item->isSeparator() ? MF_SEPARATOR : MF_STRING;
+        if (!item->enabled()) flags |= MF_GRAYED;
+        if (item->checked()) flags |= MF_CHECKED;
+        if (item->newColumn) flags |= MF_MENUBARBREAK;
+        std::string text = item->caption();
+        if (!item->shortcut().empty()) text += "\t" + item->shortcut();
+        byId.push_back(item.get());
+        AppendMenuA(hm, flags, byId.size(), item->isSeparator() ? nullptr : text.c_str());
+    }
+    HWND owner = menu.owner() ? hwndOf(*menu.owner()) : nullptr;
+    if (!owner) owner = GetActiveWindow();
+    if (!owner) owner = applicationWindow();
+    int cmd = TrackPopupMenu(hm, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y,
+                             0, owner, nullptr);
+    DestroyMenu(hm);
+    PostMessageA(owner, WM_NULL, 0, 0);
+    if (cmd > 0 && static_cast<size_t>(cmd) <= byId.size()) {
+        MenuItem* chosen = byId[static_cast<size_t>(cmd) - 1];
+        guarded([&] { chosen->click(); });
+        if (menu.owner()) pokeModalLoop(*menu.owner());
+    }
+}
+
+void Win32Ui::processMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+int Win32Ui::textWidth(const Font& font, const std::string& text) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, fontOf(font));
+    SIZE sz{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &sz);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return sz.cx;
+}
+
+void Win32Ui::setFocus(Control& c) {
+    HWND h = hwndOf(c);
+    Form* f = c.form();
+    if (h && IsWindowVisible(GetAncestor(h, GA_ROOT))) {
+        SetFocus(h);
+    } else if (f) {
+        if (!f->peer) realize(*f);
+        peerOf(*f)->pendingFocus = &c;
+    }
+}
+
+bool Win32Ui::loadPicture(Control& image, const std::string& file) {
+    HBITMAP bmp = static_cast<HBITMAP>(LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    Peer* p = peerOf(image);
+    HBITMAP* slot = nullptr;
+    if (p) {
+        slot = &p->bitmap;
+    } else {
+        slot = &pictures_[&image];
+    }
+    if (*slot) DeleteObject(*slot);
+    *slot = bmp;
+    if (!p && !bmp) pictures_.erase(&image);
+    if (p) InvalidateRect(p->hwnd, nullptr, TRUE);
+    return bmp != nullptr;
+}
+
+// The user port with its message dialog shown by the library's own dialog window; every
+// other service is the installed port's.
+class DialogUserPort final : public UserPort {
+public:
+    explicit DialogUserPort(UserPort* base) : base_(base) {}
+    void setCursor(CursorKind kind) override { base_->setCursor(kind); }
+    CursorKind cursor() override { return base_->cursor(); }
+    void cursorPos(int& x, int& y) override { base_->cursorPos(x, y); }
+    ModalResult messageDialog(const std::string& text, DialogKind kind, unsigned buttons) override {
+        return showMessageDialog(text, kind, buttons);
+    }
+    int screenWidth() override { return base_->screenWidth(); }
+    int screenHeight() override { return base_->screenHeight(); }
+    int systemMetric(int index) override { return base_->systemMetric(index); }
+    uint32_t systemColor(int index) override { return base_->systemColor(index); }
+    void beep() override { base_->beep(); }
+
+private:
+    UserPort* base_;
+};
+
+}  // namespace
+
+void installUi() {
+    setUi(&backend());
+    Ports& p = ports();
+    static DialogUserPort* wrapped = nullptr;
+    if (p.user && p.user != wrapped) {
+        static DialogUserPort port(p.user);
+        wrapped = &port;
+        p.user = wrapped;
+    }
+}
+
+}  // namespace kv::win32

@@ -1,0 +1,84 @@
+// The Win32 user-interface backend: every control object becomes a native window, modal
+// forms run their own message loop, popup menus are native menus, and the standard message
+// dialog is a modal window of the library's own.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "framework/controls.h"
+
+namespace kv::win32 {
+
+// Installs the backend into kv::setUi() and routes the user port's message dialog to the
+// library's own dialog window. Call after installPorts().
+void installUi();
+
+// The backend object (created on first use).
+UiBackend& uiBackend();
+
+// The native window of a realised control, or nullptr.
+HWND hwndOf(const Control& c);
+// The control whose window this is, or nullptr.
+Control* controlOf(HWND hwnd);
+
+// The library's hidden application window, owner of every form.
+HWND applicationWindow();
+
+// The standard message dialog: titled by kind, the text, the buttons asked for (in the order
+// Yes, No, OK, Cancel, Abort, Retry, Ignore, All, Help); returns the answer. Cancel (or No,
+// or OK, when there is no Cancel) is also the answer to Esc and to closing the window.
+ModalResult showMessageDialog(const std::string& text, DialogKind kind, unsigned buttons);
+
+// Window property that names every window for automation (a global atom of the name).
+inline constexpr const char* kNameProp = "KvName";
+
+// ---- internals shared by the backend's files ---------------------------------------
+
+namespace detail {
+
+// Converts a control colour (a COLORREF or a system colour index with the high bit set).
+COLORREF colorRef(uint32_t c);
+// The GDI font of a framework font (cached; never delete it).
+HFONT fontOf(const Font& f);
+// Shift state from the keyboard (Shift, Ctrl, Alt), including modifier keys whose
+// WM_KEYDOWN was sent to one of our windows and not yet released.
+unsigned keyShift();
+// Runs a framework callback; an error that escapes it is shown in the error dialog.
+template <class F>
+void guarded(F&& f);
+void reportError(const char* what);
+// Key handling common to every window of a form: key preview, Esc, Enter, Tab. Returns
+// whether the key was consumed.
+bool handleKeyDown(Control& c, HWND hwnd, WPARAM wp);
+bool handleChar(Control& c, WPARAM wp);
+// Wakes the modal loop so that it checks whether the form has ended.
+void pokeModalLoop(Control& c);
+// Records a modifier key's state from a key message sent to one of our windows.
+void trackModifier(UINT msg, WPARAM wp);
+
+// Gives an image the picture of an icon (the message dialog's symbol).
+void setImageIcon(Control& image, HICON icon);
+// Creates the windows of a control and everything in it that has none yet.
+void realizeTree(Control& c);
+
+// The string grid window class (win32_grid.cpp).
+void registerGridClass(HINSTANCE inst);
+HWND createGrid(StringGrid& g, HWND parent);
+void gridChanged(StringGrid& g, HWND hwnd, Prop what);
+extern const char* const kGridClass;
+
+template <class F>
+void guarded(F&& f) {
+    try {
+        f();
+    } catch (const std::exception& e) {
+        reportError(e.what());
+    } catch (...) {
+        reportError("Unexpected error");
+    }
+}
+
+}  // namespace detail
+
+}  // namespace kv::win32
