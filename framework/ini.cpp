@@ -455,6 +455,8 @@ bool IniDocument::writeString(std::string_view section, std::string_view key, st
     Impl& d = *d_;
     uint32_t s = d.findSection(secQuery);
     if (s == kNone) {
+        // A file that is read back always starts with the nameless section.
+        if (d.sections.empty()) d.addSection(Str{0, 0});
         s = d.addSection(d.add(secStored));
         Str kn = d.add(keyStored);
         d.appendKey(s, kn, d.add(val), true);
