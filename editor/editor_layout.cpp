@@ -11,6 +11,8 @@
 //   |thumb- | +----------+ +---------+----+----+----+      |                         |
 //   | nail  | |   Tag    | |  View   |info|relo|trsh|      |                         |
 //   +-------+ +----------+ +---------+----+----+----+      +-------------------------+
+#include <algorithm>
+
 #include "editor/editor_form.h"
 #include "framework/platform.h"
 
@@ -64,12 +66,11 @@ int TEditorForm::frameWidth() {
 }
 
 void TEditorForm::setWindowHeight(int height) {
-    int clientH = height - frameHeight();
-    int gridH = clientH - kFullnameHeight - kBandHeight;
-    if (gridH < 0) gridH = 0;
-    clientH = gridH + kFullnameHeight + kBandHeight;
+    int clientH = std::max(height - frameHeight(), kFullnameHeight + kBandHeight);
     setBounds(left(), top(), kClientWidth + frameWidth(), clientH + frameHeight());
     setClientSize(kClientWidth, clientH);
+    // A backend with a real frame reports the client height the window really got.
+    const int gridH = std::max(clientHeight() - kFullnameHeight - kBandHeight, 0);
     PanelGrid->setBounds(0, kFullnameHeight, kClientWidth, gridH);
     Grid->setBounds(0, 0, kClientWidth, gridH);
     PanelThumbs->setBounds(0, 0, kClientWidth, gridH);
