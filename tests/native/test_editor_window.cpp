@@ -434,3 +434,101 @@ TEST_F(EditorWindow, CloseWhileModifiedThroughTheModalLoop) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace kv::editor;
+using kv::ModalResult;
+
+class EditorScripts : public EditorWindow {
+protected:
+    // The explorer dialog answers with this name for every mode.
+    void chooseInDialog(const std::string& name) {
+        kv::explorer::setRemoteDlgHandler([this, name](int32_t mode, int32_t) {
+            dialogModes.push_back(mode);
+            setKey("SaveName", name);
+            return 0;
+        });
+    }
+    void addSlide(const std::string& path, void (TEditorForm::*setUp)()) {
+        sim.writeFile(path);
+        auto& g = *form->Grid;
+        int r = g.rowCount();
+        if (r == 2 && g.cell(FilePath, 1).empty()) r = 1;
+        else g.setRowCount(r + 1);
+        g.setRow(r);
+        g.setCell(SlideNo, r, std::to_string(r));
+        g.setCell(FilePath, r, path);
+        g.setCell(DisplayName, r, kv::namePart(path));
+        (form.get()->*setUp)();
+        form->EnableControls();
+    }
+};
+
+TEST_F(EditorScripts, NewSlidesAfterSaveAndLoad) {
+    open();
+    addSlide("c:\\media\\clip.mov", &TEditorForm::SetUpMOV);
+    addSlide("c:\\media\\bell.wav", &TEditorForm::SetUpAudio);
+    addSlide("c:\\media\\a.bmp", &TEditorForm::SetUpGraphic);
+    form->TagSlide();
+    auto& g = *form->Grid;
+    EXPECT_EQ(g.cell(EffectName, 1), B);
+    EXPECT_EQ(g.cell(Volume, 1), "50");
+    EXPECT_EQ(g.cell(Param, 2), "1");
+
+    chooseInDialog("c:\\show.avl");
+    form->BtnSave->click();
+    EXPECT_FALSE(editorState().modified);
+    sim.user.answer("Discard script?", ModalResult::Yes);
+    form->BtnLoad->click();
+    EXPECT_EQ(dialogModes, (std::vector<int32_t>{kv::explorer::ModeSaveScript, kv::explorer::ModeOpenScript}));
+    ASSERT_EQ(g.rowCount(), 4);
+    // The loaded MOV video has a loop cell and keeps its half volume; the sound's Param is 0;
+    // tags are not kept.
+    EXPECT_EQ(g.cell(EffectName, 1), "Loop 1x");
+    EXPECT_EQ(g.cell(Volume, 1), "50");
+    EXPECT_EQ(g.cell(Param, 2), "0");
+    EXPECT_EQ(g.cell(Tag, 3), "");
+    EXPECT_EQ(form->caption(), "Kavrin Slide Editor [show.avl]");
+    EXPECT_TRUE(form->BtnSave->enabled());
+}
+
+TEST_F(EditorScripts, ScriptOpenedWithoutAVLNOWCountsAsModified) {
+    open();
+    addSlide("c:\\media\\a.bmp", &TEditorForm::SetUpGraphic);
+    chooseInDialog("c:\\show.avl");
+    form->BtnSave->click();
+    form.reset();
+
+    setKey("AVLFIL", "c:\\show.avl");
+    setKey("AVLNOW", "");
+    sim.user.onModal("EditorForm", [](kv::Form& f) {
+        TEditorForm& e = editor(f);
+        EXPECT_EQ(e.caption(), "Kavrin Slide Editor [*New*]");
+        EXPECT_EQ(e.Grid->cell(DisplayName, 1), "a.bmp");
+        EXPECT_TRUE(editorState().modified);
+        EXPECT_TRUE(e.BtnTest->enabled());
+        e.BtnQuit->click();
+    });
+    sim.user.answer("Discard changes?", ModalResult::Yes);
+    EXPECT_EQ(runEditor(), 0);
+    EXPECT_EQ(sim.user.dialogs.size(), 1u);
+}
+
+TEST_F(EditorScripts, OpenDiscardsTheTableEvenWhenCancelled) {
+    open();
+    addSlide("c:\\media\\a.bmp", &TEditorForm::SetUpGraphic);
+    addSlide("c:\\media\\b.bmp", &TEditorForm::SetUpGraphic);
+    form->Tab->setPageIndex(1);
+    sim.user.answer("Discard script?", ModalResult::Yes);
+    int key = 'L';
+    form->Grid->keyDown(key, kv::CtrlKey);
+    EXPECT_EQ(dialogModes, std::vector<int32_t>{kv::explorer::ModeOpenScript});
+    EXPECT_EQ(form->Grid->rowCount(), 2);
+    EXPECT_EQ(form->Grid->cell(DisplayName, 1), "<right-click me>");
+    EXPECT_EQ(form->Tab->pageIndex(), 0);
+    EXPECT_FALSE(form->PanelThumbs->visible());
+    EXPECT_TRUE(editorState().modified);  // a cancelled Open marks the table changed
+}
+
+}  // namespace
