@@ -1,43 +1,22 @@
 // Path functions and the name box checks, on the simulated file system.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <filesystem>
-
-#include <unistd.h>
-
-#include "framework/sim/sim_fs.h"
-#include "framework/sim/sim_ui.h"
+#include "framework/sim/sim_platform.h"
 #include "host/names.h"
 
 namespace {
 
-namespace fsys = std::filesystem;
-
 class Names : public ::testing::Test {
 protected:
-    void SetUp() override {
-        static std::atomic<int> n{0};
-        root = (fsys::temp_directory_path() /
-                ("kv-names-" + std::to_string(::getpid()) + "-" + std::to_string(n++)))
-                   .string();
-        fsys::remove_all(root);
-        fs.mapDrive('C', root);
-        saved = kv::ports();
-        kv::ports() = kv::Ports{nullptr, &fs, &user, nullptr, nullptr};
-    }
     void TearDown() override {
-        kv::ports() = saved;
-        fsys::remove_all(root);
         EXPECT_TRUE(user.unexpected.empty()) << user.unexpected.front();
     }
     void file(const std::string& path) { ASSERT_TRUE(fs.writeFileAtomic(path, "x")) << path; }
     void folder(const std::string& path) { ASSERT_TRUE(fs.createDirectory(path)) << path; }
 
-    std::string root;
-    kv::SimFileSystem fs;
-    kv::SimUser user;
-    kv::Ports saved;
+    kv::SimPlatform sim;
+    kv::SimFileSystem& fs = sim.fs;
+    kv::SimUser& user = sim.user;
 };
 
 TEST_F(Names, AddTrailingBackslash) {

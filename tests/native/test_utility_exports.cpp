@@ -1,16 +1,11 @@
 // The utility exports, with the settings file and the files on the simulated platform.
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <algorithm>
 #include <filesystem>
 
-#include <unistd.h>
-
 #include "framework/settings.h"
-#include "framework/sim/sim_fs.h"
-#include "framework/sim/sim_profile.h"
-#include "framework/sim/sim_ui.h"
-#include "framework/text.h"
+#include "framework/sim/sim_platform.h"
 #include "host/utility_exports.h"
 
 namespace {
@@ -19,20 +14,8 @@ namespace fsys = std::filesystem;
 
 class UtilityExports : public ::testing::Test {
 protected:
-    void SetUp() override {
-        static std::atomic<int> n{0};
-        root = (fsys::temp_directory_path() /
-                ("kv-utility-" + std::to_string(::getpid()) + "-" + std::to_string(n++)))
-                   .string();
-        fsys::remove_all(root);
-        fs.mapDrive('C', root);
-        saved = kv::ports();
-        kv::ports() = kv::Ports{&profile, &fs, &user, &host, &system};
-        ASSERT_TRUE(fs.createDirectory("c:\\Photos 1999"));
-    }
+    void SetUp() override { ASSERT_TRUE(fs.createDirectory("c:\\Photos 1999")); }
     void TearDown() override {
-        kv::ports() = saved;
-        fsys::remove_all(root);
         EXPECT_TRUE(user.unexpected.empty()) << user.unexpected.front();
     }
     void set(const std::string& key, const std::string& value) {
@@ -47,21 +30,18 @@ protected:
     }
     std::vector<std::string> everything() {  // every host file below drive C:, sorted
         std::vector<std::string> r;
-        for (auto& e : fsys::recursive_directory_iterator(root)) {
-            std::string rel = fsys::relative(e.path(), root).string();
+        for (auto& e : fsys::recursive_directory_iterator(sim.root())) {
+            std::string rel = fsys::relative(e.path(), sim.root()).string();
             if (rel.rfind("WINDOWS", 0) != 0) r.push_back(rel);  // the settings file's folder
         }
         std::sort(r.begin(), r.end());
         return r;
     }
 
-    std::string root;
-    kv::SimFileSystem fs;
-    kv::SimProfile profile{fs};
-    kv::SimUser user;
-    kv::SimHost host;
-    kv::SimSystem system;
-    kv::Ports saved;
+    kv::SimPlatform sim;
+    kv::SimFileSystem& fs = sim.fs;
+    kv::SimUser& user = sim.user;
+    kv::SimSystem& system = sim.system;
 };
 
 TEST_F(UtilityExports, ShortToLongNameWritesTheLongNameOfTheFile) {
