@@ -922,6 +922,7 @@ ModalResult Win32Ui::showModal(Form& f) {
     Peer* p = peerOf(f);
     HWND h = p->hwnd;
     HWND prevActive = GetActiveWindow();
+    g_sentModifiers = 0;
     f.beginModal();
 
     // The other windows of the thread (the host's) take no input while the form is shown.
@@ -962,6 +963,7 @@ ModalResult Win32Ui::showModal(Form& f) {
         ShowWindow(h, SW_HIDE);
         peerOf(f)->activated = false;
     }
+    g_sentModifiers = 0;
     f.endModal();
     return f.modalResult();
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "framework/win32/win32_ports.h"
+#include "framework/win32/win32_ui.h"
 #include "host/entry.h"
 
 namespace {
@@ -18,6 +19,7 @@ void start() {
     if (g_started) return;
     g_started = true;
     kv::win32::installPorts();
+    kv::win32::installUi();
     kv::entry::libraryStartup();
 }
 

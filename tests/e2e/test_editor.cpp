@@ -1,0 +1,236 @@
+// The slide editor through the real DLL: EditorWin95 runs modally on the test's thread while a
+// second thread acts as the user, with clicks and keys sent to the windows found by name.
+#include <gtest/gtest.h>
+
+#include "tests/e2e/kit/kit.h"
+#include "tests/e2e/test_editor_driver.h"
+
+namespace kit = kv::kit;
+using namespace kv::e2e;
+
+namespace {
+
+const char* const kCaptionNew = "Kavrin Slide Editor [*New*]";
+
+// A visible top-level window that plays the host's main window.
+class HostWindow {
+public:
+    HostWindow() {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "KvTestHost";
+        RegisterClassA(&wc);
+        hwnd = CreateWindowExA(0, "KvTestHost", "Test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300, 200,
+                               nullptr, nullptr, wc.hInstance, nullptr);
+    }
+    ~HostWindow() { DestroyWindow(hwnd); }
+    HWND hwnd;
+};
+
+class Editor : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(kit::dll(), nullptr) << "cannot load " << kit::dllPath();
+        appDir = folder.path() + "\\App";
+        CreateDirectoryA(appDir.c_str(), nullptr);
+        slides = folder.path() + "\\Slide files";
+        CreateDirectoryA(slides.c_str(), nullptr);
+        kit::writeKey("AVLFIL", "*");
+        kit::writeKey("AVLTMP", folder.file("temp show.avl"));
+        kit::writeKey("AppDir", appDir);
+        kit::deleteKey("AVLNOW");
+    }
+    void TearDown() override {
+        // Whatever happened, no editor window may outlive its test.
+        if (HWND left = findNamed("EditorForm")) PostMessageA(left, WM_CLOSE, 0, 0);
+    }
+
+    // Opens on a script; `known` writes AVLNOW so that the loaded script counts as saved.
+    TestScript openOn(int count, bool known) {
+        TestScript s = writeTestScript(slides, appDir, count, false);
+        kit::writeKey("AVLFIL", s.path);
+        if (known) kit::writeKey("AVLNOW", s.path);
+        return s;
+    }
+
+    std::string profile(const std::string& file, const char* section, const char* key) {
+        char buf[1024] = {};
+        GetPrivateProfileStringA(section, key, "<none>", buf, sizeof buf, file.c_str());
+        return buf;
+    }
+
+    kit::TempFolder folder;
+    std::string appDir, slides;
+};
+
+TEST_F(Editor, OpensBlankDisablesTheHostAndClosesWithEscape) {
+    HostWindow host;
+    bool hostDisabled = false, saveOff = false, runOff = false, hostBack = false;
+    std::string caption, cell, path;
+    Driver user([&] {
+        HWND form = waitNamed("EditorForm");
+        if (!form) return;
+        waitUntil([&] { return windowText(form) == kCaptionNew; }, 3000);
+        caption = windowText(form);
+        hostDisabled = !IsWindowEnabled(host.hwnd);
+        saveOff = !IsWindowEnabled(findNamedIn(form, "BtnSave"));
+        runOff = !IsWindowEnabled(findNamedIn(form, "BtnTest"));
+        HWND grid = findNamedIn(form, "Grid");
+        cell = gridText(grid);
+        path = windowText(findNamedIn(form, "Fullname"));
+        sendKey(grid, VK_ESCAPE);
+    });
+    int32_t r = editorWin95();
+    hostBack = IsWindowEnabled(host.hwnd) != FALSE;
+    user.join();
+    EXPECT_EQ(r, 0);
+    EXPECT_EQ(caption, kCaptionNew);
+    EXPECT_TRUE(hostDisabled) << "the host's window takes input while the editor is open";
+    EXPECT_TRUE(hostBack);
+    EXPECT_TRUE(saveOff);
+    EXPECT_TRUE(runOff);
+    EXPECT_EQ(cell, "<right-click me>");
+    EXPECT_EQ(findNamed("EditorForm", false), nullptr) << "the window outlived the call";
+}
+
+TEST_F(Editor, CloseButtonEndsWithZero) {
+    Driver user([&] {
+        if (HWND form = waitNamed("EditorForm")) click(findNamedIn(form, "BtnQuit"));
+    });
+    EXPECT_EQ(editorWin95(), 0);
+}
+
+TEST_F(Editor, RunWritesTheScriptAsVersionSevenAndReturnsMinusOne) {
+    TestScript s = openOn(12, true);
+    std::string caption;
+    Driver user([&] {
+        HWND form = waitEditorLoaded();
+        if (!form) return;
+        caption = windowText(form);
+        click(findNamedIn(form, "BtnTest"));
+    });
+    int32_t r = editorWin95();
+    user.join();
+    EXPECT_EQ(r, -1);
+    EXPECT_EQ(caption, "Kavrin Slide Editor [Holiday show.avl]");
+    std::string tmp = folder.file("temp show.avl");
+    ASSERT_TRUE(kit::fileExists(tmp));
+    EXPECT_EQ(profile(tmp, "Header", "Ver"), "7");
+    EXPECT_EQ(profile(tmp, "Header", "N"), "13");
+    EXPECT_EQ(profile(tmp, "Directory", "0"), appDir + "\\");
+    EXPECT_EQ(profile(tmp, "1", "X"), "3");
+    EXPECT_EQ(profile(tmp, "1", "W"), "5");
+    EXPECT_EQ(profile(tmp, "2", "P"), "Left,Top");
+    EXPECT_EQ(profile(tmp, "2", "G"), "78");
+    EXPECT_EQ(profile(tmp, "8", "F"), "------------------------------");
+    EXPECT_EQ(profile(tmp, "8", "X"), "7");
+    EXPECT_EQ(profile(tmp, "12", "X"), "0");  // the 12th slide is the second .bmp graphic
+}
+
+TEST_F(Editor, CtrlRRunsAndCtrlShiftRDoesNot) {
+    openOn(3, true);
+    std::string afterShift;
+    Driver user([&] {
+        HWND form = waitEditorLoaded();
+        if (!form) return;
+        HWND grid = findNamedIn(form, "Grid");
+        sendKey(grid, 'R', true, true);  // not a shortcut: Ctrl must be the only modifier
+        Sleep(200);
+        afterShift = findNamed("EditorForm") ? "open" : "closed";
+        sendKey(grid, 'R', true);
+    });
+    int32_t r = editorWin95();
+    user.join();
+    EXPECT_EQ(afterShift, "open");
+    EXPECT_EQ(r, -1);
+    EXPECT_EQ(profile(folder.file("temp show.avl"), "Header", "N"), "4");
+}
+
+TEST_F(Editor, CloseWhileModifiedAsksAndYesDiscards) {
+    openOn(4, false);  // no AVLNOW: the loaded script counts as new and modified
+    std::string caption, title;
+    Driver user([&] {
+        HWND form = waitEditorLoaded();
+        if (!form) return;
+        caption = windowText(form);
+        sendKey(findNamedIn(form, "Grid"), VK_ESCAPE);
+        title = answerDialog("Discard changes?", "Yes");
+    });
+    int32_t r = editorWin95();
+    user.join();
+    EXPECT_EQ(caption, kCaptionNew);
+    EXPECT_EQ(title, "Confirm");
+    EXPECT_EQ(r, 0);
+}
+
+TEST_F(Editor, NoToDiscardLeadsToSaveAsAndACancelledSaveKeepsTheWindow) {
+    openOn(4, false);
+    std::string title, stillOpen, secondTitle;
+    Driver user([&] {
+        HWND form = waitEditorLoaded();
+        if (!form) return;
+        click(findNamedIn(form, "BtnQuit"));
+        title = answerDialog("Discard changes?", "No");
+        // Save As asks the explorer dialog for a name; cancel it when it shows.
+        waitUntil(
+            [&] {
+                for (HWND w : topWindows())
+                    if (w != form && IsWindowEnabled(w) && kvName(w) != "" && kvName(w) != "EditorForm")
+                        PostMessageA(w, WM_CLOSE, 0, 0);
+                return IsWindowEnabled(form) != FALSE;
+            },
+            5000);
+        Sleep(300);
+        stillOpen = (findNamed("EditorForm") == form && IsWindowEnabled(form)) ? "open" : "closed";
+        click(findNamedIn(form, "BtnQuit"));
+        secondTitle = answerDialog("Discard changes?", "Yes");
+    });
+    int32_t r = editorWin95();
+    user.join();
+    EXPECT_EQ(title, "Confirm");
+    EXPECT_EQ(stillOpen, "open");
+    EXPECT_EQ(secondTitle, "Confirm");
+    EXPECT_EQ(r, 0);
+}
+
+TEST_F(Editor, GridMovesWithTheKeysAndAnswersWithTheCurrentCell) {
+    TestScript s = openOn(60, true);
+    std::vector<std::string> seen;
+    std::string panel3, panelLast;
+    Driver user([&] {
+        HWND form = waitEditorLoaded();
+        if (!form) return;
+        HWND grid = findNamedIn(form, "Grid");
+        HWND fullname = findNamedIn(form, "Fullname");
+        seen.push_back(gridText(grid));           // slide 1, file name column
+        sendKey(grid, VK_DOWN);
+        sendKey(grid, VK_DOWN);
+        seen.push_back(gridText(grid));           // slide 3
+        panel3 = windowText(fullname);
+        sendKey(grid, VK_END, true);
+        seen.push_back(gridText(grid));           // last slide
+        panelLast = windowText(fullname);
+        sendKey(grid, VK_PRIOR);
+        sendKey(grid, VK_HOME, true);
+        seen.push_back(gridText(grid));           // slide 1 again
+        sendKey(grid, VK_RIGHT);
+        seen.push_back(gridText(grid));           // slide 1, colour column
+        sendKey(grid, VK_RIGHT);
+        seen.push_back(gridText(grid));           // effect column
+        sendKey(grid, VK_ESCAPE);
+    });
+    editorWin95();
+    user.join();
+    ASSERT_EQ(seen.size(), 6u);
+    EXPECT_EQ(seen[0], s.displayNames[0]);
+    EXPECT_EQ(seen[1], s.displayNames[2]);
+    EXPECT_EQ(seen[2], s.displayNames[59]);
+    EXPECT_EQ(seen[3], s.displayNames[0]);
+    EXPECT_EQ(seen[4], "Yes");
+    EXPECT_EQ(seen[5], "Wipe Rt");
+    EXPECT_NE(panel3.find("[3 of 60]"), std::string::npos) << panel3;
+    EXPECT_NE(panelLast.find("[60 of 60]"), std::string::npos) << panelLast;
+}
+
+}  // namespace

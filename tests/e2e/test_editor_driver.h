@@ -1,0 +1,70 @@
+// Driving the slide editor as a user does while EditorWin95 runs modally on the test's main
+// thread: a second thread finds the windows by their automation names and sends them the
+// messages that clicks and keys produce.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kv::e2e {
+
+// Automation name of a window (the KvName property), or "".
+std::string kvName(HWND h);
+std::string windowText(HWND h);
+// A window of this process with this automation name (top-level windows and their children;
+// visible ones only when `visibleOnly`), or null.
+HWND findNamed(const std::string& name, bool visibleOnly = true);
+HWND findNamedIn(HWND root, const std::string& name);
+// Waits up to `ms` for findNamed to find the window.
+HWND waitNamed(const std::string& name, DWORD ms = 15000);
+// Visible top-level windows of this process.
+std::vector<HWND> topWindows();
+// Polls `done` every 20 ms up to `ms`; returns its last answer.
+bool waitUntil(const std::function<bool()>& done, DWORD ms = 15000);
+
+// Keys as the keyboard sends them to the focused window: modifiers down, the key, modifiers up.
+void sendKey(HWND h, int vk, bool ctrl = false, bool shift = false);
+void sendChar(HWND h, char c);
+void click(HWND button);
+// Text of the grid's current cell (WM_GETTEXT).
+std::string gridText(HWND grid);
+
+// Runs a body on a second thread; join() waits for it.
+class Driver {
+public:
+    explicit Driver(std::function<void()> body);
+    ~Driver();
+    void join();
+
+private:
+    static DWORD WINAPI run(LPVOID self);
+    std::function<void()> body_;
+    HANDLE thread_ = nullptr;
+};
+
+// Calls the EditorWin95 export on this thread.
+int32_t editorWin95();
+
+// The editor's window once it has finished loading the script named by AVLFIL: the grid
+// shows something other than the blank start row and the progress gauge is hidden again.
+HWND waitEditorLoaded(DWORD ms = 20000);
+// Answers the next message dialog whose text is `text` with the button of this name; returns
+// the dialog's title ("" when none came).
+std::string answerDialog(const std::string& text, const std::string& button, DWORD ms = 10000);
+
+// Writes a 24-bit Windows bitmap of w x h pixels with a colour ramp.
+bool writeTestBitmap(const std::string& path, int w, int h, COLORREF from, COLORREF to);
+
+// A script of every slide kind (version 7). Slide files are made in `folder`; `count` slides
+// cycle through the kinds, with a nested script as the last slide when `nested`.
+struct TestScript {
+    std::string path;
+    int slides = 0;
+    std::vector<std::string> displayNames;  // long names shown in the table, slide order
+};
+TestScript writeTestScript(const std::string& folder, const std::string& appDir, int count, bool nested,
+                           const std::string& catalog = "");
+
+}  // namespace kv::e2e
