@@ -105,15 +105,6 @@ TEST_F(EditorWindow, LayoutOfTheWindow) {
     EXPECT_EQ(form->Tab->pages()[0]->caption(), "&Editor           ");
     EXPECT_EQ(form->Tab->pages()[1]->caption(), "Th&umbnails    ");
 
-    const char* file[][3] = {{"mnuOpen", "&Open", "Ctrl+L"}, {"mnuSave", "Save &As", "Ctrl+S"},
-                             {"mnuNew", "&New", "Ctrl+N"},   {"mnuRun", "&Run", "Ctrl+R"},
-                             {"N2", "-", ""},                {"mnuHelp", "&Help", ""}};
-    ASSERT_EQ(form->mnuFile->items().size(), 6u);
-    for (size_t i = 0; i < 6; ++i) {
-        EXPECT_EQ(form->mnuFile->items()[i]->name(), file[i][0]);
-        EXPECT_EQ(form->mnuFile->items()[i]->caption(), file[i][1]);
-        EXPECT_EQ(form->mnuFile->items()[i]->shortcut(), file[i][2]);
-    }
     const auto& edit = form->mnuEdit->items();
     ASSERT_EQ(edit.size(), 20u);
     EXPECT_EQ(edit[0]->caption(), "&Add slide(s)");
