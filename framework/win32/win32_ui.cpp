@@ -256,7 +256,8 @@ void paintPanel(Panel& p, HDC dc, const RECT& rc) {
         DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
         InflateRect(&r, -p.bevel, -p.bevel);
     }
-    if (p.caption().empty()) return;
+    // A notebook page's caption is its tab's text, not drawn on the page.
+    if (p.caption().empty() || dynamic_cast<Notebook*>(p.parent())) return;
     HGDIOBJ old = SelectObject(dc, fontOf(p.font()));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colorRef(p.font().color));

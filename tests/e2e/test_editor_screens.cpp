@@ -1,0 +1,73 @@
+// Pictures of the editor for a person to look at: the window on a script of every slide kind,
+// and its "Discard changes?" question. Saved as bitmaps under out\screens (or the folder in
+// KV_SCREENS); the test script turns them into PNG files.
+#include <gtest/gtest.h>
+
+#include "tests/e2e/kit/kit.h"
+#include "tests/e2e/test_editor_driver.h"
+
+namespace kit = kv::kit;
+using namespace kv::e2e;
+
+namespace {
+
+std::string screensFolder() {
+    char buf[MAX_PATH] = {};
+    std::string dir = GetEnvironmentVariableA("KV_SCREENS", buf, sizeof buf) ? buf : "out\\screens";
+    std::string part;
+    for (char c : dir + "\\") {
+        if ((c == '\\' || c == '/') && !part.empty()) CreateDirectoryA(part.c_str(), nullptr);
+        part += c == '/' ? '\\' : c;
+    }
+    return dir;
+}
+
+// Lets the window paint, then saves it.
+bool capture(HWND w, const std::string& name) {
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(400);
+    return kit::saveWindowBitmap(w, screensFolder() + "\\" + name);
+}
+
+TEST(EditorScreens, EditorOnAScriptOfEveryKindAndItsQuestion) {
+    ASSERT_NE(kit::dll(), nullptr);
+    kit::TempFolder folder;
+    std::string appDir = folder.path() + "\\App";
+    std::string slides = folder.path() + "\\My pictures";
+    CreateDirectoryA(appDir.c_str(), nullptr);
+    CreateDirectoryA(slides.c_str(), nullptr);
+    // Slide 1 has thumbnail index 1 in catalogue SHOW1: the picture the colour panel shows.
+    writeTestBitmap(appDir + "\\SHOW11.BMP", 64, 48, RGB(30, 90, 200), RGB(250, 200, 60));
+    TestScript s = writeTestScript(slides, appDir, 40, true, "SHOW1");
+    kit::writeKey("AVLFIL", s.path);
+    kit::writeKey("AVLNOW", "");
+    kit::writeKey("AVLTMP", folder.file("temp.avl"));
+    kit::writeKey("AppDir", appDir);
+
+    bool editorSaved = false, questionSaved = false, secondSaved = false;
+    Driver user([&] {
+        HWND form = waitEditorLoaded();
+        if (!form) return;
+        HWND grid = findNamedIn(form, "Grid");
+        editorSaved = capture(form, "editor.bmp");
+        // Slide 9 (a coloured picture), the effect column.
+        for (int i = 0; i < 8; ++i) sendKey(grid, VK_DOWN);
+        sendKey(grid, VK_RIGHT);
+        sendKey(grid, VK_RIGHT);
+        secondSaved = capture(form, "editor-slide9.bmp");
+        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
+        HWND dlg = waitNamed("MessageDialog", 10000);
+        if (dlg) {
+            questionSaved = capture(dlg, "editor-discard-changes.bmp");
+            click(findNamedIn(dlg, "Yes"));
+        }
+    });
+    int32_t r = editorWin95();
+    user.join();
+    EXPECT_EQ(r, 0);
+    EXPECT_TRUE(editorSaved);
+    EXPECT_TRUE(secondSaved);
+    EXPECT_TRUE(questionSaved);
+}
+
+}  // namespace
