@@ -1,0 +1,10 @@
+# Benchmarks under Wine: each bench/win32_*.cpp is a program of its own that drives the DLL
+# the way a host does and prints its figures.
+file(GLOB KV_WIN32_BENCH CONFIGURE_DEPENDS bench/win32_*.cpp)
+foreach(src ${KV_WIN32_BENCH})
+    get_filename_component(n ${src} NAME_WE)
+    add_executable(${n} ${src})
+    set_target_properties(${n} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+    target_link_libraries(${n} PRIVATE kvkit ${KV_STATIC_RUNTIME})
+    add_dependencies(${n} w95KVR07)
+endforeach()
