@@ -25,3 +25,5 @@ foreach(src ${KV_NATIVE_BENCH})
     add_executable(${n} ${src})
     target_link_libraries(${n} PRIVATE kvsim)
 endforeach()
+
+include(cmake/fuzz.cmake OPTIONAL)
