@@ -1,5 +1,6 @@
 #include "framework/ini.h"
 
+#include <array>
 #include <cstring>
 #include <limits>
 
@@ -37,8 +38,13 @@ const FoldTables& foldTables() {
 }
 
 inline std::string_view cutAtNul(std::string_view s) {
-    const void* z = s.empty() ? nullptr : std::memchr(s.data(), 0, s.size());
-    return z ? s.substr(0, static_cast<const char*>(z) - s.data()) : s;
+    if (s.size() > 32) {
+        const void* z = std::memchr(s.data(), 0, s.size());
+        return z ? s.substr(0, static_cast<const char*>(z) - s.data()) : s;
+    }
+    for (size_t i = 0; i < s.size(); ++i)
+        if (s[i] == 0) return s.substr(0, i);
+    return s;
 }
 inline std::string_view trimLeft(std::string_view s) {
     size_t i = 0;
@@ -51,7 +57,14 @@ inline std::string_view trimRight(std::string_view s) {
     return s.substr(0, n);
 }
 inline bool hasLineBreak(std::string_view s) {
-    return s.find_first_of("\r\n") != std::string_view::npos;
+    for (char c : s)
+        if (c == '\r' || c == '\n') return true;
+    return false;
+}
+inline bool hasChar(std::string_view s, char ch) {
+    for (char c : s)
+        if (c == ch) return true;
+    return false;
 }
 
 struct Str {
@@ -179,8 +192,15 @@ struct IniDocument::Impl {
         return [this](uint32_t id) { return sectionName(id); };
     }
 
+    // The section found last; runs of reads and writes usually stay in one section.
+    mutable uint32_t lastSection = kNone;
+
     uint32_t findSection(std::string_view name) const {
-        return sectionIndex.find(name, fold, sectionNameOf());
+        if (lastSection != kNone && NameIndex::same(sectionName(lastSection), name, fold))
+            return lastSection;
+        uint32_t s = sectionIndex.find(name, fold, sectionNameOf());
+        if (s != kNone) lastSection = s;
+        return s;
     }
     // The next live section after `after` with the same name.
     uint32_t nextSameSection(uint32_t after, std::string_view name) const {
@@ -189,6 +209,7 @@ struct IniDocument::Impl {
         return kNone;
     }
     void rebuildSectionIndex() {
+        lastSection = kNone;
         sectionIndex.clear();
         sectionIndex.reserve(sections.size());
         for (uint32_t s = 0; s < sections.size(); ++s)
@@ -246,21 +267,37 @@ void IniDocument::Impl::parse(std::string_view bytes) {
     keys.clear();
     sections.clear();
     sectionIndex.clear();
+    lastSection = kNone;
     // An empty file holds nothing at all, not even the nameless first section.
     if (bytes.empty()) return;
 
     keys.reserve(bytes.size() / 8 + 4);
-    sectionIndex.reserve(bytes.size() / 64 + 4);
+    sections.reserve(bytes.size() / 48 + 4);
+    sectionIndex.reserve(bytes.size() / 48 + 4);
     const char* base = store.data();
     const size_t n = store.size();
     const bool mayHoldNul = std::memchr(base, 0, n) != nullptr;
 
     uint32_t cur = addSection(Str{0, 0});
     uint32_t prevKey = kNone;  // the previous key line of the current section
+    // Character classes for the scan: 1 line break, 2 equals sign.
+    static const auto classes = [] {
+        std::array<uint8_t, 256> c{};
+        c['\n'] = c['\r'] = 1;
+        c['='] = 2;
+        return c;
+    }();
     size_t p = 0;
     while (p < n) {
         size_t s = p;
-        while (p < n && base[p] != '\n' && base[p] != '\r') ++p;
+        size_t eqAt = n;
+        for (; p < n; ++p) {
+            uint8_t k = classes[static_cast<unsigned char>(base[p])];
+            if (k) {
+                if (k == 1) break;
+                if (eqAt == n) eqAt = p;
+            }
+        }
         size_t e = p;
         while (p < n && (base[p] == '\n' || base[p] == '\r')) ++p;
         while (s < e && isBlank(static_cast<unsigned char>(base[s]))) ++s;
@@ -288,12 +325,11 @@ void IniDocument::Impl::parse(std::string_view bytes) {
             }
         }
 
-        const void* eq = std::memchr(base + s, '=', e - s);
         size_t nameEnd = e;
         size_t vs = e;
         bool hasValue = false;
-        if (eq) {
-            size_t q = static_cast<const char*>(eq) - base;
+        if (eqAt < e) {  // an '=' in the trimmed line (blanks never are '=')
+            size_t q = eqAt;
             nameEnd = q;
             while (nameEnd > s && isBlank(static_cast<unsigned char>(base[nameEnd - 1]))) --nameEnd;
             vs = q + 1;
@@ -448,7 +484,7 @@ bool IniDocument::writeString(std::string_view section, std::string_view key, st
     bool replay = d_->unstable || secQuery.empty() || keyQuery.empty() ||
                   secQuery.size() != secStored.size() || keyQuery.size() != keyStored.size() ||
                   keyQuery[0] == '[' || hasLineBreak(secStored) || hasLineBreak(keyStored) ||
-                  keyStored.find('=') != std::string_view::npos || hasLineBreak(val) ||
+                  hasChar(keyStored, '=') || hasLineBreak(val) ||
                   (!val.empty() && isBlank(static_cast<unsigned char>(val.back())));
     if (replay) return applyNormalised(OpWrite, section, key, value);
 
