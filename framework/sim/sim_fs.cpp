@@ -7,7 +7,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "framework/text.h"
 
@@ -88,6 +91,11 @@ bool dosMatch(const std::string& pat, const std::string& name) {
 bool hostIsDir(const std::string& host) {
     struct stat st;
     return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool hostExists(const std::string& host) {
+    struct stat st;
+    return ::lstat(host.c_str(), &st) == 0;
 }
 
 }  // namespace
@@ -183,8 +191,85 @@ SimFileSystem::Parsed SimFileSystem::parse(const std::string& path) const {
     return p;
 }
 
+SimFileSystem::SimFileSystem() {
+    // Folder tables follow the host folders through change notifications, so a lookup costs
+    // no directory scan; without them every lookup scans the folder again.
+    notify_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+}
+
+SimFileSystem::~SimFileSystem() {
+    if (notify_ >= 0) ::close(notify_);
+}
+
 SimFileSystem::Folder& SimFileSystem::folder(const std::string& hostFolder) {
+    applyChanges();
+    auto it = folders_.find(hostFolder);
+    if (it == folders_.end() || it->second.watch < 0 || it->second.dirty) return rescan(hostFolder);
+    return it->second;
+}
+
+void SimFileSystem::applyChanges() {
+    if (notify_ < 0) return;
+    alignas(inotify_event) char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(notify_, buf, sizeof buf);
+        if (n <= 0) return;
+        for (ssize_t off = 0; off < n;) {
+            const auto* ev = reinterpret_cast<const inotify_event*>(buf + off);
+            off += static_cast<ssize_t>(sizeof(inotify_event) + ev->len);
+            if (ev->mask & IN_Q_OVERFLOW) {
+                for (auto& [_, f] : folders_) f.dirty = true;
+                continue;
+            }
+            auto w = watchFolder_.find(ev->wd);
+            if (w == watchFolder_.end()) continue;
+            const std::string host = w->second;
+            auto fit = folders_.find(host);
+            if (ev->mask & IN_IGNORED) {  // the folder went away; its watch with it
+                if (fit != folders_.end() && fit->second.watch == ev->wd) folders_.erase(fit);
+                watchFolder_.erase(w);
+                continue;
+            }
+            if (fit == folders_.end()) continue;
+            Folder& f = fit->second;
+            if (ev->mask & (IN_DELETE_SELF | IN_MOVE_SELF)) {
+                // Moved by this object: the table already sits under the new path.
+                if (!hostIsDir(host)) f.dirty = true;
+                continue;
+            }
+            if (ev->len == 0) continue;
+            std::string name = ev->name;
+            if (isTemp(name)) continue;
+            // Each change is checked against the folder as it is now, so changes already
+            // seen by a scan or made by this object are not applied twice.
+            bool there = hostExists(host + "/" + name);
+            if (there && !f.items.count(name)) {
+                generation_++;
+                addItem(f, name);
+            } else if (!there && f.items.count(name)) {
+                forgetItem(f, name);
+            }
+        }
+    }
+}
+
+SimFileSystem::Folder& SimFileSystem::rescan(const std::string& hostFolder) {
     Folder& f = folders_[hostFolder];
+    f.dirty = false;
+    if (notify_ >= 0 && f.watch < 0) {
+        f.watch = ::inotify_add_watch(notify_, hostFolder.c_str(),
+                                      IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
+                                          IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR);
+        if (f.watch >= 0) {
+            // A folder reached under two paths shares one watch; the newer path keeps it.
+            auto old = watchFolder_.find(f.watch);
+            if (old != watchFolder_.end() && old->second != hostFolder) {
+                auto o = folders_.find(old->second);
+                if (o != folders_.end()) o->second.watch = -1;
+            }
+            watchFolder_[f.watch] = hostFolder;
+        }
+    }
     const uint64_t gen = ++generation_;
     std::vector<std::string> fresh;
     std::error_code ec;
@@ -546,7 +631,10 @@ bool SimFileSystem::moveFile(const std::string& from, const std::string& to) {
                 ++it;
             }
         }
-        for (auto& m : moved) folders_[m.first] = std::move(m.second);
+        for (auto& m : moved) {
+            if (m.second.watch >= 0) watchFolder_[m.second.watch] = m.first;
+            folders_[m.first] = std::move(m.second);
+        }
     }
     return true;
 }

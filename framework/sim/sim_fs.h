@@ -4,8 +4,11 @@
 // long name that is not already a valid 8.3 name gets an 8.3 alias the way Windows gives one
 // ("Holiday picture.bmp" -> "HOLIDA~1.BMP"); an alias can stand for its long name anywhere in
 // a path. Aliases are kept for the life of the object, one table per folder, so a file keeps
-// its alias until it is deleted or renamed. Fault injection lets tests make paths read-only,
-// the disk full, or writes fail after a number of bytes.
+// its alias until it is deleted or renamed. Tails are numbered in creation order: files made
+// through the object or on the host while the object watches the folder get the next tail
+// when they appear; files already there when a folder is first looked at are taken in name
+// order. Fault injection lets tests make paths read-only, the disk full, or writes fail after
+// a number of bytes.
 #pragma once
 #include <cstdint>
 #include <map>
@@ -20,6 +23,11 @@ namespace kv {
 
 class SimFileSystem : public FileSystemPort {
 public:
+    SimFileSystem();
+    ~SimFileSystem() override;
+    SimFileSystem(const SimFileSystem&) = delete;
+    SimFileSystem& operator=(const SimFileSystem&) = delete;
+
     // Drive `letter` is the host folder `hostFolder` (created when missing).
     void mapDrive(char letter, const std::string& hostFolder);
     // Makes an existing folder the current directory (and its drive the current drive).
@@ -89,11 +97,15 @@ private:
         std::unordered_map<std::string, std::string> byUpper;  // upper long name -> stored name
         std::unordered_map<std::string, std::string> byAlias;  // alias -> stored name
         std::unordered_map<std::string, int> tailHint;         // basis -> lowest tail maybe free
+        int watch = -1;        // change notification on the host folder; -1: none
+        bool dirty = false;    // notifications were lost: scan again
     };
 
     Parsed parse(const std::string& path) const;
     Walk walk(const Parsed& p);
     Folder& folder(const std::string& hostFolder);  // brought up to date with the host folder
+    Folder& rescan(const std::string& hostFolder);
+    void applyChanges();  // the host's change notifications since the last call
     std::optional<std::string> lookup(const std::string& hostFolder, const std::string& name);
     void addItem(Folder& f, const std::string& name);
     void forgetItem(Folder& f, const std::string& name);
@@ -113,6 +125,8 @@ private:
     int64_t byteBudget_ = -1;
     uint64_t generation_ = 0;
     uint64_t tempCounter_ = 0;
+    int notify_ = -1;                       // change notification handle; -1: scan every time
+    std::map<int, std::string> watchFolder_;  // watch -> host folder
 };
 
 }  // namespace kv

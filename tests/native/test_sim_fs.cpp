@@ -141,6 +141,28 @@ TEST_F(SimFs, FilesMadeOutsideTheObjectGetAliasesInNameOrderAndKeepThem) {
     EXPECT_EQ(alias("c:\\Holiday c.bmp"), "HOLIDA~1.BMP");
 }
 
+TEST_F(SimFs, HostChangesRightAfterOwnChangesAreSeen) {
+    // Changes on the host within the same instant as the object's own must not be missed.
+    for (int i = 0; i < 50; ++i) {
+        std::string n = std::to_string(i);
+        ASSERT_TRUE(fs.writeFileAtomic("c:\\own " + n + ".txt", "o"));
+        hostFile("Host file " + n + ".txt");
+        ASSERT_TRUE(fs.exists("c:\\HOST FILE " + n + ".TXT")) << i;
+        fsys::remove(fsys::path(root) / ("own " + n + ".txt"));
+        ASSERT_FALSE(fs.exists("c:\\own " + n + ".txt")) << i;
+        fsys::rename(fsys::path(root) / ("Host file " + n + ".txt"), fsys::path(root) / ("moved " + n + ".txt"));
+        ASSERT_FALSE(fs.exists("c:\\Host file " + n + ".txt")) << i;
+        ASSERT_TRUE(fs.exists("c:\\MOVED " + n + ".TXT")) << i;
+    }
+    // A folder removed and made again on the host is looked at afresh.
+    ASSERT_TRUE(fs.createDirectory("c:\\Some folder"));
+    ASSERT_TRUE(fs.writeFileAtomic("c:\\SOMEFO~1\\inside.txt", "x"));
+    fsys::remove_all(fsys::path(root) / "Some folder");
+    hostFile("Some folder/other.txt");
+    EXPECT_FALSE(fs.exists("c:\\Some folder\\inside.txt"));
+    EXPECT_TRUE(fs.exists("c:\\SOMEFO~1\\other.txt"));
+}
+
 TEST_F(SimFs, ListingFollowsWindowsWildcards) {
     for (const char* n : {"Holiday picture.bmp", "page.html", "noext", "a.txt", "ab.txt", "x.y.z"})
         ASSERT_TRUE(fs.writeFileAtomic(std::string("c:\\") + n, "x"));
