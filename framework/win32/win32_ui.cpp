@@ -36,6 +36,7 @@ struct Peer {
     RECT appliedOuter{};        // of a form: the window rectangle last applied
     int appliedClientW = -1, appliedClientH = -1;
     Control* pendingFocus = nullptr;  // of a form: focus asked for before the window existed
+    int gaugeMin = 0, gaugeMax = -1, gaugePixel = -1;  // of a gauge: what the bar was told
 };
 
 Peer* peerOf(const Control& c) { return static_cast<Peer*>(c.peer); }
@@ -849,8 +850,22 @@ void Win32Ui::changed(Control& c, Prop what) {
                 SCROLLINFO si{sizeof si, SIF_RANGE | SIF_POS, sb->minValue(), sb->maxValue(), 0, sb->position(), 0};
                 SetScrollInfo(h, SB_CTL, &si, TRUE);
             } else if (auto* gg = dynamic_cast<Gauge*>(&c)) {
-                SendMessageA(h, PBM_SETRANGE32, gg->minValue(), gg->maxValue());
-                SendMessageA(h, PBM_SETPOS, gg->progress(), 0);
+                // A load moves the gauge once per slide; the bar is told only when it would
+                // draw differently (the range changed, or the filled part grows a pixel).
+                RECT rc;
+                GetClientRect(h, &rc);
+                int span = std::max(1, gg->maxValue() - gg->minValue());
+                int pixel = static_cast<int>(static_cast<long long>(gg->progress() - gg->minValue()) * std::max<LONG>(rc.right, 1) / span);
+                if (gg->minValue() != p->gaugeMin || gg->maxValue() != p->gaugeMax) {
+                    p->gaugeMin = gg->minValue();
+                    p->gaugeMax = gg->maxValue();
+                    p->gaugePixel = -1;
+                    SendMessageA(h, PBM_SETRANGE32, gg->minValue(), gg->maxValue());
+                }
+                if (pixel != p->gaugePixel) {
+                    p->gaugePixel = pixel;
+                    SendMessageA(h, PBM_SETPOS, gg->progress(), 0);
+                }
             }
             break;
         case Prop::Picture:
