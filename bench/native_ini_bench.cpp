@@ -111,13 +111,13 @@ int main() {
     double tParse = best(runs, [&] {
         std::string b;
         readFile(path, b);
-        auto d = kv::IniDocument::parse(b);
+        auto d = kv::IniDocument::parse(std::move(b));
         sink = sink + d.exists();
     });
     double tLoad = best(runs, [&] {
         std::string b;
         readFile(path, b);
-        auto d = kv::IniDocument::parse(b);
+        auto d = kv::IniDocument::parse(std::move(b));
         size_t n = 0;
         int count = std::stoi(d.readString("Header", "N", "0"));
         n += d.readString("Header", "Cat", "").size();

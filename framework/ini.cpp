@@ -1,10 +1,13 @@
 #include "framework/ini.h"
 
-#include <array>
 #include <cstring>
 #include <limits>
 
 #include "framework/error.h"
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace kv {
 
@@ -255,12 +258,18 @@ struct IniDocument::Impl {
     }
 
     void parse(std::string_view bytes);
+    void parseStore();  // parses the bytes already in `store`
     void serialize(std::string& out) const;
 };
 
 void IniDocument::Impl::parse(std::string_view bytes) {
     if (bytes.size() >= std::numeric_limits<uint32_t>::max() / 2) throw Error("Profile file too large");
     store.assign(bytes.data(), bytes.size());
+    parseStore();
+}
+
+void IniDocument::Impl::parseStore() {
+    std::string_view bytes(store);
     fileLen = static_cast<uint32_t>(bytes.size());
     dirty = false;
     unstable = false;
@@ -279,25 +288,46 @@ void IniDocument::Impl::parse(std::string_view bytes) {
     const bool mayHoldNul = std::memchr(base, 0, n) != nullptr;
 
     uint32_t cur = addSection(Str{0, 0});
+    uint32_t curLast = kNone;  // last key of the current section
     uint32_t prevKey = kNone;  // the previous key line of the current section
-    // Character classes for the scan: 1 line break, 2 equals sign.
-    static const auto classes = [] {
-        std::array<uint8_t, 256> c{};
-        c['\n'] = c['\r'] = 1;
-        c['='] = 2;
-        return c;
-    }();
+    // Bitmaps of the line breaks and equals signs, so each line is found in a few steps.
+    const size_t words = n / 64 + 1;
+    std::vector<uint64_t> breaks(words, 0), equals(words, 0);
+    size_t i = 0;
+#ifdef __SSE2__
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), eqc = _mm_set1_epi8('=');
+    for (; i + 16 <= n; i += 16) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
+        uint64_t b = static_cast<uint16_t>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
+        uint64_t q = static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, eqc)));
+        breaks[i >> 6] |= b << (i & 63);
+        equals[i >> 6] |= q << (i & 63);
+    }
+#endif
+    for (; i < n; ++i) {
+        char c = base[i];
+        if (c == '\r' || c == '\n') breaks[i >> 6] |= uint64_t(1) << (i & 63);
+        else if (c == '=') equals[i >> 6] |= uint64_t(1) << (i & 63);
+    }
+    // Position of the first set bit at or after pos, n when none.
+    auto nextBit = [&](const std::vector<uint64_t>& bits, size_t pos) -> size_t {
+        if (pos >= n) return n;
+        size_t w = pos >> 6;
+        uint64_t m = bits[w] & (~uint64_t(0) << (pos & 63));
+        while (!m) {
+            if (++w >= words) return n;
+            m = bits[w];
+        }
+        size_t at = (w << 6) + static_cast<size_t>(__builtin_ctzll(m));
+        return at < n ? at : n;
+    };
+
     size_t p = 0;
     while (p < n) {
         size_t s = p;
-        size_t eqAt = n;
-        for (; p < n; ++p) {
-            uint8_t k = classes[static_cast<unsigned char>(base[p])];
-            if (k) {
-                if (k == 1) break;
-                if (eqAt == n) eqAt = p;
-            }
-        }
+        p = nextBit(breaks, p);
+        size_t eqAt = nextBit(equals, s);
         size_t e = p;
         while (p < n && (base[p] == '\n' || base[p] == '\r')) ++p;
         while (s < e && isBlank(static_cast<unsigned char>(base[s]))) ++s;
@@ -320,7 +350,7 @@ void IniDocument::Impl::parse(std::string_view bytes) {
                 if (name.empty()) unstable = true;
                 cur = addSection(Str{static_cast<uint32_t>(name.data() - base),
                                      static_cast<uint32_t>(name.size())});
-                prevKey = kNone;
+                prevKey = curLast = kNone;
                 continue;
             }
         }
@@ -346,7 +376,15 @@ void IniDocument::Impl::parse(std::string_view bytes) {
             name.len = static_cast<uint32_t>(nl);
             value.len = static_cast<uint32_t>(vl);
         }
-        prevKey = appendKey(cur, name, value, hasValue);
+        // Appended in place (appendKey without the key index, which no section has yet).
+        uint32_t id = static_cast<uint32_t>(keys.size());
+        keys.push_back(Key{name, value, kNone, hasValue});
+        if (curLast == kNone) sections[cur].first = id;
+        else keys[curLast].next = id;
+        curLast = id;
+        ++sections[cur].count;
+        sections[cur].last = id;
+        prevKey = id;
     }
 }
 
@@ -378,6 +416,15 @@ IniDocument::IniDocument(IniRules rules) : d_(std::make_unique<Impl>()), rules_(
 IniDocument::IniDocument(IniDocument&&) noexcept = default;
 IniDocument& IniDocument::operator=(IniDocument&&) noexcept = default;
 IniDocument::~IniDocument() = default;
+
+IniDocument IniDocument::parse(std::string&& bytes, IniRules rules) {
+    if (bytes.size() >= std::numeric_limits<uint32_t>::max() / 2) throw Error("Profile file too large");
+    IniDocument doc(rules);
+    doc.d_->store = std::move(bytes);
+    doc.d_->parseStore();
+    doc.exists_ = true;
+    return doc;
+}
 
 IniDocument IniDocument::parse(std::string_view bytes, IniRules rules) {
     IniDocument doc(rules);
@@ -607,7 +654,8 @@ bool IniDocument::applyNormalised(int op, std::string_view section, std::string_
     if (!changed) return false;
     std::string bytes;
     d.serialize(bytes);
-    d.parse(bytes);  // the file as written; not dirty
+    d.store = std::move(bytes);
+    d.parseStore();  // the file as written; not dirty
     modified_ = exists_ = true;
     return true;
 }

@@ -50,6 +50,14 @@ public:
     explicit IniDocument(IniRules rules = {});
     // The state of an existing file holding `bytes`.
     static IniDocument parse(std::string_view bytes, IniRules rules = {});
+    // The same, taking over the buffer instead of copying it.
+    static IniDocument parse(std::string&& bytes, IniRules rules = {});
+    static IniDocument parse(const std::string& bytes, IniRules rules = {}) {
+        return parse(std::string_view(bytes), rules);
+    }
+    static IniDocument parse(const char* bytes, IniRules rules = {}) {
+        return parse(std::string_view(bytes), rules);
+    }
 
     IniDocument(IniDocument&&) noexcept;
     IniDocument& operator=(IniDocument&&) noexcept;
