@@ -124,9 +124,10 @@ public:
 
     static bool same(std::string_view a, std::string_view b, const uint8_t* fold) {
         if (a.size() != b.size()) return false;
-        for (size_t i = 0; i < a.size(); ++i)
-            if (fold[static_cast<unsigned char>(a[i])] != fold[static_cast<unsigned char>(b[i])])
-                return false;
+        for (size_t i = 0; i < a.size(); ++i) {
+            unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+            if (x != y && fold[x] != fold[y]) return false;
+        }
         return true;
     }
 

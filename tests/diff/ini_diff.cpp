@@ -39,6 +39,7 @@
 #include <vector>
 
 #include "framework/ini.h"
+#include "framework/win32/win32_profile.h"
 
 using kv::IniDocument;
 using kv::IniRules;
@@ -436,6 +437,41 @@ Case reduce(Case c, int failing) {
     return c;
 }
 
+// The Win32 profile port against the engine on the limits it handles itself: the 1023
+// character cut, the 8192-byte key list, section values longer than its first buffer, and a
+// write the platform refuses. Returns the number of failed checks.
+int portChecks() {
+    kv::ProfilePort& port = kv::win32Profile();
+    int failed = 0;
+    auto check = [&](bool ok, const char* what) {
+        if (!ok) {
+            std::printf("PORT CHECK FAILED: %s\n", what);
+            ++failed;
+        }
+    };
+    std::string text = "[s]\r\nlong=" + std::string(2000, 'v') + "\r\n";
+    for (int i = 0; i < 1500; ++i) text += "key" + std::to_string(1000 + i) + "=" + std::string(20, 'x') + "\r\n";
+    Case c;
+    c.text = text;
+    putFile(c);
+    IniDocument doc = IniDocument::parse(text);
+    check(port.readString(gFile, "s", "long", "") == doc.readString("s", "long", ""), "1023-character cut");
+    check(port.readString(gFile, "s", "long", "").size() == 1023, "value length 1023");
+    std::vector<std::string> keys = port.sectionKeys(gFile, "S");
+    // "long" and 1023 names of 7 leave 3 characters of the list: one more name cut to "k".
+    check(keys == doc.sectionKeys("s") && keys.size() == 1025 && keys.back() == "k",
+          "8192-byte key list");
+    std::vector<std::string> values = port.sectionValues(gFile, "s");
+    check(values == doc.sectionValues("s") && values.size() == 1501, "section values past 32 KB");
+    check(port.writeString(gFile, "s", "new", "1"), "write");
+    check(port.readString(gFile, "S", "NEW", "") == "1", "read back");
+    port.flush(gFile);
+    std::string nowhere = gFile.substr(0, gFile.rfind('\\')) + "\\no such folder\\x.ini";
+    check(!port.writeString(nowhere, "s", "k", "v"), "write into a missing folder refused");
+    check(port.readString(gFile, "s", "new", "") == "1", "value kept");
+    return failed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -479,9 +515,12 @@ int main(int argc, char** argv) {
         }
         return 1;
     }
+    int portFailures = portChecks();
+    if (portFailures) return 1;
     double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("kv_inidiff: %d cases, %ld steps, 0 unexplained differences, %ld known differences "
-                "(%ld case folding of ANSI letters, %ld blank defaults), seed %llu, %.1f s\n",
+                "(%ld case folding of ANSI letters, %ld blank defaults), Win32 port checks passed, seed %llu, "
+                "%.1f s\n",
                 cases, steps, explained, explainedNames, explainedDefaults,
                 static_cast<unsigned long long>(seed), secs);
     DeleteFileA(gFile.c_str());
