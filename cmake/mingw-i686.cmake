@@ -1,8 +1,10 @@
-# Toolchain file for the 32-bit Windows cross build with mingw-w64.
+# Toolchain file for the 32-bit Windows cross build with mingw-w64. The posix thread model
+# gives std::thread and std::mutex (GoogleTest and test helper threads need them); its
+# threads library is linked statically like the rest of the runtime.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

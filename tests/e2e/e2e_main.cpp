@@ -12,7 +12,7 @@ class WatchEveryTest : public ::testing::EmptyTestEventListener {
     std::unique_ptr<kv::kit::WatchdogScope> scope_;
     void OnTestStart(const ::testing::TestInfo& t) override {
         scope_ = std::make_unique<kv::kit::WatchdogScope>(
-            std::string(t.test_suite_name()) + "." + t.name(), 60000);
+            std::string(t.test_suite_name()) + "." + t.name(), 120000);
     }
     void OnTestEnd(const ::testing::TestInfo&) override { scope_.reset(); }
 };

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,36 @@ public:
 
 // Dispatches the window messages that arrive within the given time.
 void pumpMessages(DWORD milliseconds);
+
+// Visible top-level windows of this process, other than `except`.
+std::vector<HWND> processWindows(HWND except = nullptr);
+
+// Backs out of the windows of this process that take input (visible, enabled, top-level) the
+// way a user does: it clicks one of the window's buttons "Cancel", "&No", "&Yes", "OK", "Close"
+// (the first present), or sends WM_CLOSE when it has none. Windows disabled under a modal one
+// are left alone. With `attempts`, a window that comes back with the same texts gets the next
+// of its buttons each time, so a question like "Discard changes?" whose "No" keeps the
+// window open is answered "Yes" the next time.
+void cancelProcessWindows(HWND except = nullptr, std::map<std::string, int>* attempts = nullptr);
+
+// While it lives, a helper thread cancels every window of this process that stays open for
+// more than `patience` milliseconds, so a modal export called from a test comes back.
+class ModalCloser {
+public:
+    explicit ModalCloser(DWORD patience = 250, HWND except = nullptr);
+    ~ModalCloser();
+    ModalCloser(const ModalCloser&) = delete;
+    ModalCloser& operator=(const ModalCloser&) = delete;
+    int windowsCancelled() const { return cancelled_; }
+
+private:
+    static DWORD WINAPI run(void* self);
+    HANDLE stop_, thread_;
+    DWORD patience_;
+    HWND except_;
+    std::map<std::string, int> attempts_;
+    volatile LONG cancelled_ = 0;
+};
 
 // ---- pictures -----------------------------------------------------------------------------
 

@@ -137,6 +137,88 @@ void pumpMessages(DWORD milliseconds) {
     }
 }
 
+namespace {
+
+BOOL CALLBACK collectWindow(HWND w, LPARAM p) {
+    auto* list = reinterpret_cast<std::pair<HWND, std::vector<HWND>>*>(p);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == GetCurrentProcessId() && w != list->first && IsWindowVisible(w)) list->second.push_back(w);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> processWindows(HWND except) {
+    std::pair<HWND, std::vector<HWND>> list{except, {}};
+    EnumWindows(&collectWindow, reinterpret_cast<LPARAM>(&list));
+    return list.second;
+}
+
+namespace {
+
+// The texts of a window and its children, and its buttons that a user backs out with.
+struct WindowLook {
+    std::string texts;
+    std::vector<std::pair<std::string, HWND>> buttons;
+};
+
+BOOL CALLBACK lookAtChild(HWND w, LPARAM p) {
+    auto* look = reinterpret_cast<WindowLook*>(p);
+    char cls[32] = {}, text[256] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    GetWindowTextA(w, text, sizeof text);
+    look->texts += std::string("|") + text;
+    if (lstrcmpiA(cls, "BUTTON") == 0 && IsWindowVisible(w) && IsWindowEnabled(w)) look->buttons.emplace_back(text, w);
+    return TRUE;
+}
+
+}  // namespace
+
+void cancelProcessWindows(HWND except, std::map<std::string, int>* attempts) {
+    for (HWND w : processWindows(except)) {
+        if (!IsWindowEnabled(w)) continue;
+        WindowLook look;
+        char title[256] = {};
+        GetWindowTextA(w, title, sizeof title);
+        look.texts = title;
+        EnumChildWindows(w, &lookAtChild, reinterpret_cast<LPARAM>(&look));
+        std::vector<HWND> ways;
+        for (const char* text : {"Cancel", "&No", "&Yes", "OK", "Close"})
+            for (const auto& [t, b] : look.buttons)
+                if (t == text) ways.push_back(b);
+        if (ways.empty()) {
+            PostMessageA(w, WM_CLOSE, 0, 0);
+            continue;
+        }
+        const int n = attempts ? (*attempts)[look.texts]++ : 0;
+        PostMessageA(ways[static_cast<size_t>(n) % ways.size()], BM_CLICK, 0, 0);
+    }
+}
+
+ModalCloser::ModalCloser(DWORD patience, HWND except) : patience_(patience), except_(except) {
+    stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    thread_ = CreateThread(nullptr, 0, &ModalCloser::run, this, 0, nullptr);
+}
+
+ModalCloser::~ModalCloser() {
+    SetEvent(stop_);
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    CloseHandle(stop_);
+}
+
+DWORD WINAPI ModalCloser::run(void* self) {
+    auto* c = static_cast<ModalCloser*>(self);
+    while (WaitForSingleObject(c->stop_, c->patience_) == WAIT_TIMEOUT) {
+        const std::vector<HWND> open = processWindows(c->except_);
+        if (open.empty()) continue;
+        InterlockedAdd(&c->cancelled_, static_cast<LONG>(open.size()));
+        cancelProcessWindows(c->except_, &c->attempts_);
+    }
+    return 0;
+}
+
 // ---- pictures -----------------------------------------------------------------------------
 
 bool saveWindowBitmap(HWND window, const std::string& file) {

@@ -1,0 +1,361 @@
+// The reference host: a small window that loads w95KVR07.dll, calls its exports, logs every
+// notification the library sends back and shows the settings keys a call wrote.
+//
+//   kavrin-host.exe               interactive
+//   kavrin-host.exe /tour <dir>   runs the scripted tour and saves a picture of every window
+//                                 it shows into <dir> (Windows bitmaps), then exits
+#include <windows.h>
+
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/kit/kit.h"
+
+namespace kit = kv::kit;
+
+namespace {
+
+constexpr UINT MsgExplorer = 2321;  // 0x911, lParam tells what the explorer asks for
+constexpr UINT MsgPrintPage = 2322; // 0x912, lParam: the printer page's device context
+constexpr UINT MsgGrabFrame = 2323; // 0x913, lParam: the player's client device context
+constexpr UINT MsgVideoClosed = 2309; // 0x905, broadcast when the player window has closed
+constexpr UINT MsgCallPrintEnd = WM_APP + 1;
+
+enum : int { IdLog = 100, IdKeys, IdKeyEdit, IdValueEdit, IdWriteKey, IdFirstAction = 200 };
+
+HWND g_main, g_log, g_keys, g_keyEdit, g_valueEdit;
+std::map<std::string, std::string> g_lastEntries;
+
+void log(const std::string& line) {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+    if (!g_log) return;
+    const LRESULT i = SendMessageA(g_log, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    SendMessageA(g_log, LB_SETTOPINDEX, static_cast<WPARAM>(i), 0);
+}
+
+std::string hex(uint32_t v) {
+    char b[16];
+    std::snprintf(b, sizeof b, "0x%X", v);
+    return b;
+}
+
+std::map<std::string, std::string> entries() {
+    std::map<std::string, std::string> m;
+    for (const std::string& e : kit::sectionEntries()) {
+        const size_t eq = e.find('=');
+        m[e.substr(0, eq)] = eq == std::string::npos ? std::string() : e.substr(eq + 1);
+    }
+    return m;
+}
+
+// Shows the [kavrin] section and logs the keys that changed since the last look.
+void showKeys(const std::string& after) {
+    kit::flushSettings();
+    const std::map<std::string, std::string> now = entries();
+    for (const auto& [k, v] : now) {
+        auto it = g_lastEntries.find(k);
+        if (it == g_lastEntries.end() || it->second != v) log("   " + after + " wrote " + k + "=" + v);
+    }
+    for (const auto& [k, v] : g_lastEntries)
+        if (!now.count(k)) log("   " + after + " removed " + k);
+    g_lastEntries = now;
+    if (!g_keys) return;
+    SendMessageA(g_keys, LB_RESETCONTENT, 0, 0);
+    for (const std::string& e : kit::sectionEntries())
+        SendMessageA(g_keys, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e.c_str()));
+}
+
+// ---- the exports ---------------------------------------------------------------------------
+
+using Fn0 = int32_t(WINAPI*)();
+using FnRemoteWin = void(WINAPI*)(HWND, int32_t);
+using FnRemoteDlg = int32_t(WINAPI*)(int32_t, int32_t);
+using FnVideo = int32_t(WINAPI*)(HWND, int32_t, uint32_t);
+using FnPrint = void(WINAPI*)(HWND, int32_t, int32_t, int32_t);
+
+template <class F>
+F fn(const char* name) {
+    return reinterpret_cast<F>(kit::exportAddress(name));
+}
+
+struct Action {
+    const char* label;
+    std::function<std::string()> run;  // calls the export, returns its result as text
+};
+
+std::string callNoArgs(const char* name, bool hasResult) {
+    Fn0 f = fn<Fn0>(name);
+    if (!f) return "not exported";
+    const int32_t r = f();
+    return hasResult ? std::to_string(r) : "done";
+}
+
+std::vector<Action> actions() {
+    return {
+        {"Editor", [] { return callNoArgs("EditorWin95", true); }},
+        {"Explorer", [] {
+             auto f = fn<FnRemoteWin>("RemoteWin95");
+             if (!f) return std::string("not exported");
+             f(g_main, 1);
+             return std::string("done");
+         }},
+        {"Explorer close", [] { return callNoArgs("RemoteWinClose95", false); }},
+        {"Explorer hide", [] { return callNoArgs("RemoteWinHide95", false); }},
+        {"Explorer update", [] { return callNoArgs("RemoteWinUpdate95", false); }},
+        {"Open dialog", [] {
+             auto f = fn<FnRemoteDlg>("RemoteDlg95");
+             return f ? std::to_string(f(254, 0)) : std::string("not exported");
+         }},
+        {"Save dialog", [] {
+             auto f = fn<FnRemoteDlg>("RemoteDlg95");
+             return f ? std::to_string(f(0, 0)) : std::string("not exported");
+         }},
+        {"Video", [] {
+             auto f = fn<FnVideo>("VideoWinPlayer95");
+             return f ? std::to_string(f(g_main, 0, 0)) : std::string("not exported");
+         }},
+        {"Video status", [] { return callNoArgs("VideoWinStatus95", true); }},
+        {"Video close", [] { return callNoArgs("VideoWinClose95", false); }},
+        {"Print", [] {
+             auto f = fn<FnPrint>("PrintDlg95");
+             if (!f) return std::string("not exported");
+             f(g_main, 640, 480, 0);
+             return std::string("done");
+         }},
+        {"Print end", [] { return callNoArgs("PrintEnd95", false); }},
+        {"Print check", [] { return callNoArgs("PrintCheck95", true); }},
+        {"Short to long", [] { return callNoArgs("ShortToLongName95", false); }},
+        {"Rename short", [] { return callNoArgs("RenameShort2Long95", false); }},
+        {"Free page mem", [] {
+             auto f = fn<Fn0>("GetFreePageMem95");
+             return f ? std::to_string(static_cast<uint32_t>(f())) : std::string("not exported");
+         }},
+        {"GDI flush", [] { return callNoArgs("GDIflush95", true); }},
+    };
+}
+
+const std::vector<Action>& allActions() {
+    static const std::vector<Action> a = actions();
+    return a;
+}
+
+void runAction(size_t i) {
+    const Action& a = allActions().at(i);
+    log("-> " + std::string(a.label));
+    const std::string result = a.run();
+    log("   result " + result);
+    showKeys(a.label);
+}
+
+// ---- notifications -------------------------------------------------------------------------
+
+std::string explorerRequest(LPARAM code) {
+    switch (code) {
+        case 0x901: return "show information on Win95file";
+        case 0x903: return "preview Win95file";
+        case 0x904: return "delete Win95file";
+        case 0x907: return "play the instant slideshow";
+        case 0x908: return "convert the files of the selection list";
+        case 0x909: return "open Win95file";
+        case 0x910: return "open the files of the selection list";
+        case 0x11: return "explorer window activated";
+        default: return "unknown request";
+    }
+}
+
+// Draws a stand-in picture where the print layout asks for it.
+void drawPage(HDC dc) {
+    const int l = kit::readIntKey("prL", 0), t = kit::readIntKey("prT", 0);
+    const int w = kit::readIntKey("prW", 0), h = kit::readIntKey("prH", 0);
+    Rectangle(dc, l, t, l + w, t + h);
+    MoveToEx(dc, l, t, nullptr);
+    LineTo(dc, l + w, t + h);
+    MoveToEx(dc, l + w, t, nullptr);
+    LineTo(dc, l, t + h);
+    log("   drew the picture at " + std::to_string(l) + "," + std::to_string(t) + " size " +
+        std::to_string(w) + "x" + std::to_string(h));
+}
+
+LRESULT CALLBACK mainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case MsgExplorer:
+            log("<- 2321 lParam " + hex(static_cast<uint32_t>(lp)) + ": " + explorerRequest(lp) +
+                "  Win95file=" + kit::readKey("Win95file"));
+            return 0;
+        case MsgPrintPage:
+            log("<- 2322 page DC " + hex(static_cast<uint32_t>(lp)) + ": print the picture");
+            drawPage(reinterpret_cast<HDC>(lp));
+            PostMessageA(w, MsgCallPrintEnd, 0, 0);
+            return 0;
+        case MsgGrabFrame:
+            log("<- 2323 player DC " + hex(static_cast<uint32_t>(lp)) + ": grab the frame at " +
+                kit::readKey("prL") + "," + kit::readKey("prT") + " size " + kit::readKey("prW") + "x" +
+                kit::readKey("prH"));
+            return 0;
+        case MsgVideoClosed:
+            log("<- 2309: the video player closed");
+            return 0;
+        case MsgCallPrintEnd:
+            log("-> Print end (after printing)");
+            callNoArgs("PrintEnd95", false);
+            return 0;
+        case WM_COMMAND: {
+            const int id = LOWORD(wp);
+            if (id >= IdFirstAction && id < IdFirstAction + static_cast<int>(allActions().size())) {
+                runAction(static_cast<size_t>(id - IdFirstAction));
+            } else if (id == IdWriteKey) {
+                char k[256] = {}, v[1024] = {};
+                GetWindowTextA(g_keyEdit, k, sizeof k);
+                GetWindowTextA(g_valueEdit, v, sizeof v);
+                if (k[0]) {
+                    kit::writeKey(k, v);
+                    log("-> wrote " + std::string(k) + "=" + v);
+                    showKeys("host");
+                }
+            }
+            return 0;
+        }
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+}
+
+HWND child(const char* cls, const char* text, DWORD style, int x, int y, int w, int h, int id) {
+    HWND c = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, g_main,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+    return c;
+}
+
+void createMainWindow() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = mainProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = "KavrinHost";
+    RegisterClassA(&wc);
+    g_main = CreateWindowExA(0, "KavrinHost", "Kavrin reference host", WS_OVERLAPPEDWINDOW, 20, 20, 760, 520,
+                             nullptr, nullptr, wc.hInstance, nullptr);
+    const auto& as = allActions();
+    for (size_t i = 0; i < as.size(); ++i)
+        child("BUTTON", as[i].label, BS_PUSHBUTTON, 8 + static_cast<int>(i % 2) * 118, 8 + static_cast<int>(i / 2) * 28,
+              112, 24, IdFirstAction + static_cast<int>(i));
+    child("STATIC", "Key:", 0, 8, 270, 40, 18, -1);
+    g_keyEdit = child("EDIT", "SaveName", WS_BORDER | ES_AUTOHSCROLL, 50, 268, 180, 20, IdKeyEdit);
+    child("STATIC", "Value:", 0, 8, 296, 40, 18, -1);
+    g_valueEdit = child("EDIT", "", WS_BORDER | ES_AUTOHSCROLL, 50, 294, 180, 20, IdValueEdit);
+    child("BUTTON", "Write key", BS_PUSHBUTTON, 50, 320, 112, 24, IdWriteKey);
+    child("STATIC", ("Settings: " + kit::settingsPath() + " [kavrin]").c_str(), 0, 8, 356, 228, 36, -1);
+    g_keys = child("LISTBOX", "", WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 8, 396, 228, 80, IdKeys);
+    g_log = child("LISTBOX", "", WS_BORDER | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT, 244, 8, 496, 468, IdLog);
+    SendMessageA(g_log, LB_SETHORIZONTALEXTENT, 1200, 0);
+}
+
+// ---- the tour ------------------------------------------------------------------------------
+
+struct Tour {
+    std::string dir;
+    int shot = 0;
+
+    std::string fileFor(const std::string& name) {
+        char n[16];
+        std::snprintf(n, sizeof n, "%02d-", ++shot);
+        std::string clean;
+        for (char c : name) clean += (isalnum(static_cast<unsigned char>(c)) ? static_cast<char>(tolower(c)) : '-');
+        return dir + "\\" + n + clean + ".bmp";
+    }
+
+    void save(HWND w, const std::string& name) {
+        const std::string f = fileFor(name);
+        if (kit::saveWindowBitmap(w, f))
+            log("   saved " + f);
+        else
+            log("   could not save " + f + " (error " + std::to_string(GetLastError()) + ")");
+    }
+
+    void saveLibraryWindows(const std::string& step) {
+        for (HWND w : kit::processWindows(g_main)) {
+            char title[128] = {};
+            GetWindowTextA(w, title, sizeof title);
+            save(w, step + " " + title);
+        }
+    }
+
+    struct Closer {
+        Tour* tour;
+        std::string label;
+    };
+
+    // Runs beside a modal export, which returns only when its window closes: saves the windows
+    // the call shows and then closes the modal ones (the host is disabled while they run).
+    static DWORD WINAPI closeModal(void* p) {
+        auto* c = static_cast<Closer*>(p);
+        Sleep(1500);
+        c->tour->saveLibraryWindows(c->label);
+        if (!IsWindowEnabled(g_main)) kit::cancelProcessWindows(g_main);
+        return 0;
+    }
+
+    void step(size_t action) {
+        const std::string label = allActions().at(action).label;
+        kit::WatchdogScope watch("tour step " + label, 60000);
+        Closer c{this, label};
+        HANDLE t = CreateThread(nullptr, 0, &closeModal, &c, 0, nullptr);
+        runAction(action);
+        // The helper logs into the host's window, so messages keep running while it finishes.
+        while (t && MsgWaitForMultipleObjects(1, &t, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
+            kit::pumpMessages(0);
+        if (t) CloseHandle(t);
+        kit::pumpMessages(300);
+        save(g_main, "host after " + label);
+    }
+
+    int run() {
+        CreateDirectoryA(dir.c_str(), nullptr);
+        log("Tour: pictures go to " + dir);
+        kit::clearSection();
+        showKeys("start");
+        kit::pumpMessages(500);
+        save(g_main, "host");
+        kit::writeKey("SaveName", "C:\\windows\\win.ini");
+        showKeys("host");
+        for (size_t i = 0; i < allActions().size(); ++i) step(i);
+        log("Tour finished");
+        kit::pumpMessages(200);
+        save(g_main, "host end");
+        return 0;
+    }
+};
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
+    createMainWindow();
+    if (!kit::dll()) {
+        MessageBoxA(g_main, ("Cannot load " + kit::dllPath()).c_str(), "Kavrin reference host", MB_ICONERROR);
+        return 1;
+    }
+    log("Loaded " + kit::dllPath());
+    showKeys("start");
+
+    if (__argc >= 3 && lstrcmpiA(__argv[1], "/tour") == 0) {
+        ShowWindow(g_main, SW_SHOWNORMAL);
+        UpdateWindow(g_main);
+        Tour t{__argv[2]};
+        return t.run();
+    }
+    ShowWindow(g_main, show);
+    MSG m;
+    while (GetMessageA(&m, nullptr, 0, 0) > 0) {
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+    return 0;
+}
