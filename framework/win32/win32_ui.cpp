@@ -23,6 +23,7 @@ constexpr const char* kLabelClass = "KvLabel";
 constexpr const char* kImageClass = "KvImage";
 constexpr const char* kAppClass = "KvApplication";
 constexpr UINT WM_KV_CHECK = WM_APP + 0x4B0;  // wakes a modal loop to look at its form
+constexpr UINT WM_KV_HIDE = WM_APP + 0x4B1;   // hides a form whose modal run has ended
 
 // What the backend keeps beside each native window.
 struct Peer {
@@ -472,6 +473,9 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             }
             break;
         case WM_KV_CHECK: return 0;
+        case WM_KV_HIDE:
+            if (!f->isModal()) ShowWindow(hwnd, SW_HIDE);
+            return 0;
         default: break;
     }
     if (mouseMessage(*f, msg, wp, lp)) return 0;
@@ -976,7 +980,10 @@ ModalResult Win32Ui::showModal(Form& f) {
         if (IsWindow(*it)) EnableWindow(*it, TRUE);
     if (f.peer) {
         if (prevActive && IsWindow(prevActive) && prevActive != h) SetActiveWindow(prevActive);
-        ShowWindow(h, SW_HIDE);
+        // Hidden from the message loop, not here: a form is mostly destroyed right after its
+        // modal run, and hiding a window can wait on the window manager (seconds under X
+        // without one) where destroying it does not.
+        PostMessageA(h, WM_KV_HIDE, 0, 0);
         peerOf(f)->activated = false;
     }
     g_sentModifiers = 0;

@@ -234,3 +234,63 @@ TEST_F(Editor, GridMovesWithTheKeysAndAnswersWithTheCurrentCell) {
 }
 
 }  // namespace
+
+namespace {
+
+// The visible popup menu window of this process, or null.
+HWND popupMenuWindow() {
+    HWND found = nullptr;
+    for (HWND w : topWindows()) {
+        char cls[16] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        if (lstrcmpA(cls, "#32768") == 0) found = w;
+    }
+    return found;
+}
+
+TEST_F(Editor, FileMenuOpensAtTheButtonAndItsRunItemRuns) {
+    openOn(5, true);
+    bool menuShown = false;
+    Driver user([&] {
+        HWND form = waitEditorLoaded();
+        if (!form) return;
+        PostMessageA(findNamedIn(form, "BtnFileMenu"), BM_CLICK, 0, 0);
+        HWND menu = nullptr;
+        menuShown = waitUntil([&] { return (menu = popupMenuWindow()) != nullptr; }, 5000);
+        if (!menuShown) return;
+        // The menu takes the keyboard while it is open: "R" chooses "&Run".
+        PostMessageA(menu, WM_KEYDOWN, 'R', 0x00130001);
+        PostMessageA(menu, WM_CHAR, 'r', 0x00130001);
+    });
+    int32_t r = editorWin95();
+    user.join();
+    EXPECT_TRUE(menuShown);
+    EXPECT_EQ(r, -1);
+}
+
+TEST_F(Editor, EscapeInTheFileMenuClosesOnlyTheMenu) {
+    openOn(5, true);
+    bool menuShown = false, menuGone = false, editorStayed = false;
+    Driver user([&] {
+        HWND form = waitEditorLoaded();
+        if (!form) return;
+        PostMessageA(findNamedIn(form, "BtnFileMenu"), BM_CLICK, 0, 0);
+        HWND menu = nullptr;
+        menuShown = waitUntil([&] { return (menu = popupMenuWindow()) != nullptr; }, 5000);
+        if (menuShown) {
+            PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+            menuGone = waitUntil([&] { return popupMenuWindow() == nullptr; }, 5000);
+        }
+        Sleep(200);
+        editorStayed = findNamed("EditorForm") == form;
+        click(findNamedIn(form, "BtnQuit"));
+    });
+    int32_t r = editorWin95();
+    user.join();
+    EXPECT_TRUE(menuShown);
+    EXPECT_TRUE(menuGone);
+    EXPECT_TRUE(editorStayed);
+    EXPECT_EQ(r, 0);
+}
+
+}  // namespace
