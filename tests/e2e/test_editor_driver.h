@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/kit/kit_script.h"
+
 namespace kv::e2e {
 
 // Automation name of a window (the KvName property), or "".
@@ -54,17 +56,9 @@ HWND waitEditorLoaded(DWORD ms = 20000);
 // the dialog's title ("" when none came).
 std::string answerDialog(const std::string& text, const std::string& button, DWORD ms = 10000);
 
-// Writes a 24-bit Windows bitmap of w x h pixels with a colour ramp.
-bool writeTestBitmap(const std::string& path, int w, int h, COLORREF from, COLORREF to);
-
-// A script of every slide kind (version 7). Slide files are made in `folder`; `count` slides
-// cycle through the kinds, with a nested script as the last slide when `nested`.
-struct TestScript {
-    std::string path;
-    int slides = 0;
-    std::vector<std::string> displayNames;  // long names shown in the table, slide order
-};
-TestScript writeTestScript(const std::string& folder, const std::string& appDir, int count, bool nested,
-                           const std::string& catalog = "");
+// Scripts and pictures made for the tests (tests/e2e/kit/kit_script.h).
+using kv::kit::TestScript;
+using kv::kit::writeTestBitmap;
+using kv::kit::writeTestScript;
 
 }  // namespace kv::e2e

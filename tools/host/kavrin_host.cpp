@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/e2e/kit/kit.h"
+#include "tools/host/editor_action.h"
 
 namespace kit = kv::kit;
 
@@ -96,7 +97,7 @@ std::string callNoArgs(const char* name, bool hasResult) {
 
 std::vector<Action> actions() {
     return {
-        {"Editor", [] { return callNoArgs("EditorWin95", true); }},
+        {"Editor", [] { return kv::host::editorAction(); }},
         {"Explorer", [] {
              auto f = fn<FnRemoteWin>("RemoteWin95");
              if (!f) return std::string("not exported");
