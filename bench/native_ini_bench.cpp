@@ -46,6 +46,7 @@ std::vector<Slide> makeScript() {
 
 std::string buildScript(const std::vector<Slide>& slides) {
     kv::IniBuilder b;
+    b.reserve(slides.size() * 64, slides.size() * 8);
     b.add("Header", "Ver", "7");
     b.add("Header", "ScreenW", "800");
     b.add("Header", "ScreenH", "600");

@@ -113,10 +113,11 @@ public:
         slots_.clear();
         count_ = 0;
     }
+    // Room for n names; only while the table is empty (it grows by itself later).
     void reserve(size_t n) {
         size_t cap = 16;
         while (cap < n * 2) cap *= 2;
-        if (cap > slots_.size()) {
+        if (count_ == 0 && cap > slots_.size()) {
             slots_.assign(cap, kNone);
             count_ = 0;
         }
@@ -659,6 +660,13 @@ bool IniDocument::applyNormalised(int op, std::string_view section, std::string_
     d.parseStore();  // the file as written; not dirty
     modified_ = exists_ = true;
     return true;
+}
+
+void IniDocument::reserve(size_t bytes, size_t keys) {
+    d_->store.reserve(d_->store.size() + bytes);
+    d_->keys.reserve(d_->keys.size() + keys);
+    d_->sections.reserve(d_->sections.size() + keys / 4 + 4);
+    d_->sectionIndex.reserve(d_->sections.size() + keys / 4 + 4);
 }
 
 std::string IniDocument::bytes() const {

@@ -89,6 +89,9 @@ public:
     // Removes the first matching section with all its keys.
     bool deleteSection(std::string_view section);
 
+    // Room for about `bytes` more bytes of names and values and `keys` more keys.
+    void reserve(size_t bytes, size_t keys);
+
     // --- the file ---
     // True when the file exists: it was parsed, or a change has created it.
     bool exists() const { return exists_; }
@@ -118,6 +121,9 @@ private:
 class IniBuilder {
 public:
     explicit IniBuilder(IniRules rules = {}) : doc_(rules) {}
+    // Room for a file of about `bytes` bytes and `keys` keys, so that building it does not
+    // move what was built so far.
+    void reserve(size_t bytes, size_t keys) { doc_.reserve(bytes, keys); }
     // false when writing that key would leave the file unchanged (same value written again).
     bool add(std::string_view section, std::string_view key, std::string_view value) {
         return doc_.writeString(section, key, value);
