@@ -223,6 +223,8 @@ TEST(IniBuilder, WritesTheScriptOfTheWorkedExample) {
 
 TEST(IniBuilder, LargeSectionsUseTheirKeyIndex) {
     IniBuilder b;
+    b.add("first", "k", "v");
+    b.reserve(100000, 1000);  // after the first section: it must stay findable
     for (int i = 0; i < 500; ++i) b.add("big", "k" + std::to_string(i), std::to_string(i));
     EXPECT_FALSE(b.add("BIG", "K250", "250"));
     EXPECT_TRUE(b.add("big", "K250", "x"));
@@ -230,6 +232,8 @@ TEST(IniBuilder, LargeSectionsUseTheirKeyIndex) {
     EXPECT_EQ(d.readString("big", "k250", ""), "x");
     EXPECT_EQ(d.readString("big", "k499", ""), "499");
     EXPECT_EQ(d.sectionKeys("big").size(), 500u);
+    EXPECT_FALSE(b.add("FIRST", "K", "v"));
+    EXPECT_EQ(d.sectionNames(), V({"first", "big"}));
 }
 
 }  // namespace
