@@ -294,3 +294,49 @@ TEST_F(Editor, EscapeInTheFileMenuClosesOnlyTheMenu) {
 }
 
 }  // namespace
+
+namespace {
+
+// Client point inside the slide table: x in pixels, the middle of table row `row` (0 = header).
+LPARAM gridPoint(int x, int row) { return MAKELPARAM(x, row * 19 + 9); }
+
+TEST_F(Editor, MouseSelectsACellDoubleClickOpensTheEditMenuAndARowIsDraggedByItsNumber) {
+    TestScript s = openOn(8, true);
+    std::string clicked, afterDrag, menuSeen;
+    Driver user([&] {
+        HWND form = waitEditorLoaded();
+        if (!form) return;
+        HWND grid = findNamedIn(form, "Grid");
+        // A click in the file name column of slide 3.
+        SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, gridPoint(100, 3));
+        SendMessageA(grid, WM_LBUTTONUP, 0, gridPoint(100, 3));
+        clicked = gridText(grid);
+        // A double click there opens the slide menu; Esc closes it.
+        PostMessageA(grid, WM_LBUTTONDBLCLK, MK_LBUTTON, gridPoint(100, 3));
+        HWND menu = nullptr;
+        if (waitUntil([&] { return (menu = popupMenuWindow()) != nullptr; }, 5000)) {
+            menuSeen = "menu";
+            PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+            waitUntil([&] { return popupMenuWindow() == nullptr; }, 5000);
+        }
+        PostMessageA(grid, WM_LBUTTONUP, 0, gridPoint(100, 3));
+        // Slide 2 dragged by its number cell to the place of slide 5.
+        SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, gridPoint(10, 2));
+        SendMessageA(grid, WM_MOUSEMOVE, MK_LBUTTON, gridPoint(10, 4));
+        SendMessageA(grid, WM_MOUSEMOVE, MK_LBUTTON, gridPoint(10, 5));
+        SendMessageA(grid, WM_LBUTTONUP, 0, gridPoint(10, 5));
+        SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, gridPoint(100, 5));
+        SendMessageA(grid, WM_LBUTTONUP, 0, gridPoint(100, 5));
+        afterDrag = gridText(grid);
+        // The move changed the script: closing asks; Yes discards.
+        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
+        answerDialog("Discard changes?", "Yes", 3000);
+    });
+    editorWin95();
+    user.join();
+    EXPECT_EQ(clicked, s.displayNames[2]);
+    EXPECT_EQ(menuSeen, "menu");
+    EXPECT_EQ(afterDrag, s.displayNames[1]);
+}
+
+}  // namespace
