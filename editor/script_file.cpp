@@ -117,6 +117,86 @@ private:
     std::unordered_map<std::string, std::string> byKey_;
 };
 
+// Short paths and long names of slide files, as GetShortPath and GetLongFileName give them.
+// Looking every file up on its own costs a few directory searches per slide, which on some
+// platforms is most of the time a large script takes to load. So once several slides have
+// come from one folder, the folder is listed once and its entries answer for the files found
+// in it. Files not found in the listing, and paths of unusual form, are still looked up on
+// their own, so the answers are the same either way.
+class SlideNames {
+public:
+    // lower-case short path and long file name of an existing or missing file
+    void resolve(const std::string& path, std::string& shortLower, std::string& longName) {
+        if (plainPath(path)) {
+            Folder& f = folders_[upper(folderPart(path))];
+            if (!f.listed && ++f.uses >= kListAfter) list(f, folderPart(path));
+            if (f.listed) {
+                auto it = f.byName.find(upper(namePart(path)));
+                if (it != f.byName.end()) {
+                    const DirEntry& e = f.entries[it->second];
+                    std::string s = f.shortPrefix + (e.shortName.empty() ? e.longName : e.shortName);
+                    if (s.size() < kShortPathBuffer) {
+                        shortLower = lower(s);
+                        longName = e.shortName.empty() ? lower(e.longName) : e.longName;
+                        return;
+                    }
+                }
+            }
+        }
+        shortLower = lower(GetShortPath(path));
+        longName = GetLongFileName(path);
+    }
+
+private:
+    static constexpr int kListAfter = 4;
+    static constexpr size_t kShortPathBuffer = 255;  // the short-path service's buffer
+
+    struct Folder {
+        int uses = 0;
+        bool listed = false;
+        std::string shortPrefix;                          // the folder's short form, lower case
+        std::vector<DirEntry> entries;
+        std::unordered_map<std::string, size_t> byName;  // upper-cased long and short names
+    };
+    std::unordered_map<std::string, Folder> folders_;
+
+    // A drive path of plain folder and file names: nothing a search would treat specially
+    // (wildcards, "." or ".." parts, names ending in a dot or blank, doubled backslashes).
+    static bool plainPath(const std::string& p) {
+        if (p.size() < 4 || p[1] != ':' || p[2] != '\\') return false;
+        const char d = static_cast<char>(p[0] | 0x20);
+        if (d < 'a' || d > 'z') return false;
+        if (p.find_first_of("/*?\"<>|", 2) != std::string::npos) return false;
+        if (p.back() == '\\' || p.back() == '.' || p.back() == ' ') return false;
+        for (size_t i = 3; i < p.size(); ++i) {
+            if (p[i] != '\\') continue;
+            const char before = p[i - 1];
+            if (before == '\\' || before == '.' || before == ' ') return false;
+        }
+        return true;
+    }
+
+    static void list(Folder& f, const std::string& folder) {
+        f.listed = true;
+        FileSystemPort& fs = *ports().fs;
+        if (folder.size() == 3) {
+            f.shortPrefix = lower(folder);
+        } else {
+            const std::string bare = folder.substr(0, folder.size() - 1);
+            auto s = fs.shortPath(bare);
+            if (!s || s->empty()) return;  // no such folder: nothing to list
+            f.shortPrefix = lower(*s) + "\\";
+        }
+        f.entries = fs.list(folder, "*.*");
+        for (size_t i = 0; i < f.entries.size(); ++i) {
+            const DirEntry& e = f.entries[i];
+            if (e.longName == "." || e.longName == "..") continue;
+            f.byName.emplace(upper(e.longName), i);
+            if (!e.shortName.empty()) f.byName.emplace(upper(e.shortName), i);
+        }
+    }
+};
+
 // One slide section as it is read: the keys of the version in use.
 struct SlideReader {
     const IniDocument& doc;
@@ -313,6 +393,7 @@ void TEditorForm::LoadFile(bool atActivation) {
     int32_t lastNumber = -1;
     std::string directory;
     const SlideReader r{doc, old, version};
+    SlideNames names;
     int loaded = 0;
     bool failed = false;
 
@@ -346,8 +427,7 @@ void TEditorForm::LoadFile(bool atActivation) {
         const std::string ext = upper(extensionOf(path));
         const Kind kind = kindOf(path, ext);
         if (kind != Kind::CdTrack) {
-            c[FilePath] = lower(GetShortPath(path));
-            c[DisplayName] = GetLongFileName(path);
+            names.resolve(path, c[FilePath], c[DisplayName]);
         } else {
             c[FilePath] = BlankMarker;
         }

@@ -13,6 +13,7 @@
 #include "framework/settings.h"
 #include "framework/sim/sim_platform.h"
 #include "framework/text.h"
+#include "host/names.h"
 
 namespace {
 
@@ -253,6 +254,36 @@ TEST_F(ScriptFile, DirectoryIsLookedUpOnlyWhenTheNumberChanges) {
     EXPECT_EQ(grid().cell(FilePath, 2), "b.bmp");
     EXPECT_EQ(grid().cell(FilePath, 3), "c.bmp");  // non-numeric: 0, absent from this table
     EXPECT_EQ(grid().cell(FilePath, 4), "c:\\one\\d.bmp");  // the first entry of a key wins
+}
+
+TEST_F(ScriptFile, NamesFromAFolderListingMatchSingleLookups) {
+    // Enough slides from one folder that it is listed once instead of searched per slide.
+    const std::vector<std::string> stored = {"Holiday picture.bmp", "README.TXT", "Mixed.Case.Name.jpeg",
+                                             "a b.jpg", "x.jpg", "Holiday pictures.bmp", "Über.bmp"};
+    for (const auto& n : stored) sim.writeFile("c:\\My Pictures\\" + n);
+    sim.fs.createDirectory("c:\\My Pictures\\Sub Folder");
+    const std::vector<std::string> asWritten = {
+        "c:\\My Pictures\\Holiday picture.bmp", "C:\\MYPICT~1\\HOLIDA~1.BMP", "c:\\mypict~1\\readme.txt",
+        "c:\\My Pictures\\mixed.case.name.jpeg", "c:\\My Pictures\\A B.JPG", "c:\\My Pictures\\x.jpg",
+        "c:\\my pictures\\holida~2.bmp", "c:\\My Pictures\\missing.bmp", "c:\\My Pictures\\Sub Folder.jpg",
+        "c:\\My Pictures\\\xdc" "ber.bmp", "c:\\My Pictures\\x*.jpg", "c:\\My Pictures\\.\\x.jpg",
+        "c:\\My Pictures\\x.jpg.", "c:\\nowhere\\a.bmp", "c:\\nowhere\\b.bmp", "c:\\nowhere\\c.bmp",
+        "c:\\nowhere\\d.bmp", "c:\\nowhere\\e.bmp"};
+    std::string script = "[Header]\r\nVer=7\r\nN=" + std::to_string(asWritten.size() + 1) + "\r\n[Directory]\r\n";
+    for (size_t i = 0; i < asWritten.size(); ++i)
+        script += std::to_string(i + 1) + "=" + kv::folderPart(asWritten[i]) + "\r\n";
+    for (size_t i = 0; i < asWritten.size(); ++i)
+        script += "[" + std::to_string(i + 1) + "]\r\nF=" + kv::namePart(asWritten[i]) + "," + std::to_string(i + 1) + "\r\n";
+    loadScript(script);
+    ASSERT_EQ(grid().rowCount(), static_cast<int>(asWritten.size()) + 1);
+    for (size_t i = 0; i < asWritten.size(); ++i) {
+        SCOPED_TRACE(asWritten[i]);
+        EXPECT_EQ(grid().cell(FilePath, static_cast<int>(i) + 1), kv::lower(kv::GetShortPath(asWritten[i])));
+        EXPECT_EQ(grid().cell(DisplayName, static_cast<int>(i) + 1), kv::GetLongFileName(asWritten[i]));
+    }
+    EXPECT_EQ(grid().cell(FilePath, 2), "c:\\mypict~1\\holida~1.bmp");
+    EXPECT_EQ(grid().cell(DisplayName, 2), "Holiday picture.bmp");
+    EXPECT_EQ(grid().cell(DisplayName, 3), "readme.txt");
 }
 
 // ---- attributes ---------------------------------------------------------------------------
