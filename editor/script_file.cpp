@@ -129,9 +129,10 @@ public:
     void resolve(const std::string& path, std::string& shortLower, std::string& longName) {
         if (plainPath(path)) {
             Folder& f = folders_[upper(folderPart(path))];
-            if (!f.listed && ++f.uses >= kListAfter) list(f, folderPart(path));
+            if (!f.tried && ++f.uses >= kListAfter) list(f, folderPart(path));
             if (f.listed) {
-                auto it = f.byName.find(upper(namePart(path)));
+                const std::string name = namePart(path);
+                auto it = f.byName.find(upper(name));
                 if (it != f.byName.end()) {
                     const DirEntry& e = f.entries[it->second];
                     std::string s = f.shortPrefix + (e.shortName.empty() ? e.longName : e.shortName);
@@ -140,6 +141,12 @@ public:
                         longName = e.shortName.empty() ? lower(e.longName) : e.longName;
                         return;
                     }
+                } else if (f.missing || asciiOnly(name)) {
+                    // Not in the folder (names beyond ASCII may match under other case
+                    // rules, so those are still searched): a missing file passes through.
+                    shortLower = lower(path);
+                    longName = lower(name);
+                    return;
                 }
             }
         }
@@ -153,7 +160,9 @@ private:
 
     struct Folder {
         int uses = 0;
-        bool listed = false;
+        bool tried = false;    // listing was attempted
+        bool listed = false;   // the listing answers for the folder's files
+        bool missing = false;  // the folder does not exist
         std::string shortPrefix;                          // the folder's short form, lower case
         std::vector<DirEntry> entries;
         std::unordered_map<std::string, size_t> byName;  // upper-cased long and short names
@@ -176,18 +185,31 @@ private:
         return true;
     }
 
+    static bool asciiOnly(const std::string& s) {
+        for (char c : s)
+            if (static_cast<unsigned char>(c) >= 0x80) return false;
+        return true;
+    }
+
     static void list(Folder& f, const std::string& folder) {
-        f.listed = true;
+        f.tried = true;
         FileSystemPort& fs = *ports().fs;
         if (folder.size() == 3) {
             f.shortPrefix = lower(folder);
         } else {
             const std::string bare = folder.substr(0, folder.size() - 1);
             auto s = fs.shortPath(bare);
-            if (!s || s->empty()) return;  // no such folder: nothing to list
+            if (!s || s->empty()) {
+                // No such folder: none of its files exists. (A folder that is there but has no
+                // short form is left to the searches per file.)
+                f.listed = f.missing = !fs.exists(bare);
+                return;
+            }
             f.shortPrefix = lower(*s) + "\\";
         }
         f.entries = fs.list(folder, "*.*");
+        // A folder that lists nothing could not be read: search per file.
+        f.listed = !f.entries.empty();
         for (size_t i = 0; i < f.entries.size(); ++i) {
             const DirEntry& e = f.entries[i];
             if (e.longName == "." || e.longName == "..") continue;

@@ -268,7 +268,10 @@ TEST_F(ScriptFile, NamesFromAFolderListingMatchSingleLookups) {
         "c:\\my pictures\\holida~2.bmp", "c:\\My Pictures\\missing.bmp", "c:\\My Pictures\\Sub Folder.jpg",
         "c:\\My Pictures\\\xdc" "ber.bmp", "c:\\My Pictures\\x*.jpg", "c:\\My Pictures\\.\\x.jpg",
         "c:\\My Pictures\\x.jpg.", "c:\\nowhere\\a.bmp", "c:\\nowhere\\b.bmp", "c:\\nowhere\\c.bmp",
-        "c:\\nowhere\\d.bmp", "c:\\nowhere\\e.bmp"};
+        "c:\\nowhere\\d.bmp", "c:\\nowhere\\e.bmp", "c:\\My Pictures\\\xe9t\xe9.bmp",
+        // a file where a folder is expected
+        "c:\\My Pictures\\x.jpg\\a.bmp", "c:\\My Pictures\\x.jpg\\b.bmp", "c:\\My Pictures\\x.jpg\\c.bmp",
+        "c:\\My Pictures\\x.jpg\\d.bmp", "c:\\My Pictures\\x.jpg\\e.bmp"};
     std::string script = "[Header]\r\nVer=7\r\nN=" + std::to_string(asWritten.size() + 1) + "\r\n[Directory]\r\n";
     for (size_t i = 0; i < asWritten.size(); ++i)
         script += std::to_string(i + 1) + "=" + kv::folderPart(asWritten[i]) + "\r\n";
