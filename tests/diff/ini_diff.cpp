@@ -111,6 +111,11 @@ std::string valueText(Rng& r, bool inFile) {
     }
 }
 
+std::string keyLine(Rng& r) {
+    return r.pick(kBlanks) + r.pick(kKeyNames) + r.pick(kBlanks) + "=" + r.pick(kBlanks) +
+           valueText(r, true) + r.pick(kBlanks);
+}
+
 std::string lineText(Rng& r) {
     switch (r.below(20)) {
     case 0: case 1: case 2:
@@ -126,17 +131,17 @@ std::string lineText(Rng& r) {
     case 10: return binary(r, 1 + r.below(20), r.chance(30));
     case 11: return std::string(1000 + r.below(60), 'k') + "=" + valueText(r, true);
     case 12: return "key=" + std::string(8185 + r.below(20), 'w');
-    default:
-        return r.pick(kBlanks) + r.pick(kKeyNames) + r.pick(kBlanks) + "=" + r.pick(kBlanks) +
-               valueText(r, true) + r.pick(kBlanks);
+    default: return keyLine(r);
     }
 }
 
 std::string fileText(Rng& r) {
     std::string t;
-    size_t lines = r.below(16);
+    // Now and then a long file, whose large sections are looked up through their key index.
+    bool longFile = r.chance(12);
+    size_t lines = longFile ? 20 + r.below(60) : r.below(16);
     for (size_t i = 0; i < lines; ++i) {
-        t += lineText(r);
+        t += longFile && r.chance(85) ? keyLine(r) : lineText(r);
         if (i + 1 < lines || r.chance(70)) t += r.pick(kLineEnds);
     }
     // A leading byte-order mark would make the platform read the file as Unicode.
