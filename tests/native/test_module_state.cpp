@@ -125,6 +125,4 @@ TEST_F(ModuleState, PrintDlgWhileDialogOpenChangesNothing) {
     EXPECT_EQ(pr, before);
 }
 
-TEST_F(ModuleState, EditorWithoutWindowReturnsZero) { EXPECT_EQ(kv::entry::EditorWin95(), 0); }
-
 }  // namespace

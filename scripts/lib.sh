@@ -1,0 +1,44 @@
+# Sourced by test.sh and demo.sh: the build, the Wine prefix inside the build tree (never the
+# user's own) and running under a virtual X display when there is no display.
+KV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX="$KV_ROOT/build/wineprefix"
+export WINEARCH=win32
+export WINEDEBUG=-all
+# No prompts to install Wine's .NET and HTML engines.
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+
+# Runs "$@" with a display: the current one, or a fresh virtual one.
+with_display() {
+    if [ -n "${DISPLAY:-}" ]; then
+        "$@"
+    else
+        xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
+    fi
+}
+
+# Creates the prefix on first use (about a minute).
+wine_prefix() {
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "wine: creating the prefix $WINEPREFIX"
+        mkdir -p "$WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 || true
+        wineserver -w || true
+    fi
+}
+
+# Builds the native tree (sim backend, native tests) and the Windows tree (the DLL, the host,
+# the Wine test programs).
+build_native() {
+    cmake -S "$KV_ROOT" -B "$KV_ROOT/build/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null &&
+        cmake --build "$KV_ROOT/build/native" -j"${KV_JOBS:-2}"
+}
+
+build_win32() {
+    cmake -S "$KV_ROOT" -B "$KV_ROOT/build/win32" -DCMAKE_TOOLCHAIN_FILE="$KV_ROOT/cmake/mingw-i686.cmake" \
+        -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+        cmake --build "$KV_ROOT/build/win32" -j"${KV_JOBS:-2}"
+}
+
+build_all() {
+    build_native && build_win32
+}

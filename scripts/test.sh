@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# The project's test command. Installs what is missing, builds the native tree (build/native)
+# and the Windows tree (build/win32), runs the native tests, then the Windows test programs
+# under Wine (headless under Xvfb when there is no display), and ends with one summary line.
+# Exit status 0 only when everything built and passed.
+set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+cd "$KV_ROOT"
+logs="$KV_ROOT/build/test-logs"
+
+# ---- Windows test programs ---------------------------------------------------------------
+# GoogleTest programs in build/win32, run under Wine and counted test by test:
+WINE_GTESTS=(kv_e2e)
+# Other programs in build/win32 that pass when they exit with status 0, each with its
+# arguments ("name arg1 arg2 ..."). Add yours here.
+WINE_CHECKS=()
+# -- INI engine against the platform's profile API (generated files; about 30 s) --
+WINE_CHECKS+=("kv_inidiff")
+# --
+# ------------------------------------------------------------------------------------------
+
+# Passed and failed counts from a GoogleTest log; a run that ended without its summary (a
+# crash or a watchdog) counts as one more failure.
+gtest_counts() {
+    local log=$1 status=$2 passed failed
+    passed=$(tr -d '\r' <"$log" | grep -E '^\[  PASSED  \] [0-9]+' | grep -Eo '[0-9]+' | head -1)
+    failed=$(tr -d '\r' <"$log" | grep -E '^\[  FAILED  \] [0-9]+ tests?, listed below' | grep -Eo '[0-9]+' | head -1)
+    passed=${passed:-0}
+    failed=${failed:-0}
+    if [ "$status" -ne 0 ] && [ "$failed" -eq 0 ]; then failed=1; fi
+    echo "$passed $failed"
+}
+
+# Runs inside the display: every Windows program, results into $logs/wine-results.
+wine_phase() {
+    wine_prefix
+    : >"$logs/wine-results"
+    local name status counts
+    for name in "${WINE_GTESTS[@]}"; do
+        echo "== $name (Wine)"
+        timeout 2400 wine "build/win32/$name.exe" 2>&1 | tr -d '\r' | tee "$logs/$name.log" |
+            grep -E '^\[  (FAILED|PASSED) |^WATCHDOG|Failure$|^\[==========\]'
+        status=${PIPESTATUS[0]}
+        counts=$(gtest_counts "$logs/$name.log" "$status")
+        echo "gtest $name $counts" >>"$logs/wine-results"
+    done
+    local check
+    for check in "${WINE_CHECKS[@]}"; do
+        read -r -a argv <<<"$check"
+        name=${argv[0]}
+        echo "== $name (Wine)"
+        timeout 2400 wine "build/win32/$name.exe" "${argv[@]:1}" 2>&1 | tr -d '\r' | tee "$logs/$name.log" | tail -5
+        status=${PIPESTATUS[0]}
+        echo "check $name $status" >>"$logs/wine-results"
+    done
+    wineserver -k 2>/dev/null || true
+}
+
+if [ "${1:-}" = "--wine-phase" ]; then
+    wine_phase
+    exit 0
+fi
+
+mkdir -p "$logs"
+scripts/setup.sh || { echo "SUMMARY: setup failed"; exit 1; }
+
+echo "== build"
+if ! build_all >"$logs/build.log" 2>&1; then
+    tail -40 "$logs/build.log"
+    echo "SUMMARY: build failed (see build/test-logs/build.log)"
+    exit 1
+fi
+
+echo "== native tests"
+ctest --test-dir build/native -j"${KV_JOBS:-2}" --timeout 600 --output-on-failure >"$logs/native.log" 2>&1
+native_status=$?
+line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$logs/native.log" | tail -1)
+native_failed=$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/')
+native_total=$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/')
+if [ -z "$line" ]; then native_failed=1; native_total=1; fi
+if [ "$native_status" -ne 0 ] && [ "$native_failed" -eq 0 ]; then native_failed=1; fi
+native_passed=$((native_total - native_failed))
+grep -E '\*\*\*Failed|\*\*\*Timeout|Exception' "$logs/native.log" | head -20
+echo "native: $native_passed passed, $native_failed failed"
+
+echo "== Windows programs under Wine"
+with_display "$0" --wine-phase
+
+summary="native $native_passed passed, $native_failed failed"
+ok=1
+[ "$native_failed" -eq 0 ] || ok=0
+while read -r kind name a b; do
+    case $kind in
+        gtest)
+            summary+="; ${name#kv_} $a passed, $b failed"
+            [ "$b" -eq 0 ] && [ "$a" -gt 0 ] || ok=0 ;;
+        check)
+            if [ "$a" -eq 0 ]; then summary+="; ${name#kv_} passed"; else summary+="; ${name#kv_} FAILED"; ok=0; fi ;;
+    esac
+done <"$logs/wine-results"
+[ -s "$logs/wine-results" ] || { summary+="; Wine programs did not run"; ok=0; }
+
+echo "SUMMARY: $summary"
+[ "$ok" -eq 1 ]
