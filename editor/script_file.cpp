@@ -318,6 +318,8 @@ void TEditorForm::SaveFile(bool temporary) {
         failed = true;  // issuing the catalogue id could not write THMidx
     }
     if (failed) {
+        // The script on disk is not the one in the editor: closing must still ask.
+        if (!temporary) st.modified = true;
         const int m = slide > 10 ? slide - 8 : slide;
         ports().user->messageDialog(std::string(kSaveAborted) + intToStr(m) + "\n" + kSaveAbortedReason,
                                     DialogKind::Error, BtnOK);

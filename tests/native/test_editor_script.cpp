@@ -536,6 +536,27 @@ TEST_F(FailedSave, ReadOnlyTargetIsLeftAlone) {
     EXPECT_EQ(sim.readFile(target), oldBytes);
 }
 
+TEST_F(FailedSave, FailedSaveAsLeavesTheScriptModified) {
+    sim.writeFile(target, oldBytes);
+    fill(3);
+    editorState().modified = true;
+    kv::explorer::setRemoteDlgHandler([this](int32_t, int32_t) {
+        setKey("SaveName", target);
+        return 0;
+    });
+    sim.fs.setReadOnly(target, true);
+    sim.user.answer("Save aborted at slide #3\nToo many slides or features.", ModalResult::OK);
+    form->SaveFile(false);
+    EXPECT_TRUE(editorState().modified);
+    EXPECT_EQ(editorState().CurrentScript, target);
+    EXPECT_EQ(sim.readFile(target), oldBytes);
+
+    sim.fs.setReadOnly(target, false);
+    form->SaveFile(false);
+    EXPECT_FALSE(editorState().modified);
+    EXPECT_NE(sim.readFile(target), oldBytes);
+}
+
 TEST_F(FailedSave, CatalogueIdThatCannotBeStoredAbortsInTheHeader) {
     sim.writeFile(target, oldBytes);
     fill(3);
