@@ -80,6 +80,7 @@ struct Key {
     Str value;
     uint32_t next = kNone;
     bool hasValue = false;
+    uint8_t lead = 0;  // the name's first character folded (0 for an empty name): a quick filter
 };
 
 // Open-addressing table from a folded name to the first id carrying that name.
@@ -162,6 +163,8 @@ struct Section {
     uint32_t last = kNone;
     uint32_t count = 0;
     bool alive = true;
+    // The keys are first, first + 1, ..., last (as parsed): walked by index, not by link.
+    bool contiguous = true;
     std::unique_ptr<NameIndex> keyIndex;  // built on demand for large sections
 };
 
@@ -234,9 +237,19 @@ struct IniDocument::Impl {
             }
             return sec.keyIndex->find(name, fold, nameOf);
         }
+        const uint8_t want = leadOf(name);
+        if (sec.contiguous) {
+            if (sec.first == kNone) return kNone;
+            for (uint32_t k = sec.first; k <= sec.last; ++k)
+                if (keys[k].lead == want && NameIndex::same(keyName(k), name, fold)) return k;
+            return kNone;
+        }
         for (uint32_t k = sec.first; k != kNone; k = keys[k].next)
-            if (NameIndex::same(keyName(k), name, fold)) return k;
+            if (keys[k].lead == want && NameIndex::same(keyName(k), name, fold)) return k;
         return kNone;
+    }
+    uint8_t leadOf(std::string_view name) const {
+        return name.empty() ? 0 : fold[static_cast<unsigned char>(name[0])];
     }
 
     uint32_t addSection(Str name) {
@@ -248,10 +261,11 @@ struct IniDocument::Impl {
     }
     uint32_t appendKey(uint32_t s, Str name, Str value, bool hasValue) {
         uint32_t id = static_cast<uint32_t>(keys.size());
-        keys.push_back(Key{name, value, kNone, hasValue});
+        keys.push_back(Key{name, value, kNone, hasValue, leadOf(str(name))});
         Section& sec = sections[s];
         if (sec.last == kNone) sec.first = id;
         else keys[sec.last].next = id;
+        if (sec.last != kNone && sec.last + 1 != id) sec.contiguous = false;
         sec.last = id;
         ++sec.count;
         if (sec.keyIndex)
@@ -380,7 +394,7 @@ void IniDocument::Impl::parseStore() {
         }
         // Appended in place (appendKey without the key index, which no section has yet).
         uint32_t id = static_cast<uint32_t>(keys.size());
-        keys.push_back(Key{name, value, kNone, hasValue});
+        keys.push_back(Key{name, value, kNone, hasValue, leadOf(str(name))});
         if (curLast == kNone) sections[cur].first = id;
         else keys[curLast].next = id;
         curLast = id;
@@ -581,6 +595,7 @@ bool IniDocument::deleteKey(std::string_view section, std::string_view key) {
             if (sec.last == k) sec.last = prev;
             --sec.count;
             sec.keyIndex.reset();
+            sec.contiguous = false;
             d.dirty = true;
             modified_ = true;
             return true;
@@ -642,6 +657,7 @@ bool IniDocument::applyNormalised(int op, std::string_view section, std::string_
                 if (sec.last == k) sec.last = prev;
                 --sec.count;
                 sec.keyIndex.reset();
+                sec.contiguous = false;
                 changed = true;
                 break;
             }
