@@ -193,14 +193,21 @@ void ensureVisible(StringGrid& g, HWND h) {
     if (g.topRow() > maxTopRow(g, h)) g.setTopRow(maxTopRow(g, h));
 }
 
+// After the user's own scrolling the bar follows at once (bulk changes wait for the paint).
+void syncScroll(StringGrid& g, HWND h) {
+    states()[h].scrollDirty = false;
+    updateScroll(g, h);
+}
+
 // Moves the current cell as the user does and reports it as the grid's click.
 void moveTo(StringGrid& g, HWND h, int col, int row) {
     guarded([&] {
         g.setCol(col);
         g.setRow(row);
         ensureVisible(g, h);
-        g.click();
     });
+    syncScroll(g, h);
+    guarded([&] { g.click(); });
     pokeModalLoop(g);
 }
 
@@ -239,6 +246,7 @@ void navigate(StringGrid& g, HWND h, int key, unsigned shift) {
 void scrollTo(StringGrid& g, HWND h, int top) {
     top = std::clamp(top, g.fixedRows, maxTopRow(g, h));
     guarded([&] { g.setTopRow(top); });
+    syncScroll(g, h);
 }
 
 LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {

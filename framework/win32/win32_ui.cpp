@@ -698,7 +698,7 @@ void Win32Ui::realize(Control& c) {
         h = createGrid(*g, parentWnd);
         p->hwnd = h;
     } else if (dynamic_cast<Notebook*>(&c)) {
-        h = CreateWindowExA(0, WC_TABCONTROLA, "", child | WS_CLIPCHILDREN | WS_TABSTOP, x, y, w, ht, parentWnd,
+        h = CreateWindowExA(WS_EX_CONTROLPARENT, WC_TABCONTROLA, "", child | WS_CLIPCHILDREN | WS_TABSTOP, x, y, w, ht, parentWnd,
                             nullptr, inst, nullptr);
     } else if (auto* sb = dynamic_cast<ScrollBar*>(&c)) {
         DWORD dir = sb->width() >= sb->height() ? SBS_HORZ : SBS_VERT;

@@ -319,7 +319,7 @@ TEST_F(Editor, MouseSelectsACellDoubleClickOpensTheEditMenuAndARowIsDraggedByIts
             PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
             waitUntil([&] { return popupMenuWindow() == nullptr; }, 5000);
         }
-        PostMessageA(grid, WM_LBUTTONUP, 0, gridPoint(100, 3));
+        SendMessageA(grid, WM_LBUTTONUP, 0, gridPoint(100, 3));
         // Slide 2 dragged by its number cell to the place of slide 5.
         SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, gridPoint(10, 2));
         SendMessageA(grid, WM_MOUSEMOVE, MK_LBUTTON, gridPoint(10, 4));
@@ -337,6 +337,56 @@ TEST_F(Editor, MouseSelectsACellDoubleClickOpensTheEditMenuAndARowIsDraggedByIts
     EXPECT_EQ(clicked, s.displayNames[2]);
     EXPECT_EQ(menuSeen, "menu");
     EXPECT_EQ(afterDrag, s.displayNames[1]);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Editor, SpaceAndTheMenuKeyOpenTheSlideMenuAndTheTableScrollsByPages) {
+    openOn(120, true);
+    bool bySpace = false, byMenuKey = false;
+    int top0 = -1, topPage = -1, topEnd = -1, page = 0;
+    Driver user([&] {
+        HWND form = waitEditorLoaded();
+        if (!form) return;
+        HWND grid = findNamedIn(form, "Grid");
+        auto closeMenu = [&] {
+            HWND menu = nullptr;
+            bool seen = waitUntil([&] { return (menu = popupMenuWindow()) != nullptr; }, 5000);
+            if (seen) {
+                PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+                waitUntil([&] { return popupMenuWindow() == nullptr; }, 5000);
+            }
+            return seen;
+        };
+        PostMessageA(grid, WM_CHAR, ' ', 0x00390001);
+        bySpace = closeMenu();
+        PostMessageA(grid, WM_KEYDOWN, VK_APPS, 0x015D0001);
+        byMenuKey = closeMenu();
+
+        SCROLLINFO si{sizeof si, SIF_ALL};
+        GetScrollInfo(grid, SB_VERT, &si);
+        top0 = si.nPos;
+        page = static_cast<int>(si.nPage);
+        SendMessageA(grid, WM_VSCROLL, SB_PAGEDOWN, 0);
+        GetScrollInfo(grid, SB_VERT, &si);
+        topPage = si.nPos;
+        SendMessageA(grid, WM_VSCROLL, SB_BOTTOM, 0);
+        GetScrollInfo(grid, SB_VERT, &si);
+        topEnd = si.nPos + static_cast<int>(si.nPage) - 1;  // last row that shows whole
+        // Opening a cell's editor counts as a change: closing asks.
+        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
+        answerDialog("Discard changes?", "Yes");
+    });
+    editorWin95();
+    user.join();
+    EXPECT_TRUE(bySpace);
+    EXPECT_TRUE(byMenuKey);
+    EXPECT_EQ(top0, 1);
+    EXPECT_GT(page, 5);
+    EXPECT_EQ(topPage, 1 + page);
+    EXPECT_EQ(topEnd, 120);
 }
 
 }  // namespace

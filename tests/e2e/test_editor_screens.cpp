@@ -44,7 +44,7 @@ TEST(EditorScreens, EditorOnAScriptOfEveryKindAndItsQuestion) {
     kit::writeKey("AVLTMP", folder.file("temp.avl"));
     kit::writeKey("AppDir", appDir);
 
-    bool editorSaved = false, questionSaved = false, secondSaved = false;
+    bool editorSaved = false, questionSaved = false, secondSaved = false, menuSaved = false;
     Driver user([&] {
         HWND form = waitEditorLoaded();
         if (!form) return;
@@ -55,6 +55,27 @@ TEST(EditorScreens, EditorOnAScriptOfEveryKindAndItsQuestion) {
         sendKey(grid, VK_RIGHT);
         sendKey(grid, VK_RIGHT);
         secondSaved = capture(form, "editor-slide9.bmp");
+        // The slide menu of the file name column, opened by a double click on slide 2.
+        PostMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 2 * 19 + 9));
+        PostMessageA(grid, WM_LBUTTONUP, 0, MAKELPARAM(100, 2 * 19 + 9));
+        PostMessageA(grid, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(100, 2 * 19 + 9));
+        HWND menu = nullptr;
+        waitUntil(
+            [&] {
+                for (HWND w : topWindows()) {
+                    char cls[16] = {};
+                    GetClassNameA(w, cls, sizeof cls);
+                    if (lstrcmpA(cls, "#32768") == 0) menu = w;
+                }
+                return menu != nullptr;
+            },
+            5000);
+        if (menu) {
+            menuSaved = capture(menu, "editor-slide-menu.bmp");
+            PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+            Sleep(200);
+        }
+        PostMessageA(grid, WM_LBUTTONUP, 0, MAKELPARAM(100, 2 * 19 + 9));
         PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
         HWND dlg = waitNamed("MessageDialog", 10000);
         if (dlg) {
@@ -68,6 +89,7 @@ TEST(EditorScreens, EditorOnAScriptOfEveryKindAndItsQuestion) {
     EXPECT_TRUE(editorSaved);
     EXPECT_TRUE(secondSaved);
     EXPECT_TRUE(questionSaved);
+    EXPECT_TRUE(menuSaved);
 }
 
 }  // namespace
