@@ -153,18 +153,13 @@ UserPort& userPort() {
     return p;
 }
 
-// The profile and file system ports live in files of their own; while one of them is not in
-// the build its port stays empty.
-ProfilePort& profilePort() __attribute__((weak));
-FileSystemPort& fileSystemPort() __attribute__((weak));
-
 void installPorts() {
     Ports& p = ports();
     p.host = &hostPort();
     p.system = &systemPort();
     p.user = &userPort();
-    if (&profilePort) p.profile = &profilePort();
-    if (&fileSystemPort) p.fs = &fileSystemPort();
+    p.profile = &profilePort();
+    p.fs = &fileSystemPort();
 }
 
 }  // namespace kv::win32
