@@ -172,7 +172,9 @@ TEST_F(ScriptFile, WorkedExampleSavesTheDocumentedBytesAndLoadsBack) {
     EXPECT_EQ(form->caption(), "Kavrin Slide Editor [example.avl]");
     EXPECT_FALSE(editorState().modified);
     EXPECT_FALSE(form->Gauge->visible());
-    EXPECT_EQ(sim.user.cursor(), kv::CursorKind::Default);
+    EXPECT_EQ(sim.user.cursorHistory,
+              (std::vector<kv::CursorKind>{kv::CursorKind::HourGlass, kv::CursorKind::Default,
+                                           kv::CursorKind::HourGlass, kv::CursorKind::Default}));
 }
 
 TEST_F(ScriptFile, ScreenSizeComesFromTheScreen) {
@@ -332,6 +334,10 @@ TEST_F(ScriptFile, ColourAndGammaByVersion) {
     EXPECT_EQ(grid().cell(Gamma, 2), "100");  // G=0 loads as neutral
     EXPECT_EQ(grid().cell(Gamma, 3), "100");  // no G: neutral
     EXPECT_EQ(grid().cell(UseColor, 3), "No");
+
+    loadScript(crlf({"[Header]", "Ver=4", "N=2", "[1]", "F=a.bmp", "B=255", "G=78"}));  // decimal still
+    EXPECT_EQ(grid().cell(ColorValue, 1), "255");
+    EXPECT_EQ(grid().cell(Gamma, 1), "78");
 
     loadScript(crlf({"[Header]", "Ver=6", "N=4", "[1]", "F=a.bmp", "B=FF", "G=78",
                      "[2]", "F=b.bmp", "G=0", "[3]", "F=c.bmp", "B=ff0000"}));
