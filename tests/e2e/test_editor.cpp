@@ -390,3 +390,64 @@ TEST_F(Editor, SpaceAndTheMenuKeyOpenTheSlideMenuAndTheTableScrollsByPages) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Editor, AScriptWithoutSlidesIsReportedInTheErrorDialogAndTheBlankTableStays) {
+    std::string bad = folder.writeFile("Empty show.avl", "[Header]\r\nVer=7\r\nN=0\r\n");
+    kit::writeKey("AVLFIL", bad);
+    kit::writeKey("AVLNOW", bad);
+    std::string title, cell, buttons;
+    Driver user([&] {
+        HWND dlg = waitNamed("MessageDialog");
+        if (!dlg) return;
+        title = windowText(dlg);
+        for (const char* b : {"OK", "Cancel", "Yes", "No"})
+            if (findNamedIn(dlg, b)) buttons += std::string(b) + " ";
+        // Enter on the button answers with it.
+        PostMessageA(findNamedIn(dlg, "OK"), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+        HWND form = waitNamed("EditorForm");
+        if (!form) return;
+        waitUntil([&] { return findNamed("MessageDialog") == nullptr; }, 5000);
+        HWND grid = findNamedIn(form, "Grid");
+        cell = gridText(grid);
+        sendKey(grid, VK_ESCAPE);
+    });
+    int32_t r = editorWin95();
+    user.join();
+    EXPECT_EQ(title, "Error");
+    EXPECT_EQ(buttons, "OK ");
+    EXPECT_EQ(cell, "<right-click me>");
+    EXPECT_EQ(r, 0);
+}
+
+TEST_F(Editor, EscapeOnTheDiscardQuestionAnswersNo) {
+    openOn(3, false);
+    std::string stillOpen;
+    Driver user([&] {
+        HWND form = waitEditorLoaded();
+        if (!form) return;
+        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
+        HWND dlg = waitNamed("MessageDialog");
+        if (!dlg) return;
+        SendMessageA(findNamedIn(dlg, "Yes"), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        // No leads to Save As, which is cancelled: the editor stays.
+        waitUntil(
+            [&] {
+                for (HWND w : topWindows())
+                    if (w != form && kvName(w) != "" && kvName(w) != "EditorForm" && kvName(w) != "MessageDialog")
+                        PostMessageA(w, WM_CLOSE, 0, 0);
+                return IsWindowEnabled(form) != FALSE && !findNamed("MessageDialog");
+            },
+            5000);
+        stillOpen = findNamed("EditorForm") == form ? "open" : "closed";
+        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
+        answerDialog("Discard changes?", "Yes");
+    });
+    int32_t r = editorWin95();
+    user.join();
+    EXPECT_EQ(stillOpen, "open");
+    EXPECT_EQ(r, 0);
+}
+
+}  // namespace
