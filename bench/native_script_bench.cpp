@@ -24,17 +24,6 @@ using kv::bench::kSlides;
 
 namespace {
 
-double medianMicros(int rounds, const std::function<void()>& work) {
-    std::vector<double> t;
-    for (int i = 0; i < rounds; ++i) {
-        auto a = std::chrono::steady_clock::now();
-        work();
-        auto b = std::chrono::steady_clock::now();
-        t.push_back(std::chrono::duration<double, std::micro>(b - a).count());
-    }
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
-}
 
 }  // namespace
 
@@ -56,13 +45,13 @@ int main(int argc, char** argv) {
         const std::string target = "c:\\shows\\big.avl";
         editorState().TempScript = target;
 
-        const double save = medianMicros(rounds, [&] { form.SaveFile(true); });
+        const double save = 1000.0 * kv::bench::medianMs(rounds, [&] { form.SaveFile(true); });
         const std::string bytes = sim.readFile(target);
-        const double write = medianMicros(rounds, [&] { sim.fs.writeFileAtomic("c:\\shows\\raw.avl", bytes); });
+        const double write = 1000.0 * kv::bench::medianMs(rounds, [&] { sim.fs.writeFileAtomic("c:\\shows\\raw.avl", bytes); });
 
         editorState().CurrentScript = target;
         kv::IniFile(kv::SettingsFileName).writeString(kv::SettingsSection, "AVLNOW", target);
-        double load = medianMicros(rounds, [&] {
+        double load = 1000.0 * kv::bench::medianMs(rounds, [&] {
             sim.user.answer("Too many slides ?\nUp to 1800 slides are supported\ndepending on script complexity.",
                             kv::ModalResult::OK);
             form.LoadFile(true);
@@ -72,9 +61,9 @@ int main(int argc, char** argv) {
             return 1;
         }
         std::string sink;
-        const double read = medianMicros(rounds, [&] { sim.fs.readFile(target, sink); });
+        const double read = 1000.0 * kv::bench::medianMs(rounds, [&] { sim.fs.readFile(target, sink); });
         // The engine's part of a load: parse the file and read every key a load reads.
-        const double parse = medianMicros(rounds, [&] {
+        const double parse = 1000.0 * kv::bench::medianMs(rounds, [&] {
             std::string b;
             sim.fs.readFile(target, b);
             kv::IniDocument doc = kv::IniDocument::parse(b);
@@ -88,7 +77,7 @@ int main(int argc, char** argv) {
         });
 
         // The file system's part of a load: the short path and long name of every slide file.
-        const double names = medianMicros(rounds, [&] {
+        const double names = 1000.0 * kv::bench::medianMs(rounds, [&] {
             size_t n = 0;
             for (int i = 1; i <= kSlides; ++i) {
                 const std::string& p = form.Grid->cell(FilePath, i);

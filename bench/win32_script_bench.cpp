@@ -33,17 +33,6 @@ namespace {
 
 const char kWarning[] = "Too many slides ?\nUp to 1800 slides are supported\ndepending on script complexity.";
 
-double medianMs(int rounds, const std::function<void()>& work) {
-    std::vector<double> t;
-    for (int i = 0; i < rounds; ++i) {
-        auto a = std::chrono::steady_clock::now();
-        work();
-        auto b = std::chrono::steady_clock::now();
-        t.push_back(std::chrono::duration<double, std::milli>(b - a).count());
-    }
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
-}
 
 bool writeWholeFile(const std::string& path, const std::string& bytes) {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -153,11 +142,11 @@ int main(int argc, char** argv) {
 
     // ---- save ----
     editorState().TempScript = ours;
-    const double saveOurs = medianMs(rounds, [&] { form.SaveFile(true); });
+    const double saveOurs = kv::bench::medianMs(rounds, [&] { form.SaveFile(true); });
     const std::string bytes = readWholeFile(ours);
     const std::vector<Entry> entries = entriesOf(bytes);
     // A minute per round under Wine: one round.
-    const double saveKbk = medianMs(1, [&] {
+    const double saveKbk = kv::bench::medianMs(1, [&] {
         DeleteFileA(kbk.c_str());
         for (const Entry& e : entries)
             WritePrivateProfileStringA(e.section.c_str(), e.key.c_str(), e.value.c_str(), kbk.c_str());
@@ -165,11 +154,11 @@ int main(int argc, char** argv) {
     });
     // The same bytes as one file: replaced the same way (temporary file, flush, rename), and
     // plainly overwritten.
-    const double saveRaw = medianMs(rounds, [&] { kv::ports().fs->writeFileAtomic(raw, bytes); });
-    const double savePlain = medianMs(rounds, [&] { writeWholeFile(raw, bytes); });
+    const double saveRaw = kv::bench::medianMs(rounds, [&] { kv::ports().fs->writeFileAtomic(raw, bytes); });
+    const double savePlain = kv::bench::medianMs(rounds, [&] { writeWholeFile(raw, bytes); });
     const bool sameBytes = readWholeFile(kbk) == bytes;
     // The engine's part of a save: the document built key by key in memory and its bytes.
-    const double build = medianMs(rounds, [&] {
+    const double build = kv::bench::medianMs(rounds, [&] {
         kv::IniBuilder b;
         for (const Entry& e : entries) b.add(e.section, e.key, e.value);
         if (b.bytes().size() != bytes.size()) std::abort();
@@ -178,16 +167,16 @@ int main(int argc, char** argv) {
     // ---- load ----
     editorState().CurrentScript = ours;
     kv::IniFile(kv::SettingsFileName).writeString(kv::SettingsSection, "AVLNOW", ours);
-    const double loadOurs = medianMs(rounds, [&] {
+    const double loadOurs = kv::bench::medianMs(rounds, [&] {
         user.answer(kWarning, kv::ModalResult::OK);
         form.LoadFile(true);
     });
     const bool loadedAll = form.Grid->rowCount() == kv::bench::kSlides + 1;
     size_t check1 = 0, check2 = 0;
-    const double readEngine = medianMs(rounds, [&] { check1 = readWithEngine(ours); });
+    const double readEngine = kv::bench::medianMs(rounds, [&] { check1 = readWithEngine(ours); });
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, ours.c_str());
-    const double readKbk = medianMs(slowRounds, [&] { check2 = readKeyByKey(ours); });
-    const double readRaw = medianMs(rounds, [&] { (void)readWholeFile(ours); });
+    const double readKbk = kv::bench::medianMs(slowRounds, [&] { check2 = readKeyByKey(ours); });
+    const double readRaw = kv::bench::medianMs(rounds, [&] { (void)readWholeFile(ours); });
 
     std::printf("script of %d slides, %zu bytes, %zu keys; median of %d rounds (key by key: save 1, load %d)\n",
                 kv::bench::kSlides, bytes.size(), entries.size(), rounds, slowRounds);
