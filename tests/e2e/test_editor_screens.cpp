@@ -2,6 +2,8 @@
 // and its "Discard changes?" question. Saved as bitmaps under out\screens (or the folder in
 // KV_SCREENS); the test script turns them into PNG files.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
 
 #include "tests/e2e/kit/kit.h"
 #include "tests/e2e/test_editor_driver.h"
@@ -44,7 +46,8 @@ TEST(EditorScreens, EditorOnAScriptOfEveryKindAndItsQuestion) {
     kit::writeKey("AVLTMP", folder.file("temp.avl"));
     kit::writeKey("AppDir", appDir);
 
-    bool editorSaved = false, questionSaved = false, secondSaved = false, menuSaved = false;
+    bool editorSaved = false, questionSaved = false, secondSaved = false, menuSaved = false, thumbsShown = false,
+         thumbsSaved = false;
     Driver user([&] {
         HWND form = waitEditorLoaded();
         if (!form) return;
@@ -58,6 +61,15 @@ TEST(EditorScreens, EditorOnAScriptOfEveryKindAndItsQuestion) {
         // The slide menu of the file name column, opened by a double click on slide 2.
         PostMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 2 * 19 + 9));
         PostMessageA(grid, WM_LBUTTONUP, 0, MAKELPARAM(100, 2 * 19 + 9));
+        // The thumbnails page of the notebook, chosen by a click on its tab.
+        HWND tab = findNamedIn(form, "Tab");
+        RECT tr{};
+        SendMessageA(tab, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&tr));
+        SendMessageA(tab, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((tr.left + tr.right) / 2, (tr.top + tr.bottom) / 2));
+        SendMessageA(tab, WM_LBUTTONUP, 0, MAKELPARAM((tr.left + tr.right) / 2, (tr.top + tr.bottom) / 2));
+        HWND thumbs = findNamedIn(form, "PanelThumbs");
+        thumbsShown = waitUntil([&] { return IsWindowVisible(thumbs) != FALSE; }, 3000);
+        thumbsSaved = capture(form, "editor-thumbnails.bmp");
         PostMessageA(grid, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(100, 2 * 19 + 9));
         HWND menu = nullptr;
         waitUntil(
@@ -90,6 +102,8 @@ TEST(EditorScreens, EditorOnAScriptOfEveryKindAndItsQuestion) {
     EXPECT_TRUE(secondSaved);
     EXPECT_TRUE(questionSaved);
     EXPECT_TRUE(menuSaved);
+    EXPECT_TRUE(thumbsShown);
+    EXPECT_TRUE(thumbsSaved);
 }
 
 }  // namespace
