@@ -7,33 +7,34 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 cd "$KV_ROOT"
+screens="$KV_ROOT/out/screens"
+
+# Inside the display: the host interactively, or the tour into out/screens.
+if [ "${1:-}" = "--in-display" ]; then
+    wine_prefix
+    status=0
+    if [ "${2:-}" = "tour" ]; then
+        timeout 900 wine build/win32/kavrin-host.exe /tour "$(winepath -w "$screens" | tr -d '\r')" || status=$?
+    else
+        wine build/win32/kavrin-host.exe || status=$?
+    fi
+    wineserver -k 2>/dev/null || true
+    exit $status
+fi
 
 scripts/setup.sh
 echo "== build"
 build_win32 >build/demo-build.log 2>&1 || { tail -40 build/demo-build.log; echo "demo: build failed"; exit 1; }
 
 if [ -n "${DISPLAY:-}" ] && [ "${1:-}" != "--tour" ]; then
-    with_display bash -c 'source scripts/lib.sh; wine_prefix; wine build/win32/kavrin-host.exe'
-    exit 0
+    exec "$0" --in-display
 fi
 
-screens="$KV_ROOT/out/screens"
 rm -rf "$screens"
 mkdir -p "$screens"
 echo "== tour (pictures go to out/screens)"
-tour() {
-    wine_prefix
-    local dir
-    dir=$(winepath -w "$screens" | tr -d '\r')
-    timeout 900 wine build/win32/kavrin-host.exe /tour "$dir"
-    local status=$?
-    wineserver -k 2>/dev/null || true
-    return $status
-}
-export -f tour wine_prefix
-export screens
 status=0
-with_display bash -c tour | tr -d '\r' || status=$?
+with_display "$0" --in-display tour | tr -d '\r' || status=$?
 
 shopt -s nullglob
 for bmp in "$screens"/*.bmp; do
