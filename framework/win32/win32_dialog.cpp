@@ -115,7 +115,6 @@ ModalResult showMessageDialog(const std::string& text, DialogKind kind, unsigned
     f.setBounds((GetSystemMetrics(SM_CXSCREEN) - f.width()) / 2, (GetSystemMetrics(SM_CYSCREEN) - f.height()) / 2,
                 f.width(), f.height());
     if (focus) focus->setFocus();
-    if (kind != DialogKind::Custom) MessageBeep(kind == DialogKind::Error ? MB_ICONHAND : MB_ICONASTERISK);
 
     ModalResult r = f.showModal();
     // Closing the window answers as Esc does.
