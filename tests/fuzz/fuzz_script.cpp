@@ -35,6 +35,7 @@ void reset(World& w) {
     w.form->SetUpClear();
     w.sim.user.dialogs.clear();
     w.sim.user.unexpected.clear();
+    w.sim.user.cursorHistory.clear();
 }
 
 // Loads the script; returns how many error messages it showed.
