@@ -24,6 +24,7 @@ constexpr const char* kImageClass = "KvImage";
 constexpr const char* kAppClass = "KvApplication";
 constexpr UINT WM_KV_CHECK = WM_APP + 0x4B0;  // wakes a modal loop to look at its form
 constexpr UINT WM_KV_HIDE = WM_APP + 0x4B1;   // hides a form whose modal run has ended
+constexpr UINT WM_KV_BOUNDS = WM_APP + 0x4B2; // applies the bounds a shown form was given
 
 // What the backend keeps beside each native window.
 struct Peer {
@@ -38,6 +39,7 @@ struct Peer {
     int appliedClientW = -1, appliedClientH = -1;
     Control* pendingFocus = nullptr;  // of a form: focus asked for before the window existed
     int gaugeMin = 0, gaugeMax = -1, gaugePixel = -1;  // of a gauge: what the bar was told
+    bool boundsPending = false;  // of a shown form: WM_KV_BOUNDS is on its way
 };
 
 Peer* peerOf(const Control& c) { return static_cast<Peer*>(c.peer); }
@@ -445,6 +447,8 @@ bool mouseMessage(Control& c, UINT msg, WPARAM, LPARAM lp) {
     return true;
 }
 
+void applyPendingBounds(Form& f);
+
 void activateOnce(Form& f) {
     Peer* p = peerOf(f);
     if (!p || p->activated) return;
@@ -475,6 +479,9 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_KV_CHECK: return 0;
         case WM_KV_HIDE:
             if (!f->isModal()) ShowWindow(hwnd, SW_HIDE);
+            return 0;
+        case WM_KV_BOUNDS:
+            applyPendingBounds(*f);
             return 0;
         default: break;
     }
@@ -621,6 +628,10 @@ public:
         for (Control* k : c.children()) realizeTree(*k);
     }
 
+    void applyBounds(Form& f) {
+        if (Peer* p = peerOf(f)) applyFormBounds(f, *p);
+    }
+
     void setIcon(Control& c, HICON icon) {
         if (Peer* p = peerOf(c)) {
             p->icon = icon;
@@ -638,6 +649,13 @@ private:
 Win32Ui& backend() {
     static Win32Ui b;
     return b;
+}
+
+void applyPendingBounds(Form& f) {
+    Peer* p = peerOf(f);
+    if (!p || !p->boundsPending) return;
+    p->boundsPending = false;
+    backend().applyBounds(f);
 }
 
 }  // namespace
@@ -824,8 +842,21 @@ void Win32Ui::changed(Control& c, Prop what) {
     }
     switch (what) {
         case Prop::Bounds:
-            if (auto* f = dynamic_cast<Form*>(&c)) applyFormBounds(*f, *p);
-            else MoveWindow(h, c.left(), c.top(), c.width(), c.height(), TRUE);
+            if (auto* f = dynamic_cast<Form*>(&c)) {
+                // A shown window is moved once for a run of changes (a layout sets the outer
+                // size, the client size and the place one after the other): from the message
+                // loop, before anything paints.
+                if (IsWindowVisible(h)) {
+                    if (!p->boundsPending) {
+                        p->boundsPending = true;
+                        PostMessageA(h, WM_KV_BOUNDS, 0, 0);
+                    }
+                } else {
+                    applyFormBounds(*f, *p);
+                }
+            } else {
+                MoveWindow(h, c.left(), c.top(), c.width(), c.height(), TRUE);
+            }
             if (auto* nb = dynamic_cast<Notebook*>(&c)) placeNotebookPages(*nb);
             if (c.parent())
                 if (auto* nb = dynamic_cast<Notebook*>(c.parent())) placeNotebookPages(*nb);
