@@ -267,6 +267,7 @@ void TEditorForm::SaveFile(bool temporary) {
         dirNumbers.emplace(upper(st.AppDir), 0);
 
         IniBuilder out;
+        out.reserve(static_cast<size_t>(n) * 48 + 256, static_cast<size_t>(n) * 6 + 16);  // a slide: ~5 keys
         out.add("Header", "Ver", intToStr(kVersionWritten));
         out.add("Header", "ScreenW", intToStr(ports().user->screenWidth()));
         out.add("Header", "ScreenH", intToStr(ports().user->screenHeight()));
