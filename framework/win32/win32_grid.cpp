@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <map>
+#include <vector>
 
 #include "framework/win32/win32_ui.h"
 
@@ -125,6 +126,9 @@ void paint(StringGrid& g, HWND h, HDC target, GridState& st) {
     const bool focused = GetFocus() == h;
     const int step = rowStep(g);
     // Fixed rows first, then the scrolled rows that show.
+    // Cells: fixed cells raised on the button face, the current cell highlighted, text
+    // clipped to its cell; normal cells lie on the background filled above.
+    const int bottomRow = std::min(g.rowCount() - 1, g.topRow() + (ht - fixedHeight(g)) / step + 1);
     auto drawRow = [&](int row) {
         int y = rowTop(g, row);
         if (y >= ht || y + step <= 0) return;
@@ -136,35 +140,75 @@ void paint(StringGrid& g, HWND h, HDC target, GridState& st) {
             RECT cell{x, y, x + cw, y + g.defaultRowHeight};
             bool selected = !fixedCell && row == g.row() && col == g.col() &&
                             (g.options & StringGrid::DrawFocusSelected);
-            FillRect(dc, &cell, fixedCell ? faceBrush : selected ? hiBrush : winBrush);
+            if (fixedCell || selected) FillRect(dc, &cell, fixedCell ? faceBrush : hiBrush);
             if (fixedCell && cw > 2) DrawEdge(dc, &cell, BDR_RAISEDINNER, BF_RECT);
             const std::string& s = g.cell(col, row);
             if (!s.empty() && cw > 2) {
-                SetTextColor(dc, selected ? hiText : text);
+                if (selected) SetTextColor(dc, hiText);
                 RECT clip{cell.left + 2, cell.top, cell.right - 1, cell.bottom};
                 ExtTextOutA(dc, cell.left + 2, cell.top + 2, ETO_CLIPPED, &clip, s.c_str(), static_cast<UINT>(s.size()),
                             nullptr);
+                if (selected) SetTextColor(dc, text);
             }
             if (selected && focused) DrawFocusRect(dc, &cell);
-            // The lines right of and below the cell.
-            bool fixedLines = fixedCell;
-            unsigned vert = fixedLines ? StringGrid::FixedVertLine : StringGrid::VertLine;
-            unsigned horz = fixedLines ? StringGrid::FixedHorzLine : StringGrid::HorzLine;
-            SelectObject(dc, fixedLines ? fixedPen : normalPen);
-            if (g.options & vert) {
-                MoveToEx(dc, x + cw, y, nullptr);
-                LineTo(dc, x + cw, y + step);
-            }
-            if (g.options & horz) {
-                MoveToEx(dc, x, y + g.defaultRowHeight, nullptr);
-                LineTo(dc, x + cw + 1, y + g.defaultRowHeight);
-            }
             x += cw + 1;
         }
     };
-    int last = std::min(g.rowCount() - 1, g.topRow() + (ht - fixedHeight(g)) / step + 1);
-    for (int r = g.topRow(); r <= last; ++r) drawRow(r);
+    SetTextColor(dc, text);
+    for (int r = g.topRow(); r <= bottomRow; ++r) drawRow(r);
     for (int r = 0; r < g.fixedRows && r < g.rowCount(); ++r) drawRow(r);
+
+    // Grid lines, each drawn once across the rows or columns it runs through: right of every
+    // column and below every row, in the fixed colour where they bound fixed cells.
+    const int fixedW = [&] {
+        int x = 0;
+        for (int c = 0; c < g.fixedCols && c < g.colCount(); ++c) x += g.colWidth(c) + 1;
+        return x;
+    }();
+    const int rowsBottom = std::min(ht, rowTop(g, bottomRow) + step);
+    const int colsRight = [&] {
+        int x = 0;
+        for (int c = 0; c < g.colCount(); ++c) x += g.colWidth(c) + 1;
+        return std::min(w, x);
+    }();
+    std::vector<POINT> fixedPts, normalPts;
+    auto segment = [](std::vector<POINT>& v, int x1, int y1, int x2, int y2) {
+        v.push_back({x1, y1});
+        v.push_back({x2, y2});
+    };
+    const int fh = fixedHeight(g);
+    int x = 0;
+    for (int c = 0; c < g.colCount() && x < w; ++c) {
+        x += g.colWidth(c);
+        bool fixedCol = c < g.fixedCols;
+        // The header part of every column line is a fixed line; below it, fixed columns
+        // have fixed lines and the others normal ones.
+        if (g.options & StringGrid::FixedVertLine) segment(fixedPts, x, 0, x, fh);
+        if (fixedCol && (g.options & StringGrid::FixedVertLine)) segment(fixedPts, x, fh, x, rowsBottom);
+        if (!fixedCol && (g.options & StringGrid::VertLine)) segment(normalPts, x, fh, x, rowsBottom);
+        ++x;
+    }
+    auto rowLine = [&](int row) {
+        int y = rowTop(g, row) + g.defaultRowHeight;
+        if (y < 0 || y >= ht) return;
+        bool fixedRow = row < g.fixedRows;
+        if (fixedRow) {
+            if (g.options & StringGrid::FixedHorzLine) segment(fixedPts, 0, y, colsRight, y);
+            return;
+        }
+        if (g.options & StringGrid::FixedHorzLine) segment(fixedPts, 0, y, fixedW, y);
+        if (g.options & StringGrid::HorzLine) segment(normalPts, fixedW, y, colsRight, y);
+    };
+    for (int r = 0; r < g.fixedRows && r < g.rowCount(); ++r) rowLine(r);
+    for (int r = g.topRow(); r <= bottomRow; ++r) rowLine(r);
+    auto drawSegments = [&](std::vector<POINT>& v, HPEN pen) {
+        if (v.empty()) return;
+        std::vector<DWORD> counts(v.size() / 2, 2);
+        SelectObject(dc, pen);
+        PolyPolyline(dc, v.data(), counts.data(), static_cast<DWORD>(counts.size()));
+    };
+    drawSegments(normalPts, normalPen);
+    drawSegments(fixedPts, fixedPen);
 
     // Where a dragged row would land.
     if (st.drag == Drag::RowMove && st.dropRow >= 0) {
