@@ -451,3 +451,35 @@ TEST_F(Editor, EscapeOnTheDiscardQuestionAnswersNo) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Editor, DraggingAHeaderLineSizesTheColumn) {
+    TestScript s = openOn(5, true);
+    std::string before, after;
+    Driver user([&] {
+        HWND form = waitEditorLoaded();
+        if (!form) return;
+        HWND grid = findNamedIn(form, "Grid");
+        // Before: 200 pixels in is a column right of the file name.
+        SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, gridPoint(200, 3));
+        SendMessageA(grid, WM_LBUTTONUP, 0, gridPoint(200, 3));
+        before = gridText(grid);
+        // The line right of the number column (34 pixels wide at this window width) dragged
+        // 100 pixels to the right: every column after it moves along.
+        SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, gridPoint(34, 0));
+        SendMessageA(grid, WM_MOUSEMOVE, MK_LBUTTON, gridPoint(84, 0));
+        SendMessageA(grid, WM_MOUSEMOVE, MK_LBUTTON, gridPoint(134, 0));
+        SendMessageA(grid, WM_LBUTTONUP, 0, gridPoint(134, 0));
+        SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, gridPoint(200, 3));
+        SendMessageA(grid, WM_LBUTTONUP, 0, gridPoint(200, 3));
+        after = gridText(grid);
+        sendKey(grid, VK_ESCAPE);
+    });
+    editorWin95();
+    user.join();
+    EXPECT_NE(before, s.displayNames[2]);
+    EXPECT_EQ(after, s.displayNames[2]);
+}
+
+}  // namespace
