@@ -300,7 +300,13 @@ struct Tour {
         auto* c = static_cast<Closer*>(p);
         Sleep(1500);
         c->tour->saveLibraryWindows(c->label);
-        if (!IsWindowEnabled(g_main)) kit::cancelProcessWindows(g_main);
+        // The host is disabled while a modal window runs; back out until it is enabled again
+        // (a question such as "Discard changes?" may need a second answer).
+        std::map<std::string, int> attempts;
+        for (int i = 0; i < 120 && !IsWindowEnabled(g_main); ++i) {
+            kit::cancelProcessWindows(g_main, &attempts);
+            Sleep(250);
+        }
         return 0;
     }
 
