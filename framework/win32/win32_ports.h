@@ -7,7 +7,10 @@ namespace kv::win32 {
 
 HostPort& hostPort();      // window messages to the host (win32_ports.cpp)
 SystemPort& systemPort();  // memory status, drawing flush, help, program start, clock
-UserPort& userPort();      // cursor, screen metrics, system colours, beep, message box
+// Cursor, screen metrics, system colours, beep; its message dialog is the platform's message
+// box, which the library's own dialog window replaces once the user interface is installed
+// (installUi in win32_ui.h) and which serves programs that run without it.
+UserPort& userPort();
 
 // Each realised in its own file: the private-profile API (win32_profile.cpp) and the file
 // system (win32_fs.cpp).
