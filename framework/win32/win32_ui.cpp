@@ -449,6 +449,18 @@ bool mouseMessage(Control& c, UINT msg, WPARAM, LPARAM lp) {
 
 void applyPendingBounds(Form& f);
 
+// The focus goes where it was asked for before the window showed, or to the first control
+// that takes it, unless a control of the form has it already.
+void giveInitialFocus(Form& f) {
+    Peer* p = peerOf(f);
+    if (!p) return;
+    HWND focus = GetFocus();
+    if (focus && (focus == p->hwnd || IsChild(p->hwnd, focus)) && !p->pendingFocus) return;
+    if (p->pendingFocus && hwndOf(*p->pendingFocus)) SetFocus(hwndOf(*p->pendingFocus));
+    else if (HWND first = GetNextDlgTabItem(p->hwnd, nullptr, FALSE)) SetFocus(first);
+    p->pendingFocus = nullptr;
+}
+
 void activateOnce(Form& f) {
     Peer* p = peerOf(f);
     if (!p || p->activated) return;
@@ -472,7 +484,10 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (LOWORD(wp) != WA_INACTIVE) {
                 // Give the focus back to the control that had it, as a dialog does.
                 LRESULT res = DefWindowProcA(hwnd, msg, wp, lp);
-                if (f->isModal()) activateOnce(*f);
+                if (f->isModal()) {
+                    if (!peerOf(*f)->activated) giveInitialFocus(*f);
+                    activateOnce(*f);
+                }
                 return res;
             }
             break;
@@ -983,9 +998,7 @@ ModalResult Win32Ui::showModal(Form& f) {
     ShowWindow(h, SW_SHOW);
     SetForegroundWindow(h);
     SetActiveWindow(h);
-    if (p->pendingFocus && hwndOf(*p->pendingFocus)) SetFocus(hwndOf(*p->pendingFocus));
-    else if (HWND first = GetNextDlgTabItem(h, nullptr, FALSE)) SetFocus(first);
-    p->pendingFocus = nullptr;
+    giveInitialFocus(f);
     UpdateWindow(h);
     activateOnce(f);
 
