@@ -234,6 +234,22 @@ struct SlideReader {
 
 // ---- SaveFile ----------------------------------------------------------------------------
 
+namespace {
+
+// The slide whose section holds byte `at` of a script as SaveFile builds it. Sections stand in
+// the order Header, Directory, 1 to n, so the k-th section from the third on is slide k - 2,
+// and a failure in the first two counts as the header (0). A write that stored every byte
+// failed while closing or replacing the file, after the last slide.
+int slideAtByte(const std::string& bytes, uint64_t at, int n) {
+    if (at >= bytes.size()) return n;
+    int sections = 0;
+    for (size_t i = 0; i <= at; ++i)
+        if (bytes[i] == '[' && (i == 0 || bytes[i - 1] == '\n')) ++sections;
+    return std::max(0, sections - 2);
+}
+
+}  // namespace
+
 void TEditorForm::SaveFile(bool temporary) {
     EditorState& st = editorState();
     IniFile settings(SettingsFileName);
@@ -311,10 +327,16 @@ void TEditorForm::SaveFile(bool temporary) {
         for (size_t k = 1; k < st.DirectoryTable.size(); ++k)
             out.add("Directory", intToStr(static_cast<long long>(k)), st.DirectoryTable[k]);
 
-        // The file is written in one piece, so a failure cannot be placed inside it: it is
-        // reported at the last slide, the one being written when the write ended.
-        if (!ports().fs->writeFileAtomic(file, out.bytes())) failed = true;
-        else ports().profile->flush(target);
+        // The file is written in one piece; the bytes stored before a failure tell which
+        // slide's section was being written when it hit.
+        const std::string bytes = out.bytes();
+        uint64_t written = 0;
+        if (!ports().fs->writeFileAtomic(file, bytes, &written)) {
+            failed = true;
+            slide = slideAtByte(bytes, written, n);
+        } else {
+            ports().profile->flush(target);
+        }
     } catch (const Error&) {
         failed = true;  // issuing the catalogue id could not write THMidx
     }

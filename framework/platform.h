@@ -51,8 +51,11 @@ public:
     // Short (8.3) path of an existing file or folder; empty optional otherwise.
     virtual std::optional<std::string> shortPath(const std::string& path) = 0;
     virtual bool readFile(const std::string& path, std::string& bytes) = 0;
-    // Replaces the file atomically: the old file stays as it was when this fails.
-    virtual bool writeFileAtomic(const std::string& path, const std::string& bytes) = 0;
+    // Replaces the file atomically: the old file stays as it was when this fails. `written`,
+    // when given, receives how many of the bytes were stored before the write ended, so a
+    // caller can tell which part of its file the failure hit.
+    virtual bool writeFileAtomic(const std::string& path, const std::string& bytes,
+                                 uint64_t* written = nullptr) = 0;
     virtual bool moveFile(const std::string& from, const std::string& to) = 0;  // fails if `to` exists
     virtual bool deleteFile(const std::string& path) = 0;
     virtual std::string currentDirectory() = 0;  // of the current drive, with drive letter

@@ -550,7 +550,9 @@ void SimFileSystem::setDiskFull(bool full) { diskFull_ = full; }
 
 void SimFileSystem::failAfterBytes(int64_t n) { byteBudget_ = n < 0 ? -1 : n; }
 
-bool SimFileSystem::writeFileAtomic(const std::string& path, const std::string& bytes) {
+bool SimFileSystem::writeFileAtomic(const std::string& path, const std::string& bytes,
+                                    uint64_t* written) {
+    if (written) *written = 0;
     Parsed p = parse(path);
     if (!p.ok || p.wild || p.trailingSep || p.comps.empty()) return false;
     Walk w = walk(p);
@@ -575,6 +577,7 @@ bool SimFileSystem::writeFileAtomic(const std::string& path, const std::string& 
         byteBudget_ -= static_cast<int64_t>(toWrite);
     }
     if (toWrite && std::fwrite(bytes.data(), 1, toWrite, f) != toWrite) fail = true;
+    else if (written) *written = toWrite;
     if (std::fclose(f) != 0) fail = true;
     std::string target = w.parentHost + "/" + name;
     std::error_code ec;

@@ -60,7 +60,8 @@ public:
     // Absolute short path: each component's alias, or its stored name when it has none.
     std::optional<std::string> shortPath(const std::string& path) override;
     bool readFile(const std::string& path, std::string& bytes) override;
-    bool writeFileAtomic(const std::string& path, const std::string& bytes) override;
+    bool writeFileAtomic(const std::string& path, const std::string& bytes,
+                         uint64_t* written = nullptr) override;
     // Also renames folders. Renaming a file to its own name in another case changes the case.
     bool moveFile(const std::string& from, const std::string& to) override;
     bool deleteFile(const std::string& path) override;

@@ -107,7 +107,9 @@ public:
         return ok;
     }
 
-    bool writeFileAtomic(const std::string& path, const std::string& bytes) override {
+    bool writeFileAtomic(const std::string& path, const std::string& bytes,
+                         uint64_t* written = nullptr) override {
+        if (written) *written = 0;
         if (path.empty()) return false;
         // Replace the file under its stored long name: the path may use its short alias, and
         // renaming onto the alias would leave the file with the short name only.
@@ -137,6 +139,7 @@ public:
             if (!WriteFile(h, bytes.data() + done, chunk, &wrote, nullptr) || wrote != chunk) ok = false;
             done += wrote;
         }
+        if (written) *written = done;
         if (ok && !FlushFileBuffers(h)) ok = false;
         if (!CloseHandle(h)) ok = false;
         if (ok && !MoveFileExA(tmp.c_str(), target.c_str(),

@@ -510,11 +510,11 @@ protected:
     const std::string oldBytes = "[Header]\r\nVer=7\r\nN=2\r\n[1]\r\nF=old.bmp,0\r\n";
 };
 
-TEST_F(FailedSave, DiskFullKeepsTheOldFileAndReportsTheSlide) {
+TEST_F(FailedSave, DiskFullKeepsTheOldFileAndFailsInTheHeader) {
     sim.writeFile(target, oldBytes);
     fill(25);
     sim.fs.setDiskFull(true);
-    sim.user.answer("Save aborted at slide #17\nToo many slides or features.", ModalResult::OK);
+    sim.user.answer("Save aborted at slide #0\nToo many slides or features.", ModalResult::OK);
     saveTo(target);
     EXPECT_EQ(sim.readFile(target), oldBytes);
     EXPECT_EQ(sim.user.dialogs.back().kind, kv::DialogKind::Error);
@@ -523,21 +523,31 @@ TEST_F(FailedSave, DiskFullKeepsTheOldFileAndReportsTheSlide) {
     EXPECT_EQ(sim.user.cursor(), kv::CursorKind::Default);
 }
 
-TEST_F(FailedSave, SmallScriptReportsItsOwnSlide) {
-    sim.writeFile(target, oldBytes);
-    fill(7);
-    sim.fs.failAfterBytes(60);  // the write breaks off part-way
-    sim.user.answer("Save aborted at slide #7\nToo many slides or features.", ModalResult::OK);
-    saveTo(target);
-    EXPECT_EQ(sim.readFile(target), oldBytes);
-    sim.fs.failAfterBytes(-1);
+TEST_F(FailedSave, FailurePartWayNamesTheSlideBeingWritten) {
+    fill(30);
+    sim.fs.createDirectory("c:\\shows");
+    const std::string full = saveTo("c:\\shows\\probe.avl");
+    ASSERT_NE(full.find("[30]"), std::string::npos);
+    struct Case { std::string at; const char* message; };
+    for (const Case& c : {Case{"[25]\r\nF=", "Save aborted at slide #17\nToo many slides or features."},
+                          Case{"[7]\r\nF=", "Save aborted at slide #7\nToo many slides or features."},
+                          Case{"ScreenW=", "Save aborted at slide #0\nToo many slides or features."}}) {
+        SCOPED_TRACE(c.at);
+        sim.writeFile(target, oldBytes);
+        // The write breaks off inside the section, a few bytes after it begins.
+        sim.fs.failAfterBytes(static_cast<int64_t>(full.find(c.at) + c.at.size()));
+        sim.user.answer(c.message, ModalResult::OK);
+        saveTo(target);
+        sim.fs.failAfterBytes(-1);
+        EXPECT_EQ(sim.readFile(target), oldBytes);
+    }
 }
 
 TEST_F(FailedSave, ReadOnlyTargetIsLeftAlone) {
     sim.writeFile(target, oldBytes);
     fill(3);
     sim.fs.setReadOnly(target, true);
-    sim.user.answer("Save aborted at slide #3\nToo many slides or features.", ModalResult::OK);
+    sim.user.answer("Save aborted at slide #0\nToo many slides or features.", ModalResult::OK);
     saveTo(target);
     EXPECT_EQ(sim.readFile(target), oldBytes);
 }
@@ -551,7 +561,7 @@ TEST_F(FailedSave, FailedSaveAsLeavesTheScriptModified) {
         return 0;
     });
     sim.fs.setReadOnly(target, true);
-    sim.user.answer("Save aborted at slide #3\nToo many slides or features.", ModalResult::OK);
+    sim.user.answer("Save aborted at slide #0\nToo many slides or features.", ModalResult::OK);
     form->SaveFile(false);
     EXPECT_TRUE(editorState().modified);
     EXPECT_EQ(editorState().CurrentScript, target);
