@@ -37,9 +37,7 @@ status=0
 with_display "$0" --in-display tour | tr -d '\r' || status=$?
 
 shopt -s nullglob
-for bmp in "$screens"/*.bmp; do
-    convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
-done
+bmp_to_png "$screens"
 pngs=("$screens"/*.png)
 echo "demo: ${#pngs[@]} pictures in out/screens:"
 for p in "${pngs[@]}"; do echo "  out/screens/$(basename "$p")"; done

@@ -24,6 +24,13 @@ wine_prefix() {
         wineboot -i >/dev/null 2>&1 || true
         wineserver -w || true
     fi
+    # Windows are not handed to a window manager (there is none under Xvfb: closing a window
+    # would wait for it), and Wine draws their frames itself, so screenshots show the captions.
+    if [ ! -f "$WINEPREFIX/.kv-x11" ]; then
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 &&
+            wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 &&
+            wineserver -w && touch "$WINEPREFIX/.kv-x11"
+    fi
 }
 
 # Builds the native tree (sim backend, native tests) and the Windows tree (the DLL, the host,
@@ -41,4 +48,13 @@ build_win32() {
 
 build_all() {
     build_native && build_win32
+}
+
+# Turns the window pictures the Windows programs saved (BMP) into PNG files in place.
+bmp_to_png() {
+    local bmp
+    for bmp in "$1"/*.bmp; do
+        [ -f "$bmp" ] || continue
+        convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+    done
 }

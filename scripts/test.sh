@@ -85,6 +85,7 @@ echo "native: $native_passed passed, $native_failed failed"
 
 echo "== Windows programs under Wine"
 with_display "$0" --wine-phase
+bmp_to_png "$KV_ROOT/out/screens"
 
 summary="native $native_passed passed, $native_failed failed"
 ok=1
