@@ -2,6 +2,17 @@
 
 namespace kv {
 
+const char* dialogTitle(DialogKind kind) {
+    switch (kind) {
+        case DialogKind::Warning: return "Warning";
+        case DialogKind::Error: return "Error";
+        case DialogKind::Information: return "Information";
+        case DialogKind::Confirmation: return "Confirm";
+        case DialogKind::Custom: break;
+    }
+    return "";
+}
+
 Ports& ports() {
     static Ports p;
     return p;

@@ -69,6 +69,8 @@ enum DialogButton : unsigned {
     BtnYes = 1, BtnNo = 2, BtnOK = 4, BtnCancel = 8, BtnHelp = 16,
     BtnAbort = 32, BtnRetry = 64, BtnIgnore = 128, BtnAll = 256,
 };
+// Title of the standard message dialog of a kind ("Warning", "Error", ...); empty for Custom.
+const char* dialogTitle(DialogKind kind);
 enum class ModalResult : int { None = 0, OK = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7, All = 8 };
 
 class UserPort {

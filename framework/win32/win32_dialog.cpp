@@ -10,17 +10,6 @@ namespace kv::win32 {
 
 namespace {
 
-const char* titleOf(DialogKind kind) {
-    switch (kind) {
-        case DialogKind::Warning: return "Warning";
-        case DialogKind::Error: return "Error";
-        case DialogKind::Information: return "Information";
-        case DialogKind::Confirmation: return "Confirm";
-        case DialogKind::Custom: break;
-    }
-    return "";
-}
-
 LPCSTR iconOf(DialogKind kind) {
     switch (kind) {
         case DialogKind::Warning: return IDI_EXCLAMATION;
@@ -58,7 +47,7 @@ ModalResult showMessageDialog(const std::string& text, DialogKind kind, unsigned
     Form f("MessageDialog");
     f.borderStyle = BorderStyle::Dialog;
     f.systemMenu = true;
-    f.setCaption(titleOf(kind));
+    f.setCaption(dialogTitle(kind));
     Font font;  // MS Sans Serif 8
     f.setFont(font);
 

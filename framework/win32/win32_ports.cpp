@@ -65,17 +65,6 @@ public:
     }
 };
 
-const char* dialogTitle(DialogKind kind) {
-    switch (kind) {
-        case DialogKind::Warning: return "Warning";
-        case DialogKind::Error: return "Error";
-        case DialogKind::Information: return "Information";
-        case DialogKind::Confirmation: return "Confirm";
-        case DialogKind::Custom: break;
-    }
-    return "";
-}
-
 UINT dialogIcon(DialogKind kind) {
     switch (kind) {
         case DialogKind::Warning: return MB_ICONWARNING;
