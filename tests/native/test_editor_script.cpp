@@ -9,6 +9,7 @@
 
 #include "editor/catalog_id.h"
 #include "editor/editor_form.h"
+#include "tests/native/editor_test_kit.h"
 #include "explorer/explorer_dialog.h"
 #include "framework/settings.h"
 #include "framework/sim/sim_platform.h"
@@ -53,26 +54,13 @@ protected:
         EXPECT_TRUE(sim.user.unexpected.empty()) << sim.user.unexpected.front();
     }
 
-    void setKey(const std::string& key, const std::string& value) {
-        kv::IniFile(kv::SettingsFileName).writeString(kv::SettingsSection, key, value);
-    }
-    std::string key(const std::string& k) {
-        return kv::IniFile(kv::SettingsFileName).readString(kv::SettingsSection, k, "<none>");
-    }
+    void setKey(const std::string& key, const std::string& value) { editor_test::setSetting(key, value); }
+    std::string key(const std::string& k) { return editor_test::setting(k); }
 
     kv::StringGrid& grid() { return *form->Grid; }
     // Appends a slide made by a set-up procedure; the first replaces the blank start row.
     int add(const std::string& path, void (TEditorForm::*setUp)()) {
-        auto& g = grid();
-        int r = g.rowCount();
-        if (r == 2 && g.cell(FilePath, 1).empty()) r = 1;
-        else g.setRowCount(r + 1);
-        g.setRow(r);
-        g.setCell(SlideNo, r, std::to_string(r));
-        g.setCell(FilePath, r, path);
-        g.setCell(DisplayName, r, path == B ? "" : kv::namePart(path));
-        (form.get()->*setUp)();
-        return r;
+        return editor_test::appendSlide(*form, path, setUp);
     }
     int addCd(int track) {
         int r = add(B, &TEditorForm::SetUpAudio);

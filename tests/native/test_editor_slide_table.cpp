@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "editor/editor_form.h"
+#include "tests/native/editor_test_kit.h"
 #include "framework/sim/sim_platform.h"
 #include "framework/text.h"
 
@@ -30,16 +31,7 @@ protected:
 
     // Appends a slide row with the file name and the set-up of its kind; returns its row.
     int addRow(const std::string& path, void (TEditorForm::*setUp)()) {
-        auto& g = *form->Grid;
-        int r = g.rowCount();
-        if (r == 2 && g.cell(FilePath, 1).empty()) r = 1;  // replaces the blank start row
-        else g.setRowCount(r + 1);
-        g.setRow(r);
-        g.setCell(SlideNo, r, std::to_string(r));
-        g.setCell(FilePath, r, path);
-        g.setCell(DisplayName, r, path == B ? "" : kv::namePart(path));
-        (form.get()->*setUp)();
-        return r;
+        return editor_test::appendSlide(*form, path, setUp);
     }
     std::vector<std::string> rowFrom2(int r) {
         const auto& c = form->Grid->rowCells(r);

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "editor/editor_form.h"
+#include "tests/native/editor_test_kit.h"
 #include "editor/editor_run.h"
 #include "explorer/explorer_dialog.h"
 #include "framework/settings.h"
@@ -34,20 +35,10 @@ protected:
         EXPECT_TRUE(sim.user.unexpected.empty()) << sim.user.unexpected.front();
     }
     void open() { form = std::make_unique<TEditorForm>(); }
-    void setKey(const std::string& key, const std::string& value) {
-        kv::IniFile(kv::SettingsFileName).writeString(kv::SettingsSection, key, value);
-    }
+    void setKey(const std::string& key, const std::string& value) { editor_test::setSetting(key, value); }
     // Appends a picture slide; the first replaces the blank start row.
     void addPicture(const std::string& path) {
-        auto& g = *form->Grid;
-        int r = g.rowCount();
-        if (r == 2 && g.cell(FilePath, 1).empty()) r = 1;
-        else g.setRowCount(r + 1);
-        g.setRow(r);
-        g.setCell(SlideNo, r, std::to_string(r));
-        g.setCell(FilePath, r, path);
-        g.setCell(DisplayName, r, kv::namePart(path));
-        form->SetUpGraphic();
+        editor_test::appendSlide(*form, path, &TEditorForm::SetUpGraphic);
         form->EnableControls();
     }
     static TEditorForm& editor(kv::Form& f) { return static_cast<TEditorForm&>(f); }
@@ -443,15 +434,7 @@ protected:
     }
     void addSlide(const std::string& path, void (TEditorForm::*setUp)()) {
         sim.writeFile(path);
-        auto& g = *form->Grid;
-        int r = g.rowCount();
-        if (r == 2 && g.cell(FilePath, 1).empty()) r = 1;
-        else g.setRowCount(r + 1);
-        g.setRow(r);
-        g.setCell(SlideNo, r, std::to_string(r));
-        g.setCell(FilePath, r, path);
-        g.setCell(DisplayName, r, kv::namePart(path));
-        (form.get()->*setUp)();
+        editor_test::appendSlide(*form, path, setUp);
         form->EnableControls();
     }
 };
