@@ -4,8 +4,10 @@
 # fuzzers. Does nothing when everything is present, so repeated runs are quick.
 set -euo pipefail
 
-packages=(cmake g++ libgtest-dev g++-mingw-w64-i686 wine wine32:i386 xvfb xauth imagemagick
-          clang libclang-rt-14-dev git)
+# fonts-wine holds the bitmap fonts the windows are drawn with (MS Sans Serif); Wine only
+# recommends it, so it is named here.
+packages=(cmake g++ libgtest-dev g++-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb xauth
+          imagemagick clang libclang-rt-14-dev git)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -30,4 +32,4 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
     "${as_root[@]}" dpkg --add-architecture i386
 fi
 "${as_root[@]}" apt-get update
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
