@@ -504,7 +504,8 @@ void gridChanged(StringGrid& g, HWND h, Prop what) {
             invalidate(h, st);
             break;
         case Prop::Bounds:
-            MoveWindow(h, g.left(), g.top(), g.width(), g.height(), TRUE);
+            // Not erased at once: the grid paints every pixel itself (see the backend's moves).
+            SetWindowPos(h, nullptr, g.left(), g.top(), g.width(), g.height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
             st.scrollDirty = true;
             InvalidateRect(h, nullptr, FALSE);
             break;

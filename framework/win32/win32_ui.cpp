@@ -25,6 +25,11 @@ constexpr const char* kAppClass = "KvApplication";
 constexpr UINT WM_KV_CHECK = WM_APP + 0x4B0;  // wakes a modal loop to look at its form
 constexpr UINT WM_KV_HIDE = WM_APP + 0x4B1;   // hides a form whose modal run has ended
 constexpr UINT WM_KV_BOUNDS = WM_APP + 0x4B2; // applies the bounds a shown form was given
+constexpr UINT_PTR kGaugeTimer = 0x4B3;       // tells a gauge the position it skipped
+// A gauge redraws itself at once whenever its position changes, which costs about a
+// millisecond a time under Wine; a load moving it a pixel at a time would spend most of its
+// time drawing the bar. So the bar is told its position at most once per frame.
+constexpr DWORD kGaugeFrameMs = 30;
 
 // What the backend keeps beside each native window.
 struct Peer {
@@ -39,6 +44,8 @@ struct Peer {
     int appliedClientW = -1, appliedClientH = -1;
     Control* pendingFocus = nullptr;  // of a form: focus asked for before the window existed
     int gaugeMin = 0, gaugeMax = -1, gaugePixel = -1;  // of a gauge: what the bar was told
+    DWORD gaugeToldAt = 0;       // of a gauge: when the bar was last told its position
+    bool gaugePending = false;   // of a gauge: a position is waiting for the next frame
     bool boundsPending = false;  // of a shown form: WM_KV_BOUNDS is on its way
 };
 
@@ -570,6 +577,15 @@ LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         clickButton(*b);
         return 0;
     }
+    if (msg == WM_TIMER && wp == kGaugeTimer && dynamic_cast<Gauge*>(c)) {
+        KillTimer(hwnd, kGaugeTimer);
+        if (p->gaugePending) {
+            p->gaugePending = false;
+            p->gaugeToldAt = GetTickCount();
+            SendMessageA(hwnd, PBM_SETPOS, static_cast<Gauge*>(c)->progress(), 0);
+        }
+        return 0;
+    }
     if (dynamic_cast<ScrollBar*>(c)) {
         int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
         if (msg == WM_LBUTTONDOWN) {
@@ -787,15 +803,16 @@ void Win32Ui::applyFormBounds(Form& f, Peer& p) {
     bool clientAsked = f.clientWidthValue > 0 && f.clientHeightValue > 0 &&
                        (f.clientWidthValue != p.appliedClientW || f.clientHeightValue != p.appliedClientH);
     bool outerAsked = !EqualRect(&wr, &p.appliedOuter) && f.width() > 0 && f.height() > 0;
+    // As with the controls, the backgrounds are erased by the paint that follows.
     if (clientAsked || (!outerAsked && f.clientWidthValue > 0)) {
         RECT r{0, 0, f.clientWidthValue, f.clientHeightValue};
         AdjustWindowRectEx(&r, style, FALSE, ex);
         SetWindowPos(p.hwnd, nullptr, f.left(), f.top(), r.right - r.left, r.bottom - r.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
     } else if (outerAsked) {
-        SetWindowPos(p.hwnd, nullptr, f.left(), f.top(), f.width(), f.height(), SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(p.hwnd, nullptr, f.left(), f.top(), f.width(), f.height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
     } else {
-        SetWindowPos(p.hwnd, nullptr, f.left(), f.top(), 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+        SetWindowPos(p.hwnd, nullptr, f.left(), f.top(), 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE | SWP_DEFERERASE);
     }
     // The object takes the sizes the window really has.
     RECT now, client;
@@ -870,7 +887,11 @@ void Win32Ui::changed(Control& c, Prop what) {
                     applyFormBounds(*f, *p);
                 }
             } else {
-                MoveWindow(h, c.left(), c.top(), c.width(), c.height(), TRUE);
+                // Windows are moved without erasing their backgrounds there and then: the
+                // next paint erases what it draws. Erasing at once goes through the whole
+                // window tree on every move, several milliseconds a move under Wine, and a
+                // layout moves many controls in a row.
+                SetWindowPos(h, nullptr, c.left(), c.top(), c.width(), c.height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
             }
             if (auto* nb = dynamic_cast<Notebook*>(&c)) placeNotebookPages(*nb);
             if (c.parent())
@@ -914,7 +935,19 @@ void Win32Ui::changed(Control& c, Prop what) {
                 }
                 if (pixel != p->gaugePixel) {
                     p->gaugePixel = pixel;
-                    SendMessageA(h, PBM_SETPOS, gg->progress(), 0);
+                    // The first and the last position show at once; one in between waits
+                    // for the next frame, or for the message loop if the run ends first.
+                    const DWORD now = GetTickCount();
+                    const bool edge = gg->progress() == gg->minValue() || gg->progress() == gg->maxValue();
+                    if (edge || now - p->gaugeToldAt >= kGaugeFrameMs) {
+                        if (p->gaugePending) KillTimer(h, kGaugeTimer);
+                        p->gaugePending = false;
+                        p->gaugeToldAt = now;
+                        SendMessageA(h, PBM_SETPOS, gg->progress(), 0);
+                    } else if (!p->gaugePending) {
+                        p->gaugePending = true;
+                        SetTimer(h, kGaugeTimer, kGaugeFrameMs, nullptr);
+                    }
                 }
             }
             break;
