@@ -47,6 +47,8 @@ struct Peer {
     DWORD gaugeToldAt = 0;       // of a gauge: when the bar was last told its position
     bool gaugePending = false;   // of a gauge: a position is waiting for the next frame
     bool boundsPending = false;  // of a shown form: WM_KV_BOUNDS is on its way
+    HFONT sentFont = nullptr;    // the font the window was last given
+    uint32_t drawnFontColor = 0; // the font colour it was last drawn with
 };
 
 Peer* peerOf(const Control& c) { return static_cast<Peer*>(c.peer); }
@@ -778,10 +780,13 @@ void Win32Ui::realize(Control& c) {
         lstrcmpiA(cls, WC_TABCONTROLA) == 0)
         p->oldProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
 
-    SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(c.font())), FALSE);
+    p->sentFont = fontOf(c.font());
+    p->drawnFontColor = c.font().color;
+    SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(p->sentFont), FALSE);
     if (dynamic_cast<ScrollBar*>(&c) || dynamic_cast<Gauge*>(&c)) changed(c, Prop::Position);
     if (auto* nb = dynamic_cast<Notebook*>(&c)) {
-        SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(nb->tabFont)), FALSE);
+        p->sentFont = fontOf(nb->tabFont);
+        SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(p->sentFont), FALSE);
         changed(c, Prop::Items);
     }
     if (parent)
@@ -911,10 +916,17 @@ void Win32Ui::changed(Control& c, Prop what) {
             if (!dynamic_cast<Button*>(&c) && !dynamic_cast<Form*>(&c)) InvalidateRect(h, nullptr, TRUE);
             break;
         case Prop::Hint: syncHint(c); break;
-        case Prop::Font:
-            SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(c.font())), TRUE);
+        case Prop::Font: {
+            // A font set on a form reaches every control of it; one that would draw the same
+            // as before (a colour set to what it was) leaves the window alone.
+            HFONT font = fontOf(c.font());
+            if (font == p->sentFont && c.font().color == p->drawnFontColor) break;
+            p->sentFont = font;
+            p->drawnFontColor = c.font().color;
+            SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
             InvalidateRect(h, nullptr, TRUE);
             break;
+        }
         case Prop::Color: InvalidateRect(h, nullptr, TRUE); break;
         case Prop::Position:
             if (auto* sb = dynamic_cast<ScrollBar*>(&c)) {
