@@ -339,7 +339,9 @@ void PopupMenu::popup(int x, int y) {
 Form::Form(std::string name) : Control(nullptr, std::move(name)) {}
 
 Form::~Form() {
-    // Children are deleted by Control's destructor; peers go with them.
+    // The form's peer goes first: the backend can take the controls' peers with it in one
+    // go. Children are then deleted by Control's destructor.
+    if (peer && g_ui) g_ui->release(*this);
 }
 
 void Form::setClientSize(int w, int h) {
