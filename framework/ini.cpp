@@ -276,7 +276,19 @@ struct IniDocument::Impl {
     void parse(std::string_view bytes);
     void parseStore();  // parses the bytes already in `store`
     void serialize(std::string& out) const;
+
+    // Takes key k (preceded by prev, or kNone when it is the first) out of its section's list.
+    void unlinkKey(Section& sec, uint32_t prev, uint32_t k) {
+        uint32_t next = keys[k].next;
+        if (prev == kNone) sec.first = next;
+        else keys[prev].next = next;
+        if (sec.last == k) sec.last = prev;
+        --sec.count;
+        sec.keyIndex.reset();
+        sec.contiguous = false;
+    }
 };
+
 
 void IniDocument::Impl::parse(std::string_view bytes) {
     if (bytes.size() >= std::numeric_limits<uint32_t>::max() / 2) throw Error("Profile file too large");
@@ -589,13 +601,7 @@ bool IniDocument::deleteKey(std::string_view section, std::string_view key) {
             if (!NameIndex::same(d.keyName(k), kq, d.fold)) continue;
             // Removing a key next to keys without names changes which of them read back.
             if (emptyNames || d.unstable) return applyNormalised(OpDeleteKey, section, key, {});
-            uint32_t next = d.keys[k].next;
-            if (prev == kNone) sec.first = next;
-            else d.keys[prev].next = next;
-            if (sec.last == k) sec.last = prev;
-            --sec.count;
-            sec.keyIndex.reset();
-            sec.contiguous = false;
+            d.unlinkKey(sec, prev, k);
             d.dirty = true;
             modified_ = true;
             return true;
@@ -651,13 +657,7 @@ bool IniDocument::applyNormalised(int op, std::string_view section, std::string_
             uint32_t prev = kNone;
             for (uint32_t k = sec.first; k != kNone; prev = k, k = d.keys[k].next) {
                 if (!NameIndex::same(d.keyName(k), kq, d.fold)) continue;
-                uint32_t next = d.keys[k].next;
-                if (prev == kNone) sec.first = next;
-                else d.keys[prev].next = next;
-                if (sec.last == k) sec.last = prev;
-                --sec.count;
-                sec.keyIndex.reset();
-                sec.contiguous = false;
+                d.unlinkKey(sec, prev, k);
                 changed = true;
                 break;
             }

@@ -475,15 +475,7 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-void registerGridClass(HINSTANCE inst) {
-    WNDCLASSA wc{};
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = gridProc;
-    wc.hInstance = inst;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = kGridClass;
-    RegisterClassA(&wc);
-}
+void registerGridClass(HINSTANCE inst) { registerWindowClass(inst, kGridClass, gridProc, CS_DBLCLKS); }
 
 HWND createGrid(StringGrid& g, HWND parent) {
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | WS_VSCROLL | (g.visible() ? WS_VISIBLE : 0) |

@@ -121,6 +121,16 @@ void pokeModalLoop(Control& c) {
     if (f && f->peer) PostMessageA(peerOf(*f)->hwnd, WM_KV_CHECK, 0, 0);
 }
 
+void registerWindowClass(HINSTANCE inst, const char* name, WNDPROC proc, UINT style) {
+    WNDCLASSA wc{};
+    wc.style = style;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = inst;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = name;
+    RegisterClassA(&wc);
+}
+
 }  // namespace detail
 
 using namespace detail;
@@ -613,15 +623,7 @@ void registerClasses() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_TAB_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
     HINSTANCE inst = moduleInstance();
-    auto reg = [&](const char* name, WNDPROC proc, UINT style) {
-        WNDCLASSA wc{};
-        wc.style = style;
-        wc.lpfnWndProc = proc;
-        wc.hInstance = inst;
-        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        wc.lpszClassName = name;
-        RegisterClassA(&wc);
-    };
+    auto reg = [&](const char* name, WNDPROC proc, UINT style) { registerWindowClass(inst, name, proc, style); };
     reg(kFormClass, formProc, CS_DBLCLKS);
     reg(kPanelClass, panelProc, CS_DBLCLKS);
     reg(kLabelClass, labelProc, CS_DBLCLKS);

@@ -62,6 +62,9 @@ void setImageIcon(Control& image, HICON icon);
 // Creates the windows of a control and everything in it that has none yet.
 void realizeTree(Control& c);
 
+// Registers a window class of ours: the arrow cursor, no background brush.
+void registerWindowClass(HINSTANCE inst, const char* name, WNDPROC proc, UINT style);
+
 // The string grid window class (win32_grid.cpp).
 void registerGridClass(HINSTANCE inst);
 HWND createGrid(StringGrid& g, HWND parent);

@@ -299,6 +299,11 @@ namespace {
 
 // Client point inside the slide table: x in pixels, the middle of table row `row` (0 = header).
 LPARAM gridPoint(int x, int row) { return MAKELPARAM(x, row * 19 + 9); }
+// A left click at that point.
+void clickGrid(HWND grid, int x, int row) {
+    SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, gridPoint(x, row));
+    SendMessageA(grid, WM_LBUTTONUP, 0, gridPoint(x, row));
+}
 
 TEST_F(Editor, MouseSelectsACellDoubleClickOpensTheEditMenuAndARowIsDraggedByItsNumber) {
     TestScript s = openOn(8, true);
@@ -308,8 +313,7 @@ TEST_F(Editor, MouseSelectsACellDoubleClickOpensTheEditMenuAndARowIsDraggedByIts
         if (!form) return;
         HWND grid = findNamedIn(form, "Grid");
         // A click in the file name column of slide 3.
-        SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, gridPoint(100, 3));
-        SendMessageA(grid, WM_LBUTTONUP, 0, gridPoint(100, 3));
+        clickGrid(grid, 100, 3);
         clicked = gridText(grid);
         // A double click there opens the slide menu; Esc closes it.
         PostMessageA(grid, WM_LBUTTONDBLCLK, MK_LBUTTON, gridPoint(100, 3));
@@ -325,8 +329,7 @@ TEST_F(Editor, MouseSelectsACellDoubleClickOpensTheEditMenuAndARowIsDraggedByIts
         SendMessageA(grid, WM_MOUSEMOVE, MK_LBUTTON, gridPoint(10, 4));
         SendMessageA(grid, WM_MOUSEMOVE, MK_LBUTTON, gridPoint(10, 5));
         SendMessageA(grid, WM_LBUTTONUP, 0, gridPoint(10, 5));
-        SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, gridPoint(100, 5));
-        SendMessageA(grid, WM_LBUTTONUP, 0, gridPoint(100, 5));
+        clickGrid(grid, 100, 5);
         afterDrag = gridText(grid);
         // The move changed the script: closing asks; Yes discards.
         PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
@@ -462,8 +465,7 @@ TEST_F(Editor, DraggingAHeaderLineSizesTheColumn) {
         if (!form) return;
         HWND grid = findNamedIn(form, "Grid");
         // Before: 200 pixels in is a column right of the file name.
-        SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, gridPoint(200, 3));
-        SendMessageA(grid, WM_LBUTTONUP, 0, gridPoint(200, 3));
+        clickGrid(grid, 200, 3);
         before = gridText(grid);
         // The line right of the number column (34 pixels wide at this window width) dragged
         // 100 pixels to the right: every column after it moves along.
@@ -471,8 +473,7 @@ TEST_F(Editor, DraggingAHeaderLineSizesTheColumn) {
         SendMessageA(grid, WM_MOUSEMOVE, MK_LBUTTON, gridPoint(84, 0));
         SendMessageA(grid, WM_MOUSEMOVE, MK_LBUTTON, gridPoint(134, 0));
         SendMessageA(grid, WM_LBUTTONUP, 0, gridPoint(134, 0));
-        SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, gridPoint(200, 3));
-        SendMessageA(grid, WM_LBUTTONUP, 0, gridPoint(200, 3));
+        clickGrid(grid, 200, 3);
         after = gridText(grid);
         sendKey(grid, VK_ESCAPE);
     });
