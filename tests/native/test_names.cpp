@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/sim/sim_platform.h"
-#include "host/names.h"
+#include "framework/names.h"
 
 namespace {
 

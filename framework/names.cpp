@@ -1,4 +1,4 @@
-#include "host/names.h"
+#include "framework/names.h"
 
 #include "framework/platform.h"
 #include "framework/text.h"

@@ -1,4 +1,6 @@
-// Path functions shared by the windows, and the checks of the explorer's name box.
+// Path functions shared by every module (below the modules, in the framework, so that the
+// editor and the explorer reach them without the export layer), and the checks of the
+// explorer's name box.
 // Short (8.3) and long names come from the file system port; none of the path functions
 // raises an error: a path that does not exist passes through.
 #pragma once
