@@ -16,6 +16,19 @@ UiBackend& ui() {
 
 void setUi(UiBackend* backend) { g_ui = backend; }
 
+void UiBackend::show(Form& f) {
+    f.setVisible(true);
+    f.activate();
+}
+
+bool UiBackend::fontDialog(Font&, int, int) { return false; }
+
+WindowState UiBackend::windowState(Form&) { return WindowState::Normal; }
+
+void UiBackend::setWindowState(Form&, WindowState) {}
+
+void UiBackend::deleteLater(Form* f) { delete f; }
+
 // ---- Control ---------------------------------------------------------------------------
 
 Control::Control(Control* parent, std::string name) : name_(std::move(name)), parent_(parent) {
@@ -353,6 +366,23 @@ void Form::setClientSize(int w, int h) {
 ModalResult Form::showModal() {
     modalResult_ = ModalResult::None;
     return ui().showModal(*this);
+}
+
+void Form::show() {
+    modalResult_ = ModalResult::None;
+    closed_ = false;
+    ui().show(*this);
+}
+
+WindowState Form::windowState() { return g_ui ? g_ui->windowState(*this) : WindowState::Normal; }
+
+void Form::setWindowState(WindowState s) {
+    if (g_ui) g_ui->setWindowState(*this, s);
+}
+
+void Form::release() {
+    if (g_ui) g_ui->deleteLater(this);
+    else delete this;
 }
 
 void Form::activate() {

@@ -16,12 +16,14 @@ class Control;
 class Form;
 class MenuItem;
 class PopupMenu;
+class WindowHook;
 
 enum class Prop { Bounds, Visible, Enabled, Caption, Hint, Font, Color, Cells, Selection, Position, Picture, Items, Layout };
 
 // Shift state bits of keyboard and mouse events.
 enum Shift : unsigned { ShiftKey = 1, AltKey = 2, CtrlKey = 4, LeftButton = 8, RightButton = 16 };
 enum class MouseButton { Left, Right, Middle };
+enum class WindowState { Normal, Minimized, Maximized };
 
 // Virtual key codes the windows use.
 namespace vk {
@@ -61,6 +63,16 @@ public:
     virtual int textWidth(const Font& font, const std::string& text) = 0;
     virtual void setFocus(Control& c) = 0;
     virtual bool loadPicture(Control& image, const std::string& file) = 0;
+    // A modeless form: shown and activated; it then lives in the host's message loop.
+    virtual void show(Form& f);
+    // The platform's font dialog (fonts of the ANSI character set, sizes minSize..maxSize),
+    // starting from `font`; true with the chosen font on OK.
+    virtual bool fontDialog(Font& font, int minSize, int maxSize);
+    // Minimised, maximised or normal (a sizeable window's state).
+    virtual WindowState windowState(Form& f);
+    virtual void setWindowState(Form& f, WindowState s);
+    // Frees a form once the handlers running now have returned (a window closing itself).
+    virtual void deleteLater(Form* f);
 };
 UiBackend& ui();
 void setUi(UiBackend* backend);
@@ -336,7 +348,13 @@ public:
     ModalResult modalResult() const { return modalResult_; }
     void setModalResult(ModalResult r) { modalResult_ = r; }
     ModalResult showModal();
+    // Shows the form modelessly: it stays open in the host's message loop after this returns.
+    void show();
     bool isModal() const { return modal_; }
+    WindowState windowState();
+    void setWindowState(WindowState s);
+    // Frees the form once the handlers running now have returned.
+    void release();
     // Closes like the user does: asks onCloseQuery, then runs onClose. Returns whether it closed.
     bool close();
     bool closed() const { return closed_; }
@@ -345,6 +363,7 @@ public:
     NotifyEvent onActivate;
     std::function<void(Control*, bool& canClose)> onCloseQuery;
     NotifyEvent onClose;
+    NotifyEvent onResize;  // the user or the program changed the window's size
 
     // Called by the backend's modal loop.
     void activate();
@@ -362,6 +381,8 @@ public:
     PopupMenu* addMenu(const std::string& name);
     PopupMenu* findMenu(const std::string& name);
     std::string helpFile;
+    // Window hook components attached to the form (framework/lists.h).
+    std::vector<WindowHook*> windowHooks;
 
 private:
     ModalResult modalResult_ = ModalResult::None;

@@ -411,6 +411,13 @@ DirEntry SimFileSystem::entryOf(const std::string& hostFolder, const std::string
         e.size = e.directory ? 0 : static_cast<uint64_t>(st.st_size);
         e.modified = static_cast<int64_t>(st.st_mtime);
     }
+    if (!attributes_.empty()) {
+        auto a = attributes_.find(hostFolder + "/" + name);
+        if (a != attributes_.end()) {
+            e.hidden = a->second.first;
+            e.system = a->second.second;
+        }
+    }
     if (name != "." && name != "..") {
         auto& items = folders_[hostFolder].items;
         auto it = items.find(name);
@@ -547,6 +554,46 @@ void SimFileSystem::setReadOnly(const std::string& path, bool readOnly) {
 }
 
 void SimFileSystem::setDiskFull(bool full) { diskFull_ = full; }
+
+void SimFileSystem::setAttributes(const std::string& path, bool hidden, bool system) {
+    std::string host = hostPath(path);
+    if (!host.empty()) attributes_[host] = {hidden, system};
+}
+
+void SimFileSystem::setDriveReady(char letter, bool ready) {
+    char u = upper(std::string(1, letter))[0];
+    notReady_.erase(std::remove(notReady_.begin(), notReady_.end(), u), notReady_.end());
+    if (!ready) notReady_.push_back(u);
+}
+
+void SimFileSystem::setDriveInfo(char letter, DriveType type, const std::string& label) {
+    char u = upper(std::string(1, letter))[0];
+    DriveInfo& d = driveInfo_[u];
+    d.letter = lower(std::string(1, u))[0];
+    d.type = type;
+    d.label = label;
+}
+
+std::vector<DriveInfo> SimFileSystem::drives() {
+    std::vector<DriveInfo> out;
+    for (auto& [letter, host] : drives_) {
+        auto it = driveInfo_.find(letter);
+        if (it != driveInfo_.end()) {
+            out.push_back(it->second);
+        } else {
+            DriveInfo d;
+            d.letter = lower(std::string(1, letter))[0];
+            d.type = DriveType::Fixed;
+            out.push_back(d);
+        }
+    }
+    return out;
+}
+
+bool SimFileSystem::driveReady(char letter) {
+    char u = upper(std::string(1, letter))[0];
+    return drives_.count(u) && std::find(notReady_.begin(), notReady_.end(), u) == notReady_.end();
+}
 
 void SimFileSystem::failAfterBytes(int64_t n) { byteBudget_ = n < 0 ? -1 : n; }
 

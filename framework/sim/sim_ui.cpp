@@ -97,6 +97,40 @@ bool SimUser::loadPicture(Control&, const std::string& file) {
     return fs && fs->exists(file) && !fs->isDirectory(file);
 }
 
+void SimUser::show(Form& f) {
+    shownForms.push_back(f.name());
+    f.setVisible(true);
+    f.activate();
+}
+
+WindowState SimUser::windowState(Form& f) {
+    auto it = windowStates.find(&f);
+    return it == windowStates.end() ? WindowState::Normal : it->second;
+}
+
+void SimUser::setWindowState(Form& f, WindowState s) { windowStates[&f] = s; }
+
+void SimUser::deleteLater(Form* f) {
+    if (f) released_.push_back(f);
+}
+
+void SimUser::freeReleased() {
+    std::vector<Form*> list;
+    list.swap(released_);
+    for (Form* f : list) {
+        windowStates.erase(f);
+        delete f;
+    }
+}
+
+SimUser::~SimUser() { freeReleased(); }
+
+bool SimUser::fontDialog(Font& font, int minSize, int maxSize) {
+    fontDialogs.push_back({font, minSize, maxSize});
+    if (!fontAnswer) return false;
+    return fontAnswer(font);
+}
+
 intptr_t SimHost::send(uintptr_t window, uint32_t msg, uintptr_t wparam, intptr_t lparam) {
     sent.push_back({window, msg, wparam, lparam, false});
     return 0;

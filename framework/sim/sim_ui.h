@@ -37,6 +37,15 @@ public:
     int popupX = 0, popupY = 0;           // where the last popup opened
     std::vector<CursorKind> cursorHistory;
     std::vector<std::string> modalForms;  // names of forms shown modally
+    std::vector<std::string> shownForms;  // names of forms shown modelessly
+    // The font dialog's answer: given the starting font, sizes allowed; false = Cancel
+    // (default when none is set). Each call is recorded.
+    std::function<bool(Font&)> fontAnswer;
+    struct FontAsked {
+        Font start;
+        int minSize, maxSize;
+    };
+    std::vector<FontAsked> fontDialogs;
     int processMessagesCalls = 0;
     Control* focused = nullptr;
 
@@ -64,16 +73,29 @@ public:
     void release(Control&) override {}
     ModalResult showModal(Form& f) override;
     void popup(PopupMenu& menu, int x, int y) override;
-    void processMessages() override { ++processMessagesCalls; }
+    void processMessages() override {
+        ++processMessagesCalls;
+        freeReleased();
+    }
     int textWidth(const Font& font, const std::string& text) override;
     void setFocus(Control& c) override { focused = &c; }
     bool loadPicture(Control& image, const std::string& file) override;
+    void show(Form& f) override;
+    WindowState windowState(Form& f) override;
+    void setWindowState(Form& f, WindowState s) override;
+    // Forms released by their handlers are freed here, or when the user object goes.
+    void deleteLater(Form* f) override;
+    void freeReleased();
+    std::map<const Form*, WindowState> windowStates;
+    ~SimUser() override;
+    bool fontDialog(Font& font, int minSize, int maxSize) override;
 
 private:
     CursorKind cursor_ = CursorKind::Default;
     std::deque<std::pair<std::string, ModalResult>> answers_;
     std::map<std::string, std::deque<std::function<void(Form&)>>> modal_;
     std::map<std::string, std::deque<std::function<void(PopupMenu&)>>> popup_;
+    std::vector<Form*> released_;
 };
 
 struct SentMessage {

@@ -25,6 +25,7 @@ constexpr const char* kAppClass = "KvApplication";
 constexpr UINT WM_KV_CHECK = WM_APP + 0x4B0;  // wakes a modal loop to look at its form
 constexpr UINT WM_KV_HIDE = WM_APP + 0x4B1;   // hides a form whose modal run has ended
 constexpr UINT WM_KV_BOUNDS = WM_APP + 0x4B2; // applies the bounds a shown form was given
+constexpr UINT WM_KV_RELEASE = WM_APP + 0x4B4; // to the application window: frees a released form
 constexpr UINT_PTR kGaugeTimer = 0x4B3;       // tells a gauge the position it skipped
 // A gauge redraws itself at once whenever its position changes, which costs about a
 // millisecond a time under Wine; a load moving it a pixel at a time would spend most of its
@@ -402,6 +403,11 @@ bool containerMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRE
                 if (auto* b = dynamic_cast<Button*>(controlOf(reinterpret_cast<HWND>(lp)))) clickButton(*b);
                 return true;
             }
+            if (lp)
+                if (auto* lb = dynamic_cast<ListBox*>(controlOf(reinterpret_cast<HWND>(lp)))) {
+                    listNotify(*lb, reinterpret_cast<HWND>(lp), HIWORD(wp));
+                    return true;
+                }
             return false;
         case WM_HSCROLL:
         case WM_VSCROLL:
@@ -426,6 +432,11 @@ bool containerMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRE
             auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
             if (auto* b = dynamic_cast<Button*>(controlOf(di->hwndItem))) {
                 paintOwnerButton(*b, *di);
+                *result = TRUE;
+                return true;
+            }
+            if (auto* lb = dynamic_cast<ListBox*>(controlOf(di->hwndItem))) {
+                drawListItem(*lb, *di);
                 *result = TRUE;
                 return true;
             }
@@ -468,6 +479,22 @@ bool mouseMessage(Control& c, UINT msg, WPARAM, LPARAM lp) {
 
 void applyPendingBounds(Form& f);
 
+void followWindowSize(Form& f) {
+    Peer* p = peerOf(f);
+    if (!p || !p->hwnd) return;
+    RECT now, client;
+    GetWindowRect(p->hwnd, &now);
+    GetClientRect(p->hwnd, &client);
+    p->appliedOuter = now;
+    p->appliedClientW = client.right;
+    p->appliedClientH = client.bottom;
+    f.clientWidthValue = client.right;
+    f.clientHeightValue = client.bottom;
+    p->syncing = true;
+    f.setBounds(now.left, now.top, now.right - now.left, now.bottom - now.top);
+    p->syncing = false;
+}
+
 // The focus goes where it was asked for before the window showed, or to the first control
 // that takes it, unless a control of the form has it already.
 void giveInitialFocus(Form& f) {
@@ -491,6 +518,7 @@ void activateOnce(Form& f) {
 LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* f = dynamic_cast<Form*>(controlOf(hwnd));
     if (!f) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (!f->windowHooks.empty()) guarded([&] { WindowHook::beforeMessage(*f, msg, wp); });
     LRESULT r;
     if (commonMessage(*f, hwnd, msg, wp, lp, &r)) return r;
     if (containerMessage(*f, hwnd, msg, wp, lp, &r)) return r;
@@ -503,11 +531,18 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (LOWORD(wp) != WA_INACTIVE) {
                 // Give the focus back to the control that had it, as a dialog does.
                 LRESULT res = DefWindowProcA(hwnd, msg, wp, lp);
-                if (f->isModal()) {
+                if (f->isModal() || !peerOf(*f)->activated) {
                     if (!peerOf(*f)->activated) giveInitialFocus(*f);
                     activateOnce(*f);
                 }
                 return res;
+            }
+            break;
+        case WM_SIZE:
+            // The object follows the size the window was given (a sizeable window).
+            if (wp != SIZE_MINIMIZED && !peerOf(*f)->syncing) {
+                followWindowSize(*f);
+                if (f->onResize) guarded([&] { f->onResize(f); });
             }
             break;
         case WM_KV_CHECK: return 0;
@@ -581,6 +616,8 @@ LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT r;
     if (msg == WM_GETDLGCODE && dynamic_cast<Button*>(c))
         return CallWindowProcA(old, hwnd, msg, wp, lp) | DLGC_WANTALLKEYS;
+    if (auto* lb = dynamic_cast<ListBox*>(c))
+        if (listMessage(*lb, hwnd, msg, wp, lp, &r)) return r;
     if (commonMessage(*c, hwnd, msg, wp, lp, &r)) return r;
     if (auto* b = dynamic_cast<Button*>(c); b && msg == BM_CLICK) {
         // A click sent to the button acts as the user's click, also while it is being driven
@@ -613,6 +650,10 @@ LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK appProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_KV_RELEASE) {
+        guarded([&] { delete reinterpret_cast<Form*>(lp); });
+        return 0;
+    }
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
@@ -657,6 +698,11 @@ public:
     int textWidth(const Font& font, const std::string& text) override;
     void setFocus(Control& c) override;
     bool loadPicture(Control& image, const std::string& file) override;
+    void show(Form& f) override;
+    bool fontDialog(Font& font, int minSize, int maxSize) override { return detail::fontDialog(font, minSize, maxSize); }
+    WindowState windowState(Form& f) override;
+    void setWindowState(Form& f, WindowState s) override;
+    void deleteLater(Form* f) override;
 
     void realizeTree(Control& c) {
         if (!c.peer) realize(c);
@@ -717,6 +763,10 @@ UiBackend& uiBackend() { return backend(); }
 namespace detail {
 void setImageIcon(Control& image, HICON icon) { backend().setIcon(image, icon); }
 void realizeTree(Control& c) { backend().realizeTree(c); }
+void recreate(Control& c) {
+    backend().release(c);
+    backend().realize(c);
+}
 }  // namespace detail
 
 namespace {
@@ -750,6 +800,8 @@ void Win32Ui::realize(Control& c) {
     } else if (auto* g = dynamic_cast<StringGrid*>(&c)) {
         h = createGrid(*g, parentWnd);
         p->hwnd = h;
+    } else if (auto* lb = dynamic_cast<ListBox*>(&c)) {
+        h = createList(*lb, parentWnd);
     } else if (dynamic_cast<Notebook*>(&c)) {
         h = CreateWindowExA(WS_EX_CONTROLPARENT, WC_TABCONTROLA, "", child | WS_CLIPCHILDREN | WS_TABSTOP, x, y, w, ht, parentWnd,
                             nullptr, inst, nullptr);
@@ -779,7 +831,7 @@ void Win32Ui::realize(Control& c) {
     char cls[32] = {};
     GetClassNameA(h, cls, sizeof cls);
     if (lstrcmpiA(cls, "BUTTON") == 0 || lstrcmpiA(cls, "SCROLLBAR") == 0 || lstrcmpiA(cls, PROGRESS_CLASSA) == 0 ||
-        lstrcmpiA(cls, WC_TABCONTROLA) == 0)
+        lstrcmpiA(cls, WC_TABCONTROLA) == 0 || lstrcmpiA(cls, "LISTBOX") == 0)
         p->oldProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
 
     p->sentFont = fontOf(c.font());
@@ -872,6 +924,8 @@ void Win32Ui::changed(Control& c, Prop what) {
     Peer* p = peerOf(c);
     if (!p || !p->hwnd || p->syncing) return;
     HWND h = p->hwnd;
+    if (auto* lb = dynamic_cast<ListBox*>(&c))
+        if (listChanged(*lb, h, what)) return;
     if (auto* g = dynamic_cast<StringGrid*>(&c)) {
         if (what == Prop::Cells || what == Prop::Selection || what == Prop::Layout || what == Prop::Bounds ||
             what == Prop::Font || what == Prop::Color) {
@@ -1098,6 +1152,37 @@ ModalResult Win32Ui::showModal(Form& f) {
     g_sentModifiers = 0;
     f.endModal();
     return f.modalResult();
+}
+
+void Win32Ui::show(Form& f) {
+    realizeTree(f);
+    HWND h = peerOf(f)->hwnd;
+    ShowWindow(h, SW_SHOW);
+    SetForegroundWindow(h);
+    SetActiveWindow(h);
+    giveInitialFocus(f);
+    UpdateWindow(h);
+    activateOnce(f);
+}
+
+WindowState Win32Ui::windowState(Form& f) {
+    HWND h = hwndOf(f);
+    if (!h) return WindowState::Normal;
+    if (IsIconic(h)) return WindowState::Minimized;
+    if (IsZoomed(h)) return WindowState::Maximized;
+    return WindowState::Normal;
+}
+
+void Win32Ui::setWindowState(Form& f, WindowState s) {
+    HWND h = hwndOf(f);
+    if (!h || windowState(f) == s) return;
+    ShowWindow(h, s == WindowState::Minimized ? SW_MINIMIZE : s == WindowState::Maximized ? SW_MAXIMIZE : SW_RESTORE);
+}
+
+void Win32Ui::deleteLater(Form* f) {
+    if (!f) return;
+    if (HWND h = hwndOf(*f)) ShowWindow(h, SW_HIDE);
+    PostMessageA(applicationWindow(), WM_KV_RELEASE, 0, reinterpret_cast<LPARAM>(f));
 }
 
 void Win32Ui::popup(PopupMenu& menu, int x, int y) {
