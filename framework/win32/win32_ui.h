@@ -83,6 +83,17 @@ bool listMessage(ListBox& lb, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT
 bool fontDialog(Font& font, int minSize, int maxSize);
 // Makes a control's window anew (after a change that a window cannot take once made).
 void recreate(Control& c);
+// Edit boxes and radio groups (win32_inputs.cpp). The change functions return whether they
+// kept the window in step with that property themselves.
+HWND createEdit(Edit& e, HWND parent, DWORD childStyle);
+bool editChanged(Edit& e, HWND hwnd, Prop what);
+HWND createRadioGroup(RadioGroup& g, HWND parent, DWORD childStyle);
+bool radioGroupChanged(RadioGroup& g, HWND hwnd, Prop what);
+// Alt+letter, or a letter typed outside a text box: clicks the radio item it underlines.
+bool radioAccelerator(Form& f, char upper);
+// The messages every window of ours treats alike (keys, the cursor); true with *result when
+// handled.
+bool commonControlMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
 
 template <class F>
 void guarded(F&& f) {
