@@ -71,6 +71,12 @@ HWND createGrid(StringGrid& g, HWND parent);
 void gridChanged(StringGrid& g, HWND hwnd, Prop what);
 extern const char* const kGridClass;
 
+// The drop-down list and the check box (win32_choice.cpp): their window, keeping it in
+// step (false when the property is not theirs to handle), and their WM_COMMAND codes.
+HWND createChoice(Control& c, HWND parent, DWORD childStyle);
+bool choiceChanged(Control& c, HWND h, Prop what);
+bool choiceCommand(HWND from, UINT code);
+
 template <class F>
 void guarded(F&& f) {
     try {
