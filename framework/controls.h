@@ -299,6 +299,46 @@ private:
     int columns_ = 1, itemIndex_ = -1;
 };
 
+// A drop-down list: the user picks one of its items; there is no free text. Setting the
+// items or the index from code runs no event; the user's choice (select) runs onChange.
+class ComboBox : public Control {
+public:
+    using Control::Control;
+    const char* className() const override { return "ComboBox"; }
+    const std::vector<std::string>& items() const { return items_; }
+    void setItems(std::vector<std::string> items);  // the index goes to -1
+    void addItem(const std::string& item);
+    void clear();
+    int itemIndex() const { return index_; }  // -1 when nothing is chosen
+    void setItemIndex(int i);                 // out of range: -1
+    // The chosen item's text, or "" when none is chosen.
+    const std::string& text() const;
+    // Chooses the first item equal to t (letters compared without regard to case); none: -1.
+    void setText(const std::string& t);
+    // As the user choosing item i: sets the index and runs onChange when it changed.
+    void select(int i);
+    int dropDownCount = 8;  // items the opened list shows without scrolling
+    NotifyEvent onChange;
+
+private:
+    std::vector<std::string> items_;
+    int index_ = -1;
+};
+
+// A check box with its caption. Changing the state, from code or by the user's click, runs
+// onClick, as the platform's check box reports every change of its state.
+class CheckBox : public Control {
+public:
+    using Control::Control;
+    const char* className() const override { return "CheckBox"; }
+    bool checked() const { return checked_; }
+    void setChecked(bool v);
+    void click() override;  // as the user's click: toggles; nothing when disabled
+
+private:
+    bool checked_ = false;
+};
+
 // Tabbed notebook: page captions and the page shown; each page is a child panel.
 class Notebook : public Control {
 public:

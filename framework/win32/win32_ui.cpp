@@ -173,6 +173,15 @@ Button* findButton(Control& root, const std::function<bool(Button&)>& pred) {
     return nullptr;
 }
 
+// The usable check box whose caption has this accelerator letter.
+CheckBox* findCheckBox(Control& root, char up) {
+    if (auto* k = dynamic_cast<CheckBox*>(&root))
+        if (usable(*k) && accelOf(k->caption()) == up) return k;
+    for (Control* c : root.children())
+        if (CheckBox* r = findCheckBox(*c, up)) return r;
+    return nullptr;
+}
+
 // A click on a button as the user makes it: the object's click, then the modal loop looks.
 void clickButton(Button& b) {
     guarded([&] { b.click(); });
@@ -257,6 +266,12 @@ bool handleSysChar(Control& c, WPARAM wp) {
     if (!f) return false;
     if (Button* b = findButton(*f, [&](Button& x) { return accelOf(x.caption()) == up; })) {
         clickButton(*b);
+        return true;
+    }
+    if (CheckBox* k = findCheckBox(*f, up)) {
+        SetFocus(hwndOf(*k));
+        guarded([&] { k->click(); });
+        pokeModalLoop(*k);
         return true;
     }
     return radioAccelerator(*f, up);
@@ -423,6 +438,7 @@ bool containerMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRE
     *result = 0;
     switch (msg) {
         case WM_COMMAND:
+            if (lp && choiceCommand(reinterpret_cast<HWND>(lp), HIWORD(wp))) return true;
             if (lp && (HIWORD(wp) == BN_CLICKED)) {
                 if (auto* b = dynamic_cast<Button*>(controlOf(reinterpret_cast<HWND>(lp)))) clickButton(*b);
                 return true;
@@ -845,6 +861,8 @@ void Win32Ui::realize(Control& c) {
         DWORD kind = (!b->glyph.empty() && b->caption().empty()) ? BS_OWNERDRAW : b->isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
         h = CreateWindowExA(0, "BUTTON", caption, child | kind | WS_TABSTOP, x, y, w, ht, parentWnd, nullptr, inst,
                             nullptr);
+    } else if (dynamic_cast<ComboBox*>(&c) || dynamic_cast<CheckBox*>(&c)) {
+        h = createChoice(c, parentWnd, child);
     } else if (dynamic_cast<Label*>(&c)) {
         h = CreateWindowExA(0, kLabelClass, caption, child, x, y, w, ht, parentWnd, nullptr, inst, nullptr);
     } else {
@@ -860,13 +878,14 @@ void Win32Ui::realize(Control& c) {
     char cls[32] = {};
     GetClassNameA(h, cls, sizeof cls);
     if (lstrcmpiA(cls, "BUTTON") == 0 || lstrcmpiA(cls, "SCROLLBAR") == 0 || lstrcmpiA(cls, PROGRESS_CLASSA) == 0 ||
-        lstrcmpiA(cls, WC_TABCONTROLA) == 0 || lstrcmpiA(cls, "LISTBOX") == 0)
+        lstrcmpiA(cls, WC_TABCONTROLA) == 0 || lstrcmpiA(cls, "LISTBOX") == 0 || lstrcmpiA(cls, "COMBOBOX") == 0)
         p->oldProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
 
     p->sentFont = fontOf(c.font());
     p->drawnFontColor = c.font().color;
     SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(p->sentFont), FALSE);
     if (dynamic_cast<ScrollBar*>(&c) || dynamic_cast<Gauge*>(&c)) changed(c, Prop::Position);
+    if (dynamic_cast<ComboBox*>(&c)) changed(c, Prop::Bounds);  // the list's height follows the font
     if (auto* nb = dynamic_cast<Notebook*>(&c)) {
         p->sentFont = fontOf(nb->tabFont);
         SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(p->sentFont), FALSE);
@@ -964,6 +983,7 @@ void Win32Ui::changed(Control& c, Prop what) {
             return;
         }
     }
+    if (choiceChanged(c, h, what)) return;
     switch (what) {
         case Prop::Bounds:
             if (auto* f = dynamic_cast<Form*>(&c)) {

@@ -94,6 +94,11 @@ bool radioAccelerator(Form& f, char upper);
 // The messages every window of ours treats alike (keys, the cursor); true with *result when
 // handled.
 bool commonControlMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+// The drop-down list and the check box (win32_choice.cpp): their window, keeping it in
+// step (false when the property is not theirs to handle), and their WM_COMMAND codes.
+HWND createChoice(Control& c, HWND parent, DWORD childStyle);
+bool choiceChanged(Control& c, HWND h, Prop what);
+bool choiceCommand(HWND from, UINT code);
 
 template <class F>
 void guarded(F&& f) {
