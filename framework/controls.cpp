@@ -23,6 +23,12 @@ void UiBackend::show(Form& f) {
 
 bool UiBackend::fontDialog(Font&, int, int) { return false; }
 
+int UiBackend::maxTextWidth(const Font& font, const std::vector<const std::string*>& texts) {
+    int w = 0;
+    for (const std::string* t : texts) w = std::max(w, textWidth(font, *t));
+    return w;
+}
+
 WindowState UiBackend::windowState(Form&) { return WindowState::Normal; }
 
 void UiBackend::setWindowState(Form&, WindowState) {}

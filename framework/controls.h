@@ -40,6 +40,7 @@ struct Font {
     int size = 8;  // points
     bool bold = false;
     uint32_t color = 0;  // COLORREF
+    bool operator==(const Font&) const = default;
 };
 
 // System colour indexes (as the platform numbers them), used as colours with the high bit set.
@@ -66,6 +67,8 @@ public:
     virtual void popup(PopupMenu& menu, int x, int y) = 0;
     virtual void processMessages() = 0;
     virtual int textWidth(const Font& font, const std::string& text) = 0;
+    // The widest of many texts (a list's entries), measured in one go.
+    virtual int maxTextWidth(const Font& font, const std::vector<const std::string*>& texts);
     virtual void setFocus(Control& c) = 0;
     virtual bool loadPicture(Control& image, const std::string& file) = 0;
     // A modeless form: shown and activated; it then lives in the host's message loop.
@@ -411,6 +414,7 @@ public:
     MenuItem(PopupMenu* owner, std::string name, std::string caption, std::string shortcut = {});
     const std::string& name() const { return name_; }
     const std::string& caption() const { return caption_; }
+    void setCaption(const std::string& v) { caption_ = v; }
     const std::string& shortcut() const { return shortcut_; }  // "Ctrl+L"
     bool enabled() const { return enabled_; }
     void setEnabled(bool v) { enabled_ = v; }

@@ -185,6 +185,19 @@ void ListBox::selectionFromPeer(std::vector<int> rows, int current) {
     itemIndex_ = (current >= 0 && current < count()) ? current : -1;
 }
 
+// ---- PictureComboBox ------------------------------------------------------------------
+
+void PictureComboBox::setItems(std::vector<std::string> items, std::vector<std::string> pictures) {
+    pictures.resize(items.size());
+    pictures_ = std::move(pictures);
+    ComboBox::setItems(std::move(items));
+}
+
+const std::string& PictureComboBox::picture(int i) const {
+    if (i < 0 || i >= static_cast<int>(pictures_.size())) return kNoText;
+    return pictures_[static_cast<size_t>(i)];
+}
+
 // ---- DriveComboBox ---------------------------------------------------------------------
 
 DriveComboBox::DriveComboBox(Control* parent, std::string name) : Control(parent, std::move(name)) {

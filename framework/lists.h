@@ -82,6 +82,19 @@ private:
     bool dirty_ = false;
 };
 
+// A drop-down list whose items carry a picture, drawn before the item's text.
+class PictureComboBox : public ComboBox {
+public:
+    using ComboBox::ComboBox;
+    const char* className() const override { return "PictureComboBox"; }
+    // Items with their pictures (built-in picture names; "" for none). The index goes to -1.
+    void setItems(std::vector<std::string> items, std::vector<std::string> pictures);
+    const std::string& picture(int i) const;
+
+private:
+    std::vector<std::string> pictures_;
+};
+
 // The drives of the machine and the current one (a drive combo box; each entry "c: [label]"
 // with the drive's picture).
 class DriveComboBox : public Control {

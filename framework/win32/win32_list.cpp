@@ -167,6 +167,50 @@ bool listMessage(ListBox& lb, HWND h, UINT msg, WPARAM wp, LPARAM lp, LRESULT* r
     }
 }
 
+// ---- the drop-down list with pictures --------------------------------------------------------
+
+HWND createPictureCombo(PictureComboBox& cb, HWND parent, DWORD childStyle) {
+    HWND h = CreateWindowExA(0, "COMBOBOX", "",
+                             childStyle | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP,
+                             cb.left(), cb.top(), cb.width(), cb.height() + 200, parent, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
+    if (!h) return nullptr;
+    SendMessageA(h, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(cb.height() - 6, 16));
+    SendMessageA(h, CB_SETITEMHEIGHT, 0, 18);
+    choiceChanged(cb, h, Prop::Items);
+    choiceChanged(cb, h, Prop::Bounds);
+    return h;
+}
+
+void drawComboItem(PictureComboBox& cb, const DRAWITEMSTRUCT& di) {
+    HDC dc = di.hDC;
+    RECT r = di.rcItem;
+    const int i = static_cast<int>(di.itemID);
+    const bool sel = (di.itemState & ODS_SELECTED) != 0;
+    FillRect(dc, &r, GetSysColorBrush(sel ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    if (i < 0 || i >= static_cast<int>(cb.items().size())) return;
+    const std::string& text = cb.items()[static_cast<size_t>(i)];
+    // In the opened list the leading blanks indent the entry and its picture; the closed box
+    // shows the entry at the left.
+    const bool inEdit = (di.itemState & ODS_COMBOBOXEDIT) != 0;
+    size_t blanks = text.find_first_not_of(' ');
+    if (blanks == std::string::npos) blanks = text.size();
+    std::string shown = text.substr(blanks);
+    HGDIOBJ old = SelectObject(dc, fontOf(cb.font()));
+    SIZE sp{};
+    GetTextExtentPoint32A(dc, "  ", 2, &sp);
+    int x = r.left + 2 + (inEdit ? 0 : static_cast<int>(blanks) * std::max<int>(sp.cx / 2, 4) * 2);
+    const std::string& pic = cb.picture(i);
+    if (!pic.empty()) drawGlyph(dc, pic, x + 8, (r.top + r.bottom) / 2, false);
+    x += 20;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(sel ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    RECT t{x, r.top, r.right, r.bottom};
+    DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    SelectObject(dc, old);
+    if (di.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
+}
+
 // ---- the font dialog -----------------------------------------------------------------------
 
 bool fontDialog(Font& font, int minSize, int maxSize) {

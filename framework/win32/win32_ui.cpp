@@ -480,6 +480,11 @@ bool containerMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRE
                 *result = TRUE;
                 return true;
             }
+            if (auto* pc = dynamic_cast<PictureComboBox*>(controlOf(di->hwndItem))) {
+                drawComboItem(*pc, *di);
+                *result = TRUE;
+                return true;
+            }
             return false;
         }
         case WM_CTLCOLORBTN:
@@ -736,6 +741,7 @@ public:
     void popup(PopupMenu& menu, int x, int y) override;
     void processMessages() override;
     int textWidth(const Font& font, const std::string& text) override;
+    int maxTextWidth(const Font& font, const std::vector<const std::string*>& texts) override;
     void setFocus(Control& c) override;
     bool loadPicture(Control& image, const std::string& file) override;
     void show(Form& f) override;
@@ -861,6 +867,8 @@ void Win32Ui::realize(Control& c) {
         DWORD kind = (!b->glyph.empty() && b->caption().empty()) ? BS_OWNERDRAW : b->isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
         h = CreateWindowExA(0, "BUTTON", caption, child | kind | WS_TABSTOP, x, y, w, ht, parentWnd, nullptr, inst,
                             nullptr);
+    } else if (auto* pc = dynamic_cast<PictureComboBox*>(&c)) {
+        h = createPictureCombo(*pc, parentWnd, child);
     } else if (dynamic_cast<ComboBox*>(&c) || dynamic_cast<CheckBox*>(&c)) {
         h = createChoice(c, parentWnd, child);
     } else if (dynamic_cast<Label*>(&c)) {
@@ -1284,6 +1292,38 @@ int Win32Ui::textWidth(const Font& font, const std::string& text) {
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     return sz.cx;
+}
+
+int Win32Ui::maxTextWidth(const Font& font, const std::vector<const std::string*>& texts) {
+    // The font's character widths once, then sums: the platform measures text as the sum of
+    // its characters' advance widths (no kerning), and ten thousand names cost nothing.
+    static std::map<HFONT, std::vector<int>> widths;
+    HFONT hf = fontOf(font);
+    auto it = widths.find(hf);
+    if (it == widths.end()) {
+        std::vector<int> w(256, 0);
+        HDC dc = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, hf);
+        if (!GetCharWidth32A(dc, 0, 255, w.data())) {
+            for (int ch = 0; ch < 256; ++ch) {
+                char c = static_cast<char>(ch);
+                SIZE sz{};
+                GetTextExtentPoint32A(dc, &c, 1, &sz);
+                w[static_cast<size_t>(ch)] = sz.cx;
+            }
+        }
+        SelectObject(dc, old);
+        ReleaseDC(nullptr, dc);
+        it = widths.emplace(hf, std::move(w)).first;
+    }
+    const std::vector<int>& cw = it->second;
+    int best = 0;
+    for (const std::string* t : texts) {
+        int sum = 0;
+        for (unsigned char ch : *t) sum += cw[ch];
+        best = std::max(best, sum);
+    }
+    return best;
 }
 
 void Win32Ui::setFocus(Control& c) {

@@ -79,6 +79,8 @@ bool listChanged(ListBox& lb, HWND hwnd, Prop what);
 void listNotify(ListBox& lb, HWND hwnd, int code);
 void drawListItem(ListBox& lb, const DRAWITEMSTRUCT& di);
 bool listMessage(ListBox& lb, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+HWND createPictureCombo(PictureComboBox& cb, HWND parent, DWORD childStyle);
+void drawComboItem(PictureComboBox& cb, const DRAWITEMSTRUCT& di);
 // The platform's font dialog (win32_list.cpp).
 bool fontDialog(Font& font, int minSize, int maxSize);
 // Makes a control's window anew (after a change that a window cannot take once made).
