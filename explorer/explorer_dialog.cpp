@@ -39,6 +39,7 @@ int32_t RunDialog(int32_t mode, int32_t option) {
     st.open = false;
     st.mask.clear();
     st.proposedName.clear();
+    st.formatCodes.fill(0);  // mode 0 keeps the fixed list: its table is all zeros
     // 2. A dialog requested while the window is open takes the shared state over.
     TFileForm* form = nullptr;
     int32_t result = -1;
@@ -77,6 +78,8 @@ int32_t RunDialog(int32_t mode, int32_t option) {
     return result;
 }
 
+void ShowWindowForm(TFileForm& f, uintptr_t hostWindow);
+
 void OpenWindow(uintptr_t hostWindow, int32_t rememberRect) {
     ExplorerState& st = state();
     if (st.open && st.form && !st.dialog) {
@@ -85,7 +88,6 @@ void OpenWindow(uintptr_t hostWindow, int32_t rememberRect) {
         st.form->show();
         return;
     }
-    UserPort& user = *ports().user;
     // 1.
     st.dialog = false;
     st.convert = false;
@@ -100,6 +102,26 @@ void OpenWindow(uintptr_t hostWindow, int32_t rememberRect) {
     // 2. to 6.
     auto* form = new TFileForm();
     st.form = form;
+    try {
+        ShowWindowForm(*form, hostWindow);
+    } catch (...) {
+        // Nothing half-built stays on the screen.
+        st.open = false;
+        st.building = false;
+        st.lookBusy = false;
+        if (st.form == form) st.form = nullptr;
+        form->setVisible(false);
+        form->release();
+        throw;
+    }
+}
+
+void ShowWindowForm(TFileForm& f, uintptr_t hostWindow) {
+    ExplorerState& st = state();
+    TFileForm* form = &f;
+    // Messages run on the way (a rectangle restored, the window shown): the window may be
+    // closed by them, and then it is not built any further.
+    auto gone = [&] { return st.form != form || form->closed(); };
     form->SizeToDefault();
     if (!st.rememberRect || !form->RestoreRectangle()) {
         if (st.rememberRect) {
@@ -108,10 +130,11 @@ void OpenWindow(uintptr_t hostWindow, int32_t rememberRect) {
             form->FormResize(form);
         }
     }
-    (void)user;
+    if (gone()) return;
     // 7.
     st.hostWindow = hostWindow;
     form->show();
+    if (gone()) return;
     // 8.
     form->ChangeDirectory(st.startFolder);
     form->DirectoryListBox1->update();
@@ -137,8 +160,14 @@ int32_t RemoteDlg95(int32_t mode, int32_t option) { return explorer::RemoteDlg95
 void RemoteWinClose95() {
     ExplorerState& st = state();
     if (!st.open || !st.form || st.dialog) return;
-    if (st.rememberRect) st.form->SaveWindowState();
-    st.form->close();
+    TFileForm* form = st.form;
+    try {
+        if (st.rememberRect) form->SaveWindowState();
+    } catch (...) {
+        form->close();
+        throw;
+    }
+    form->close();
 }
 
 void RemoteWinHide95() {

@@ -344,10 +344,8 @@ void TFileForm::FormActivate(Control*) {
     // 7. The format code of the row; the list listed and focused.
     const int row = FilterComboBox1->itemIndex();
     st.formatCode = (row >= 0 && row < 64) ? st.formatCodes[static_cast<size_t>(row)] : 0;
-    ui().processMessages();
     XFiles->setFocus();
     UpdateFiles();
-    ui().processMessages();
     // 8. The proposed name, the compression button and the captions.
     if (mode == 0) {
         if (!st.proposedName.empty()) Edit1->setText(st.proposedName);
@@ -356,6 +354,9 @@ void TFileForm::FormActivate(Control*) {
         Edit1Change(Edit1);
         if (!st.proposedName.empty()) Edit1->setText(st.proposedName);
     }
+    // Pending messages run once the set-up is complete (the documented set-up lets them run
+    // before listing too; a user's input that came in then was undone by the listing).
+    ui().processMessages();
 }
 
 // ---- captions that follow the name box -------------------------------------------------------
@@ -688,7 +689,8 @@ void TFileForm::FormKeyDown(Control* sender, int& key, unsigned shift) {
 // ---- closing -------------------------------------------------------------------------------
 
 void TFileForm::BtnExitClick(Control*) {
-    if (state().dialog) setModalResult(ModalResult::Cancel);
+    // The form's own role decides (a window whose state a dialog took over still closes).
+    if (isModal()) setModalResult(ModalResult::Cancel);
     else close();
 }
 
@@ -734,13 +736,16 @@ bool TFileForm::RestoreRectangle() {
 
 void TFileForm::FormClose(Control*) {
     ExplorerState& st = state();
-    st.open = false;
-    SaveWindowState();
-    if (!st.dialog) {
-        // The window frees itself once its handlers have returned.
-        if (st.form == this) st.form = nullptr;
+    // A window whose state a dialog took over only goes.
+    const bool mine = st.form == this;
+    if (mine) st.open = false;
+    if (!st.dialog || !mine) {
+        // The window frees itself once its handlers have returned, also when saving its
+        // state below fails (a settings file that cannot be written).
+        if (mine) st.form = nullptr;
         release();
     }
+    if (mine) SaveWindowState();
 }
 
 void TFileForm::RxWindowHook1BeforeMessage(uint32_t msg, uintptr_t wparam) {

@@ -173,14 +173,10 @@ TEST_F(Editor, NoToDiscardLeadsToSaveAsAndACancelledSaveKeepsTheWindow) {
         click(findNamedIn(form, "BtnQuit"));
         title = answerDialog("Discard changes?", "No");
         // Save As asks the explorer dialog for a name; cancel it when it shows.
-        waitUntil(
-            [&] {
-                for (HWND w : topWindows())
-                    if (w != form && IsWindowEnabled(w) && kvName(w) != "" && kvName(w) != "EditorForm")
-                        PostMessageA(w, WM_CLOSE, 0, 0);
-                return IsWindowEnabled(form) != FALSE;
-            },
-            5000);
+        HWND dlg = nullptr;
+        waitUntil([&] { return (dlg = findNamed("FileForm")) && windowText(dlg) == "Save File"; }, 10000);
+        if (dlg) PostMessageA(findNamedIn(dlg, "BtnExit"), BM_CLICK, 0, 0);
+        waitUntil([&] { return IsWindowEnabled(form) != FALSE; }, 5000);
         Sleep(300);
         stillOpen = (findNamed("EditorForm") == form && IsWindowEnabled(form)) ? "open" : "closed";
         click(findNamedIn(form, "BtnQuit"));
@@ -435,14 +431,10 @@ TEST_F(Editor, EscapeOnTheDiscardQuestionAnswersNo) {
         if (!dlg) return;
         SendMessageA(findNamedIn(dlg, "Yes"), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
         // No leads to Save As, which is cancelled: the editor stays.
-        waitUntil(
-            [&] {
-                for (HWND w : topWindows())
-                    if (w != form && kvName(w) != "" && kvName(w) != "EditorForm" && kvName(w) != "MessageDialog")
-                        PostMessageA(w, WM_CLOSE, 0, 0);
-                return IsWindowEnabled(form) != FALSE && !findNamed("MessageDialog");
-            },
-            5000);
+        HWND save = nullptr;
+        waitUntil([&] { return (save = findNamed("FileForm")) && windowText(save) == "Save File"; }, 10000);
+        if (save) PostMessageA(findNamedIn(save, "BtnExit"), BM_CLICK, 0, 0);
+        waitUntil([&] { return IsWindowEnabled(form) != FALSE && !findNamed("MessageDialog"); }, 5000);
         stillOpen = findNamed("EditorForm") == form ? "open" : "closed";
         PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
         answerDialog("Discard changes?", "Yes");

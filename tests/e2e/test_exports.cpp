@@ -124,7 +124,6 @@ TEST_F(Exports, WindowCommandsBeforeAnyWindowDoNothing) {
 }
 
 TEST_F(Exports, WindowsNotBuiltAnswerTheirRefusal) {
-    EXPECT_EQ(signedCall("RemoteDlg95", {253, 0}), -1);
     EXPECT_EQ(signedCall("VideoWinPlayer95", {0, 1, 8}), 0);
     call("PrintDlg95", {0, 640, 480, 0});
     EXPECT_EQ(signedCall("PrintCheck95"), 0);
