@@ -37,6 +37,7 @@ TUserCompress::TUserCompress() : Form("UserCompress") {
     setBounds((sw - (kClientW + 6)) / 2, (sh - (kClientH + 25)) / 2, kClientW + 6, kClientH + 25);
 
     LumaLabel = make<Label>(this, "LumaLabel");
+    LumaLabel->showAccelChar = true;
     LumaLabel->setCaption("Luminance &Setting");
     LumaLabel->setBounds(8, 6, 200, 16);
     Panel1 = make<Panel>(this, "Panel1");
@@ -56,6 +57,7 @@ TUserCompress::TUserCompress() : Form("UserCompress") {
     Label1->setBounds(200, 52, 92, 16);
 
     ColorLabel = make<Label>(this, "ColorLabel");
+    ColorLabel->showAccelChar = true;
     ColorLabel->setCaption("&Color Setting");
     ColorLabel->setBounds(8, 72, 200, 16);
     Panel2 = make<Panel>(this, "Panel2");

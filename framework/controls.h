@@ -179,6 +179,7 @@ class Label : public Control {
 public:
     using Control::Control;
     const char* className() const override { return "Label"; }
+    bool showAccelChar = false;  // '&' underlines the letter after it (a label naming a box's key)
 };
 
 class Button : public Control {

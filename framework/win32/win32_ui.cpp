@@ -319,7 +319,7 @@ void paintLabel(Label& l, HDC dc, const RECT& rc) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colorRef(l.font().color));
     RECT r = rc;
-    DrawTextA(dc, l.caption().c_str(), -1, &r, DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    DrawTextA(dc, l.caption().c_str(), -1, &r, DT_WORDBREAK | DT_EXPANDTABS | (l.showAccelChar ? 0 : DT_NOPREFIX));
     SelectObject(dc, old);
 }
 
