@@ -489,12 +489,17 @@ bool TFileForm::StoreChosenFile() {
     const std::string F = (pos(":", N) > 0 && pos("\\", N) > 0) ? N : AddTrailingBackslash(currentFolder()) + N;
     const bool saving = st.dialog && st.mode <= 200;
     IniFile ini = settings();
-    // Sound over the documented behaviour: the documented check writes a placeholder over
-    // the chosen name and deletes it, so an existing file the user agreed to overwrite was
-    // gone before the host had written anything, and a host whose save then failed lost it.
-    // Here a new name is checked the same way (a placeholder written and deleted), and an
-    // existing file is checked by writing a placeholder beside it: the file stays until the
-    // host replaces it. After OK the name is writable in both cases.
+    // Sound over the documented behaviour. The documented check writes a placeholder over
+    // the chosen name and deletes it: an existing file the user agreed to overwrite was gone
+    // before the host had written anything (a host whose save then failed lost it), and a new
+    // long name was gone with its short alias, so a host (or the editor) writing to the short
+    // name in `Savename` made a file of that 8.3 name instead. Here:
+    // - an existing file is checked by a probe written and deleted beside it: the file stays
+    //   until the host replaces it;
+    // - a new name keeps its placeholder, so that writing to its short name replaces the
+    //   placeholder under the long name the user typed;
+    // - the convert dialog's "~(_)(_)~" stands for no file of its own: its placeholder goes.
+    // After OK the name is writable in every case.
     if (saving) {
         const bool existed = fs.exists(F);
         const std::string probe = existed ? folderPart(F) + "~kvprobe.tmp" : F;
@@ -505,10 +510,11 @@ bool TFileForm::StoreChosenFile() {
         ini.writeString(SettingsSection, "LongName", namePart(F));
         const std::string S = GetShortPath(F);
         ini.writeString(SettingsSection, "Savename", S);
-        const std::string victim = existed ? probe : S;
-        if (!fs.deleteFile(victim)) {
-            ports().user->messageDialog("Access denied.", DialogKind::Error, kv::BtnOK);
-            return false;
+        if (existed || st.convert) {
+            if (!fs.deleteFile(existed ? probe : S)) {
+                ports().user->messageDialog("Access denied.", DialogKind::Error, kv::BtnOK);
+                return false;
+            }
         }
         return true;
     }

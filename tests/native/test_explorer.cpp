@@ -328,8 +328,8 @@ TEST_F(Explorer, SaveScriptCompletesTheExtensionAndWritesTheKeys) {
     EXPECT_EQ(key("SavePath"), "c:\\Photos\\");
     EXPECT_EQ(key("SaveExt"), ".AVL");
     EXPECT_EQ(key("MultiBPP"), "<none>");
-    // The placeholder is gone; the host creates the file.
-    EXPECT_FALSE(sim.fs.exists("c:\\Photos\\My show.AVL"));
+    // The placeholder keeps the long name for whoever writes to the short one.
+    EXPECT_EQ(sim.fs.findEntry("c:\\Photos\\MYSHOW~1.AVL")->longName, "My show.AVL");
 }
 
 TEST_F(Explorer, SaveWithAnEmptyNameAndNoSelectionKeepsTheDialogOpen) {
@@ -462,6 +462,7 @@ TEST_F(Explorer, ConvertStoresThePlaceholderWithTheRowsExtension) {
     EXPECT_EQ(key("MultiBPP"), "24");
     EXPECT_EQ(key("Save24"), "0");
     EXPECT_EQ(key("Savename").substr(0, 10), "c:\\Photos\\");
+    EXPECT_FALSE(sim.fs.exists("c:\\Photos\\~(_)(_)~.BMP"));
 }
 
 // ---- save options (Part 3.4) ------------------------------------------------------------------
