@@ -191,6 +191,11 @@ void ScrollBar::setPosition(int v) {
     if (onChange) onChange(this);
 }
 
+void ScrollBar::scrollTo(int v) {
+    setPosition(v);
+    if (onScroll) onScroll(this);
+}
+
 Panel* Notebook::addPage(const std::string& name, const std::string& caption) {
     Panel* p = make<Panel>(this, name);
     p->setCaption(caption);
@@ -411,6 +416,20 @@ ModalResult Form::showModal() {
     modalResult_ = ModalResult::None;
     return ui().showModal(*this);
 }
+
+void Form::show() {
+    closed_ = false;
+    minimized_ = false;
+    ui().show(*this);
+}
+
+void Form::minimize() {
+    if (minimized_) return;
+    minimized_ = true;
+    notify(Prop::Visible);
+}
+
+void Form::release() { ui().releaseLater(*this); }
 
 void Form::activate() {
     if (onActivate) onActivate(this);

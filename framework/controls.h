@@ -56,10 +56,15 @@ public:
     virtual void changed(Control& c, Prop what) = 0;  // keep the peer in step
     virtual void release(Control& c) = 0;            // destroy the peer
     virtual ModalResult showModal(Form& f) = 0;
+    // A modeless form: shown and left to the host's message loop; showing activates it.
+    virtual void show(Form& f) = 0;
+    // Deletes a form once the event being handled has ended (a form that frees itself).
+    virtual void releaseLater(Form& f) = 0;
     virtual void popup(PopupMenu& menu, int x, int y) = 0;
     virtual void processMessages() = 0;
     virtual int textWidth(const Font& font, const std::string& text) = 0;
     virtual void setFocus(Control& c) = 0;
+    virtual Control* focusedControl() = 0;  // the control of ours that has the keyboard focus
     virtual bool loadPicture(Control& image, const std::string& file) = 0;
 };
 UiBackend& ui();
@@ -148,13 +153,15 @@ public:
     using Control::Control;
     const char* className() const override { return "Panel"; }
     Alignment alignment = Alignment::Center;
-    int bevel = 1;  // raised outer bevel width; 0 for none
+    int bevel = 1;  // outer bevel width; 0 for none
+    bool lowered = false;  // the bevel is sunk instead of raised
 };
 
 class Label : public Control {
 public:
     using Control::Control;
     const char* className() const override { return "Label"; }
+    bool showAccelChar = false;  // "&X" draws X underlined instead of the '&'
 };
 
 class Button : public Control {
@@ -173,6 +180,7 @@ public:
     const char* className() const override { return "Image"; }
     bool center = false;
     bool stretch = false;
+    bool transparent = true;  // without a picture (or around it) the parent shows; else its colour
     std::string pictureFile;  // file the picture was loaded from; empty for none
     bool loadFromFile(const std::string& file);
     void clear();
@@ -201,8 +209,16 @@ public:
     int position() const { return position_; }
     void setRange(int min, int max);
     void setPosition(int v);  // clipped to the range; runs onChange when it changes
+    // As the user moving the bar (arrow, page, dragging the thumb): the position follows,
+    // then onScroll runs, changed or not.
+    void scrollTo(int v);
     int largeChange = 1, smallChange = 1;
     NotifyEvent onChange;
+    NotifyEvent onScroll;
+    // The mouse-button events of a left click on the bar: by default onMouseDown comes when
+    // the button goes down, before the platform tracks the mouse on the bar; with this set it
+    // comes after the tracking ended, just before onMouseUp and onClick.
+    bool mouseDownAfterTracking = false;
 
 private:
     int min_ = 0, max_ = 100, position_ = 0;
@@ -377,6 +393,15 @@ public:
     void setModalResult(ModalResult r) { modalResult_ = r; }
     ModalResult showModal();
     bool isModal() const { return modal_; }
+    // Shows the form modeless: it runs in the host's message loop and its onActivate runs
+    // when it is shown and whenever the focus comes to it from another modeless form of the
+    // library. Closing it runs onCloseQuery and onClose; a form that frees itself on closing
+    // calls release() there.
+    void show();
+    void release();
+    // Minimises the shown window (an icon, or the task bar's button); show() brings it back.
+    void minimize();
+    bool minimized() const { return minimized_; }
     // Closes like the user does: asks onCloseQuery, then runs onClose. Returns whether it closed.
     bool close();
     bool closed() const { return closed_; }
@@ -405,7 +430,7 @@ public:
 
 private:
     ModalResult modalResult_ = ModalResult::None;
-    bool modal_ = false, closed_ = false, activated_ = false;
+    bool modal_ = false, closed_ = false, activated_ = false, minimized_ = false;
 };
 
 // Creates a child control owned by its parent: make<Button>(panel, "BtnSave").

@@ -291,7 +291,7 @@ void paintPanel(Panel& p, HDC dc, const RECT& rc) {
     FillRect(dc, &rc, brushFor(colorRef(p.color())));
     RECT r = rc;
     if (p.bevel > 0) {
-        DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+        DrawEdge(dc, &r, p.lowered ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
         InflateRect(&r, -p.bevel, -p.bevel);
     }
     // A notebook page's caption is its tab's text, not drawn on the page.
@@ -312,12 +312,12 @@ void paintLabel(Label& l, HDC dc, const RECT& rc) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colorRef(l.font().color));
     RECT r = rc;
-    DrawTextA(dc, l.caption().c_str(), -1, &r, DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    DrawTextA(dc, l.caption().c_str(), -1, &r, DT_WORDBREAK | DT_EXPANDTABS | (l.showAccelChar ? 0 : DT_NOPREFIX));
     SelectObject(dc, old);
 }
 
 void paintImage(Image& im, Peer& p, HDC dc, const RECT& rc) {
-    FillRect(dc, &rc, brushFor(backColor(*im.parent())));
+    FillRect(dc, &rc, brushFor(im.transparent ? backColor(*im.parent()) : colorRef(im.color())));
     if (p.icon) {
         DrawIcon(dc, 0, 0, p.icon);
         return;
@@ -378,7 +378,7 @@ void handleScroll(HWND bar, int code) {
         }
         default: return;
     }
-    guarded([&] { sb->setPosition(pos); });
+    guarded([&] { sb->scrollTo(pos); });
     pokeModalLoop(*sb);
 }
 
@@ -522,6 +522,10 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 if (f->isModal()) {
                     if (!peerOf(*f)->activated) giveInitialFocus(*f);
                     activateOnce(*f);
+                } else if (activatesModeless(*f, reinterpret_cast<HWND>(lp), !peerOf(*f)->activated)) {
+                    if (!peerOf(*f)->activated) giveInitialFocus(*f);
+                    peerOf(*f)->activated = true;
+                    guarded([&] { f->activate(); });
                 }
                 return res;
             }
@@ -617,8 +621,10 @@ LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (dynamic_cast<ScrollBar*>(c)) {
         int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
         if (msg == WM_LBUTTONDOWN) {
-            guarded([&] { c->mouseDown(MouseButton::Left, keyShift() | LeftButton, x, y); });
+            const bool after = static_cast<ScrollBar*>(c)->mouseDownAfterTracking;
+            if (!after) guarded([&] { c->mouseDown(MouseButton::Left, keyShift() | LeftButton, x, y); });
             LRESULT res = CallWindowProcA(old, hwnd, msg, wp, lp);  // runs the scroll loop
+            if (after) guarded([&] { c->mouseDown(MouseButton::Left, keyShift() | LeftButton, x, y); });
             guarded([&] { c->mouseUp(MouseButton::Left, keyShift(), x, y); });
             guarded([&] { c->click(); });
             pokeModalLoop(*c);
@@ -668,10 +674,13 @@ public:
     void changed(Control& c, Prop what) override;
     void release(Control& c) override;
     ModalResult showModal(Form& f) override;
+    void show(Form& f) override { showModeless(f); }
+    void releaseLater(Form& f) override { detail::releaseLater(f); }
     void popup(PopupMenu& menu, int x, int y) override;
     void processMessages() override;
     int textWidth(const Font& font, const std::string& text) override;
     void setFocus(Control& c) override;
+    Control* focusedControl() override { return controlOf(GetFocus()); }
     bool loadPicture(Control& image, const std::string& file) override;
 
     void realizeTree(Control& c) {
@@ -925,8 +934,9 @@ void Win32Ui::changed(Control& c, Prop what) {
                 if (auto* nb = dynamic_cast<Notebook*>(c.parent())) placeNotebookPages(*nb);
             break;
         case Prop::Visible:
-            if (dynamic_cast<Form*>(&c)) {
+            if (auto* f = dynamic_cast<Form*>(&c)) {
                 if (!c.visible()) ShowWindow(h, SW_HIDE);
+                else if (f->minimized()) ShowWindow(h, SW_MINIMIZE);
                 else if (!c.form()->isModal()) ShowWindow(h, SW_SHOW);
             } else {
                 ShowWindow(h, c.visible() ? SW_SHOWNA : SW_HIDE);
@@ -1040,7 +1050,10 @@ void Win32Ui::release(Control& c) {
     if (p->hwnd && IsWindow(p->hwnd)) {
         // A form released before its controls takes their windows with its own in one go:
         // much cheaper than taking them from the shown window one at a time.
-        if (dynamic_cast<Form*>(&c)) detachControls(c);
+        if (auto* f = dynamic_cast<Form*>(&c)) {
+            forgetModeless(*f);
+            detachControls(c);
+        }
         detachWindow(*p);
         if (p->tooltip) DestroyWindow(p->tooltip);
         DestroyWindow(p->hwnd);

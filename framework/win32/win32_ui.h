@@ -77,6 +77,15 @@ HWND createChoice(Control& c, HWND parent, DWORD childStyle);
 bool choiceChanged(Control& c, HWND h, Prop what);
 bool choiceCommand(HWND from, UINT code);
 
+// Modeless forms (win32_modeless.cpp): showing one (with the thread's key hook), whether
+// its activation event runs for this activation (shown for the first time, or the focus came
+// from another modeless form of ours), forgetting a form that is destroyed, and deleting a
+// form from the message loop.
+void showModeless(Form& f);
+bool activatesModeless(Form& f, HWND previous, bool first);
+void forgetModeless(Form& f);
+void releaseLater(Form& f);
+
 template <class F>
 void guarded(F&& f) {
     try {

@@ -168,17 +168,21 @@ std::string explorerRequest(LPARAM code) {
     }
 }
 
-// Draws a stand-in picture where the print layout asks for it.
+// Draws the picture the print layout was opened for (the BMP key) where the layout asks for
+// it; a stand-in (a crossed frame) when there is none.
 void drawPage(HDC dc) {
     const int l = kit::readIntKey("prL", 0), t = kit::readIntKey("prT", 0);
     const int w = kit::readIntKey("prW", 0), h = kit::readIntKey("prH", 0);
-    Rectangle(dc, l, t, l + w, t + h);
-    MoveToEx(dc, l, t, nullptr);
-    LineTo(dc, l + w, t + h);
-    MoveToEx(dc, l + w, t, nullptr);
-    LineTo(dc, l, t + h);
-    log("   drew the picture at " + std::to_string(l) + "," + std::to_string(t) + " size " +
-        std::to_string(w) + "x" + std::to_string(h));
+    const std::string bmp = kit::readKey("BMP");
+    if (bmp.empty() || !kit::drawPictureFile(dc, bmp, l, t, w, h)) {
+        Rectangle(dc, l, t, l + w, t + h);
+        MoveToEx(dc, l, t, nullptr);
+        LineTo(dc, l + w, t + h);
+        MoveToEx(dc, l + w, t, nullptr);
+        LineTo(dc, l, t + h);
+    }
+    log("   drew " + (bmp.empty() ? std::string("a stand-in") : bmp) + " at " + std::to_string(l) + "," +
+        std::to_string(t) + " size " + std::to_string(w) + "x" + std::to_string(h));
 }
 
 LRESULT CALLBACK mainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {

@@ -125,6 +125,11 @@ private:
 
 // ---- pictures -----------------------------------------------------------------------------
 
+// Draws the picture of a bitmap file stretched into the rectangle (left, top, width, height)
+// of a device context, as a host does on the print message; false when the file is no
+// bitmap (then nothing is drawn).
+bool drawPictureFile(HDC dc, const std::string& file, int left, int top, int width, int height);
+
 // Saves what the window shows as a 24-bit Windows bitmap file.
 bool saveWindowBitmap(HWND window, const std::string& file);
 
