@@ -15,6 +15,9 @@ class Win32Printer final : public PrinterPort {
 public:
     std::optional<PrinterPage> page() override {
         if (!chooseDefault()) return std::nullopt;
+        // Asked once per printer setting: each activation of the dialog reads it, and an
+        // information context of a printer costs milliseconds.
+        if (known_) return known_;
         HDC dc = createDc(true);
         if (!dc) return std::nullopt;
         PrinterPage p;
@@ -31,6 +34,7 @@ public:
         }
         p.name = deviceName();
         if (p.width <= 0 || p.height <= 0 || p.dpiX <= 0 || p.dpiY <= 0) return std::nullopt;
+        known_ = p;
         return p;
     }
 
@@ -45,6 +49,7 @@ public:
         pd.nFromPage = pd.nToPage = pd.nMinPage = pd.nMaxPage = 1;
         pd.nCopies = 1;
         BOOL ok = PrintDlgA(&pd);
+        known_.reset();
         // The dialog may hand back new settings blocks in place of the ones it was given.
         if (pd.hDevMode != devMode_ && devMode_) GlobalFree(devMode_);
         if (pd.hDevNames != devNames_ && devNames_) GlobalFree(devNames_);
@@ -133,6 +138,7 @@ private:
 
     HGLOBAL devMode_ = nullptr, devNames_ = nullptr;
     HDC dc_ = nullptr;
+    std::optional<PrinterPage> known_;  // the page of the printer as set now
 };
 
 }  // namespace
