@@ -3,7 +3,8 @@
 // reports the mouse button on the bar: onMouseDown, onMouseUp and onClick, all three once the
 // platform has finished tracking the mouse on the bar (in effect on release), so a handler
 // reads the position the user left the bar at. onScroll runs for every move while the user
-// scrolls or drags, onChange whenever the position changes.
+// scrolls or drags (with the position asked for, before the bar moves there), onChange
+// whenever the position changes.
 #pragma once
 #include "framework/controls.h"
 
@@ -25,7 +26,7 @@ public:
     // As the user's left click on the bar that leaves it at this position: the scroll and
     // change events, then mouse down, mouse up and click.
     void userClick(int position, int x = 0, int y = 0) {
-        scrollTo(position);
+        scroll(ScrollCode::Position, position);
         mouseDown(MouseButton::Left, LeftButton, x, y);
         mouseUp(MouseButton::Left, 0, x, y);
         click();

@@ -200,11 +200,11 @@ void TPrintForm::buildControls() {
 
     XScroll->onChange = [this](Control* s) { XScrollChange(s); };
     YScroll->onChange = [this](Control* s) { XScrollChange(s); };
-    XScroll->onScroll = [this](Control* s) { YScrollScroll(s); };
-    YScroll->onScroll = [this](Control* s) { YScrollScroll(s); };
+    XScroll->onScroll = [this](Control* s, ScrollCode c, int& p) { YScrollScroll(s, c, p); };
+    YScroll->onScroll = [this](Control* s, ScrollCode c, int& p) { YScrollScroll(s, c, p); };
     XScroll->onMouseDown = [this](Control* s, MouseButton b, unsigned sh, int x, int y) { YScrollMouseDown(s, b, sh, x, y); };
     YScroll->onMouseDown = [this](Control* s, MouseButton b, unsigned sh, int x, int y) { YScrollMouseDown(s, b, sh, x, y); };
-    ZoomScroll->onScroll = [this](Control* s) { ZoomScrollScroll(s); };
+    ZoomScroll->onScroll = [this](Control* s, ScrollCode c, int& p) { ZoomScrollScroll(s, c, p); };
     BtnReset->onClick = [this](Control* s) { BtnResetClick(s); };
     BtnSetup->onClick = [this](Control* s) { BtnSetupClick(s); };
     MeasureBox->onChange = [this](Control* s) { MeasureBoxChange(s); };
@@ -352,14 +352,20 @@ void TPrintForm::XScrollChange(Control*) {
     if (!suspend_) UpdateDocPosition();
 }
 
-void TPrintForm::YScrollScroll(Control*) { UpdateXYscroll(); }
+// The scroll event comes before the bar moves: the bar is put where the user asks first, so
+// the preview follows the thumb while it is dragged (and the texts follow the change).
+void TPrintForm::YScrollScroll(Control* sender, ScrollCode, int& pos) {
+    static_cast<ScrollBar*>(sender)->setPosition(pos);
+    UpdateXYscroll();
+}
 
 void TPrintForm::YScrollMouseDown(Control*, MouseButton, unsigned, int, int) {
     UpdateXYscroll();
     UpdateDocPosition();
 }
 
-void TPrintForm::ZoomScrollScroll(Control*) {
+void TPrintForm::ZoomScrollScroll(Control*, ScrollCode, int& pos) {
+    ZoomScroll->setPosition(pos);
     state().zoom = ZoomScroll->position() * 0.01;
     ResizeImage(true);
     suspend_ = true;

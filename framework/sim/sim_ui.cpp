@@ -115,6 +115,45 @@ void SimUser::popup(PopupMenu& menu, int x, int y) {
     act(menu);
 }
 
+void SimUser::setFocus(Control& c) {
+    if (focused == &c) return;
+    focused = &c;
+    if (auto* e = dynamic_cast<Edit*>(&c); e && e->autoSelect) e->selectAll();
+}
+
+template <class T>
+static T* controlFor(SimUser& u, Form& f, const std::string& name) {
+    T* c = f.find<T>(name);
+    if (!c) u.unexpected.push_back("no control " + name + " of the expected kind on " + f.name());
+    return c;
+}
+
+void SimUser::typeInto(Form& f, const std::string& edit, const std::string& chars) {
+    if (auto* e = controlFor<Edit>(*this, f, edit)) {
+        e->setFocus();
+        e->type(chars);
+    }
+}
+
+void SimUser::pressKeyIn(Form& f, const std::string& edit, int key) {
+    if (auto* e = controlFor<Edit>(*this, f, edit)) {
+        e->setFocus();
+        e->pressKey(key);
+    }
+}
+
+void SimUser::clickButton(Form& f, const std::string& button) {
+    if (auto* b = controlFor<Button>(*this, f, button)) b->click();
+}
+
+void SimUser::scrollBar(Form& f, const std::string& bar, ScrollCode code, int pos) {
+    if (auto* s = controlFor<ScrollBar>(*this, f, bar)) s->scroll(code, pos);
+}
+
+void SimUser::clickRadioItem(Form& f, const std::string& group, int item) {
+    if (auto* g = controlFor<RadioGroup>(*this, f, group)) g->clickItem(item);
+}
+
 int SimUser::textWidth(const Font& font, const std::string& text) {
     return static_cast<int>(text.size()) * (charWidth + (font.bold ? 1 : 0));
 }

@@ -27,6 +27,15 @@ public:
     void answer(const std::string& text, ModalResult r);
     // What the user does when a form of this name is shown modally (one action per showing).
     void onModal(const std::string& formName, std::function<void(Form&)> act);
+    // Acting on a modal form (inside onModal): the user types into the edit box of this name
+    // (giving it the focus first, which selects its text when it selects on focus), presses a
+    // key in it, clicks the button, moves the scroll bar or clicks an item of the radio group.
+    // A control that is missing or of another kind fails the test (recorded as unexpected).
+    void typeInto(Form& f, const std::string& edit, const std::string& chars);
+    void pressKeyIn(Form& f, const std::string& edit, int key);
+    void clickButton(Form& f, const std::string& button);
+    void scrollBar(Form& f, const std::string& bar, ScrollCode code, int pos = 0);
+    void clickRadioItem(Form& f, const std::string& group, int item);
     // What the user does when a popup menu of this name opens (default: closes it).
     void onPopup(const std::string& menuName, std::function<void(PopupMenu&)> act);
 
@@ -71,9 +80,9 @@ public:
     void processMessages() override;
     ~SimUser() override;
     int textWidth(const Font& font, const std::string& text) override;
-    void setFocus(Control& c) override { focused = &c; }
-    Control* focusedControl() override { return focused; }
+    void setFocus(Control& c) override;
     bool loadPicture(Control& image, const std::string& file) override;
+    Control* focusedControl() override { return focused; }
 
 private:
     CursorKind cursor_ = CursorKind::Default;
