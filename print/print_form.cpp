@@ -402,17 +402,25 @@ void TPrintForm::BtnPrintItClick(Control*) {
         ports().user->messageDialog(kCheckPrinter, DialogKind::Custom, BtnOK);
         return;
     }
+    // The layout keys are written before the dialog steps aside: when the settings file refuses
+    // them, the job is aborted and the dialog stays as it was (the error box says why), rather
+    // than leaving a disabled dialog and an open job that no host message will ever end.
+    try {
+        const IniFile ini(SettingsFileName);
+        ini.writeInteger(SettingsSection, "prT", yPos_);
+        ini.writeInteger(SettingsSection, "prL", xPos_);
+        ini.writeInteger(SettingsSection, "prW", printWidth_);
+        ini.writeInteger(SettingsSection, "prH", printHeight_);
+        ini.writeInteger(SettingsSection, "prN", Enhance->checked() ? 1 : 0);
+        ini.writeInteger(SettingsSection, "prC", Color->checked() ? 1 : 0);
+        ini.writeInteger(SettingsSection, "prD", PrintStyle->itemIndex());
+    } catch (...) {
+        p->abortDoc();
+        throw;
+    }
     st.printing = true;
     setEnabled(false);
     minimize();
-    const IniFile ini(SettingsFileName);
-    ini.writeInteger(SettingsSection, "prT", yPos_);
-    ini.writeInteger(SettingsSection, "prL", xPos_);
-    ini.writeInteger(SettingsSection, "prW", printWidth_);
-    ini.writeInteger(SettingsSection, "prH", printHeight_);
-    ini.writeInteger(SettingsSection, "prN", Enhance->checked() ? 1 : 0);
-    ini.writeInteger(SettingsSection, "prC", Color->checked() ? 1 : 0);
-    ini.writeInteger(SettingsSection, "prD", PrintStyle->itemIndex());
     ports().host->send(st.hostWindow, kPrintMessage, 0, static_cast<intptr_t>(p->surface()));
 }
 

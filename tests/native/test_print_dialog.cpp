@@ -3,6 +3,7 @@
 // and what goes wrong without a printer.
 #include <gtest/gtest.h>
 
+#include "framework/error.h"
 #include "framework/settings.h"
 #include "framework/sim/sim_platform.h"
 #include "host/entry.h"
@@ -469,4 +470,23 @@ TEST_F(PrintDialog, MissingBmpEndsTheActivationWithTheReason) {
     EXPECT_EQ(f.PanelSettings->caption(), "Paper Settings");
     EXPECT_EQ(f.printWidth(), 0);
     EXPECT_EQ(entry::PrintCheck95(), 1);
+}
+
+TEST_F(PrintDialog, SettingsFileThatRefusesTheKeysAbortsTheJob) {
+    struct Refusing : SimProfile {
+        using SimProfile::SimProfile;
+        bool writeString(const std::string&, const std::string&, const std::string&, const std::string&) override {
+            return false;
+        }
+    } refusing{sim.fs};
+    TPrintForm& f = open();
+    ports().profile = &refusing;
+    EXPECT_THROW(f.BtnPrintIt->click(), Error);
+    ports().profile = &sim.profile;
+    EXPECT_EQ(sim.printer.aborted, 1);
+    EXPECT_FALSE(sim.printer.printing());
+    EXPECT_TRUE(f.enabled());
+    EXPECT_FALSE(f.minimized());
+    EXPECT_TRUE(sim.host.sent.empty());
+    EXPECT_FALSE(print::state().printing);
 }
