@@ -19,6 +19,9 @@ class PopupMenu;
 
 enum class Prop { Bounds, Visible, Enabled, Caption, Hint, Font, Color, Cells, Selection, Position, Picture, Items, Layout };
 
+// What a user's scroll of a scroll bar was (the platform's scroll request codes).
+enum class ScrollCode { LineUp, LineDown, PageUp, PageDown, Position, Track, Top, Bottom, EndScroll };
+
 // Shift state bits of keyboard and mouse events.
 enum Shift : unsigned { ShiftKey = 1, AltKey = 2, CtrlKey = 4, LeftButton = 8, RightButton = 16 };
 enum class MouseButton { Left, Right, Middle };
@@ -47,6 +50,8 @@ using NotifyEvent = std::function<void(Control* sender)>;
 using KeyEvent = std::function<void(Control* sender, int& key, unsigned shift)>;
 using KeyPressEvent = std::function<void(Control* sender, char& key)>;
 using MouseEvent = std::function<void(Control* sender, MouseButton button, unsigned shift, int x, int y)>;
+// A user's scroll, before the position changes: the handler may change pos.
+using ScrollEvent = std::function<void(Control* sender, ScrollCode code, int& pos)>;
 
 // What a backend does for the objects: peers, modal loops, popups, text measurement.
 class UiBackend {
@@ -56,11 +61,16 @@ public:
     virtual void changed(Control& c, Prop what) = 0;  // keep the peer in step
     virtual void release(Control& c) = 0;            // destroy the peer
     virtual ModalResult showModal(Form& f) = 0;
+    // A modeless form: shown and left to the host's message loop; showing activates it.
+    virtual void show(Form& f) = 0;
+    // Deletes a form once the event being handled has ended (a form that frees itself).
+    virtual void releaseLater(Form& f) = 0;
     virtual void popup(PopupMenu& menu, int x, int y) = 0;
     virtual void processMessages() = 0;
     virtual int textWidth(const Font& font, const std::string& text) = 0;
     virtual void setFocus(Control& c) = 0;
     virtual bool loadPicture(Control& image, const std::string& file) = 0;
+    virtual Control* focusedControl() = 0;  // the control that has the keyboard focus, if any
 };
 UiBackend& ui();
 void setUi(UiBackend* backend);
@@ -105,10 +115,12 @@ public:
     uint32_t color() const { return color_; }
     void setColor(uint32_t c);
     void setFocus();
+    bool focused() const;  // has the keyboard focus
 
     NotifyEvent onClick;
     NotifyEvent onDblClick;
     KeyEvent onKeyDown;
+    KeyEvent onKeyUp;
     KeyPressEvent onKeyPress;
     MouseEvent onMouseDown;
     MouseEvent onMouseUp;
@@ -117,6 +129,7 @@ public:
     virtual void click();
     void dblClick();
     void keyDown(int& key, unsigned shift);  // runs the form's key preview first
+    void keyUp(int& key, unsigned shift);    // runs the form's key preview first
     void keyPress(char& key);
     void mouseDown(MouseButton b, unsigned shift, int x, int y);
     void mouseUp(MouseButton b, unsigned shift, int x, int y);
@@ -148,13 +161,15 @@ public:
     using Control::Control;
     const char* className() const override { return "Panel"; }
     Alignment alignment = Alignment::Center;
-    int bevel = 1;  // raised outer bevel width; 0 for none
+    int bevel = 1;  // outer bevel width; 0 for none
+    bool lowered = false;  // the bevel is sunk instead of raised
 };
 
 class Label : public Control {
 public:
     using Control::Control;
     const char* className() const override { return "Label"; }
+    bool showAccelChar = false;  // "&X" draws X underlined instead of the '&'
 };
 
 class Button : public Control {
@@ -163,6 +178,7 @@ public:
     const char* className() const override { return "Button"; }
     ModalResult modalResult = ModalResult::None;  // set on the form when clicked
     bool cancel = false;                           // Esc clicks it
+    bool isDefault = false;                        // Enter clicks it (unless a button has the focus)
     std::string glyph;                             // name of a built-in picture, if any
     void click() override;
 };
@@ -173,6 +189,7 @@ public:
     const char* className() const override { return "Image"; }
     bool center = false;
     bool stretch = false;
+    bool transparent = true;  // without a picture (or around it) the parent shows; else its colour
     std::string pictureFile;  // file the picture was loaded from; empty for none
     bool loadFromFile(const std::string& file);
     void clear();
@@ -201,11 +218,124 @@ public:
     int position() const { return position_; }
     void setRange(int min, int max);
     void setPosition(int v);  // clipped to the range; runs onChange when it changes
-    int largeChange = 1, smallChange = 1;
+    int largeChange = 1, smallChange = 1;  // page step, arrow step
     NotifyEvent onChange;
+    ScrollEvent onScroll;  // a user's scroll, before the position changes
+
+    // What the user does (called by the backend, or by a scripted user): an arrow or page
+    // step, a jump to an end, or dragging the thumb to `pos` (Track while dragging, Position
+    // when released). Runs onScroll with the position it asks for, then moves there.
+    void scroll(ScrollCode code, int pos = 0);
+    // The mouse-button events of a left click on the bar: by default onMouseDown comes when
+    // the button goes down, before the platform tracks the mouse on the bar; with this set it
+    // comes after the tracking ended, just before onMouseUp and onClick.
+    bool mouseDownAfterTracking = false;
 
 private:
     int min_ = 0, max_ = 100, position_ = 0;
+};
+
+// A drop-down list: the user picks one of its items; there is no free text. Setting the
+// items or the index from code runs no event; the user's choice (select) runs onChange.
+class ComboBox : public Control {
+public:
+    using Control::Control;
+    const char* className() const override { return "ComboBox"; }
+    const std::vector<std::string>& items() const { return items_; }
+    void setItems(std::vector<std::string> items);  // the index goes to -1
+    void addItem(const std::string& item);
+    void clear();
+    int itemIndex() const { return index_; }  // -1 when nothing is chosen
+    void setItemIndex(int i);                 // out of range: -1
+    // The chosen item's text, or "" when none is chosen.
+    const std::string& text() const;
+    // Chooses the first item equal to t (letters compared without regard to case); none: -1.
+    void setText(const std::string& t);
+    // As the user choosing item i: sets the index and runs onChange when it changed.
+    void select(int i);
+    int dropDownCount = 8;  // items the opened list shows without scrolling
+    NotifyEvent onChange;
+
+private:
+    std::vector<std::string> items_;
+    int index_ = -1;
+};
+
+// A check box with its caption. Changing the state, from code or by the user's click, runs
+// onClick, as the platform's check box reports every change of its state.
+class CheckBox : public Control {
+public:
+    using Control::Control;
+    const char* className() const override { return "CheckBox"; }
+    bool checked() const { return checked_; }
+    void setChecked(bool v);
+    void click() override;  // as the user's click: toggles; nothing when disabled
+
+private:
+    bool checked_ = false;
+};
+
+// A one-line edit box. Its text is its caption; a change by the program (setText) or by the
+// user runs onChange. Keys typed in it reach onKeyDown, onKeyPress and onKeyUp (after the
+// form's key preview); Enter and Esc then go to the form's default and cancel buttons.
+class Edit : public Control {
+public:
+    using Control::Control;
+    const char* className() const override { return "Edit"; }
+    const std::string& text() const { return caption(); }
+    void setText(const std::string& v);  // runs onChange when the text changes; caret at 0
+    int maxLength() const { return maxLength_; }
+    void setMaxLength(int n);  // characters the user may enter; 0 for no limit
+    bool readOnly() const { return readOnly_; }
+    void setReadOnly(bool v);
+    bool autoSelect = true;  // the whole text is selected when the box gets the focus
+
+    // The selection (the caret when its length is 0), 0-based.
+    int selStart() const { return selStart_; }
+    int selLength() const { return selLength_; }
+    std::string selText() const;
+    void setSelection(int start, int length);
+    void selectAll() { setSelection(0, static_cast<int>(text().size())); }
+
+    NotifyEvent onChange;
+
+    // What the user does (called by a scripted user; the Win32 backend has the real box):
+    // types characters at the caret, replacing the selection (key down, key press, the
+    // change, key up for each; Backspace as '\b'), or presses a key that is not a character
+    // (Delete, Home, End, Left, Right edit the text or move the caret; Enter and Esc reach
+    // the form's default and cancel buttons).
+    void type(const std::string& chars);
+    void pressKey(int key, unsigned shift = 0);
+    // Called by the backend when the user changed the text in the native box.
+    void userChangedText(const std::string& v, int selStart, int selLength);
+
+private:
+    void insertText(const std::string& s);
+    int maxLength_ = 0;
+    bool readOnly_ = false;
+    int selStart_ = 0, selLength_ = 0;
+};
+
+// A group of radio buttons under a caption, laid out in columns (top to bottom, then the next
+// column). A user's click on an item that is not the selected one selects it and runs onClick.
+class RadioGroup : public Control {
+public:
+    using Control::Control;
+    const char* className() const override { return "RadioGroup"; }
+    const std::vector<std::string>& items() const { return items_; }
+    void setItems(std::vector<std::string> items);  // the selection is cleared
+    void setItem(int i, const std::string& caption);
+    int columns() const { return columns_; }
+    void setColumns(int n);  // at least 1
+    int itemIndex() const { return itemIndex_; }  // -1 for none
+    void setItemIndex(int i);  // clipped to -1 .. items - 1; runs no event
+
+    // What the user does (the backend, or a scripted user): clicks item i.
+    void clickItem(int i);
+
+private:
+    std::vector<std::string> items_;
+    int columns_ = 1, itemIndex_ = -1;
 };
 
 // Tabbed notebook: page captions and the page shown; each page is a child panel.
@@ -337,6 +467,15 @@ public:
     void setModalResult(ModalResult r) { modalResult_ = r; }
     ModalResult showModal();
     bool isModal() const { return modal_; }
+    // Shows the form modeless: it runs in the host's message loop and its onActivate runs
+    // when it is shown and whenever the focus comes to it from another modeless form of the
+    // library. Closing it runs onCloseQuery and onClose; a form that frees itself on closing
+    // calls release() there.
+    void show();
+    void release();
+    // Minimises the shown window (an icon, or the task bar's button); show() brings it back.
+    void minimize();
+    bool minimized() const { return minimized_; }
     // Closes like the user does: asks onCloseQuery, then runs onClose. Returns whether it closed.
     bool close();
     bool closed() const { return closed_; }
@@ -358,6 +497,11 @@ public:
 
     // Every control of the form by name (the automation names).
     Control* findControl(const std::string& name);
+    template <class T>
+    T* find(const std::string& name) { return dynamic_cast<T*>(findControl(name)); }
+    // Enter and Esc as a dialog takes them: Enter clicks the default button, Esc the cancel
+    // button (or ends a modal form with Cancel). Returns whether the key was used.
+    bool dialogKey(int key);
     std::vector<std::unique_ptr<PopupMenu>> menus;
     PopupMenu* addMenu(const std::string& name);
     PopupMenu* findMenu(const std::string& name);
@@ -365,7 +509,7 @@ public:
 
 private:
     ModalResult modalResult_ = ModalResult::None;
-    bool modal_ = false, closed_ = false, activated_ = false;
+    bool modal_ = false, closed_ = false, activated_ = false, minimized_ = false;
 };
 
 // Creates a child control owned by its parent: make<Button>(panel, "BtnSave").

@@ -23,6 +23,7 @@ if [ "${1:-}" = "--in-display" ]; then
 fi
 
 scripts/setup.sh
+scripts/printer.sh
 echo "== build"
 build_win32 >build/demo-build.log 2>&1 || { tail -40 build/demo-build.log; echo "demo: build failed"; exit 1; }
 

@@ -24,7 +24,7 @@ esac
 # fonts-wine holds the bitmap fonts the windows are drawn with (MS Sans Serif); Wine only
 # recommends it, so it is named here.
 packages=(cmake g++ libgtest-dev g++-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb xauth
-          imagemagick clang libclang-rt-14-dev git)
+          imagemagick clang libclang-rt-14-dev git cups printer-driver-cups-pdf libcups2:i386 poppler-utils)
 
 as_root=()
 need_root() {  # $1: what root is needed for

@@ -63,6 +63,7 @@ fi
 
 mkdir -p "$logs"
 scripts/setup.sh || { echo "SUMMARY: setup failed"; exit 1; }
+scripts/printer.sh
 
 echo "== build"
 if ! build_all >"$logs/build.log" 2>&1; then

@@ -1,5 +1,7 @@
 #include "framework/sim/sim_ui.h"
 
+#include <algorithm>
+
 #include "framework/text.h"
 
 namespace kv {
@@ -77,6 +79,31 @@ ModalResult SimUser::showModal(Form& f) {
     return f.modalResult();
 }
 
+void SimUser::show(Form& f) {
+    shownForms.push_back(f.name());
+    // As in the message loop, an error that escapes the handler is shown in the error box.
+    try {
+        f.activate();
+    } catch (const std::exception& e) {
+        messageDialog(e.what(), DialogKind::Error, BtnOK);
+    }
+}
+
+void SimUser::releaseLater(Form& f) {
+    if (std::find(released_.begin(), released_.end(), &f) == released_.end()) released_.push_back(&f);
+}
+
+void SimUser::processMessages() {
+    ++processMessagesCalls;
+    auto forms = std::move(released_);
+    released_.clear();
+    for (Form* f : forms) delete f;
+}
+
+SimUser::~SimUser() {
+    for (Form* f : released_) delete f;
+}
+
 void SimUser::popup(PopupMenu& menu, int x, int y) {
     popups.push_back(menu.name());
     popupX = x;
@@ -86,6 +113,45 @@ void SimUser::popup(PopupMenu& menu, int x, int y) {
     auto act = std::move(queue.front());
     queue.pop_front();
     act(menu);
+}
+
+void SimUser::setFocus(Control& c) {
+    if (focused == &c) return;
+    focused = &c;
+    if (auto* e = dynamic_cast<Edit*>(&c); e && e->autoSelect) e->selectAll();
+}
+
+template <class T>
+static T* controlFor(SimUser& u, Form& f, const std::string& name) {
+    T* c = f.find<T>(name);
+    if (!c) u.unexpected.push_back("no control " + name + " of the expected kind on " + f.name());
+    return c;
+}
+
+void SimUser::typeInto(Form& f, const std::string& edit, const std::string& chars) {
+    if (auto* e = controlFor<Edit>(*this, f, edit)) {
+        e->setFocus();
+        e->type(chars);
+    }
+}
+
+void SimUser::pressKeyIn(Form& f, const std::string& edit, int key) {
+    if (auto* e = controlFor<Edit>(*this, f, edit)) {
+        e->setFocus();
+        e->pressKey(key);
+    }
+}
+
+void SimUser::clickButton(Form& f, const std::string& button) {
+    if (auto* b = controlFor<Button>(*this, f, button)) b->click();
+}
+
+void SimUser::scrollBar(Form& f, const std::string& bar, ScrollCode code, int pos) {
+    if (auto* s = controlFor<ScrollBar>(*this, f, bar)) s->scroll(code, pos);
+}
+
+void SimUser::clickRadioItem(Form& f, const std::string& group, int item) {
+    if (auto* g = controlFor<RadioGroup>(*this, f, group)) g->clickItem(item);
 }
 
 int SimUser::textWidth(const Font& font, const std::string& text) {

@@ -27,6 +27,15 @@ public:
     void answer(const std::string& text, ModalResult r);
     // What the user does when a form of this name is shown modally (one action per showing).
     void onModal(const std::string& formName, std::function<void(Form&)> act);
+    // Acting on a modal form (inside onModal): the user types into the edit box of this name
+    // (giving it the focus first, which selects its text when it selects on focus), presses a
+    // key in it, clicks the button, moves the scroll bar or clicks an item of the radio group.
+    // A control that is missing or of another kind fails the test (recorded as unexpected).
+    void typeInto(Form& f, const std::string& edit, const std::string& chars);
+    void pressKeyIn(Form& f, const std::string& edit, int key);
+    void clickButton(Form& f, const std::string& button);
+    void scrollBar(Form& f, const std::string& bar, ScrollCode code, int pos = 0);
+    void clickRadioItem(Form& f, const std::string& group, int item);
     // What the user does when a popup menu of this name opens (default: closes it).
     void onPopup(const std::string& menuName, std::function<void(PopupMenu&)> act);
 
@@ -37,13 +46,14 @@ public:
     int popupX = 0, popupY = 0;           // where the last popup opened
     std::vector<CursorKind> cursorHistory;
     std::vector<std::string> modalForms;  // names of forms shown modally
+    std::vector<std::string> shownForms;  // names of forms shown modeless
     int processMessagesCalls = 0;
     Control* focused = nullptr;
 
     // --- the simulated screen ---
     int screenW = 800, screenH = 600;
     int mouseX = 100, mouseY = 100;
-    std::map<int, int> metrics{{10, 17}};  // system metric index -> value
+    std::map<int, int> metrics{{9, 17}, {10, 17}};  // system metric index -> value
     int charWidth = 6;                     // deterministic text metrics: per character (+1 bold)
 
     // UserPort
@@ -64,13 +74,19 @@ public:
     void release(Control&) override {}
     ModalResult showModal(Form& f) override;
     void popup(PopupMenu& menu, int x, int y) override;
-    void processMessages() override { ++processMessagesCalls; }
+    void show(Form& f) override;
+    // Forms released wait for the message loop: processMessages() deletes them.
+    void releaseLater(Form& f) override;
+    void processMessages() override;
+    ~SimUser() override;
     int textWidth(const Font& font, const std::string& text) override;
-    void setFocus(Control& c) override { focused = &c; }
+    void setFocus(Control& c) override;
     bool loadPicture(Control& image, const std::string& file) override;
+    Control* focusedControl() override { return focused; }
 
 private:
     CursorKind cursor_ = CursorKind::Default;
+    std::vector<Form*> released_;
     std::deque<std::pair<std::string, ModalResult>> answers_;
     std::map<std::string, std::deque<std::function<void(Form&)>>> modal_;
     std::map<std::string, std::deque<std::function<void(PopupMenu&)>>> popup_;

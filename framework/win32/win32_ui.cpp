@@ -185,6 +185,15 @@ Button* findButton(Control& root, const std::function<bool(Button&)>& pred) {
     return nullptr;
 }
 
+// The usable check box whose caption has this accelerator letter.
+CheckBox* findCheckBox(Control& root, char up) {
+    if (auto* k = dynamic_cast<CheckBox*>(&root))
+        if (usable(*k) && accelOf(k->caption()) == up) return k;
+    for (Control* c : root.children())
+        if (CheckBox* r = findCheckBox(*c, up)) return r;
+    return nullptr;
+}
+
 // A click on a button as the user makes it: the object's click, then the modal loop looks.
 void clickButton(Button& b) {
     guarded([&] { b.click(); });
@@ -219,12 +228,16 @@ bool handleKeyDown(Control& c, HWND hwnd, WPARAM wp) {
     if (!f) return false;
     switch (key) {
         case VK_ESCAPE: return cancelForm(*f);
-        case VK_RETURN:
+        case VK_RETURN: {
             if (auto* b = dynamic_cast<Button*>(&c)) {
                 clickButton(*b);
                 return true;
             }
-            return false;
+            bool used = false;  // the default button
+            guarded([&] { used = f->dialogKey(VK_RETURN); });
+            pokeModalLoop(*f);
+            return used;
+        }
         case VK_TAB: {
             if (shift & (CtrlKey | AltKey)) return false;
             HWND top = GetAncestor(hwnd, GA_ROOT);
@@ -242,11 +255,13 @@ bool handleChar(Control& c, WPARAM wp) {
     // takes text itself (as in a dialog).
     if (!dynamic_cast<StringGrid*>(&c) && ch > ' ') {
         char up = upperChar(ch);
-        if (Form* f = c.form())
+        if (Form* f = c.form()) {
             if (Button* b = findButton(*f, [&](Button& x) { return accelOf(x.caption()) == up; })) {
                 clickButton(*b);
                 return true;
             }
+            if (radioAccelerator(*f, up)) return true;
+        }
     }
     guarded([&] { c.keyPress(ch); });
     pokeModalLoop(c);
@@ -261,7 +276,13 @@ bool handleSysChar(Control& c, WPARAM wp) {
         clickButton(*b);
         return true;
     }
-    return false;
+    if (CheckBox* k = findCheckBox(*f, up)) {
+        SetFocus(hwndOf(*k));
+        guarded([&] { k->click(); });
+        pokeModalLoop(*k);
+        return true;
+    }
+    return radioAccelerator(*f, up);
 }
 
 }  // namespace detail
@@ -289,7 +310,7 @@ void paintPanel(Panel& p, HDC dc, const RECT& rc) {
     FillRect(dc, &rc, brushFor(colorRef(p.color())));
     RECT r = rc;
     if (p.bevel > 0) {
-        DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+        DrawEdge(dc, &r, p.lowered ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
         InflateRect(&r, -p.bevel, -p.bevel);
     }
     // A notebook page's caption is its tab's text, not drawn on the page.
@@ -310,12 +331,12 @@ void paintLabel(Label& l, HDC dc, const RECT& rc) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colorRef(l.font().color));
     RECT r = rc;
-    DrawTextA(dc, l.caption().c_str(), -1, &r, DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    DrawTextA(dc, l.caption().c_str(), -1, &r, DT_WORDBREAK | DT_EXPANDTABS | (l.showAccelChar ? 0 : DT_NOPREFIX));
     SelectObject(dc, old);
 }
 
 void paintImage(Image& im, Peer& p, HDC dc, const RECT& rc) {
-    FillRect(dc, &rc, brushFor(backColor(*im.parent())));
+    FillRect(dc, &rc, brushFor(im.transparent ? backColor(*im.parent()) : colorRef(im.color())));
     if (p.icon) {
         DrawIcon(dc, 0, 0, p.icon);
         return;
@@ -359,16 +380,19 @@ void paintOwnerButton(Button& b, const DRAWITEMSTRUCT& di) {
 void handleScroll(HWND bar, int code) {
     auto* sb = dynamic_cast<ScrollBar*>(controlOf(bar));
     if (!sb) return;
-    int pos = sb->position();
+    int pos = 0;
+    ScrollCode sc;
     switch (code) {
-        case SB_LINELEFT: pos -= sb->smallChange; break;
-        case SB_LINERIGHT: pos += sb->smallChange; break;
-        case SB_PAGELEFT: pos -= sb->largeChange; break;
-        case SB_PAGERIGHT: pos += sb->largeChange; break;
-        case SB_LEFT: pos = sb->minValue(); break;
-        case SB_RIGHT: pos = sb->maxValue(); break;
+        case SB_LINELEFT: sc = ScrollCode::LineUp; break;
+        case SB_LINERIGHT: sc = ScrollCode::LineDown; break;
+        case SB_PAGELEFT: sc = ScrollCode::PageUp; break;
+        case SB_PAGERIGHT: sc = ScrollCode::PageDown; break;
+        case SB_LEFT: sc = ScrollCode::Top; break;
+        case SB_RIGHT: sc = ScrollCode::Bottom; break;
+        case SB_ENDSCROLL: sc = ScrollCode::EndScroll; break;
         case SB_THUMBTRACK:
         case SB_THUMBPOSITION: {
+            sc = code == SB_THUMBTRACK ? ScrollCode::Track : ScrollCode::Position;
             SCROLLINFO si{sizeof si, SIF_TRACKPOS};
             GetScrollInfo(bar, SB_CTL, &si);
             pos = si.nTrackPos;
@@ -376,7 +400,7 @@ void handleScroll(HWND bar, int code) {
         }
         default: return;
     }
-    guarded([&] { sb->setPosition(pos); });
+    guarded([&] { sb->scroll(sc, pos); });
     pokeModalLoop(*sb);
 }
 
@@ -389,9 +413,14 @@ bool commonMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESUL
             trackModifier(msg, wp);
             return handleKeyDown(c, hwnd, wp);
         case WM_KEYUP:
-        case WM_SYSKEYUP:
+        case WM_SYSKEYUP: {
             trackModifier(msg, wp);
-            return false;
+            int key = static_cast<int>(wp);
+            unsigned shift = keyShift();
+            guarded([&] { c.keyUp(key, shift); });
+            pokeModalLoop(c);
+            return key == 0;
+        }
         case WM_CHAR: return handleChar(c, wp);
         case WM_SYSCHAR: return handleSysChar(c, wp);
         case WM_KILLFOCUS:
@@ -408,11 +437,22 @@ bool commonMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESUL
     }
 }
 
+}  // namespace
+
+namespace detail {
+bool commonControlMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+    return commonMessage(c, hwnd, msg, wp, lp, result);
+}
+}  // namespace detail
+
+namespace {
+
 // Messages of windows that hold other controls (forms, panels, notebook pages).
 bool containerMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
     *result = 0;
     switch (msg) {
         case WM_COMMAND:
+            if (lp && choiceCommand(reinterpret_cast<HWND>(lp), HIWORD(wp))) return true;
             if (lp && (HIWORD(wp) == BN_CLICKED)) {
                 if (auto* b = dynamic_cast<Button*>(controlOf(reinterpret_cast<HWND>(lp)))) clickButton(*b);
                 return true;
@@ -534,6 +574,12 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (f->isModal()) {
                 if (!p->activated) giveInitialFocus(*f);
                 activateOnce(*f);
+            } else if (activatesModeless(*f, reinterpret_cast<HWND>(lp), !p->activated)) {
+                // A modeless form's activation runs when it is shown and whenever the focus
+                // comes to it from another modeless form of ours.
+                if (!p->activated) giveInitialFocus(*f);
+                p->activated = true;
+                guarded([&] { f->activate(); });
             }
             return res;
         }
@@ -636,8 +682,10 @@ LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (dynamic_cast<ScrollBar*>(c)) {
         int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
         if (msg == WM_LBUTTONDOWN) {
-            guarded([&] { c->mouseDown(MouseButton::Left, keyShift() | LeftButton, x, y); });
+            const bool after = static_cast<ScrollBar*>(c)->mouseDownAfterTracking;
+            if (!after) guarded([&] { c->mouseDown(MouseButton::Left, keyShift() | LeftButton, x, y); });
             LRESULT res = CallWindowProcA(old, hwnd, msg, wp, lp);  // runs the scroll loop
+            if (after) guarded([&] { c->mouseDown(MouseButton::Left, keyShift() | LeftButton, x, y); });
             guarded([&] { c->mouseUp(MouseButton::Left, keyShift(), x, y); });
             guarded([&] { c->click(); });
             pokeModalLoop(*c);
@@ -687,10 +735,13 @@ public:
     void changed(Control& c, Prop what) override;
     void release(Control& c) override;
     ModalResult showModal(Form& f) override;
+    void show(Form& f) override { showModeless(f); }
+    void releaseLater(Form& f) override { detail::releaseLater(f); }
     void popup(PopupMenu& menu, int x, int y) override;
     void processMessages() override;
     int textWidth(const Font& font, const std::string& text) override;
     void setFocus(Control& c) override;
+    Control* focusedControl() override { return controlOf(GetFocus()); }
     bool loadPicture(Control& image, const std::string& file) override;
 
     void realizeTree(Control& c) {
@@ -803,14 +854,20 @@ void Win32Ui::realize(Control& c) {
     } else if (auto* sb = dynamic_cast<ScrollBar*>(&c)) {
         DWORD dir = sb->width() >= sb->height() ? SBS_HORZ : SBS_VERT;
         h = CreateWindowExA(0, "SCROLLBAR", "", child | dir | WS_TABSTOP, x, y, w, ht, parentWnd, nullptr, inst, nullptr);
+    } else if (auto* e = dynamic_cast<Edit*>(&c)) {
+        h = createEdit(*e, parentWnd, child);
+    } else if (auto* rg = dynamic_cast<RadioGroup*>(&c)) {
+        h = createRadioGroup(*rg, parentWnd, child);
     } else if (dynamic_cast<Gauge*>(&c)) {
         h = CreateWindowExA(0, PROGRESS_CLASSA, "", child, x, y, w, ht, parentWnd, nullptr, inst, nullptr);
     } else if (dynamic_cast<Image*>(&c)) {
         h = CreateWindowExA(0, kImageClass, "", child, x, y, w, ht, parentWnd, nullptr, inst, nullptr);
     } else if (auto* b = dynamic_cast<Button*>(&c)) {
-        DWORD kind = (!b->glyph.empty() && b->caption().empty()) ? BS_OWNERDRAW : BS_PUSHBUTTON;
+        DWORD kind = (!b->glyph.empty() && b->caption().empty()) ? BS_OWNERDRAW : b->isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
         h = CreateWindowExA(0, "BUTTON", caption, child | kind | WS_TABSTOP, x, y, w, ht, parentWnd, nullptr, inst,
                             nullptr);
+    } else if (dynamic_cast<ComboBox*>(&c) || dynamic_cast<CheckBox*>(&c)) {
+        h = createChoice(c, parentWnd, child);
     } else if (dynamic_cast<Label*>(&c)) {
         h = CreateWindowExA(0, kLabelClass, caption, child, x, y, w, ht, parentWnd, nullptr, inst, nullptr);
     } else {
@@ -826,13 +883,14 @@ void Win32Ui::realize(Control& c) {
     char cls[32] = {};
     GetClassNameA(h, cls, sizeof cls);
     if (lstrcmpiA(cls, "BUTTON") == 0 || lstrcmpiA(cls, "SCROLLBAR") == 0 || lstrcmpiA(cls, PROGRESS_CLASSA) == 0 ||
-        lstrcmpiA(cls, WC_TABCONTROLA) == 0)
+        lstrcmpiA(cls, WC_TABCONTROLA) == 0 || lstrcmpiA(cls, "COMBOBOX") == 0)
         p->oldProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
 
     p->sentFont = fontOf(c.font());
     p->drawnFontColor = c.font().color;
     SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(p->sentFont), FALSE);
     if (dynamic_cast<ScrollBar*>(&c) || dynamic_cast<Gauge*>(&c)) changed(c, Prop::Position);
+    if (dynamic_cast<ComboBox*>(&c)) changed(c, Prop::Bounds);  // the list's height follows the font
     if (auto* nb = dynamic_cast<Notebook*>(&c)) {
         p->sentFont = fontOf(nb->tabFont);
         SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(p->sentFont), FALSE);
@@ -923,6 +981,8 @@ void Win32Ui::changed(Control& c, Prop what) {
     Peer* p = peerOf(c);
     if (!p || !p->hwnd || p->syncing) return;
     HWND h = p->hwnd;
+    if (auto* e = dynamic_cast<Edit*>(&c); e && editChanged(*e, h, what)) return;
+    if (auto* rg = dynamic_cast<RadioGroup*>(&c); rg && radioGroupChanged(*rg, h, what)) return;
     if (auto* g = dynamic_cast<StringGrid*>(&c)) {
         if (what == Prop::Cells || what == Prop::Selection || what == Prop::Layout || what == Prop::Bounds ||
             what == Prop::Font || what == Prop::Color) {
@@ -930,6 +990,7 @@ void Win32Ui::changed(Control& c, Prop what) {
             return;
         }
     }
+    if (choiceChanged(c, h, what)) return;
     switch (what) {
         case Prop::Bounds:
             if (auto* f = dynamic_cast<Form*>(&c)) {
@@ -956,8 +1017,9 @@ void Win32Ui::changed(Control& c, Prop what) {
                 if (auto* nb = dynamic_cast<Notebook*>(c.parent())) placeNotebookPages(*nb);
             break;
         case Prop::Visible:
-            if (dynamic_cast<Form*>(&c)) {
+            if (auto* f = dynamic_cast<Form*>(&c)) {
                 if (!c.visible()) ShowWindow(h, SW_HIDE);
+                else if (f->minimized()) ShowWindow(h, SW_MINIMIZE);
                 else if (!c.form()->isModal()) ShowWindow(h, SW_SHOW);
             } else {
                 ShowWindow(h, c.visible() ? SW_SHOWNA : SW_HIDE);
@@ -1071,7 +1133,10 @@ void Win32Ui::release(Control& c) {
     if (p->hwnd && IsWindow(p->hwnd)) {
         // A form released before its controls takes their windows with its own in one go:
         // much cheaper than taking them from the shown window one at a time.
-        if (dynamic_cast<Form*>(&c)) detachControls(c);
+        if (auto* f = dynamic_cast<Form*>(&c)) {
+            forgetModeless(*f);
+            detachControls(c);
+        }
         detachWindow(*p);
         if (p->tooltip) DestroyWindow(p->tooltip);
         DestroyWindow(p->hwnd);

@@ -77,6 +77,33 @@ HWND createGrid(StringGrid& g, HWND parent);
 void gridChanged(StringGrid& g, HWND hwnd, Prop what);
 extern const char* const kGridClass;
 
+// The drop-down list and the check box (win32_choice.cpp): their window, keeping it in
+// step (false when the property is not theirs to handle), and their WM_COMMAND codes.
+HWND createChoice(Control& c, HWND parent, DWORD childStyle);
+bool choiceChanged(Control& c, HWND h, Prop what);
+bool choiceCommand(HWND from, UINT code);
+
+// Modeless forms (win32_modeless.cpp): showing one (with the thread's key hook), whether
+// its activation event runs for this activation (shown for the first time, or the focus came
+// from another modeless form of ours), forgetting a form that is destroyed, and deleting a
+// form from the message loop.
+void showModeless(Form& f);
+bool activatesModeless(Form& f, HWND previous, bool first);
+void forgetModeless(Form& f);
+void releaseLater(Form& f);
+
+// Edit boxes and radio groups (win32_inputs.cpp). The change functions return whether they
+// kept the window in step with that property themselves.
+HWND createEdit(Edit& e, HWND parent, DWORD childStyle);
+bool editChanged(Edit& e, HWND hwnd, Prop what);
+HWND createRadioGroup(RadioGroup& g, HWND parent, DWORD childStyle);
+bool radioGroupChanged(RadioGroup& g, HWND hwnd, Prop what);
+// Alt+letter, or a letter typed outside a text box: clicks the radio item it underlines.
+bool radioAccelerator(Form& f, char upper);
+// The messages every window of ours treats alike (keys, the cursor); true with *result when
+// handled.
+bool commonControlMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+
 template <class F>
 void guarded(F&& f) {
     try {
