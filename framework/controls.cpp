@@ -16,11 +16,6 @@ UiBackend& ui() {
 
 void setUi(UiBackend* backend) { g_ui = backend; }
 
-void UiBackend::show(Form& f) {
-    f.setVisible(true);
-    f.activate();
-}
-
 bool UiBackend::fontDialog(Font&, int, int) { return false; }
 
 int UiBackend::maxTextWidth(const Font& font, const std::vector<const std::string*>& texts) {
@@ -33,7 +28,6 @@ WindowState UiBackend::windowState(Form&) { return WindowState::Normal; }
 
 void UiBackend::setWindowState(Form&, WindowState) {}
 
-void UiBackend::deleteLater(Form* f) { delete f; }
 
 // ---- Control ---------------------------------------------------------------------------
 
@@ -614,20 +608,27 @@ ModalResult Form::showModal() {
 }
 
 void Form::show() {
-    modalResult_ = ModalResult::None;
     closed_ = false;
+    minimized_ = false;
     ui().show(*this);
 }
 
-WindowState Form::windowState() { return g_ui ? g_ui->windowState(*this) : WindowState::Normal; }
-
-void Form::setWindowState(WindowState s) {
-    if (g_ui) g_ui->setWindowState(*this, s);
+void Form::minimize() {
+    if (minimized_) return;
+    minimized_ = true;
+    notify(Prop::Visible);
 }
 
-void Form::release() {
-    if (g_ui) g_ui->deleteLater(this);
-    else delete this;
+void Form::release() { ui().releaseLater(*this); }
+
+WindowState Form::windowState() {
+    if (minimized_) return WindowState::Minimized;
+    return g_ui ? g_ui->windowState(*this) : WindowState::Normal;
+}
+
+void Form::setWindowState(WindowState s) {
+    if (s != WindowState::Minimized) minimized_ = false;
+    if (g_ui) g_ui->setWindowState(*this, s);
 }
 
 void Form::activate() {

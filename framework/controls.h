@@ -64,6 +64,10 @@ public:
     virtual void changed(Control& c, Prop what) = 0;  // keep the peer in step
     virtual void release(Control& c) = 0;            // destroy the peer
     virtual ModalResult showModal(Form& f) = 0;
+    // A modeless form: shown and left to the host's message loop; showing activates it.
+    virtual void show(Form& f) = 0;
+    // Deletes a form once the event being handled has ended (a form that frees itself).
+    virtual void releaseLater(Form& f) = 0;
     virtual void popup(PopupMenu& menu, int x, int y) = 0;
     virtual void processMessages() = 0;
     virtual int textWidth(const Font& font, const std::string& text) = 0;
@@ -71,16 +75,12 @@ public:
     virtual int maxTextWidth(const Font& font, const std::vector<const std::string*>& texts);
     virtual void setFocus(Control& c) = 0;
     virtual bool loadPicture(Control& image, const std::string& file) = 0;
-    // A modeless form: shown and activated; it then lives in the host's message loop.
-    virtual void show(Form& f);
     // The platform's font dialog (fonts of the ANSI character set, sizes minSize..maxSize),
     // starting from `font`; true with the chosen font on OK.
     virtual bool fontDialog(Font& font, int minSize, int maxSize);
     // Minimised, maximised or normal (a sizeable window's state).
     virtual WindowState windowState(Form& f);
     virtual void setWindowState(Form& f, WindowState s);
-    // Frees a form once the handlers running now have returned (a window closing itself).
-    virtual void deleteLater(Form* f);
     virtual Control* focusedControl() = 0;  // the control that has the keyboard focus, if any
 };
 UiBackend& ui();
@@ -172,14 +172,15 @@ public:
     using Control::Control;
     const char* className() const override { return "Panel"; }
     Alignment alignment = Alignment::Center;
-    int bevel = 1;  // raised outer bevel width; 0 for none
+    int bevel = 1;  // outer bevel width; 0 for none
+    bool lowered = false;  // the bevel is sunk instead of raised
 };
 
 class Label : public Control {
 public:
     using Control::Control;
     const char* className() const override { return "Label"; }
-    bool showAccelChar = false;  // '&' underlines the letter after it (a label naming a box's key)
+    bool showAccelChar = false;  // "&X" draws X underlined instead of the '&'
 };
 
 class Button : public Control {
@@ -199,6 +200,7 @@ public:
     const char* className() const override { return "Image"; }
     bool center = false;
     bool stretch = false;
+    bool transparent = true;  // without a picture (or around it) the parent shows; else its colour
     std::string pictureFile;  // file the picture was loaded from; empty for none
     bool loadFromFile(const std::string& file);
     void clear();
@@ -235,9 +237,53 @@ public:
     // step, a jump to an end, or dragging the thumb to `pos` (Track while dragging, Position
     // when released). Runs onScroll with the position it asks for, then moves there.
     void scroll(ScrollCode code, int pos = 0);
+    // The mouse-button events of a left click on the bar: by default onMouseDown comes when
+    // the button goes down, before the platform tracks the mouse on the bar; with this set it
+    // comes after the tracking ended, just before onMouseUp and onClick.
+    bool mouseDownAfterTracking = false;
 
 private:
     int min_ = 0, max_ = 100, position_ = 0;
+};
+
+// A drop-down list: the user picks one of its items; there is no free text. Setting the
+// items or the index from code runs no event; the user's choice (select) runs onChange.
+class ComboBox : public Control {
+public:
+    using Control::Control;
+    const char* className() const override { return "ComboBox"; }
+    const std::vector<std::string>& items() const { return items_; }
+    void setItems(std::vector<std::string> items);  // the index goes to -1
+    void addItem(const std::string& item);
+    void clear();
+    int itemIndex() const { return index_; }  // -1 when nothing is chosen
+    void setItemIndex(int i);                 // out of range: -1
+    // The chosen item's text, or "" when none is chosen.
+    const std::string& text() const;
+    // Chooses the first item equal to t (letters compared without regard to case); none: -1.
+    void setText(const std::string& t);
+    // As the user choosing item i: sets the index and runs onChange when it changed.
+    void select(int i);
+    int dropDownCount = 8;  // items the opened list shows without scrolling
+    NotifyEvent onChange;
+
+private:
+    std::vector<std::string> items_;
+    int index_ = -1;
+};
+
+// A check box with its caption. Changing the state, from code or by the user's click, runs
+// onClick, as the platform's check box reports every change of its state.
+class CheckBox : public Control {
+public:
+    using Control::Control;
+    const char* className() const override { return "CheckBox"; }
+    bool checked() const { return checked_; }
+    void setChecked(bool v);
+    void click() override;  // as the user's click: toggles; nothing when disabled
+
+private:
+    bool checked_ = false;
 };
 
 // A one-line edit box. Its text is its caption; a change by the program (setText) or by the
@@ -301,46 +347,6 @@ public:
 private:
     std::vector<std::string> items_;
     int columns_ = 1, itemIndex_ = -1;
-};
-
-// A drop-down list: the user picks one of its items; there is no free text. Setting the
-// items or the index from code runs no event; the user's choice (select) runs onChange.
-class ComboBox : public Control {
-public:
-    using Control::Control;
-    const char* className() const override { return "ComboBox"; }
-    const std::vector<std::string>& items() const { return items_; }
-    void setItems(std::vector<std::string> items);  // the index goes to -1
-    void addItem(const std::string& item);
-    void clear();
-    int itemIndex() const { return index_; }  // -1 when nothing is chosen
-    void setItemIndex(int i);                 // out of range: -1
-    // The chosen item's text, or "" when none is chosen.
-    const std::string& text() const;
-    // Chooses the first item equal to t (letters compared without regard to case); none: -1.
-    void setText(const std::string& t);
-    // As the user choosing item i: sets the index and runs onChange when it changed.
-    void select(int i);
-    int dropDownCount = 8;  // items the opened list shows without scrolling
-    NotifyEvent onChange;
-
-private:
-    std::vector<std::string> items_;
-    int index_ = -1;
-};
-
-// A check box with its caption. Changing the state, from code or by the user's click, runs
-// onClick, as the platform's check box reports every change of its state.
-class CheckBox : public Control {
-public:
-    using Control::Control;
-    const char* className() const override { return "CheckBox"; }
-    bool checked() const { return checked_; }
-    void setChecked(bool v);
-    void click() override;  // as the user's click: toggles; nothing when disabled
-
-private:
-    bool checked_ = false;
 };
 
 // Tabbed notebook: page captions and the page shown; each page is a child panel.
@@ -472,13 +478,19 @@ public:
     ModalResult modalResult() const { return modalResult_; }
     void setModalResult(ModalResult r) { modalResult_ = r; }
     ModalResult showModal();
-    // Shows the form modelessly: it stays open in the host's message loop after this returns.
-    void show();
     bool isModal() const { return modal_; }
+    // Shows the form modeless: it runs in the host's message loop and its onActivate runs
+    // when it is shown and whenever the focus comes to it from another modeless form of the
+    // library. Closing it runs onCloseQuery and onClose; a form that frees itself on closing
+    // calls release() there.
+    void show();
+    void release();
+    // Minimises the shown window (an icon, or the task bar's button); show() brings it back.
+    void minimize();
+    bool minimized() const { return minimized_; }
+    // Minimised, maximised or normal (a sizeable window's state).
     WindowState windowState();
     void setWindowState(WindowState s);
-    // Frees the form once the handlers running now have returned.
-    void release();
     // Closes like the user does: asks onCloseQuery, then runs onClose. Returns whether it closed.
     bool close();
     bool closed() const { return closed_; }
@@ -515,7 +527,7 @@ public:
 
 private:
     ModalResult modalResult_ = ModalResult::None;
-    bool modal_ = false, closed_ = false, activated_ = false;
+    bool modal_ = false, closed_ = false, activated_ = false, minimized_ = false;
 };
 
 // Creates a child control owned by its parent: make<Button>(panel, "BtnSave").

@@ -1,5 +1,7 @@
 #include "framework/sim/sim_ui.h"
 
+#include <algorithm>
+
 #include "framework/text.h"
 
 namespace kv {
@@ -77,6 +79,31 @@ ModalResult SimUser::showModal(Form& f) {
     return f.modalResult();
 }
 
+void SimUser::show(Form& f) {
+    shownForms.push_back(f.name());
+    // As in the message loop, an error that escapes the handler is shown in the error box.
+    try {
+        f.activate();
+    } catch (const std::exception& e) {
+        messageDialog(e.what(), DialogKind::Error, BtnOK);
+    }
+}
+
+void SimUser::releaseLater(Form& f) {
+    if (std::find(released_.begin(), released_.end(), &f) == released_.end()) released_.push_back(&f);
+}
+
+void SimUser::processMessages() {
+    ++processMessagesCalls;
+    auto forms = std::move(released_);
+    released_.clear();
+    for (Form* f : forms) delete f;
+}
+
+SimUser::~SimUser() {
+    for (Form* f : released_) delete f;
+}
+
 void SimUser::popup(PopupMenu& menu, int x, int y) {
     popups.push_back(menu.name());
     popupX = x;
@@ -136,11 +163,6 @@ bool SimUser::loadPicture(Control&, const std::string& file) {
     return fs && fs->exists(file) && !fs->isDirectory(file);
 }
 
-void SimUser::show(Form& f) {
-    shownForms.push_back(f.name());
-    f.setVisible(true);
-    f.activate();
-}
 
 WindowState SimUser::windowState(Form& f) {
     auto it = windowStates.find(&f);
@@ -148,21 +170,6 @@ WindowState SimUser::windowState(Form& f) {
 }
 
 void SimUser::setWindowState(Form& f, WindowState s) { windowStates[&f] = s; }
-
-void SimUser::deleteLater(Form* f) {
-    if (f) released_.push_back(f);
-}
-
-void SimUser::freeReleased() {
-    std::vector<Form*> list;
-    list.swap(released_);
-    for (Form* f : list) {
-        windowStates.erase(f);
-        delete f;
-    }
-}
-
-SimUser::~SimUser() { freeReleased(); }
 
 bool SimUser::fontDialog(Font& font, int minSize, int maxSize) {
     fontDialogs.push_back({font, minSize, maxSize});

@@ -61,7 +61,7 @@ public:
     // --- the simulated screen ---
     int screenW = 800, screenH = 600;
     int mouseX = 100, mouseY = 100;
-    std::map<int, int> metrics{{10, 17}};  // system metric index -> value
+    std::map<int, int> metrics{{9, 17}, {10, 17}};  // system metric index -> value
     int charWidth = 6;                     // deterministic text metrics: per character (+1 bold)
 
     // UserPort
@@ -82,30 +82,28 @@ public:
     void release(Control&) override {}
     ModalResult showModal(Form& f) override;
     void popup(PopupMenu& menu, int x, int y) override;
-    void processMessages() override {
-        ++processMessagesCalls;
-        freeReleased();
-    }
+    void show(Form& f) override;
+    // Forms released wait for the message loop: processMessages() deletes them.
+    void releaseLater(Form& f) override;
+    void processMessages() override;
+    ~SimUser() override;
     int textWidth(const Font& font, const std::string& text) override;
     void setFocus(Control& c) override;
     bool loadPicture(Control& image, const std::string& file) override;
-    void show(Form& f) override;
     WindowState windowState(Form& f) override;
     void setWindowState(Form& f, WindowState s) override;
-    // Forms released by their handlers are freed here, or when the user object goes.
-    void deleteLater(Form* f) override;
-    void freeReleased();
+    // Frees the released forms now (as the message loop does).
+    void freeReleased() { processMessages(); }
     std::map<const Form*, WindowState> windowStates;
-    ~SimUser() override;
     bool fontDialog(Font& font, int minSize, int maxSize) override;
     Control* focusedControl() override { return focused; }
 
 private:
     CursorKind cursor_ = CursorKind::Default;
+    std::vector<Form*> released_;
     std::deque<std::pair<std::string, ModalResult>> answers_;
     std::map<std::string, std::deque<std::function<void(Form&)>>> modal_;
     std::map<std::string, std::deque<std::function<void(PopupMenu&)>>> popup_;
-    std::vector<Form*> released_;
 };
 
 struct SentMessage {

@@ -25,7 +25,6 @@ constexpr const char* kAppClass = "KvApplication";
 constexpr UINT WM_KV_CHECK = WM_APP + 0x4B0;  // wakes a modal loop to look at its form
 constexpr UINT WM_KV_HIDE = WM_APP + 0x4B1;   // hides a form whose modal run has ended
 constexpr UINT WM_KV_BOUNDS = WM_APP + 0x4B2; // applies the bounds a shown form was given
-constexpr UINT WM_KV_RELEASE = WM_APP + 0x4B4; // to the application window: frees a released form
 constexpr UINT_PTR kGaugeTimer = 0x4B3;       // tells a gauge the position it skipped
 // A gauge redraws itself at once whenever its position changes, which costs about a
 // millisecond a time under Wine; a load moving it a pixel at a time would spend most of its
@@ -44,6 +43,7 @@ struct Peer {
     RECT appliedOuter{};        // of a form: the window rectangle last applied
     int appliedClientW = -1, appliedClientH = -1;
     Control* pendingFocus = nullptr;  // of a form: focus asked for before the window existed
+    HWND lastFocus = nullptr;         // of a form: its control that had the focus when it was deactivated
     int gaugeMin = 0, gaugeMax = -1, gaugePixel = -1;  // of a gauge: what the bar was told
     DWORD gaugeToldAt = 0;       // of a gauge: when the bar was last told its position
     bool gaugePending = false;   // of a gauge: a position is waiting for the next frame
@@ -66,7 +66,12 @@ HINSTANCE moduleInstance() {
 
 // ---- modifier keys -----------------------------------------------------------------------
 
-unsigned g_sentModifiers = 0;  // modifiers whose key-down message reached us, not yet released
+// The modifiers of keys pressed on the keyboard are read from the thread's key state when a
+// key arrives (keyShift). Only a modifier whose key-down message did not come from the
+// keyboard (sent or posted by an automation tool or a test) is remembered here until its
+// key-up. A modal loop that takes key messages (a popup menu, moving the window) may take
+// that key-up, so the record is dropped when such a loop ends and when the focus moves.
+unsigned g_sentModifiers = 0;
 
 }  // namespace
 
@@ -95,15 +100,22 @@ HFONT fontOf(const Font& f) {
 
 void trackModifier(UINT msg, WPARAM wp) {
     unsigned bit = 0;
+    int key = 0;
     switch (wp) {
-        case VK_SHIFT: case VK_LSHIFT: case VK_RSHIFT: bit = ShiftKey; break;
-        case VK_CONTROL: case VK_LCONTROL: case VK_RCONTROL: bit = CtrlKey; break;
-        case VK_MENU: case VK_LMENU: case VK_RMENU: bit = AltKey; break;
+        case VK_SHIFT: case VK_LSHIFT: case VK_RSHIFT: bit = ShiftKey; key = VK_SHIFT; break;
+        case VK_CONTROL: case VK_LCONTROL: case VK_RCONTROL: bit = CtrlKey; key = VK_CONTROL; break;
+        case VK_MENU: case VK_LMENU: case VK_RMENU: bit = AltKey; key = VK_MENU; break;
         default: return;
     }
-    if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) g_sentModifiers |= bit;
-    else g_sentModifiers &= ~bit;
+    // A key pressed on the keyboard shows in the key state already: nothing to remember.
+    if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
+        if (GetKeyState(key) >= 0) g_sentModifiers |= bit;
+    } else {
+        g_sentModifiers &= ~bit;
+    }
 }
+
+void forgetSentModifiers() { g_sentModifiers = 0; }
 
 unsigned keyShift() {
     unsigned s = g_sentModifiers;
@@ -256,10 +268,6 @@ bool handleChar(Control& c, WPARAM wp) {
     return ch == 0;
 }
 
-}  // namespace detail
-
-namespace {
-
 bool handleSysChar(Control& c, WPARAM wp) {
     char up = upperChar(static_cast<char>(wp));
     Form* f = c.form();
@@ -276,6 +284,10 @@ bool handleSysChar(Control& c, WPARAM wp) {
     }
     return radioAccelerator(*f, up);
 }
+
+}  // namespace detail
+
+namespace {
 
 // ---- painting helpers --------------------------------------------------------------------
 
@@ -298,7 +310,7 @@ void paintPanel(Panel& p, HDC dc, const RECT& rc) {
     FillRect(dc, &rc, brushFor(colorRef(p.color())));
     RECT r = rc;
     if (p.bevel > 0) {
-        DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+        DrawEdge(dc, &r, p.lowered ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
         InflateRect(&r, -p.bevel, -p.bevel);
     }
     // A notebook page's caption is its tab's text, not drawn on the page.
@@ -324,7 +336,7 @@ void paintLabel(Label& l, HDC dc, const RECT& rc) {
 }
 
 void paintImage(Image& im, Peer& p, HDC dc, const RECT& rc) {
-    FillRect(dc, &rc, brushFor(backColor(*im.parent())));
+    FillRect(dc, &rc, brushFor(im.transparent ? backColor(*im.parent()) : colorRef(im.color())));
     if (p.icon) {
         DrawIcon(dc, 0, 0, p.icon);
         return;
@@ -411,7 +423,9 @@ bool commonMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESUL
         }
         case WM_CHAR: return handleChar(c, wp);
         case WM_SYSCHAR: return handleSysChar(c, wp);
-        case WM_KILLFOCUS: g_sentModifiers = 0; return false;
+        case WM_KILLFOCUS:
+        case WM_EXITMENULOOP:
+        case WM_EXITSIZEMOVE: forgetSentModifiers(); return false;
         case WM_SETCURSOR:
             if (ports().user && ports().user->cursor() == CursorKind::HourGlass) {
                 SetCursor(LoadCursorA(nullptr, IDC_WAIT));
@@ -523,30 +537,16 @@ bool mouseMessage(Control& c, UINT msg, WPARAM, LPARAM lp) {
 }
 
 void applyPendingBounds(Form& f);
-
-void followWindowSize(Form& f) {
-    Peer* p = peerOf(f);
-    if (!p || !p->hwnd) return;
-    RECT now, client;
-    GetWindowRect(p->hwnd, &now);
-    GetClientRect(p->hwnd, &client);
-    p->appliedOuter = now;
-    p->appliedClientW = client.right;
-    p->appliedClientH = client.bottom;
-    f.clientWidthValue = client.right;
-    f.clientHeightValue = client.bottom;
-    p->syncing = true;
-    f.setBounds(now.left, now.top, now.right - now.left, now.bottom - now.top);
-    p->syncing = false;
-}
+void followFormWindow(Form& f);
 
 // The focus goes where it was asked for before the window showed, or to the first control
-// that takes it, unless a control of the form has it already.
+// that takes it, unless a control of the form has it already. The form's own window having
+// it (where the default activation puts it) does not count: keys would reach no control.
 void giveInitialFocus(Form& f) {
     Peer* p = peerOf(f);
     if (!p) return;
     HWND focus = GetFocus();
-    if (focus && (focus == p->hwnd || IsChild(p->hwnd, focus)) && !p->pendingFocus) return;
+    if (focus && IsChild(p->hwnd, focus) && !p->pendingFocus) return;
     if (p->pendingFocus && hwndOf(*p->pendingFocus)) SetFocus(hwndOf(*p->pendingFocus));
     else if (HWND first = GetNextDlgTabItem(p->hwnd, nullptr, FALSE)) SetFocus(first);
     p->pendingFocus = nullptr;
@@ -572,23 +572,36 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             guarded([&] { f->close(); });
             pokeModalLoop(*f);
             return 0;
-        case WM_ACTIVATE:
-            if (LOWORD(wp) != WA_INACTIVE) {
-                // Give the focus back to the control that had it, as a dialog does.
-                LRESULT res = DefWindowProcA(hwnd, msg, wp, lp);
-                if (f->isModal() || !peerOf(*f)->activated) {
-                    if (!peerOf(*f)->activated) giveInitialFocus(*f);
-                    activateOnce(*f);
-                }
-                return res;
+        case WM_ACTIVATE: {
+            Peer* p = peerOf(*f);
+            if (!p) break;
+            if (LOWORD(wp) == WA_INACTIVE) {
+                // The control that has the focus gets it back when the form is active again
+                // (after a message dialog, another window), as in a dialog.
+                HWND focus = GetFocus();
+                if (focus && IsChild(hwnd, focus)) p->lastFocus = focus;
+                break;
             }
-            break;
+            LRESULT res = DefWindowProcA(hwnd, msg, wp, lp);  // puts the focus on the form itself
+            HWND back = p->lastFocus;
+            p->lastFocus = nullptr;
+            if (!HIWORD(wp) && back && IsChild(hwnd, back) && IsWindowVisible(back) && IsWindowEnabled(back))
+                SetFocus(back);
+            if (f->isModal()) {
+                if (!p->activated) giveInitialFocus(*f);
+                activateOnce(*f);
+            } else if (activatesModeless(*f, reinterpret_cast<HWND>(lp), !p->activated)) {
+                // A modeless form's activation runs when it is shown and whenever the focus
+                // comes to it from another modeless form of ours.
+                if (!p->activated) giveInitialFocus(*f);
+                p->activated = true;
+                guarded([&] { f->activate(); });
+            }
+            return res;
+        }
         case WM_SIZE:
-            // The object follows the size the window was given (a sizeable window).
-            if (wp != SIZE_MINIMIZED && !peerOf(*f)->syncing) {
-                followWindowSize(*f);
-                if (f->onResize) guarded([&] { f->onResize(f); });
-            }
+            // A sizeable window lays itself out again (its bounds followed the window above).
+            if (wp != SIZE_MINIMIZED && f->onResize) guarded([&] { f->onResize(f); });
             break;
         case WM_KV_CHECK: return 0;
         case WM_KV_HIDE:
@@ -597,6 +610,14 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_KV_BOUNDS:
             applyPendingBounds(*f);
             return 0;
+        case WM_WINDOWPOSCHANGED: {
+            // Whatever moved or sized the window (the user dragging its caption, the
+            // system), the form's bounds follow it; the default procedure then sends
+            // WM_MOVE and WM_SIZE.
+            const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
+            if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) followFormWindow(*f);
+            break;
+        }
         default: break;
     }
     if (mouseMessage(*f, msg, wp, lp)) return 0;
@@ -683,8 +704,10 @@ LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (dynamic_cast<ScrollBar*>(c)) {
         int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
         if (msg == WM_LBUTTONDOWN) {
-            guarded([&] { c->mouseDown(MouseButton::Left, keyShift() | LeftButton, x, y); });
+            const bool after = static_cast<ScrollBar*>(c)->mouseDownAfterTracking;
+            if (!after) guarded([&] { c->mouseDown(MouseButton::Left, keyShift() | LeftButton, x, y); });
             LRESULT res = CallWindowProcA(old, hwnd, msg, wp, lp);  // runs the scroll loop
+            if (after) guarded([&] { c->mouseDown(MouseButton::Left, keyShift() | LeftButton, x, y); });
             guarded([&] { c->mouseUp(MouseButton::Left, keyShift(), x, y); });
             guarded([&] { c->click(); });
             pokeModalLoop(*c);
@@ -695,10 +718,6 @@ LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK appProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_KV_RELEASE) {
-        guarded([&] { delete reinterpret_cast<Form*>(lp); });
-        return 0;
-    }
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
@@ -738,18 +757,18 @@ public:
     void changed(Control& c, Prop what) override;
     void release(Control& c) override;
     ModalResult showModal(Form& f) override;
+    void show(Form& f) override { showModeless(f); }
+    void releaseLater(Form& f) override { detail::releaseLater(f); }
     void popup(PopupMenu& menu, int x, int y) override;
     void processMessages() override;
     int textWidth(const Font& font, const std::string& text) override;
     int maxTextWidth(const Font& font, const std::vector<const std::string*>& texts) override;
     void setFocus(Control& c) override;
-    bool loadPicture(Control& image, const std::string& file) override;
-    void show(Form& f) override;
     bool fontDialog(Font& font, int minSize, int maxSize) override { return detail::fontDialog(font, minSize, maxSize); }
     WindowState windowState(Form& f) override;
     void setWindowState(Form& f, WindowState s) override;
-    void deleteLater(Form* f) override;
     Control* focusedControl() override { return controlOf(GetFocus()); }
+    bool loadPicture(Control& image, const std::string& file) override;
 
     void realizeTree(Control& c) {
         if (!c.peer) realize(c);
@@ -758,6 +777,15 @@ public:
 
     void applyBounds(Form& f) {
         if (Peer* p = peerOf(f)) applyFormBounds(f, *p);
+    }
+
+    // The form takes the place and size its window has. Not while bounds the program gave
+    // the form wait to be applied (they are applied next and win), nor while the window is
+    // minimised (the form keeps its normal place).
+    void followWindow(Form& f) {
+        Peer* p = peerOf(f);
+        if (!p || !p->hwnd || p->boundsPending || IsIconic(p->hwnd)) return;
+        takeWindowBounds(f, *p);
     }
 
     void setIcon(Control& c, HICON icon) {
@@ -769,6 +797,7 @@ public:
 
 private:
     void applyFormBounds(Form& f, Peer& p);
+    void takeWindowBounds(Form& f, Peer& p);
     void syncHint(Control& c);
     void placeNotebookPages(Notebook& nb);
     std::map<Control*, HBITMAP> pictures_;  // loaded before the image had a window
@@ -785,6 +814,8 @@ void applyPendingBounds(Form& f) {
     p->boundsPending = false;
     backend().applyBounds(f);
 }
+
+void followFormWindow(Form& f) { backend().followWindow(f); }
 
 }  // namespace
 
@@ -930,6 +961,10 @@ void Win32Ui::applyFormBounds(Form& f, Peer& p) {
         SetWindowPos(p.hwnd, nullptr, f.left(), f.top(), 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE | SWP_DEFERERASE);
     }
     // The object takes the sizes the window really has.
+    takeWindowBounds(f, p);
+}
+
+void Win32Ui::takeWindowBounds(Form& f, Peer& p) {
     RECT now, client;
     GetWindowRect(p.hwnd, &now);
     GetClientRect(p.hwnd, &client);
@@ -1018,8 +1053,9 @@ void Win32Ui::changed(Control& c, Prop what) {
                 if (auto* nb = dynamic_cast<Notebook*>(c.parent())) placeNotebookPages(*nb);
             break;
         case Prop::Visible:
-            if (dynamic_cast<Form*>(&c)) {
+            if (auto* f = dynamic_cast<Form*>(&c)) {
                 if (!c.visible()) ShowWindow(h, SW_HIDE);
+                else if (f->minimized()) ShowWindow(h, SW_MINIMIZE);
                 else if (!c.form()->isModal()) ShowWindow(h, SW_SHOW);
             } else {
                 ShowWindow(h, c.visible() ? SW_SHOWNA : SW_HIDE);
@@ -1133,7 +1169,10 @@ void Win32Ui::release(Control& c) {
     if (p->hwnd && IsWindow(p->hwnd)) {
         // A form released before its controls takes their windows with its own in one go:
         // much cheaper than taking them from the shown window one at a time.
-        if (dynamic_cast<Form*>(&c)) detachControls(c);
+        if (auto* f = dynamic_cast<Form*>(&c)) {
+            forgetModeless(*f);
+            detachControls(c);
+        }
         detachWindow(*p);
         if (p->tooltip) DestroyWindow(p->tooltip);
         DestroyWindow(p->hwnd);
@@ -1166,7 +1205,7 @@ ModalResult Win32Ui::showModal(Form& f) {
     Peer* p = peerOf(f);
     HWND h = p->hwnd;
     HWND prevActive = GetActiveWindow();
-    g_sentModifiers = 0;
+    forgetSentModifiers();
     f.beginModal();
 
     // The other windows of the thread (the host's) take no input while the form is shown.
@@ -1208,20 +1247,9 @@ ModalResult Win32Ui::showModal(Form& f) {
         PostMessageA(h, WM_KV_HIDE, 0, 0);
         peerOf(f)->activated = false;
     }
-    g_sentModifiers = 0;
+    forgetSentModifiers();
     f.endModal();
     return f.modalResult();
-}
-
-void Win32Ui::show(Form& f) {
-    realizeTree(f);
-    HWND h = peerOf(f)->hwnd;
-    ShowWindow(h, SW_SHOW);
-    SetForegroundWindow(h);
-    SetActiveWindow(h);
-    giveInitialFocus(f);
-    UpdateWindow(h);
-    activateOnce(f);
 }
 
 WindowState Win32Ui::windowState(Form& f) {
@@ -1236,12 +1264,6 @@ void Win32Ui::setWindowState(Form& f, WindowState s) {
     HWND h = hwndOf(f);
     if (!h || windowState(f) == s) return;
     ShowWindow(h, s == WindowState::Minimized ? SW_MINIMIZE : s == WindowState::Maximized ? SW_MAXIMIZE : SW_RESTORE);
-}
-
-void Win32Ui::deleteLater(Form* f) {
-    if (!f) return;
-    if (HWND h = hwndOf(*f)) ShowWindow(h, SW_HIDE);
-    PostMessageA(applicationWindow(), WM_KV_RELEASE, 0, reinterpret_cast<LPARAM>(f));
 }
 
 void Win32Ui::popup(PopupMenu& menu, int x, int y) {
@@ -1263,6 +1285,7 @@ void Win32Ui::popup(PopupMenu& menu, int x, int y) {
     if (!owner) owner = applicationWindow();
     int cmd = TrackPopupMenu(hm, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y,
                              0, owner, nullptr);
+    forgetSentModifiers();  // the menu's loop may have taken their key-ups
     DestroyMenu(hm);
     PostMessageA(owner, WM_NULL, 0, 0);
     if (cmd > 0 && static_cast<size_t>(cmd) <= byId.size()) {
