@@ -501,8 +501,17 @@ bool containerMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRE
             }
             return false;
         }
-        case WM_CTLCOLORBTN:
         case WM_CTLCOLORSTATIC:
+            // A read-only edit box shows its own colour (the explorer's name box is button
+            // face, highlight or window by mode).
+            if (auto* e = dynamic_cast<Edit*>(controlOf(reinterpret_cast<HWND>(lp))); e && e->readOnly()) {
+                const COLORREF back = colorRef(e->color());
+                SetBkColor(reinterpret_cast<HDC>(wp), back);
+                *result = reinterpret_cast<LRESULT>(brushFor(back));
+                return true;
+            }
+            [[fallthrough]];
+        case WM_CTLCOLORBTN:
         case WM_CTLCOLORSCROLLBAR:
             *result = reinterpret_cast<LRESULT>(brushFor(colorRef(c.color())));
             return true;
