@@ -49,6 +49,9 @@ int32_t RunDialog(int32_t mode, int32_t option) {
         form->borderStyle = BorderStyle::Dialog;
         form->systemMenu = false;
         form->SizeToDefault();
+        // Every mode but adding slides selects one file: the list is made so from the start
+        // (the set-up at the first activation finds it so), not made again once shown.
+        if (st.mode != 253) form->XFiles->setMultiSelect(false);
         // 3.
         const ModalResult r = form->showModal();
         if (r == ModalResult::OK) {

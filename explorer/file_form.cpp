@@ -357,9 +357,10 @@ void TFileForm::FormActivate(Control*) {
         Edit1Change(Edit1);
         if (!st.proposedName.empty()) Edit1->setText(st.proposedName);
     }
-    // Pending messages run once the set-up is complete (the documented set-up lets them run
-    // before listing too; a user's input that came in then was undone by the listing).
-    ui().processMessages();
+    // The documented set-up lets pending messages run before and after listing. It runs here
+    // without: a user's input handled in the middle of the set-up was undone by the listing,
+    // or ended the dialog before its set-up had, and the dialog's own loop runs the messages
+    // as soon as the set-up returns.
 }
 
 // ---- captions that follow the name box -------------------------------------------------------

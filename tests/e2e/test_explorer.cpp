@@ -240,6 +240,85 @@ TEST_F(ExplorerE2E, AddSlidesWritesTheSelectionListOfTheClickedFiles) {
     EXPECT_STREQ(buf, "zz.bmp");
 }
 
+TEST_F(ExplorerE2E, MoveConvertAndTilingAnswerWithTheirKeys) {
+    // Move: the folder the user is in and the long name of SaveAs.
+    kit::writeKey("SaveAs", kit::shortPath(photos + "\\Beach at noon.bmp"));
+    Driver move([&] {
+        HWND form = waitNamed("FileForm");
+        if (!form) return;
+        waitUntil([&] { return windowText(form) == "Move File to"; }, 5000);
+        click(findNamedIn(form, "BtnOK"));
+    });
+    kit::WatchdogScope watch("RemoteDlg95 move, convert, tiling", 60000);
+    EXPECT_EQ(remoteDlg(102, 0), 0);
+    move.join();
+    // The folder as the explorer holds it (its long form) and the long name.
+    EXPECT_TRUE(samePath(kit::readKey("Savename"), photos + "\\Beach at noon.bmp"));
+
+    // Convert at 24 bits on "BMP Windows BitMaP": the folder with the placeholder, code 7.
+    kit::writeKey("SaveAs", "");
+    kit::writeKey("Save24", "0");
+    Driver convert([&] {
+        HWND form = waitNamed("FileForm");
+        if (!form) return;
+        waitUntil([&] { return windowText(form) == "Convert Multiple Files"; }, 5000);
+        click(findNamedIn(form, "BtnOK"));
+    });
+    EXPECT_EQ(remoteDlg(124, 0), 7);
+    convert.join();
+    EXPECT_EQ(kit::readKey("LongName"), "~(_)(_)~.BMP");
+    EXPECT_EQ(kit::readKey("MultiBPP"), "24");
+    EXPECT_EQ(kit::readKey("SaveExt"), ".BMP");
+    EXPECT_FALSE(kit::fileExists(photos + "\\~(_)(_)~.BMP"));  // the placeholder stands for no file
+
+    // Tiling: the clicked file.
+    Driver tiling([&] {
+        HWND form = waitNamed("FileForm");
+        if (!form) return;
+        HWND list = nullptr;
+        waitUntil([&] {
+            list = findNamedIn(form, "XFiles");
+            return windowText(form) == "Open File for Tiling or Texture" && SendMessageA(list, LB_GETCOUNT, 0, 0) == 3;
+        }, 5000);  // album\, beach, zz
+        clickRow(list, 2);
+        click(findNamedIn(form, "BtnOK"));
+    });
+    EXPECT_EQ(remoteDlg(252, 0), 0);
+    tiling.join();
+    EXPECT_EQ(kit::readKey("LongName"), "zz.bmp");
+    EXPECT_TRUE(samePath(kit::readKey("Savename"), kit::shortPath(photos + "\\zz.bmp")));
+}
+
+TEST_F(ExplorerE2E, JpegCompressionWritesItsKeysOnOk) {
+    for (const char* k : {"SaveYUV", "SaveJPG", "SavePIC", "SaveCMP"}) kit::deleteKey(k);
+    std::string luma, caption;
+    Driver user([&] {
+        HWND form = waitNamed("FileForm");
+        if (!form) return;
+        HWND jpeg = findNamedIn(form, "BtnJPEG");
+        waitUntil([&] { return jpeg && IsWindowVisible(jpeg); }, 5000);  // 24 bits starts on Enhanced JPEG
+        PostMessageA(jpeg, BM_CLICK, 0, 0);
+        HWND dlg = waitNamed("UserCompress");
+        if (!dlg) return;
+        caption = windowText(dlg);
+        HWND edit = findNamedIn(dlg, "LumaEdit");
+        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("300"));  // clamped to 255
+        luma = windowText(edit);
+        click(findNamedIn(dlg, "BtnOK"));
+        waitUntil([&] { return !findNamed("UserCompress") && IsWindowEnabled(form); }, 5000);
+        click(findNamedIn(form, "BtnExit"));
+    });
+    kit::WatchdogScope watch("RemoteDlg95 compression", 30000);
+    EXPECT_EQ(remoteDlg(24, 0), -1);
+    user.join();
+    EXPECT_EQ(caption, "Compression Setting");
+    EXPECT_EQ(luma, "255");
+    EXPECT_EQ(kit::readKey("SaveJPG"), "255");
+    EXPECT_EQ(kit::readKey("SavePIC"), "12");
+    EXPECT_EQ(kit::readKey("SaveYUV"), "0");
+    EXPECT_EQ(kit::readKey("SaveCMP"), "0");
+}
+
 // ---- the modeless window in a host's loop ------------------------------------------------------
 
 std::vector<LPARAM>* g_notes = nullptr;
