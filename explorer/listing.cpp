@@ -27,8 +27,9 @@ void TFileForm::UpdateFiles() {
     ExplorerState& st = state();
     if (!st.open || st.building) return;
     FileSystemPort& fs = *ports().fs;
-    // 1.
-    XFiles->setVisible(false);
+    // 1. The list shows its new entries once, at the end (the documented listing hides the
+    // list meanwhile; hiding and showing a window repaints all around it).
+    XFiles->beginUpdate();
     BtnUp->setEnabled(false);
     mnuFLevel->setEnabled(false);
     Edit1->setText("");
@@ -93,7 +94,7 @@ void TFileForm::UpdateFiles() {
     }
     // 6.
     CalcStringWidth();
-    XFiles->setVisible(true);
+    XFiles->endUpdate();
     InitFocus();
 }
 

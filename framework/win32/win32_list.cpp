@@ -8,6 +8,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "framework/lists.h"
@@ -59,6 +61,42 @@ void sendItems(ListBox& lb, HWND h) {
     SendMessageA(h, LB_SETTOPINDEX, static_cast<WPARAM>(lb.topIndex()), 0);
     SendMessageA(h, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(h, nullptr, TRUE);
+}
+
+// A picture drawn once on its background into a bitmap and copied from there afterwards:
+// a list paints about a hundred items at a time, each picture made of several shapes.
+void drawCachedGlyph(HDC dc, const std::string& name, int cx, int cy, COLORREF back) {
+    struct Key {
+        std::string name;
+        COLORREF back;
+        bool operator<(const Key& o) const { return back != o.back ? back < o.back : name < o.name; }
+    };
+    static std::map<Key, HBITMAP> cache;
+    static HDC mem = CreateCompatibleDC(nullptr);
+    Key key{name, back};
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = 16;
+        bi.bmiHeader.biHeight = -16;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(mem, bmp);
+        RECT r{0, 0, 16, 16};
+        HBRUSH brush = CreateSolidBrush(back);
+        FillRect(mem, &r, brush);
+        DeleteObject(brush);
+        drawGlyph(mem, name, 8, 8, false);
+        SelectObject(mem, old);
+        it = cache.emplace(key, bmp).first;
+    }
+    HGDIOBJ old = SelectObject(mem, it->second);
+    BitBlt(dc, cx - 8, cy - 8, 16, 16, mem, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
 }
 
 }  // namespace
@@ -126,20 +164,46 @@ void drawListItem(ListBox& lb, const DRAWITEMSTRUCT& di) {
     const int i = static_cast<int>(di.itemID);
     const bool sel = (di.itemState & ODS_SELECTED) != 0;
     if (i >= 0 && i < lb.count()) {
-        FillRect(dc, &r, GetSysColorBrush(sel ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-        int pic = lb.picture(i);
-        int x = r.left + 2;
-        if (pic >= 0 && pic < static_cast<int>(lb.pictures.size())) {
-            drawGlyph(dc, lb.pictures[static_cast<size_t>(pic)], x + 8, (r.top + r.bottom) / 2, false);
-            x += 20;
+        // The item is drawn into a bitmap of our own and copied to the window in one go: under
+        // Wine every drawing call on a window is a request to the display, and a list paints a
+        // hundred items at a time.
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        static HDC mem = CreateCompatibleDC(nullptr);
+        static HBITMAP bmp = nullptr;
+        static int bmpW = 0, bmpH = 0;
+        if (w > bmpW || h > bmpH) {
+            if (bmp) DeleteObject(bmp);
+            bmpW = std::max(w, bmpW);
+            bmpH = std::max(h, bmpH);
+            // A device-independent bitmap: drawn into in this process, not by the display.
+            BITMAPINFO bi{};
+            bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+            bi.bmiHeader.biWidth = bmpW;
+            bi.bmiHeader.biHeight = -bmpH;
+            bi.bmiHeader.biPlanes = 1;
+            bi.bmiHeader.biBitCount = 32;
+            bi.bmiHeader.biCompression = BI_RGB;
+            void* bits = nullptr;
+            bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
         }
-        HGDIOBJ old = SelectObject(dc, fontOf(lb.font()));
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, GetSysColor(sel ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-        RECT t{x, r.top, r.right, r.bottom};
+        HGDIOBJ oldBmp = SelectObject(mem, bmp);
+        const COLORREF back = GetSysColor(sel ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+        const int pic = lb.picture(i);
+        const bool hasPic = pic >= 0 && pic < static_cast<int>(lb.pictures.size());
+        const int x = 2 + (hasPic ? 20 : 0);
+        HGDIOBJ old = SelectObject(mem, fontOf(lb.font()));
+        TEXTMETRICA tm{};
+        GetTextMetricsA(mem, &tm);
+        SetBkColor(mem, back);
+        SetTextColor(mem, GetSysColor(sel ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        RECT local{0, 0, w, h};
         const std::string& text = lb.item(i);
-        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-        SelectObject(dc, old);
+        ExtTextOutA(mem, x, (h - tm.tmHeight) / 2, ETO_OPAQUE | ETO_CLIPPED, &local, text.c_str(),
+                    static_cast<UINT>(text.size()), nullptr);
+        SelectObject(mem, old);
+        if (hasPic) drawCachedGlyph(mem, lb.pictures[static_cast<size_t>(pic)], 10, h / 2, back);
+        BitBlt(dc, r.left, r.top, w, h, mem, 0, 0, SRCCOPY);
+        SelectObject(mem, oldBmp);
     } else {
         FillRect(dc, &r, GetSysColorBrush(COLOR_WINDOW));
     }
@@ -201,7 +265,7 @@ void drawComboItem(PictureComboBox& cb, const DRAWITEMSTRUCT& di) {
     GetTextExtentPoint32A(dc, "  ", 2, &sp);
     int x = r.left + 2 + (inEdit ? 0 : static_cast<int>(blanks) * std::max<int>(sp.cx / 2, 4) * 2);
     const std::string& pic = cb.picture(i);
-    if (!pic.empty()) drawGlyph(dc, pic, x + 8, (r.top + r.bottom) / 2, false);
+    if (!pic.empty()) drawCachedGlyph(dc, pic, x + 8, (r.top + r.bottom) / 2, GetSysColor(sel ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     x += 20;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(sel ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
