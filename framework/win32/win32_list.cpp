@@ -60,7 +60,7 @@ void sendItems(ListBox& lb, HWND h) {
     sendSelection(lb, h);
     SendMessageA(h, LB_SETTOPINDEX, static_cast<WPARAM>(lb.topIndex()), 0);
     SendMessageA(h, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(h, nullptr, TRUE);
+    InvalidateRect(h, nullptr, FALSE);  // every item paints its whole rectangle
 }
 
 // A picture drawn once on its background into a bitmap and copied from there afterwards:
