@@ -40,7 +40,7 @@ with_display "$0" --in-display tour | tr -d '\r' || status=$?
 shopt -s nullglob
 bmp_to_png "$screens"
 pngs=("$screens"/*.png)
-echo "demo: ${#pngs[@]} pictures in out/screens:"
+echo "demo: ${#pngs[@]} pictures in out/screens$(i386_emulated && echo ' (Wine under i386 emulation)'):"
 for p in "${pngs[@]}"; do echo "  out/screens/$(basename "$p")"; done
 if [ "$status" -ne 0 ] || [ ${#pngs[@]} -eq 0 ]; then
     echo "demo: the tour did not finish (status $status)"

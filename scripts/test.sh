@@ -101,6 +101,8 @@ while read -r kind name a b; do
     esac
 done <"$logs/wine-results"
 [ -s "$logs/wine-results" ] || { summary+="; Wine programs did not run"; ok=0; }
+# Wine's 32-bit programs went through qemu (the setup adds it where the kernel refuses them).
+i386_emulated && summary+="; under i386 emulation"
 
 echo "SUMMARY: $summary"
 [ "$ok" -eq 1 ]
