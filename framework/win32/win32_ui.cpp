@@ -303,7 +303,8 @@ void paintLabel(Label& l, HDC dc, const RECT& rc) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colorRef(l.font().color));
     RECT r = rc;
-    DrawTextA(dc, l.caption().c_str(), -1, &r, DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    UINT align = l.alignment == Alignment::Right ? DT_RIGHT : l.alignment == Alignment::Center ? DT_CENTER : DT_LEFT;
+    DrawTextA(dc, l.caption().c_str(), -1, &r, DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS | align);
     SelectObject(dc, old);
 }
 
@@ -667,6 +668,7 @@ DWORD formStyle(const Form& f, DWORD* ex) {
         case BorderStyle::Single: style |= WS_BORDER | WS_MINIMIZEBOX; break;
     }
     if (f.systemMenu) style |= WS_SYSMENU;
+    if (f.stayOnTop) *ex |= WS_EX_TOPMOST;
     return style;
 }
 
@@ -682,6 +684,7 @@ public:
     void setFocus(Control& c) override;
     bool loadPicture(Control& image, const std::string& file) override;
     Control* focusedControl() override { return controlOf(GetFocus()); }
+    bool colorDialog(uint32_t& color, bool fullOpen) override { return chooseColor(color, fullOpen); }
 
     void realizeTree(Control& c) {
         if (!c.peer) realize(c);
