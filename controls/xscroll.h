@@ -25,11 +25,22 @@ public:
     // As the user's left click on the bar that leaves it at this position: the scroll and
     // change events, then mouse down, mouse up and click.
     void userClick(int position, int x = 0, int y = 0) {
-        scrollTo(position);
+        scroll(ScrollCode::Position, position);
         mouseDown(MouseButton::Left, LeftButton, x, y);
         mouseUp(MouseButton::Left, 0, x, y);
         click();
     }
 };
+
+// A scroll handler for code that reads the bar where the user's scroll leaves it: the bar
+// moves there first (its change event runs), then the handler runs.
+inline ScrollEvent afterScroll(NotifyEvent handler) {
+    return [handler = std::move(handler)](Control* s, ScrollCode, int& pos) {
+        auto* bar = static_cast<ScrollBar*>(s);
+        bar->setPosition(pos);
+        handler(s);
+        pos = bar->position();
+    };
+}
 
 }  // namespace kv

@@ -16,6 +16,10 @@ UiBackend& ui() {
 
 void setUi(UiBackend* backend) { g_ui = backend; }
 
+void showError(const std::exception& e) {
+    if (UserPort* u = ports().user) u->messageDialog(e.what(), DialogKind::Error, BtnOK);
+}
+
 // ---- Control ---------------------------------------------------------------------------
 
 Control::Control(Control* parent, std::string name) : name_(std::move(name)), parent_(parent) {
@@ -105,6 +109,8 @@ void Control::setFocus() {
     if (g_ui) g_ui->setFocus(*this);
 }
 
+bool Control::focused() const { return g_ui && g_ui->focusedControl() == this; }
+
 void Control::click() {
     if (!enabled_) return;
     if (onClick) onClick(this);
@@ -121,6 +127,15 @@ void Control::keyDown(int& key, unsigned shift) {
         if (key == 0) return;
     }
     if (onKeyDown) onKeyDown(this, key, shift);
+}
+
+void Control::keyUp(int& key, unsigned shift) {
+    Form* f = form();
+    if (f && f != this && f->keyPreview && f->onKeyUp) {
+        f->onKeyUp(f, key, shift);
+        if (key == 0) return;
+    }
+    if (onKeyUp) onKeyUp(this, key, shift);
 }
 
 void Control::keyPress(char& key) {
@@ -191,9 +206,175 @@ void ScrollBar::setPosition(int v) {
     if (onChange) onChange(this);
 }
 
-void ScrollBar::scrollTo(int v) {
-    setPosition(v);
-    if (onScroll) onScroll(this);
+void ScrollBar::scroll(ScrollCode code, int pos) {
+    if (!enabled()) return;
+    switch (code) {
+        case ScrollCode::LineUp: pos = position_ - smallChange; break;
+        case ScrollCode::LineDown: pos = position_ + smallChange; break;
+        case ScrollCode::PageUp: pos = position_ - largeChange; break;
+        case ScrollCode::PageDown: pos = position_ + largeChange; break;
+        case ScrollCode::Top: pos = min_; break;
+        case ScrollCode::Bottom: pos = max_; break;
+        case ScrollCode::EndScroll: pos = position_; break;
+        case ScrollCode::Position:
+        case ScrollCode::Track: break;
+    }
+    pos = std::clamp(pos, min_, max_);
+    if (onScroll) onScroll(this, code, pos);
+    setPosition(pos);
+}
+
+// ---- Edit --------------------------------------------------------------------------------
+
+void Edit::setText(const std::string& v) {
+    if (v == text()) return;
+    selStart_ = 0;
+    selLength_ = 0;
+    setCaption(v);
+    if (onChange) onChange(this);
+}
+
+void Edit::setMaxLength(int n) {
+    maxLength_ = std::max(0, n);
+    notify(Prop::Layout);
+}
+
+void Edit::setReadOnly(bool v) {
+    readOnly_ = v;
+    notify(Prop::Layout);
+}
+
+std::string Edit::selText() const { return text().substr(static_cast<size_t>(selStart_), static_cast<size_t>(selLength_)); }
+
+void Edit::setSelection(int start, int length) {
+    int n = static_cast<int>(text().size());
+    selStart_ = std::clamp(start, 0, n);
+    selLength_ = std::clamp(length, 0, n - selStart_);
+    notify(Prop::Selection);
+}
+
+void Edit::userChangedText(const std::string& v, int selStart, int selLength) {
+    int n = static_cast<int>(v.size());
+    selStart_ = std::clamp(selStart, 0, n);
+    selLength_ = std::clamp(selLength, 0, n - selStart_);
+    if (v == text()) return;
+    setCaption(v);  // the backend sees the box already shows it
+    if (onChange) onChange(this);
+}
+
+void Edit::insertText(const std::string& s) {
+    std::string t = text();
+    std::string add = s;
+    if (maxLength_ > 0) {
+        int room = maxLength_ - (static_cast<int>(t.size()) - selLength_);
+        if (room <= 0) {
+            if (UserPort* u = ports().user) u->beep();
+            return;
+        }
+        if (static_cast<int>(add.size()) > room) add.resize(static_cast<size_t>(room));
+    }
+    t.replace(static_cast<size_t>(selStart_), static_cast<size_t>(selLength_), add);
+    userChangedText(t, selStart_ + static_cast<int>(add.size()), 0);
+}
+
+void Edit::type(const std::string& chars) {
+    for (char ch : chars) {
+        if (!enabled()) return;
+        int key = 0;
+        if (ch >= 'a' && ch <= 'z') key = ch - 'a' + 'A';
+        else if ((ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == ' ') key = ch;
+        else if (ch == '\b') key = vk::Back;
+        else if (ch == '\r') key = vk::Return;
+        else if (ch == 27) key = vk::Escape;
+        unsigned shift = (ch >= 'A' && ch <= 'Z') ? static_cast<unsigned>(ShiftKey) : 0u;
+        if (key == vk::Return || key == vk::Escape) {
+            pressKey(key, shift);
+            continue;
+        }
+        int down = key;
+        keyDown(down, shift);
+        char c = ch;
+        keyPress(c);
+        if (c != 0 && !readOnly_) {
+            if (c == '\b') {
+                std::string t = text();
+                if (selLength_ > 0) {
+                    t.erase(static_cast<size_t>(selStart_), static_cast<size_t>(selLength_));
+                    userChangedText(t, selStart_, 0);
+                } else if (selStart_ > 0) {
+                    t.erase(static_cast<size_t>(selStart_ - 1), 1);
+                    userChangedText(t, selStart_ - 1, 0);
+                }
+            } else if (static_cast<unsigned char>(c) >= ' ') {
+                insertText(std::string(1, c));
+            }
+        }
+        int up = key;
+        keyUp(up, shift);
+    }
+}
+
+void Edit::pressKey(int key, unsigned shift) {
+    if (!enabled()) return;
+    int k = key;
+    keyDown(k, shift);
+    if (k != 0) {
+        int n = static_cast<int>(text().size());
+        switch (k) {
+            case vk::Return:
+            case vk::Escape:
+                if (Form* f = form()) f->dialogKey(k);
+                break;
+            case vk::Delete:
+                if (!readOnly_) {
+                    std::string t = text();
+                    if (selLength_ > 0) t.erase(static_cast<size_t>(selStart_), static_cast<size_t>(selLength_));
+                    else if (selStart_ < n) t.erase(static_cast<size_t>(selStart_), 1);
+                    userChangedText(t, selStart_, 0);
+                }
+                break;
+            case vk::Home: setSelection(0, 0); break;
+            case vk::End: setSelection(n, 0); break;
+            case vk::Left: setSelection(selLength_ > 0 ? selStart_ : selStart_ - 1, 0); break;
+            case vk::Right: setSelection(selLength_ > 0 ? selStart_ + selLength_ : selStart_ + 1, 0); break;
+            default: break;
+        }
+    }
+    int up = key;
+    keyUp(up, shift);
+}
+
+// ---- RadioGroup --------------------------------------------------------------------------
+
+void RadioGroup::setItems(std::vector<std::string> items) {
+    items_ = std::move(items);
+    itemIndex_ = -1;
+    notify(Prop::Items);
+}
+
+void RadioGroup::setItem(int i, const std::string& caption) {
+    if (i < 0 || i >= static_cast<int>(items_.size())) return;
+    if (items_[static_cast<size_t>(i)] == caption) return;
+    items_[static_cast<size_t>(i)] = caption;
+    notify(Prop::Items);
+}
+
+void RadioGroup::setColumns(int n) {
+    columns_ = std::max(1, n);
+    notify(Prop::Layout);
+}
+
+void RadioGroup::setItemIndex(int i) {
+    i = std::clamp(i, -1, static_cast<int>(items_.size()) - 1);
+    if (i == itemIndex_) return;
+    itemIndex_ = i;
+    notify(Prop::Selection);
+}
+
+void RadioGroup::clickItem(int i) {
+    if (!enabled() || i < 0 || i >= static_cast<int>(items_.size()) || i == itemIndex_) return;
+    setItemIndex(i);
+    if (onClick) onClick(this);
 }
 
 Panel* Notebook::addPage(const std::string& name, const std::string& caption) {
@@ -385,11 +566,20 @@ MenuItem* PopupMenu::add(std::string name, std::string caption, std::string shor
     return items_.back().get();
 }
 
-MenuItem* PopupMenu::find(const std::string& name) {
-    for (auto& i : items_)
+MenuItem* MenuItem::add(std::string name, std::string caption, std::string shortcut) {
+    items_.push_back(std::make_unique<MenuItem>(owner_, std::move(name), std::move(caption), std::move(shortcut)));
+    return items_.back().get();
+}
+
+static MenuItem* findItem(const std::vector<std::unique_ptr<MenuItem>>& items, const std::string& name) {
+    for (auto& i : items) {
         if (i->name() == name) return i.get();
+        if (MenuItem* sub = findItem(i->items(), name)) return sub;
+    }
     return nullptr;
 }
+
+MenuItem* PopupMenu::find(const std::string& name) { return findItem(items_, name); }
 
 void PopupMenu::popup(int x, int y) {
     if (onPopup) onPopup(nullptr);
@@ -478,6 +668,41 @@ static Control* findIn(Control* c, const std::string& name) {
 }
 
 Control* Form::findControl(const std::string& name) { return findIn(this, name); }
+
+static bool usable(Control& c) {
+    for (Control* p = &c; p; p = p->parent())
+        if (!p->visible() || !p->enabled()) return false;
+    return true;
+}
+
+static Button* findButtonIn(Control& c, bool Button::*flag) {
+    if (auto* b = dynamic_cast<Button*>(&c))
+        if (b->*flag && usable(*b)) return b;
+    for (Control* k : c.children())
+        if (Button* r = findButtonIn(*k, flag)) return r;
+    return nullptr;
+}
+
+bool Form::dialogKey(int key) {
+    if (key == vk::Return) {
+        if (Button* b = findButtonIn(*this, &Button::isDefault)) {
+            b->click();
+            return true;
+        }
+        return false;
+    }
+    if (key == vk::Escape) {
+        if (Button* b = findButtonIn(*this, &Button::cancel)) {
+            b->click();
+            return true;
+        }
+        if (modal_) {
+            modalResult_ = ModalResult::Cancel;
+            return true;
+        }
+    }
+    return false;
+}
 
 PopupMenu* Form::addMenu(const std::string& name) {
     menus.push_back(std::make_unique<PopupMenu>(this, name));

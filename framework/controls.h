@@ -3,6 +3,7 @@
 // The backend (win32 or sim) creates a native peer per control, if any, and keeps it in step.
 #pragma once
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -16,8 +17,12 @@ class Control;
 class Form;
 class MenuItem;
 class PopupMenu;
+class Timer;
 
 enum class Prop { Bounds, Visible, Enabled, Caption, Hint, Font, Color, Cells, Selection, Position, Picture, Items, Layout };
+
+// What a user's scroll of a scroll bar was (the platform's scroll request codes).
+enum class ScrollCode { LineUp, LineDown, PageUp, PageDown, Position, Track, Top, Bottom, EndScroll };
 
 // Shift state bits of keyboard and mouse events.
 enum Shift : unsigned { ShiftKey = 1, AltKey = 2, CtrlKey = 4, LeftButton = 8, RightButton = 16 };
@@ -47,6 +52,8 @@ using NotifyEvent = std::function<void(Control* sender)>;
 using KeyEvent = std::function<void(Control* sender, int& key, unsigned shift)>;
 using KeyPressEvent = std::function<void(Control* sender, char& key)>;
 using MouseEvent = std::function<void(Control* sender, MouseButton button, unsigned shift, int x, int y)>;
+// A user's scroll, before the position changes: the handler may change pos.
+using ScrollEvent = std::function<void(Control* sender, ScrollCode code, int& pos)>;
 
 // What a backend does for the objects: peers, modal loops, popups, text measurement.
 class UiBackend {
@@ -66,7 +73,24 @@ public:
     virtual void setFocus(Control& c) = 0;
     virtual Control* focusedControl() = 0;  // the control of ours that has the keyboard focus
     virtual bool loadPicture(Control& image, const std::string& file) = 0;
+    // The platform's colour dialog, starting from `color` (an RGB value), with its custom
+    // colour part open when `fullOpen`. Returns false when the user cancelled; otherwise the
+    // chosen colour is in `color`.
+    virtual bool colorDialog(uint32_t& color, bool fullOpen) = 0;
+    // A timer was started, stopped or given another interval.
+    virtual void timerChanged(Timer&) {}
+    // The native window of a control (0 without one), and its client-area drawing surface,
+    // taken and given back.
+    virtual uintptr_t windowHandle(Control&) { return 0; }
+    virtual uintptr_t takeSurface(Control&) { return 0; }
+    virtual void releaseSurface(Control&, uintptr_t) {}
+    // Puts a form's window behind the other windows.
+    virtual void sendToBack(Form&) {}
 };
+
+// What the application does with an error that a handler lets escape: the standard error
+// message dialog with the error's text.
+void showError(const std::exception& e);
 UiBackend& ui();
 void setUi(UiBackend* backend);
 
@@ -110,10 +134,12 @@ public:
     uint32_t color() const { return color_; }
     void setColor(uint32_t c);
     void setFocus();
+    bool focused() const;  // has the keyboard focus
 
     NotifyEvent onClick;
     NotifyEvent onDblClick;
     KeyEvent onKeyDown;
+    KeyEvent onKeyUp;
     KeyPressEvent onKeyPress;
     MouseEvent onMouseDown;
     MouseEvent onMouseUp;
@@ -122,6 +148,7 @@ public:
     virtual void click();
     void dblClick();
     void keyDown(int& key, unsigned shift);  // runs the form's key preview first
+    void keyUp(int& key, unsigned shift);    // runs the form's key preview first
     void keyPress(char& key);
     void mouseDown(MouseButton b, unsigned shift, int x, int y);
     void mouseUp(MouseButton b, unsigned shift, int x, int y);
@@ -146,7 +173,7 @@ private:
 };
 
 enum class Align { None, Top, Bottom, Client };
-enum class Alignment { Left, Center };
+enum class Alignment { Left, Center, Right };
 
 class Panel : public Control {
 public:
@@ -155,6 +182,9 @@ public:
     Alignment alignment = Alignment::Center;
     int bevel = 1;  // outer bevel width; 0 for none
     bool lowered = false;  // the bevel is sunk instead of raised
+    // Paints over the panel's colour each time the panel is painted (a drawing surface of
+    // its client area); a panel that shows a picture someone else draws repaints it here.
+    std::function<void(Control*, uintptr_t surface)> onPaint;
 };
 
 class Label : public Control {
@@ -162,6 +192,7 @@ public:
     using Control::Control;
     const char* className() const override { return "Label"; }
     bool showAccelChar = false;  // "&X" draws X underlined instead of the '&'
+    Alignment alignment = Alignment::Left;  // of the text within the label
 };
 
 class Button : public Control {
@@ -170,6 +201,7 @@ public:
     const char* className() const override { return "Button"; }
     ModalResult modalResult = ModalResult::None;  // set on the form when clicked
     bool cancel = false;                           // Esc clicks it
+    bool isDefault = false;                        // Enter clicks it (unless a button has the focus)
     std::string glyph;                             // name of a built-in picture, if any
     void click() override;
 };
@@ -209,12 +241,16 @@ public:
     int position() const { return position_; }
     void setRange(int min, int max);
     void setPosition(int v);  // clipped to the range; runs onChange when it changes
-    // As the user moving the bar (arrow, page, dragging the thumb): the position follows,
-    // then onScroll runs, changed or not.
-    void scrollTo(int v);
-    int largeChange = 1, smallChange = 1;
+    int largeChange = 1, smallChange = 1;  // page step, arrow step
     NotifyEvent onChange;
-    NotifyEvent onScroll;
+    ScrollEvent onScroll;  // a user's scroll, before the position changes
+
+    // What the user does (called by the backend, or by a scripted user): an arrow or page
+    // step, a jump to an end, or dragging the thumb to `pos` (Track while dragging, Position
+    // when released). Runs onScroll with the position it asks for, then moves there.
+    void scroll(ScrollCode code, int pos = 0);
+    // As the user dragging the thumb to v and letting it go there.
+    void scrollTo(int v) { scroll(ScrollCode::Position, v); }
     // The mouse-button events of a left click on the bar: by default onMouseDown comes when
     // the button goes down, before the platform tracks the mouse on the bar; with this set it
     // comes after the tracking ended, just before onMouseUp and onClick.
@@ -262,6 +298,69 @@ public:
 
 private:
     bool checked_ = false;
+};
+
+// A one-line edit box. Its text is its caption; a change by the program (setText) or by the
+// user runs onChange. Keys typed in it reach onKeyDown, onKeyPress and onKeyUp (after the
+// form's key preview); Enter and Esc then go to the form's default and cancel buttons.
+class Edit : public Control {
+public:
+    using Control::Control;
+    const char* className() const override { return "Edit"; }
+    const std::string& text() const { return caption(); }
+    void setText(const std::string& v);  // runs onChange when the text changes; caret at 0
+    int maxLength() const { return maxLength_; }
+    void setMaxLength(int n);  // characters the user may enter; 0 for no limit
+    bool readOnly() const { return readOnly_; }
+    void setReadOnly(bool v);
+    bool autoSelect = true;  // the whole text is selected when the box gets the focus
+
+    // The selection (the caret when its length is 0), 0-based.
+    int selStart() const { return selStart_; }
+    int selLength() const { return selLength_; }
+    std::string selText() const;
+    void setSelection(int start, int length);
+    void selectAll() { setSelection(0, static_cast<int>(text().size())); }
+
+    NotifyEvent onChange;
+
+    // What the user does (called by a scripted user; the Win32 backend has the real box):
+    // types characters at the caret, replacing the selection (key down, key press, the
+    // change, key up for each; Backspace as '\b'), or presses a key that is not a character
+    // (Delete, Home, End, Left, Right edit the text or move the caret; Enter and Esc reach
+    // the form's default and cancel buttons).
+    void type(const std::string& chars);
+    void pressKey(int key, unsigned shift = 0);
+    // Called by the backend when the user changed the text in the native box.
+    void userChangedText(const std::string& v, int selStart, int selLength);
+
+private:
+    void insertText(const std::string& s);
+    int maxLength_ = 0;
+    bool readOnly_ = false;
+    int selStart_ = 0, selLength_ = 0;
+};
+
+// A group of radio buttons under a caption, laid out in columns (top to bottom, then the next
+// column). A user's click on an item that is not the selected one selects it and runs onClick.
+class RadioGroup : public Control {
+public:
+    using Control::Control;
+    const char* className() const override { return "RadioGroup"; }
+    const std::vector<std::string>& items() const { return items_; }
+    void setItems(std::vector<std::string> items);  // the selection is cleared
+    void setItem(int i, const std::string& caption);
+    int columns() const { return columns_; }
+    void setColumns(int n);  // at least 1
+    int itemIndex() const { return itemIndex_; }  // -1 for none
+    void setItemIndex(int i);  // clipped to -1 .. items - 1; runs no event
+
+    // What the user does (the backend, or a scripted user): clicks item i.
+    void clickItem(int i);
+
+private:
+    std::vector<std::string> items_;
+    int columns_ = 1, itemIndex_ = -1;
 };
 
 // Tabbed notebook: page captions and the page shown; each page is a child panel.
@@ -349,7 +448,12 @@ public:
     NotifyEvent onClick;
     void click();  // as the user choosing the item; nothing when disabled
 
+    // The items of the submenu this item opens (none: a plain item).
+    MenuItem* add(std::string name, std::string caption, std::string shortcut = {});
+    const std::vector<std::unique_ptr<MenuItem>>& items() const { return items_; }
+
 private:
+    std::vector<std::unique_ptr<MenuItem>> items_;
     PopupMenu* owner_;
     std::string name_, caption_, shortcut_;
     bool enabled_ = true, visible_ = true, checked_ = false;
@@ -361,7 +465,7 @@ public:
     const std::string& name() const { return name_; }
     Form* owner() const { return owner_; }
     MenuItem* add(std::string name, std::string caption, std::string shortcut = {});
-    MenuItem* find(const std::string& name);
+    MenuItem* find(const std::string& name);  // also in the submenus
     const std::vector<std::unique_ptr<MenuItem>>& items() const { return items_; }
     NotifyEvent onPopup;  // runs before the menu opens
     void popup(int x, int y);
@@ -383,6 +487,7 @@ public:
     BorderStyle borderStyle = BorderStyle::Dialog;
     bool systemMenu = true;
     bool keyPreview = false;
+    bool stayOnTop = false;  // kept above other windows
     int clientWidthValue = 0;  // client area size; the backend adds the frame
     int clientHeightValue = 0;
     int clientWidth() const override { return clientWidthValue; }
@@ -408,6 +513,11 @@ public:
 
     NotifyEvent onCreate;
     NotifyEvent onActivate;
+    // The window's size changed (the user sizing it, or the program); the client size is
+    // already the new one.
+    NotifyEvent onResize;
+    // Another window (or one of the form's own) realised a palette: its native window.
+    std::function<void(Control*, uintptr_t changer)> onPaletteChanged;
     std::function<void(Control*, bool& canClose)> onCloseQuery;
     NotifyEvent onClose;
 
@@ -423,6 +533,11 @@ public:
 
     // Every control of the form by name (the automation names).
     Control* findControl(const std::string& name);
+    template <class T>
+    T* find(const std::string& name) { return dynamic_cast<T*>(findControl(name)); }
+    // Enter and Esc as a dialog takes them: Enter clicks the default button, Esc the cancel
+    // button (or ends a modal form with Cancel). Returns whether the key was used.
+    bool dialogKey(int key);
     std::vector<std::unique_ptr<PopupMenu>> menus;
     PopupMenu* addMenu(const std::string& name);
     PopupMenu* findMenu(const std::string& name);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/text.h"
+#include "framework/timer.h"
 
 namespace kv {
 
@@ -76,6 +77,8 @@ ModalResult SimUser::showModal(Form& f) {
         act(f);
     }
     f.endModal();
+    // The focus leaves the form with it (as it goes back to the window below).
+    if (focused && focused->form() == &f) focused = nullptr;
     return f.modalResult();
 }
 
@@ -115,6 +118,60 @@ void SimUser::popup(PopupMenu& menu, int x, int y) {
     act(menu);
 }
 
+void SimUser::setFocus(Control& c) {
+    if (focused == &c) return;
+    focused = &c;
+    if (auto* e = dynamic_cast<Edit*>(&c); e && e->autoSelect) e->selectAll();
+}
+
+template <class T>
+static T* controlFor(SimUser& u, Form& f, const std::string& name) {
+    T* c = f.find<T>(name);
+    if (!c) u.unexpected.push_back("no control " + name + " of the expected kind on " + f.name());
+    return c;
+}
+
+void SimUser::typeInto(Form& f, const std::string& edit, const std::string& chars) {
+    if (auto* e = controlFor<Edit>(*this, f, edit)) {
+        e->setFocus();
+        e->type(chars);
+    }
+}
+
+void SimUser::pressKeyIn(Form& f, const std::string& edit, int key) {
+    if (auto* e = controlFor<Edit>(*this, f, edit)) {
+        e->setFocus();
+        e->pressKey(key);
+    }
+}
+
+void SimUser::clickButton(Form& f, const std::string& button) {
+    if (auto* b = controlFor<Button>(*this, f, button)) b->click();
+}
+
+void SimUser::scrollBar(Form& f, const std::string& bar, ScrollCode code, int pos) {
+    if (auto* s = controlFor<ScrollBar>(*this, f, bar)) s->scroll(code, pos);
+}
+
+void SimUser::clickRadioItem(Form& f, const std::string& group, int item) {
+    if (auto* g = controlFor<RadioGroup>(*this, f, group)) g->clickItem(item);
+}
+
+void SimUser::answerColor(std::optional<uint32_t> color) { colors_.push_back(color); }
+
+bool SimUser::colorDialog(uint32_t& color, bool fullOpen) {
+    colorDialogs.push_back({color, fullOpen});
+    if (colors_.empty()) {
+        unexpected.push_back("colour dialog");
+        return false;
+    }
+    auto answer = colors_.front();
+    colors_.pop_front();
+    if (!answer) return false;
+    color = *answer & 0xFFFFFFu;
+    return true;
+}
+
 int SimUser::textWidth(const Font& font, const std::string& text) {
     return static_cast<int>(text.size()) * (charWidth + (font.bold ? 1 : 0));
 }
@@ -122,6 +179,11 @@ int SimUser::textWidth(const Font& font, const std::string& text) {
 bool SimUser::loadPicture(Control&, const std::string& file) {
     FileSystemPort* fs = ports().fs;
     return fs && fs->exists(file) && !fs->isDirectory(file);
+}
+
+void SimUser::timerChanged(Timer& t) {
+    runningTimers.erase(std::remove(runningTimers.begin(), runningTimers.end(), &t), runningTimers.end());
+    if (t.enabled()) runningTimers.push_back(&t);
 }
 
 intptr_t SimHost::send(uintptr_t window, uint32_t msg, uintptr_t wparam, intptr_t lparam) {

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,22 @@ public:
     void answer(const std::string& text, ModalResult r);
     // What the user does when a form of this name is shown modally (one action per showing).
     void onModal(const std::string& formName, std::function<void(Form&)> act);
+    // Acting on a modal form (inside onModal): the user types into the edit box of this name
+    // (giving it the focus first, which selects its text when it selects on focus), presses a
+    // key in it, clicks the button, moves the scroll bar or clicks an item of the radio group.
+    // A control that is missing or of another kind fails the test (recorded as unexpected).
+    void typeInto(Form& f, const std::string& edit, const std::string& chars);
+    void pressKeyIn(Form& f, const std::string& edit, int key);
+    void clickButton(Form& f, const std::string& button);
+    void scrollBar(Form& f, const std::string& bar, ScrollCode code, int pos = 0);
+    void clickRadioItem(Form& f, const std::string& group, int item);
+    // The user's next answer in the colour dialog: a colour, or cancel (nullopt).
+    void answerColor(std::optional<uint32_t> color);
+    struct ColorDialogCall {
+        uint32_t start;
+        bool fullOpen;
+    };
+    std::vector<ColorDialogCall> colorDialogs;
     // What the user does when a popup menu of this name opens (default: closes it).
     void onPopup(const std::string& menuName, std::function<void(PopupMenu&)> act);
 
@@ -71,14 +88,26 @@ public:
     void processMessages() override;
     ~SimUser() override;
     int textWidth(const Font& font, const std::string& text) override;
-    void setFocus(Control& c) override { focused = &c; }
-    Control* focusedControl() override { return focused; }
+    void setFocus(Control& c) override;
     bool loadPicture(Control& image, const std::string& file) override;
+    Control* focusedControl() override { return focused; }
+    bool colorDialog(uint32_t& color, bool fullOpen) override;
+    // Timers run when the test ticks them; the ones started are listed here.
+    void timerChanged(Timer& t) override;
+    std::vector<Timer*> runningTimers;
+    // Controls have no windows: a control's address stands for its window and its surface.
+    uintptr_t windowHandle(Control& c) override { return reinterpret_cast<uintptr_t>(&c); }
+    uintptr_t takeSurface(Control& c) override { ++surfacesTaken; return reinterpret_cast<uintptr_t>(&c) + 1; }
+    void releaseSurface(Control&, uintptr_t) override { ++surfacesReleased; }
+    void sendToBack(Form& f) override { sentToBack.push_back(f.name()); }
+    int surfacesTaken = 0, surfacesReleased = 0;
+    std::vector<std::string> sentToBack;
 
 private:
     CursorKind cursor_ = CursorKind::Default;
     std::vector<Form*> released_;
     std::deque<std::pair<std::string, ModalResult>> answers_;
+    std::deque<std::optional<uint32_t>> colors_;
     std::map<std::string, std::deque<std::function<void(Form&)>>> modal_;
     std::map<std::string, std::deque<std::function<void(PopupMenu&)>>> popup_;
 };

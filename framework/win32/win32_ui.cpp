@@ -215,12 +215,16 @@ bool handleKeyDown(Control& c, HWND hwnd, WPARAM wp) {
     if (!f) return false;
     switch (key) {
         case VK_ESCAPE: return cancelForm(*f);
-        case VK_RETURN:
+        case VK_RETURN: {
             if (auto* b = dynamic_cast<Button*>(&c)) {
                 clickButton(*b);
                 return true;
             }
-            return false;
+            bool used = false;  // the default button
+            guarded([&] { used = f->dialogKey(VK_RETURN); });
+            pokeModalLoop(*f);
+            return used;
+        }
         case VK_TAB: {
             if (shift & (CtrlKey | AltKey)) return false;
             HWND top = GetAncestor(hwnd, GA_ROOT);
@@ -238,11 +242,13 @@ bool handleChar(Control& c, WPARAM wp) {
     // takes text itself (as in a dialog).
     if (!dynamic_cast<StringGrid*>(&c) && ch > ' ') {
         char up = upperChar(ch);
-        if (Form* f = c.form())
+        if (Form* f = c.form()) {
             if (Button* b = findButton(*f, [&](Button& x) { return accelOf(x.caption()) == up; })) {
                 clickButton(*b);
                 return true;
             }
+            if (radioAccelerator(*f, up)) return true;
+        }
     }
     guarded([&] { c.keyPress(ch); });
     pokeModalLoop(c);
@@ -267,7 +273,7 @@ bool handleSysChar(Control& c, WPARAM wp) {
         pokeModalLoop(*k);
         return true;
     }
-    return false;
+    return radioAccelerator(*f, up);
 }
 
 // ---- painting helpers --------------------------------------------------------------------
@@ -312,7 +318,8 @@ void paintLabel(Label& l, HDC dc, const RECT& rc) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colorRef(l.font().color));
     RECT r = rc;
-    DrawTextA(dc, l.caption().c_str(), -1, &r, DT_WORDBREAK | DT_EXPANDTABS | (l.showAccelChar ? 0 : DT_NOPREFIX));
+    UINT align = l.alignment == Alignment::Right ? DT_RIGHT : l.alignment == Alignment::Center ? DT_CENTER : DT_LEFT;
+    DrawTextA(dc, l.caption().c_str(), -1, &r, DT_WORDBREAK | DT_EXPANDTABS | align | (l.showAccelChar ? 0 : DT_NOPREFIX));
     SelectObject(dc, old);
 }
 
@@ -361,16 +368,19 @@ void paintOwnerButton(Button& b, const DRAWITEMSTRUCT& di) {
 void handleScroll(HWND bar, int code) {
     auto* sb = dynamic_cast<ScrollBar*>(controlOf(bar));
     if (!sb) return;
-    int pos = sb->position();
+    int pos = 0;
+    ScrollCode sc;
     switch (code) {
-        case SB_LINELEFT: pos -= sb->smallChange; break;
-        case SB_LINERIGHT: pos += sb->smallChange; break;
-        case SB_PAGELEFT: pos -= sb->largeChange; break;
-        case SB_PAGERIGHT: pos += sb->largeChange; break;
-        case SB_LEFT: pos = sb->minValue(); break;
-        case SB_RIGHT: pos = sb->maxValue(); break;
+        case SB_LINELEFT: sc = ScrollCode::LineUp; break;
+        case SB_LINERIGHT: sc = ScrollCode::LineDown; break;
+        case SB_PAGELEFT: sc = ScrollCode::PageUp; break;
+        case SB_PAGERIGHT: sc = ScrollCode::PageDown; break;
+        case SB_LEFT: sc = ScrollCode::Top; break;
+        case SB_RIGHT: sc = ScrollCode::Bottom; break;
+        case SB_ENDSCROLL: sc = ScrollCode::EndScroll; break;
         case SB_THUMBTRACK:
         case SB_THUMBPOSITION: {
+            sc = code == SB_THUMBTRACK ? ScrollCode::Track : ScrollCode::Position;
             SCROLLINFO si{sizeof si, SIF_TRACKPOS};
             GetScrollInfo(bar, SB_CTL, &si);
             pos = si.nTrackPos;
@@ -378,7 +388,7 @@ void handleScroll(HWND bar, int code) {
         }
         default: return;
     }
-    guarded([&] { sb->scrollTo(pos); });
+    guarded([&] { sb->scroll(sc, pos); });
     pokeModalLoop(*sb);
 }
 
@@ -391,9 +401,14 @@ bool commonMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESUL
             trackModifier(msg, wp);
             return handleKeyDown(c, hwnd, wp);
         case WM_KEYUP:
-        case WM_SYSKEYUP:
+        case WM_SYSKEYUP: {
             trackModifier(msg, wp);
-            return false;
+            int key = static_cast<int>(wp);
+            unsigned shift = keyShift();
+            guarded([&] { c.keyUp(key, shift); });
+            pokeModalLoop(c);
+            return key == 0;
+        }
         case WM_CHAR: return handleChar(c, wp);
         case WM_SYSCHAR: return handleSysChar(c, wp);
         case WM_KILLFOCUS: g_sentModifiers = 0; return false;
@@ -407,6 +422,16 @@ bool commonMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESUL
         default: return false;
     }
 }
+
+}  // namespace
+
+namespace detail {
+bool commonControlMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+    return commonMessage(c, hwnd, msg, wp, lp, result);
+}
+}  // namespace detail
+
+namespace {
 
 // Messages of windows that hold other controls (forms, panels, notebook pages).
 bool containerMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
@@ -665,6 +690,7 @@ DWORD formStyle(const Form& f, DWORD* ex) {
         case BorderStyle::Single: style |= WS_BORDER | WS_MINIMIZEBOX; break;
     }
     if (f.systemMenu) style |= WS_SYSMENU;
+    if (f.stayOnTop) *ex |= WS_EX_TOPMOST;
     return style;
 }
 
@@ -682,6 +708,8 @@ public:
     void setFocus(Control& c) override;
     Control* focusedControl() override { return controlOf(GetFocus()); }
     bool loadPicture(Control& image, const std::string& file) override;
+    Control* focusedControl() override { return controlOf(GetFocus()); }
+    bool colorDialog(uint32_t& color, bool fullOpen) override { return chooseColor(color, fullOpen); }
 
     void realizeTree(Control& c) {
         if (!c.peer) realize(c);
@@ -781,12 +809,16 @@ void Win32Ui::realize(Control& c) {
     } else if (auto* sb = dynamic_cast<ScrollBar*>(&c)) {
         DWORD dir = sb->width() >= sb->height() ? SBS_HORZ : SBS_VERT;
         h = CreateWindowExA(0, "SCROLLBAR", "", child | dir | WS_TABSTOP, x, y, w, ht, parentWnd, nullptr, inst, nullptr);
+    } else if (auto* e = dynamic_cast<Edit*>(&c)) {
+        h = createEdit(*e, parentWnd, child);
+    } else if (auto* rg = dynamic_cast<RadioGroup*>(&c)) {
+        h = createRadioGroup(*rg, parentWnd, child);
     } else if (dynamic_cast<Gauge*>(&c)) {
         h = CreateWindowExA(0, PROGRESS_CLASSA, "", child, x, y, w, ht, parentWnd, nullptr, inst, nullptr);
     } else if (dynamic_cast<Image*>(&c)) {
         h = CreateWindowExA(0, kImageClass, "", child, x, y, w, ht, parentWnd, nullptr, inst, nullptr);
     } else if (auto* b = dynamic_cast<Button*>(&c)) {
-        DWORD kind = (!b->glyph.empty() && b->caption().empty()) ? BS_OWNERDRAW : BS_PUSHBUTTON;
+        DWORD kind = (!b->glyph.empty() && b->caption().empty()) ? BS_OWNERDRAW : b->isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
         h = CreateWindowExA(0, "BUTTON", caption, child | kind | WS_TABSTOP, x, y, w, ht, parentWnd, nullptr, inst,
                             nullptr);
     } else if (dynamic_cast<ComboBox*>(&c) || dynamic_cast<CheckBox*>(&c)) {
@@ -900,6 +932,8 @@ void Win32Ui::changed(Control& c, Prop what) {
     Peer* p = peerOf(c);
     if (!p || !p->hwnd || p->syncing) return;
     HWND h = p->hwnd;
+    if (auto* e = dynamic_cast<Edit*>(&c); e && editChanged(*e, h, what)) return;
+    if (auto* rg = dynamic_cast<RadioGroup*>(&c); rg && radioGroupChanged(*rg, h, what)) return;
     if (auto* g = dynamic_cast<StringGrid*>(&c)) {
         if (what == Prop::Cells || what == Prop::Selection || what == Prop::Layout || what == Prop::Bounds ||
             what == Prop::Font || what == Prop::Color) {

@@ -86,6 +86,20 @@ bool activatesModeless(Form& f, HWND previous, bool first);
 void forgetModeless(Form& f);
 void releaseLater(Form& f);
 
+// Edit boxes and radio groups (win32_inputs.cpp). The change functions return whether they
+// kept the window in step with that property themselves.
+HWND createEdit(Edit& e, HWND parent, DWORD childStyle);
+bool editChanged(Edit& e, HWND hwnd, Prop what);
+HWND createRadioGroup(RadioGroup& g, HWND parent, DWORD childStyle);
+bool radioGroupChanged(RadioGroup& g, HWND hwnd, Prop what);
+// The platform's colour dialog (ChooseColor), owned by the active window.
+bool chooseColor(uint32_t& color, bool fullOpen);
+// Alt+letter, or a letter typed outside a text box: clicks the radio item it underlines.
+bool radioAccelerator(Form& f, char upper);
+// The messages every window of ours treats alike (keys, the cursor); true with *result when
+// handled.
+bool commonControlMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+
 template <class F>
 void guarded(F&& f) {
     try {

@@ -179,3 +179,137 @@ TEST_F(Fixture, CheckBoxReportsEveryChangeOfItsState) {
     EXPECT_FALSE(chk->checked());
     EXPECT_EQ(seen.size(), 2u);
 }
+
+// ---- Edit, RadioGroup, ScrollBar scrolls, dialog keys ------------------------------------
+
+namespace {
+
+struct EntryForm : Form {
+    Edit* Box = make<Edit>(this, "Box");
+    ScrollBar* Bar = make<ScrollBar>(this, "Bar");
+    RadioGroup* Choices = make<RadioGroup>(this, "Choices");
+    Button* BtnOK = make<Button>(this, "BtnOK");
+    Button* BtnCancel = make<Button>(this, "BtnCancel");
+    std::vector<std::string> changes;
+    std::vector<std::string> events;
+    EntryForm() : Form("EntryForm") {
+        BtnOK->isDefault = true;
+        BtnOK->modalResult = ModalResult::OK;
+        BtnCancel->cancel = true;
+        BtnCancel->modalResult = ModalResult::Cancel;
+        Box->onChange = [this](Control*) { changes.push_back(Box->text()); };
+        Box->onKeyDown = [this](Control*, int& k, unsigned) { events.push_back("down " + std::to_string(k)); };
+        Box->onKeyUp = [this](Control*, int& k, unsigned) { events.push_back("up " + std::to_string(k)); };
+        Box->onKeyPress = [this](Control*, char& c) { events.push_back(std::string("press ") + c); };
+        Choices->setItems({"&a = 1", "&b = 2", "&c = 3"});
+        Choices->setColumns(3);
+    }
+};
+
+}  // namespace
+
+TEST_F(Fixture, EditTextSetByTheProgramRunsOnChangeOnlyWhenItChanges) {
+    EntryForm f;
+    f.Box->setText("100");
+    f.Box->setText("100");
+    EXPECT_EQ(f.changes, (std::vector<std::string>{"100"}));
+    EXPECT_EQ(f.Box->caption(), "100");
+    EXPECT_EQ(f.Box->selStart(), 0);
+}
+
+TEST_F(Fixture, TypingReplacesTheSelectionOneCharacterAtATime) {
+    EntryForm f;
+    f.Box->setText("100");
+    f.changes.clear();
+    f.Box->setFocus();  // selects the whole text
+    EXPECT_TRUE(f.Box->focused());
+    EXPECT_EQ(f.Box->selLength(), 3);
+    f.Box->type("42");
+    EXPECT_EQ(f.Box->text(), "42");
+    EXPECT_EQ(f.changes, (std::vector<std::string>{"4", "42"}));
+    EXPECT_EQ(f.events, (std::vector<std::string>{"down 52", "press 4", "up 52", "down 50", "press 2", "up 50"}));
+    f.Box->type("\b");
+    EXPECT_EQ(f.Box->text(), "4");
+    f.Box->pressKey(vk::Home);
+    f.Box->pressKey(vk::Delete);
+    EXPECT_EQ(f.Box->text(), "");
+}
+
+TEST_F(Fixture, KeyPressCanRefuseACharacterAndMaxLengthLimitsTyping) {
+    EntryForm f;
+    f.Box->onKeyPress = [](Control*, char& c) {
+        if (c == 'x') c = 0;
+    };
+    f.Box->setMaxLength(3);
+    UserPort* saved = ports().user;
+    ports().user = &user;
+    f.Box->type("1x2345");
+    ports().user = saved;
+    EXPECT_EQ(f.Box->text(), "123");
+    EXPECT_EQ(user.beeps, 2);  // 4 and 5 did not fit
+}
+
+TEST_F(Fixture, EnterInAnEditClicksTheDefaultButtonAndEscTheCancelButton) {
+    EntryForm f;
+    user.onModal("EntryForm", [&](Form& form) { user.pressKeyIn(form, "Box", vk::Return); });
+    EXPECT_EQ(f.showModal(), ModalResult::OK);
+    user.onModal("EntryForm", [&](Form& form) { user.typeInto(form, "Box", "7\x1b"); });
+    EXPECT_EQ(f.showModal(), ModalResult::Cancel);
+    EXPECT_EQ(f.Box->text(), "7");
+    EXPECT_TRUE(user.unexpected.empty());
+}
+
+TEST_F(Fixture, RadioItemClickSelectsItAndRunsOnClickOnlyOnAChange) {
+    EntryForm f;
+    int clicks = 0;
+    f.Choices->onClick = [&](Control*) { ++clicks; };
+    f.Choices->setItemIndex(1);  // the program: no event
+    EXPECT_EQ(clicks, 0);
+    f.Choices->clickItem(2);
+    f.Choices->clickItem(2);
+    f.Choices->clickItem(7);
+    EXPECT_EQ(f.Choices->itemIndex(), 2);
+    EXPECT_EQ(clicks, 1);
+    f.Choices->setItem(0, "&a = 9");
+    EXPECT_EQ(f.Choices->items()[0], "&a = 9");
+    user.onModal("EntryForm", [&](Form& form) {
+        user.clickRadioItem(form, "Choices", 0);
+        form.setModalResult(ModalResult::OK);
+    });
+    f.showModal();
+    EXPECT_EQ(f.Choices->itemIndex(), 0);
+    EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(Fixture, ScrollBarScrollsBySteps_RunsOnScrollFirst_AndStaysInRange) {
+    EntryForm f;
+    f.Bar->setRange(10, 500);
+    f.Bar->setPosition(100);
+    f.Bar->largeChange = 10;
+    std::vector<std::string> seen;
+    f.Bar->onScroll = [&](Control*, ScrollCode, int& pos) { seen.push_back("scroll " + std::to_string(pos)); };
+    f.Bar->onChange = [&](Control*) { seen.push_back("change " + std::to_string(f.Bar->position())); };
+    f.Bar->scroll(ScrollCode::LineDown);
+    f.Bar->scroll(ScrollCode::PageUp);
+    f.Bar->scroll(ScrollCode::Track, 9999);
+    f.Bar->scroll(ScrollCode::Top);
+    EXPECT_EQ(seen, (std::vector<std::string>{"scroll 101", "change 101", "scroll 91", "change 91", "scroll 500",
+                                              "change 500", "scroll 10", "change 10"}));
+    user.onModal("EntryForm", [&](Form& form) {
+        user.scrollBar(form, "Bar", ScrollCode::LineDown);
+        user.clickButton(form, "BtnOK");
+    });
+    EXPECT_EQ(f.showModal(), ModalResult::OK);
+    EXPECT_EQ(f.Bar->position(), 11);
+}
+
+TEST_F(Fixture, ScriptedUserActingOnAMissingControlIsReported) {
+    EntryForm f;
+    user.onModal("EntryForm", [&](Form& form) {
+        user.typeInto(form, "Nope", "1");
+        user.clickRadioItem(form, "Box", 0);
+        form.setModalResult(ModalResult::OK);
+    });
+    f.showModal();
+    EXPECT_EQ(user.unexpected.size(), 2u);
+}
