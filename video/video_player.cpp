@@ -379,8 +379,10 @@ int32_t VideoWinPlayer95(uintptr_t hostWindow, int32_t playMode, uint16_t redraw
                                        : "ErrCode=" + intToStr(e);
         MediaPort* m = ports().media;
         u.messageDialog((m ? m->errorText(e) : std::string()) + suffix, DialogKind::Error, BtnOK);
-        // Freed without its close handling: nothing is broadcast.
+        // Freed without its close handling: nothing is broadcast. No player runs, so the
+        // status word reads 0 again rather than the play mode that was asked for.
         s.form = nullptr;
+        s.playMode = 0;
         delete form;
         return 0;
     }

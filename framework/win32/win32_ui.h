@@ -100,6 +100,9 @@ bool radioAccelerator(Form& f, char upper);
 // handled.
 bool commonControlMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
 
+// Starts, stops or re-times the platform timer of a timer object (win32_timers.cpp).
+void timerChanged(Timer& t);
+
 template <class F>
 void guarded(F&& f) {
     try {
