@@ -77,12 +77,16 @@ public:
     uint32_t stop() override { return generic(MCI_STOP); }
     uint32_t seekToStart() override {
         MCI_SEEK_PARMS p{};
-        return send(MCI_SEEK, MCI_SEEK_TO_START | MCI_WAIT, &p);
+        if (MCIERROR e = send(MCI_SEEK, MCI_SEEK_TO_START | MCI_WAIT, &p)) return e;
+        showFrame();
+        return 0;
     }
     uint32_t seek(int32_t frame) override {
         MCI_SEEK_PARMS p{};
         p.dwTo = static_cast<DWORD>(frame < 0 ? 0 : frame);
-        return send(MCI_SEEK, MCI_TO | MCI_WAIT, &p);
+        if (MCIERROR e = send(MCI_SEEK, MCI_TO | MCI_WAIT, &p)) return e;
+        showFrame();
+        return 0;
     }
     uint32_t step(int32_t frames) override {
         MCI_DGV_STEP_PARMS p{};
@@ -92,7 +96,9 @@ public:
             frames = -frames;
         }
         p.dwFrames = static_cast<DWORD>(frames);
-        return send(MCI_STEP, flags, &p);
+        if (MCIERROR e = send(MCI_STEP, flags, &p)) return e;
+        showFrame();
+        return 0;
     }
     uint32_t setAudio(bool on) override {
         MCI_SET_PARMS p{};
@@ -126,6 +132,20 @@ public:
     }
 
 private:
+    // Some video devices (Wine's) move to a frame without drawing it: the frame the device
+    // now stands at is played on its own, so the picture shows where the device stands.
+    void showFrame() {
+        int32_t at = 0, len = 0;
+        if (status(MCI_STATUS_POSITION, at) != 0 || status(MCI_STATUS_LENGTH, len) != 0 || at >= len) return;
+        MCI_PLAY_PARMS p{};
+        p.dwFrom = static_cast<DWORD>(at);
+        p.dwTo = static_cast<DWORD>(at + 1);
+        if (send(MCI_PLAY, MCI_FROM | MCI_TO | MCI_WAIT, &p) != 0) return;
+        MCI_SEEK_PARMS back{};
+        back.dwTo = static_cast<DWORD>(at);
+        send(MCI_SEEK, MCI_TO | MCI_WAIT, &back);
+    }
+
     template <class P>
     MCIERROR send(UINT msg, DWORD flags, P* parms) {
         if (!id_) return MCIERR_INVALID_DEVICE_ID;

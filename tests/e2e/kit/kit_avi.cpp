@@ -69,7 +69,7 @@ COLORREF aviFrameColor(int k) {
 }
 
 bool writeTestAvi(const std::string& path, const AviSpec& s) {
-    const int stride = (s.width * 3 + 3) & ~3;
+    const int stride = s.width * 4;  // 32-bit pixels: rows need no padding
     const uint32_t frameBytes = static_cast<uint32_t>(stride * s.height);
     const uint32_t audioRate = 8000;
     const uint32_t audioPerFrame = audioRate / static_cast<uint32_t>(s.fps);
@@ -100,7 +100,7 @@ bool writeTestAvi(const std::string& path, const AviSpec& s) {
     r.u32(static_cast<uint32_t>(s.width));
     r.u32(static_cast<uint32_t>(s.height));
     r.u16(1);
-    r.u16(24);
+    r.u16(32);
     r.u32(0);  // BI_RGB
     r.u32(frameBytes);
     r.u32(0);
@@ -140,7 +140,7 @@ bool writeTestAvi(const std::string& path, const AviSpec& s) {
         const COLORREF c = aviFrameColor(k);
         for (int y = 0; y < s.height; ++y)
             for (int x = 0; x < s.width; ++x) {
-                char* p = &frame[static_cast<size_t>(y * stride + x * 3)];
+                char* p = &frame[static_cast<size_t>(y * stride + x * 4)];
                 p[0] = static_cast<char>(GetBValue(c));
                 p[1] = static_cast<char>(GetGValue(c));
                 p[2] = static_cast<char>(GetRValue(c));

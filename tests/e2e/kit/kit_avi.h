@@ -19,7 +19,8 @@ struct AviSpec {
 // first 256 frames and repeating after that.
 COLORREF aviFrameColor(int k);
 
-// Writes the file (24-bit frames, an index); false when it cannot be written.
+// Writes the file (32-bit frames, which the platform's video device draws as they are, and
+// an index); false when it cannot be written.
 bool writeTestAvi(const std::string& path, const AviSpec& spec);
 
 }  // namespace kv::kit
