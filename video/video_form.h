@@ -95,8 +95,9 @@ public:
     void PauseForRelayout();
     void ReSeek();
     void ShowPosition(const std::string& separator);  // a tick's status, or Step's
-    // Reports the device's error for its last result and closes the window.
-    void ReportMediaError();
+    // Reports the device's error for its last result (or, when the device reported none,
+    // what failed) and closes the window.
+    void ReportMediaError(const std::string& what = {});
     // Places the bars and the picture's background in the client area (status bar at the very
     // bottom, the control bar above it, the background in the rest).
     void LayoutBars();
@@ -111,8 +112,8 @@ private:
     void guardedDevice(F&& work) {
         try {
             work();
-        } catch (const Error&) {
-            ReportMediaError();
+        } catch (const Error& e) {
+            ReportMediaError(e.what());
         }
     }
 };

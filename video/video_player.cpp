@@ -298,13 +298,14 @@ void TVideoForm::XScrollbar1MouseDown(Control*, MouseButton, unsigned, int, int)
 
 // ---- failures and closing ------------------------------------------------------------------
 
-void TVideoForm::ReportMediaError() {
+void TVideoForm::ReportMediaError(const std::string& what) {
     VideoState& s = state();
     user().setCursor(CursorKind::Default);
     if (s.closing || closed()) return;
     ui().sendToBack(*this);
     MediaPort* m = ports().media;
-    user().messageDialog(m ? m->errorText(s.lastError) : "Media error", DialogKind::Error, BtnOK);
+    const std::string text = m && (s.lastError != 0 || what.empty()) ? m->errorText(s.lastError) : what;
+    user().messageDialog(text, DialogKind::Error, BtnOK);
     if (state().form == this) close();
 }
 
