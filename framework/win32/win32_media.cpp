@@ -48,7 +48,11 @@ public:
     uint32_t setDisplayRect(int left, int top, int width, int height) override {
         MCI_DGV_PUT_PARMS p{};
         p.rc = {left, top, width, height};  // the interface's rectangles hold width and height
-        return send(MCI_PUT, MCI_DGV_PUT_DESTINATION | MCI_DGV_RECT | MCI_WAIT, &p);
+        if (MCIERROR e = send(MCI_PUT, MCI_DGV_PUT_DESTINATION | MCI_DGV_RECT | MCI_WAIT, &p)) return e;
+        // A picture given a new place shows its frame there at once, unless it is playing.
+        int32_t m = 0;
+        if (status(MCI_STATUS_MODE, m) == 0 && m != MCI_MODE_PLAY) showFrame();
+        return 0;
     }
     uint32_t sourceSize(int& width, int& height) override {
         MCI_DGV_RECT_PARMS p{};
