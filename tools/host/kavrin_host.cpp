@@ -338,8 +338,11 @@ struct Tour {
         // The player: a few frames on, then the options menu and its Grab Frame for the host's
         // grab view; "Video close" then closes it (a second close request acts at once).
         if (c->label == "Video") c->tour->driveVideo();
-        if (c->label == "Video close")
+        if (c->label == "Video close") {
             if (HWND form = findNamedWindow("VideoForm")) PostMessageA(form, WM_KEYDOWN, VK_ESCAPE, 0);
+            // The grab view has been pictured; the later pictures go without it.
+            if (HWND view = FindWindowA("KavrinGrabView", nullptr)) PostMessageA(view, WM_CLOSE, 0, 0);
+        }
         // The print layout prints its page: the host draws on 2322 and ends it with PrintEnd95.
         if (c->label == "Print")
             if (HWND form = findNamedWindow("PrintForm"))
