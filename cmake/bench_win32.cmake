@@ -17,6 +17,7 @@ foreach(src ${KV_WIN32_BENCH})
         target_sources(${n} PRIVATE ${CMAKE_SOURCE_DIR}/framework/win32/win32_fs.cpp
             ${CMAKE_SOURCE_DIR}/framework/win32/win32_profile.cpp
             ${CMAKE_SOURCE_DIR}/framework/win32/win32_ports.cpp
+            ${CMAKE_SOURCE_DIR}/framework/win32/win32_printer.cpp
             ${CMAKE_SOURCE_DIR}/framework/sim/sim_ui.cpp)
         target_link_libraries(${n} PRIVATE kvcore)
     endif()

@@ -396,6 +396,63 @@ void Notebook::setPageIndex(int i) {
     if (change && onClick) onClick(this);
 }
 
+// ---- ComboBox, CheckBox ---------------------------------------------------------------
+
+void ComboBox::setItems(std::vector<std::string> items) {
+    items_ = std::move(items);
+    index_ = -1;
+    notify(Prop::Items);
+}
+
+void ComboBox::addItem(const std::string& item) {
+    items_.push_back(item);
+    notify(Prop::Items);
+}
+
+void ComboBox::clear() { setItems({}); }
+
+void ComboBox::setItemIndex(int i) {
+    if (i < 0 || i >= static_cast<int>(items_.size())) i = -1;
+    if (i == index_) return;
+    index_ = i;
+    notify(Prop::Selection);
+}
+
+const std::string& ComboBox::text() const {
+    static const std::string none;
+    return index_ < 0 ? none : items_[static_cast<size_t>(index_)];
+}
+
+static bool sameText(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        auto low = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+        return low(x) == low(y);
+    });
+}
+
+void ComboBox::setText(const std::string& t) {
+    auto it = std::find_if(items_.begin(), items_.end(), [&](const std::string& s) { return sameText(s, t); });
+    setItemIndex(it == items_.end() ? -1 : static_cast<int>(it - items_.begin()));
+}
+
+void ComboBox::select(int i) {
+    if (!enabled() || i < 0 || i >= static_cast<int>(items_.size())) return;
+    bool change = i != index_;
+    setItemIndex(i);
+    if (change && onChange) onChange(this);
+}
+
+void CheckBox::setChecked(bool v) {
+    if (v == checked_) return;
+    checked_ = v;
+    notify(Prop::Selection);
+    if (onClick) onClick(this);
+}
+
+void CheckBox::click() {
+    if (enabled()) setChecked(!checked_);
+}
+
 // ---- StringGrid ------------------------------------------------------------------------
 
 StringGrid::StringGrid(Control* parent, std::string name, int cols, int rows)
@@ -540,6 +597,20 @@ ModalResult Form::showModal() {
     modalResult_ = ModalResult::None;
     return ui().showModal(*this);
 }
+
+void Form::show() {
+    closed_ = false;
+    minimized_ = false;
+    ui().show(*this);
+}
+
+void Form::minimize() {
+    if (minimized_) return;
+    minimized_ = true;
+    notify(Prop::Visible);
+}
+
+void Form::release() { ui().releaseLater(*this); }
 
 void Form::activate() {
     if (onActivate) onActivate(this);

@@ -62,6 +62,10 @@ public:
     virtual void changed(Control& c, Prop what) = 0;  // keep the peer in step
     virtual void release(Control& c) = 0;            // destroy the peer
     virtual ModalResult showModal(Form& f) = 0;
+    // A modeless form: shown and left to the host's message loop; showing activates it.
+    virtual void show(Form& f) = 0;
+    // Deletes a form once the event being handled has ended (a form that frees itself).
+    virtual void releaseLater(Form& f) = 0;
     virtual void popup(PopupMenu& menu, int x, int y) = 0;
     virtual void processMessages() = 0;
     virtual int textWidth(const Font& font, const std::string& text) = 0;
@@ -166,7 +170,8 @@ public:
     using Control::Control;
     const char* className() const override { return "Panel"; }
     Alignment alignment = Alignment::Center;
-    int bevel = 1;  // raised outer bevel width; 0 for none
+    int bevel = 1;  // outer bevel width; 0 for none
+    bool lowered = false;  // the bevel is sunk instead of raised
 };
 
 class Label : public Control {
@@ -174,6 +179,7 @@ public:
     using Control::Control;
     const char* className() const override { return "Label"; }
     Alignment alignment = Alignment::Left;  // of the text within the label
+    bool showAccelChar = false;  // "&X" draws X underlined instead of the '&'
 };
 
 class Button : public Control {
@@ -193,6 +199,7 @@ public:
     const char* className() const override { return "Image"; }
     bool center = false;
     bool stretch = false;
+    bool transparent = true;  // without a picture (or around it) the parent shows; else its colour
     std::string pictureFile;  // file the picture was loaded from; empty for none
     bool loadFromFile(const std::string& file);
     void clear();
@@ -229,9 +236,53 @@ public:
     // step, a jump to an end, or dragging the thumb to `pos` (Track while dragging, Position
     // when released). Runs onScroll with the position it asks for, then moves there.
     void scroll(ScrollCode code, int pos = 0);
+    // The mouse-button events of a left click on the bar: by default onMouseDown comes when
+    // the button goes down, before the platform tracks the mouse on the bar; with this set it
+    // comes after the tracking ended, just before onMouseUp and onClick.
+    bool mouseDownAfterTracking = false;
 
 private:
     int min_ = 0, max_ = 100, position_ = 0;
+};
+
+// A drop-down list: the user picks one of its items; there is no free text. Setting the
+// items or the index from code runs no event; the user's choice (select) runs onChange.
+class ComboBox : public Control {
+public:
+    using Control::Control;
+    const char* className() const override { return "ComboBox"; }
+    const std::vector<std::string>& items() const { return items_; }
+    void setItems(std::vector<std::string> items);  // the index goes to -1
+    void addItem(const std::string& item);
+    void clear();
+    int itemIndex() const { return index_; }  // -1 when nothing is chosen
+    void setItemIndex(int i);                 // out of range: -1
+    // The chosen item's text, or "" when none is chosen.
+    const std::string& text() const;
+    // Chooses the first item equal to t (letters compared without regard to case); none: -1.
+    void setText(const std::string& t);
+    // As the user choosing item i: sets the index and runs onChange when it changed.
+    void select(int i);
+    int dropDownCount = 8;  // items the opened list shows without scrolling
+    NotifyEvent onChange;
+
+private:
+    std::vector<std::string> items_;
+    int index_ = -1;
+};
+
+// A check box with its caption. Changing the state, from code or by the user's click, runs
+// onClick, as the platform's check box reports every change of its state.
+class CheckBox : public Control {
+public:
+    using Control::Control;
+    const char* className() const override { return "CheckBox"; }
+    bool checked() const { return checked_; }
+    void setChecked(bool v);
+    void click() override;  // as the user's click: toggles; nothing when disabled
+
+private:
+    bool checked_ = false;
 };
 
 // A one-line edit box. Its text is its caption; a change by the program (setText) or by the
@@ -427,6 +478,15 @@ public:
     void setModalResult(ModalResult r) { modalResult_ = r; }
     ModalResult showModal();
     bool isModal() const { return modal_; }
+    // Shows the form modeless: it runs in the host's message loop and its onActivate runs
+    // when it is shown and whenever the focus comes to it from another modeless form of the
+    // library. Closing it runs onCloseQuery and onClose; a form that frees itself on closing
+    // calls release() there.
+    void show();
+    void release();
+    // Minimises the shown window (an icon, or the task bar's button); show() brings it back.
+    void minimize();
+    bool minimized() const { return minimized_; }
     // Closes like the user does: asks onCloseQuery, then runs onClose. Returns whether it closed.
     bool close();
     bool closed() const { return closed_; }
@@ -460,7 +520,7 @@ public:
 
 private:
     ModalResult modalResult_ = ModalResult::None;
-    bool modal_ = false, closed_ = false, activated_ = false;
+    bool modal_ = false, closed_ = false, activated_ = false, minimized_ = false;
 };
 
 // Creates a child control owned by its parent: make<Button>(panel, "BtnSave").

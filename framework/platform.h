@@ -108,12 +108,46 @@ public:
     virtual double now() = 0;
 };
 
+// What a printer offers one page: its size in printer pixels, resolution, colour depth and
+// orientation (as of the printer's current settings).
+struct PrinterPage {
+    int width = 0, height = 0;  // page size in printer pixels
+    int dpiX = 0, dpiY = 0;     // LOGPIXELSX, LOGPIXELSY
+    int bitsPixel = 1, planes = 1;
+    bool landscape = false;
+    std::string name;  // the printer's name
+};
+
+// The printer the library prints on: at first the system's default printer, later the one
+// chosen in the platform's print dialog. One document of one page at a time.
+class PrinterPort {
+public:
+    virtual ~PrinterPort() = default;
+    // The current printer's page; empty when there is no printer (none installed, or the
+    // print service does not answer).
+    virtual std::optional<PrinterPage> page() = 0;
+    // The platform's print dialog (choose the printer and its settings), pages 1 to 1, owned
+    // by the active window; true when the user confirmed it.
+    virtual bool setupDialog() = 0;
+    // Begins a document with this title (the platform cuts it to 31 characters) and its
+    // page; false when the printer cannot start a job, and then nothing is left open.
+    virtual bool beginDoc(const std::string& title) = 0;
+    // The drawing surface (device context) of the page begun; 0 without a document.
+    virtual uintptr_t surface() = 0;
+    virtual bool printing() = 0;  // a document was begun and not yet ended or aborted
+    // Ends the page and the document: the page goes to the printer. False when the printer
+    // refused it.
+    virtual bool endDoc() = 0;
+    virtual void abortDoc() = 0;
+};
+
 struct Ports {
     ProfilePort* profile = nullptr;
     FileSystemPort* fs = nullptr;
     UserPort* user = nullptr;
     HostPort* host = nullptr;
     SystemPort* system = nullptr;
+    PrinterPort* printer = nullptr;
 };
 
 // The ports in use; installed by the backend (the library at load, a test's sim platform).

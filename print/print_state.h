@@ -9,7 +9,7 @@ class Form;
 namespace kv::print {
 
 struct PrintState {
-    Form* form = nullptr;        // the dialog while it exists
+    Form* form = nullptr;        // the dialog while it exists (it frees itself when closed)
     uintptr_t hostWindow = 0;    // receives the print message
     int32_t pictureWidth = 0;    // the picture's own size in pixels
     int32_t pictureHeight = 0;

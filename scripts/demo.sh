@@ -23,6 +23,7 @@ if [ "${1:-}" = "--in-display" ]; then
 fi
 
 scripts/setup.sh
+scripts/printer.sh
 echo "== build"
 build_win32 >build/demo-build.log 2>&1 || { tail -40 build/demo-build.log; echo "demo: build failed"; exit 1; }
 
@@ -39,7 +40,7 @@ with_display "$0" --in-display tour | tr -d '\r' || status=$?
 shopt -s nullglob
 bmp_to_png "$screens"
 pngs=("$screens"/*.png)
-echo "demo: ${#pngs[@]} pictures in out/screens:"
+echo "demo: ${#pngs[@]} pictures in out/screens$(i386_emulated && echo ' (Wine under i386 emulation)'):"
 for p in "${pngs[@]}"; do echo "  out/screens/$(basename "$p")"; done
 if [ "$status" -ne 0 ] || [ ${#pngs[@]} -eq 0 ]; then
     echo "demo: the tour did not finish (status $status)"

@@ -1,6 +1,7 @@
 # Sourced by test.sh and demo.sh: the build, the Wine prefix inside the build tree (never the
 # user's own) and running under a virtual X display when there is no display.
 KV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$KV_ROOT/scripts/i386.sh"
 export WINEPREFIX="$KV_ROOT/build/wineprefix"
 export WINEARCH=win32
 export WINEDEBUG=-all

@@ -63,6 +63,7 @@ fi
 
 mkdir -p "$logs"
 scripts/setup.sh || { echo "SUMMARY: setup failed"; exit 1; }
+scripts/printer.sh
 
 echo "== build"
 if ! build_all >"$logs/build.log" 2>&1; then
@@ -100,6 +101,8 @@ while read -r kind name a b; do
     esac
 done <"$logs/wine-results"
 [ -s "$logs/wine-results" ] || { summary+="; Wine programs did not run"; ok=0; }
+# Wine's 32-bit programs went through qemu (the setup adds it where the kernel refuses them).
+i386_emulated && summary+="; under i386 emulation"
 
 echo "SUMMARY: $summary"
 [ "$ok" -eq 1 ]

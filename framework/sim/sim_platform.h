@@ -1,12 +1,13 @@
 // Everything a native test needs in one object: a fresh temporary folder as drive C:, the
-// simulated file system and profile service over it, the scripted user, the host and the
-// system clock. Constructing it installs it as the platform; destroying it uninstalls it.
+// simulated file system and profile service over it, the scripted user, the host, the system
+// clock and the printer. Constructing it installs it as the platform; destroying it uninstalls it.
 #pragma once
 #include <memory>
 #include <string>
 
 #include "framework/platform.h"
 #include "framework/sim/sim_fs.h"
+#include "framework/sim/sim_printer.h"
 #include "framework/sim/sim_profile.h"
 #include "framework/sim/sim_ui.h"
 
@@ -30,6 +31,7 @@ public:
     SimUser user;
     SimHost host;
     SimSystem system;
+    SimPrinter printer;
 
 private:
     std::string root_;

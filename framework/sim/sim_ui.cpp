@@ -1,5 +1,7 @@
 #include "framework/sim/sim_ui.h"
 
+#include <algorithm>
+
 #include "framework/text.h"
 
 namespace kv {
@@ -77,6 +79,31 @@ ModalResult SimUser::showModal(Form& f) {
     // The focus leaves the form with it (as it goes back to the window below).
     if (focused && focused->form() == &f) focused = nullptr;
     return f.modalResult();
+}
+
+void SimUser::show(Form& f) {
+    shownForms.push_back(f.name());
+    // As in the message loop, an error that escapes the handler is shown in the error box.
+    try {
+        f.activate();
+    } catch (const std::exception& e) {
+        messageDialog(e.what(), DialogKind::Error, BtnOK);
+    }
+}
+
+void SimUser::releaseLater(Form& f) {
+    if (std::find(released_.begin(), released_.end(), &f) == released_.end()) released_.push_back(&f);
+}
+
+void SimUser::processMessages() {
+    ++processMessagesCalls;
+    auto forms = std::move(released_);
+    released_.clear();
+    for (Form* f : forms) delete f;
+}
+
+SimUser::~SimUser() {
+    for (Form* f : released_) delete f;
 }
 
 void SimUser::popup(PopupMenu& menu, int x, int y) {

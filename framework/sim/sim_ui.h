@@ -54,13 +54,14 @@ public:
     int popupX = 0, popupY = 0;           // where the last popup opened
     std::vector<CursorKind> cursorHistory;
     std::vector<std::string> modalForms;  // names of forms shown modally
+    std::vector<std::string> shownForms;  // names of forms shown modeless
     int processMessagesCalls = 0;
     Control* focused = nullptr;
 
     // --- the simulated screen ---
     int screenW = 800, screenH = 600;
     int mouseX = 100, mouseY = 100;
-    std::map<int, int> metrics{{10, 17}};  // system metric index -> value
+    std::map<int, int> metrics{{9, 17}, {10, 17}};  // system metric index -> value
     int charWidth = 6;                     // deterministic text metrics: per character (+1 bold)
 
     // UserPort
@@ -81,7 +82,11 @@ public:
     void release(Control&) override {}
     ModalResult showModal(Form& f) override;
     void popup(PopupMenu& menu, int x, int y) override;
-    void processMessages() override { ++processMessagesCalls; }
+    void show(Form& f) override;
+    // Forms released wait for the message loop: processMessages() deletes them.
+    void releaseLater(Form& f) override;
+    void processMessages() override;
+    ~SimUser() override;
     int textWidth(const Font& font, const std::string& text) override;
     void setFocus(Control& c) override;
     bool loadPicture(Control& image, const std::string& file) override;
@@ -90,6 +95,7 @@ public:
 
 private:
     CursorKind cursor_ = CursorKind::Default;
+    std::vector<Form*> released_;
     std::deque<std::pair<std::string, ModalResult>> answers_;
     std::deque<std::optional<uint32_t>> colors_;
     std::map<std::string, std::deque<std::function<void(Form&)>>> modal_;

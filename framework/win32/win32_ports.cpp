@@ -149,6 +149,7 @@ void installPorts() {
     p.user = &userPort();
     p.profile = &profilePort();
     p.fs = &fileSystemPort();
+    p.printer = &printerPort();
 }
 
 }  // namespace kv::win32

@@ -16,6 +16,8 @@ UserPort& userPort();
 // system (win32_fs.cpp).
 ProfilePort& profilePort();
 FileSystemPort& fileSystemPort();
+// The printing services (win32_printer.cpp).
+PrinterPort& printerPort();
 
 // Puts every Win32 port into kv::ports().
 void installPorts();

@@ -43,6 +43,7 @@ struct Peer {
     RECT appliedOuter{};        // of a form: the window rectangle last applied
     int appliedClientW = -1, appliedClientH = -1;
     Control* pendingFocus = nullptr;  // of a form: focus asked for before the window existed
+    HWND lastFocus = nullptr;         // of a form: its control that had the focus when it was deactivated
     int gaugeMin = 0, gaugeMax = -1, gaugePixel = -1;  // of a gauge: what the bar was told
     DWORD gaugeToldAt = 0;       // of a gauge: when the bar was last told its position
     bool gaugePending = false;   // of a gauge: a position is waiting for the next frame
@@ -65,7 +66,12 @@ HINSTANCE moduleInstance() {
 
 // ---- modifier keys -----------------------------------------------------------------------
 
-unsigned g_sentModifiers = 0;  // modifiers whose key-down message reached us, not yet released
+// The modifiers of keys pressed on the keyboard are read from the thread's key state when a
+// key arrives (keyShift). Only a modifier whose key-down message did not come from the
+// keyboard (sent or posted by an automation tool or a test) is remembered here until its
+// key-up. A modal loop that takes key messages (a popup menu, moving the window) may take
+// that key-up, so the record is dropped when such a loop ends and when the focus moves.
+unsigned g_sentModifiers = 0;
 
 }  // namespace
 
@@ -94,15 +100,22 @@ HFONT fontOf(const Font& f) {
 
 void trackModifier(UINT msg, WPARAM wp) {
     unsigned bit = 0;
+    int key = 0;
     switch (wp) {
-        case VK_SHIFT: case VK_LSHIFT: case VK_RSHIFT: bit = ShiftKey; break;
-        case VK_CONTROL: case VK_LCONTROL: case VK_RCONTROL: bit = CtrlKey; break;
-        case VK_MENU: case VK_LMENU: case VK_RMENU: bit = AltKey; break;
+        case VK_SHIFT: case VK_LSHIFT: case VK_RSHIFT: bit = ShiftKey; key = VK_SHIFT; break;
+        case VK_CONTROL: case VK_LCONTROL: case VK_RCONTROL: bit = CtrlKey; key = VK_CONTROL; break;
+        case VK_MENU: case VK_LMENU: case VK_RMENU: bit = AltKey; key = VK_MENU; break;
         default: return;
     }
-    if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) g_sentModifiers |= bit;
-    else g_sentModifiers &= ~bit;
+    // A key pressed on the keyboard shows in the key state already: nothing to remember.
+    if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
+        if (GetKeyState(key) >= 0) g_sentModifiers |= bit;
+    } else {
+        g_sentModifiers &= ~bit;
+    }
 }
+
+void forgetSentModifiers() { g_sentModifiers = 0; }
 
 unsigned keyShift() {
     unsigned s = g_sentModifiers;
@@ -169,6 +182,15 @@ Button* findButton(Control& root, const std::function<bool(Button&)>& pred) {
         if (usable(*b) && pred(*b)) return b;
     for (Control* k : root.children())
         if (Button* r = findButton(*k, pred)) return r;
+    return nullptr;
+}
+
+// The usable check box whose caption has this accelerator letter.
+CheckBox* findCheckBox(Control& root, char up) {
+    if (auto* k = dynamic_cast<CheckBox*>(&root))
+        if (usable(*k) && accelOf(k->caption()) == up) return k;
+    for (Control* c : root.children())
+        if (CheckBox* r = findCheckBox(*c, up)) return r;
     return nullptr;
 }
 
@@ -246,10 +268,6 @@ bool handleChar(Control& c, WPARAM wp) {
     return ch == 0;
 }
 
-}  // namespace detail
-
-namespace {
-
 bool handleSysChar(Control& c, WPARAM wp) {
     char up = upperChar(static_cast<char>(wp));
     Form* f = c.form();
@@ -258,8 +276,18 @@ bool handleSysChar(Control& c, WPARAM wp) {
         clickButton(*b);
         return true;
     }
+    if (CheckBox* k = findCheckBox(*f, up)) {
+        SetFocus(hwndOf(*k));
+        guarded([&] { k->click(); });
+        pokeModalLoop(*k);
+        return true;
+    }
     return radioAccelerator(*f, up);
 }
+
+}  // namespace detail
+
+namespace {
 
 // ---- painting helpers --------------------------------------------------------------------
 
@@ -282,7 +310,7 @@ void paintPanel(Panel& p, HDC dc, const RECT& rc) {
     FillRect(dc, &rc, brushFor(colorRef(p.color())));
     RECT r = rc;
     if (p.bevel > 0) {
-        DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+        DrawEdge(dc, &r, p.lowered ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
         InflateRect(&r, -p.bevel, -p.bevel);
     }
     // A notebook page's caption is its tab's text, not drawn on the page.
@@ -304,12 +332,12 @@ void paintLabel(Label& l, HDC dc, const RECT& rc) {
     SetTextColor(dc, colorRef(l.font().color));
     RECT r = rc;
     UINT align = l.alignment == Alignment::Right ? DT_RIGHT : l.alignment == Alignment::Center ? DT_CENTER : DT_LEFT;
-    DrawTextA(dc, l.caption().c_str(), -1, &r, DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS | align);
+    DrawTextA(dc, l.caption().c_str(), -1, &r, DT_WORDBREAK | DT_EXPANDTABS | (l.showAccelChar ? 0 : DT_NOPREFIX) | align);
     SelectObject(dc, old);
 }
 
 void paintImage(Image& im, Peer& p, HDC dc, const RECT& rc) {
-    FillRect(dc, &rc, brushFor(backColor(*im.parent())));
+    FillRect(dc, &rc, brushFor(im.transparent ? backColor(*im.parent()) : colorRef(im.color())));
     if (p.icon) {
         DrawIcon(dc, 0, 0, p.icon);
         return;
@@ -396,7 +424,9 @@ bool commonMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESUL
         }
         case WM_CHAR: return handleChar(c, wp);
         case WM_SYSCHAR: return handleSysChar(c, wp);
-        case WM_KILLFOCUS: g_sentModifiers = 0; return false;
+        case WM_KILLFOCUS:
+        case WM_EXITMENULOOP:
+        case WM_EXITSIZEMOVE: forgetSentModifiers(); return false;
         case WM_SETCURSOR:
             if (ports().user && ports().user->cursor() == CursorKind::HourGlass) {
                 SetCursor(LoadCursorA(nullptr, IDC_WAIT));
@@ -423,6 +453,7 @@ bool containerMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRE
     *result = 0;
     switch (msg) {
         case WM_COMMAND:
+            if (lp && choiceCommand(reinterpret_cast<HWND>(lp), HIWORD(wp))) return true;
             if (lp && (HIWORD(wp) == BN_CLICKED)) {
                 if (auto* b = dynamic_cast<Button*>(controlOf(reinterpret_cast<HWND>(lp)))) clickButton(*b);
                 return true;
@@ -492,14 +523,16 @@ bool mouseMessage(Control& c, UINT msg, WPARAM, LPARAM lp) {
 }
 
 void applyPendingBounds(Form& f);
+void followFormWindow(Form& f);
 
 // The focus goes where it was asked for before the window showed, or to the first control
-// that takes it, unless a control of the form has it already.
+// that takes it, unless a control of the form has it already. The form's own window having
+// it (where the default activation puts it) does not count: keys would reach no control.
 void giveInitialFocus(Form& f) {
     Peer* p = peerOf(f);
     if (!p) return;
     HWND focus = GetFocus();
-    if (focus && (focus == p->hwnd || IsChild(p->hwnd, focus)) && !p->pendingFocus) return;
+    if (focus && IsChild(p->hwnd, focus) && !p->pendingFocus) return;
     if (p->pendingFocus && hwndOf(*p->pendingFocus)) SetFocus(hwndOf(*p->pendingFocus));
     else if (HWND first = GetNextDlgTabItem(p->hwnd, nullptr, FALSE)) SetFocus(first);
     p->pendingFocus = nullptr;
@@ -524,17 +557,33 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             guarded([&] { f->close(); });
             pokeModalLoop(*f);
             return 0;
-        case WM_ACTIVATE:
-            if (LOWORD(wp) != WA_INACTIVE) {
-                // Give the focus back to the control that had it, as a dialog does.
-                LRESULT res = DefWindowProcA(hwnd, msg, wp, lp);
-                if (f->isModal()) {
-                    if (!peerOf(*f)->activated) giveInitialFocus(*f);
-                    activateOnce(*f);
-                }
-                return res;
+        case WM_ACTIVATE: {
+            Peer* p = peerOf(*f);
+            if (!p) break;
+            if (LOWORD(wp) == WA_INACTIVE) {
+                // The control that has the focus gets it back when the form is active again
+                // (after a message dialog, another window), as in a dialog.
+                HWND focus = GetFocus();
+                if (focus && IsChild(hwnd, focus)) p->lastFocus = focus;
+                break;
             }
-            break;
+            LRESULT res = DefWindowProcA(hwnd, msg, wp, lp);  // puts the focus on the form itself
+            HWND back = p->lastFocus;
+            p->lastFocus = nullptr;
+            if (!HIWORD(wp) && back && IsChild(hwnd, back) && IsWindowVisible(back) && IsWindowEnabled(back))
+                SetFocus(back);
+            if (f->isModal()) {
+                if (!p->activated) giveInitialFocus(*f);
+                activateOnce(*f);
+            } else if (activatesModeless(*f, reinterpret_cast<HWND>(lp), !p->activated)) {
+                // A modeless form's activation runs when it is shown and whenever the focus
+                // comes to it from another modeless form of ours.
+                if (!p->activated) giveInitialFocus(*f);
+                p->activated = true;
+                guarded([&] { f->activate(); });
+            }
+            return res;
+        }
         case WM_KV_CHECK: return 0;
         case WM_KV_HIDE:
             if (!f->isModal()) ShowWindow(hwnd, SW_HIDE);
@@ -542,6 +591,14 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_KV_BOUNDS:
             applyPendingBounds(*f);
             return 0;
+        case WM_WINDOWPOSCHANGED: {
+            // Whatever moved or sized the window (the user dragging its caption, the
+            // system), the form's bounds follow it; the default procedure then sends
+            // WM_MOVE and WM_SIZE.
+            const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
+            if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) followFormWindow(*f);
+            break;
+        }
         default: break;
     }
     if (mouseMessage(*f, msg, wp, lp)) return 0;
@@ -626,8 +683,10 @@ LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (dynamic_cast<ScrollBar*>(c)) {
         int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
         if (msg == WM_LBUTTONDOWN) {
-            guarded([&] { c->mouseDown(MouseButton::Left, keyShift() | LeftButton, x, y); });
+            const bool after = static_cast<ScrollBar*>(c)->mouseDownAfterTracking;
+            if (!after) guarded([&] { c->mouseDown(MouseButton::Left, keyShift() | LeftButton, x, y); });
             LRESULT res = CallWindowProcA(old, hwnd, msg, wp, lp);  // runs the scroll loop
+            if (after) guarded([&] { c->mouseDown(MouseButton::Left, keyShift() | LeftButton, x, y); });
             guarded([&] { c->mouseUp(MouseButton::Left, keyShift(), x, y); });
             guarded([&] { c->click(); });
             pokeModalLoop(*c);
@@ -678,13 +737,15 @@ public:
     void changed(Control& c, Prop what) override;
     void release(Control& c) override;
     ModalResult showModal(Form& f) override;
+    void show(Form& f) override { showModeless(f); }
+    void releaseLater(Form& f) override { detail::releaseLater(f); }
     void popup(PopupMenu& menu, int x, int y) override;
     void processMessages() override;
     int textWidth(const Font& font, const std::string& text) override;
     void setFocus(Control& c) override;
-    bool loadPicture(Control& image, const std::string& file) override;
     Control* focusedControl() override { return controlOf(GetFocus()); }
     bool colorDialog(uint32_t& color, bool fullOpen) override { return chooseColor(color, fullOpen); }
+    bool loadPicture(Control& image, const std::string& file) override;
 
     void realizeTree(Control& c) {
         if (!c.peer) realize(c);
@@ -693,6 +754,15 @@ public:
 
     void applyBounds(Form& f) {
         if (Peer* p = peerOf(f)) applyFormBounds(f, *p);
+    }
+
+    // The form takes the place and size its window has. Not while bounds the program gave
+    // the form wait to be applied (they are applied next and win), nor while the window is
+    // minimised (the form keeps its normal place).
+    void followWindow(Form& f) {
+        Peer* p = peerOf(f);
+        if (!p || !p->hwnd || p->boundsPending || IsIconic(p->hwnd)) return;
+        takeWindowBounds(f, *p);
     }
 
     void setIcon(Control& c, HICON icon) {
@@ -704,6 +774,7 @@ public:
 
 private:
     void applyFormBounds(Form& f, Peer& p);
+    void takeWindowBounds(Form& f, Peer& p);
     void syncHint(Control& c);
     void placeNotebookPages(Notebook& nb);
     std::map<Control*, HBITMAP> pictures_;  // loaded before the image had a window
@@ -720,6 +791,8 @@ void applyPendingBounds(Form& f) {
     p->boundsPending = false;
     backend().applyBounds(f);
 }
+
+void followFormWindow(Form& f) { backend().followWindow(f); }
 
 }  // namespace
 
@@ -796,6 +869,8 @@ void Win32Ui::realize(Control& c) {
         DWORD kind = (!b->glyph.empty() && b->caption().empty()) ? BS_OWNERDRAW : b->isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
         h = CreateWindowExA(0, "BUTTON", caption, child | kind | WS_TABSTOP, x, y, w, ht, parentWnd, nullptr, inst,
                             nullptr);
+    } else if (dynamic_cast<ComboBox*>(&c) || dynamic_cast<CheckBox*>(&c)) {
+        h = createChoice(c, parentWnd, child);
     } else if (dynamic_cast<Label*>(&c)) {
         h = CreateWindowExA(0, kLabelClass, caption, child, x, y, w, ht, parentWnd, nullptr, inst, nullptr);
     } else {
@@ -811,13 +886,14 @@ void Win32Ui::realize(Control& c) {
     char cls[32] = {};
     GetClassNameA(h, cls, sizeof cls);
     if (lstrcmpiA(cls, "BUTTON") == 0 || lstrcmpiA(cls, "SCROLLBAR") == 0 || lstrcmpiA(cls, PROGRESS_CLASSA) == 0 ||
-        lstrcmpiA(cls, WC_TABCONTROLA) == 0)
+        lstrcmpiA(cls, WC_TABCONTROLA) == 0 || lstrcmpiA(cls, "COMBOBOX") == 0)
         p->oldProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
 
     p->sentFont = fontOf(c.font());
     p->drawnFontColor = c.font().color;
     SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(p->sentFont), FALSE);
     if (dynamic_cast<ScrollBar*>(&c) || dynamic_cast<Gauge*>(&c)) changed(c, Prop::Position);
+    if (dynamic_cast<ComboBox*>(&c)) changed(c, Prop::Bounds);  // the list's height follows the font
     if (auto* nb = dynamic_cast<Notebook*>(&c)) {
         p->sentFont = fontOf(nb->tabFont);
         SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(p->sentFont), FALSE);
@@ -854,6 +930,10 @@ void Win32Ui::applyFormBounds(Form& f, Peer& p) {
         SetWindowPos(p.hwnd, nullptr, f.left(), f.top(), 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE | SWP_DEFERERASE);
     }
     // The object takes the sizes the window really has.
+    takeWindowBounds(f, p);
+}
+
+void Win32Ui::takeWindowBounds(Form& f, Peer& p) {
     RECT now, client;
     GetWindowRect(p.hwnd, &now);
     GetClientRect(p.hwnd, &client);
@@ -913,6 +993,7 @@ void Win32Ui::changed(Control& c, Prop what) {
             return;
         }
     }
+    if (choiceChanged(c, h, what)) return;
     switch (what) {
         case Prop::Bounds:
             if (auto* f = dynamic_cast<Form*>(&c)) {
@@ -939,8 +1020,9 @@ void Win32Ui::changed(Control& c, Prop what) {
                 if (auto* nb = dynamic_cast<Notebook*>(c.parent())) placeNotebookPages(*nb);
             break;
         case Prop::Visible:
-            if (dynamic_cast<Form*>(&c)) {
+            if (auto* f = dynamic_cast<Form*>(&c)) {
                 if (!c.visible()) ShowWindow(h, SW_HIDE);
+                else if (f->minimized()) ShowWindow(h, SW_MINIMIZE);
                 else if (!c.form()->isModal()) ShowWindow(h, SW_SHOW);
             } else {
                 ShowWindow(h, c.visible() ? SW_SHOWNA : SW_HIDE);
@@ -1054,7 +1136,10 @@ void Win32Ui::release(Control& c) {
     if (p->hwnd && IsWindow(p->hwnd)) {
         // A form released before its controls takes their windows with its own in one go:
         // much cheaper than taking them from the shown window one at a time.
-        if (dynamic_cast<Form*>(&c)) detachControls(c);
+        if (auto* f = dynamic_cast<Form*>(&c)) {
+            forgetModeless(*f);
+            detachControls(c);
+        }
         detachWindow(*p);
         if (p->tooltip) DestroyWindow(p->tooltip);
         DestroyWindow(p->hwnd);
@@ -1087,7 +1172,7 @@ ModalResult Win32Ui::showModal(Form& f) {
     Peer* p = peerOf(f);
     HWND h = p->hwnd;
     HWND prevActive = GetActiveWindow();
-    g_sentModifiers = 0;
+    forgetSentModifiers();
     f.beginModal();
 
     // The other windows of the thread (the host's) take no input while the form is shown.
@@ -1129,7 +1214,7 @@ ModalResult Win32Ui::showModal(Form& f) {
         PostMessageA(h, WM_KV_HIDE, 0, 0);
         peerOf(f)->activated = false;
     }
-    g_sentModifiers = 0;
+    forgetSentModifiers();
     f.endModal();
     return f.modalResult();
 }
@@ -1153,6 +1238,7 @@ void Win32Ui::popup(PopupMenu& menu, int x, int y) {
     if (!owner) owner = applicationWindow();
     int cmd = TrackPopupMenu(hm, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y,
                              0, owner, nullptr);
+    forgetSentModifiers();  // the menu's loop may have taken their key-ups
     DestroyMenu(hm);
     PostMessageA(owner, WM_NULL, 0, 0);
     if (cmd > 0 && static_cast<size_t>(cmd) <= byId.size()) {

@@ -41,8 +41,9 @@ namespace detail {
 COLORREF colorRef(uint32_t c);
 // The GDI font of a framework font (cached; never delete it).
 HFONT fontOf(const Font& f);
-// Shift state from the keyboard (Shift, Ctrl, Alt), including modifier keys whose
-// WM_KEYDOWN was sent to one of our windows and not yet released.
+// Shift state (Shift, Ctrl, Alt) of the key message being handled: the thread's key state,
+// plus modifier keys whose key-down message was sent or posted to one of our windows without
+// the keyboard (automation) and not yet released.
 unsigned keyShift();
 // Runs a framework callback; an error that escapes it is shown in the error dialog.
 template <class F>
@@ -52,10 +53,15 @@ void reportError(const char* what);
 // whether the key was consumed.
 bool handleKeyDown(Control& c, HWND hwnd, WPARAM wp);
 bool handleChar(Control& c, WPARAM wp);
+// Alt+letter: clicks the form's button whose caption has that mnemonic.
+bool handleSysChar(Control& c, WPARAM wp);
 // Wakes the modal loop so that it checks whether the form has ended.
 void pokeModalLoop(Control& c);
-// Records a modifier key's state from a key message sent to one of our windows.
+// Records a modifier key's state from a key message that reached one of our windows.
 void trackModifier(UINT msg, WPARAM wp);
+// Drops the modifiers remembered from sent key messages (after a modal loop that may have
+// taken their key-ups, and when the focus moves).
+void forgetSentModifiers();
 
 // Gives an image the picture of an icon (the message dialog's symbol).
 void setImageIcon(Control& image, HICON icon);
@@ -70,6 +76,21 @@ void registerGridClass(HINSTANCE inst);
 HWND createGrid(StringGrid& g, HWND parent);
 void gridChanged(StringGrid& g, HWND hwnd, Prop what);
 extern const char* const kGridClass;
+
+// The drop-down list and the check box (win32_choice.cpp): their window, keeping it in
+// step (false when the property is not theirs to handle), and their WM_COMMAND codes.
+HWND createChoice(Control& c, HWND parent, DWORD childStyle);
+bool choiceChanged(Control& c, HWND h, Prop what);
+bool choiceCommand(HWND from, UINT code);
+
+// Modeless forms (win32_modeless.cpp): showing one (with the thread's key hook), whether
+// its activation event runs for this activation (shown for the first time, or the focus came
+// from another modeless form of ours), forgetting a form that is destroyed, and deleting a
+// form from the message loop.
+void showModeless(Form& f);
+bool activatesModeless(Form& f, HWND previous, bool first);
+void forgetModeless(Form& f);
+void releaseLater(Form& f);
 
 // Edit boxes and radio groups (win32_inputs.cpp). The change functions return whether they
 // kept the window in step with that property themselves.

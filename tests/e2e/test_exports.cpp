@@ -98,6 +98,10 @@ TEST_F(Exports, EachRemovesExactlyItsArgumentBytes) {
         kit::WatchdogScope watch(e.name, 20000);
         EXPECT_EQ(kit::stackBytesRemoved(fn, a.data(), static_cast<uint32_t>(a.size())), e.argBytes) << e.name;
     }
+    // The print dialog that PrintDlg95 opened is closed by PrintEnd95 and goes with the
+    // messages that follow.
+    kit::pumpMessages(200);
+    EXPECT_EQ(signedCall("PrintCheck95"), 0);
 }
 
 TEST_F(Exports, ProbeTellsStandardCallFromCCall) {
@@ -126,8 +130,6 @@ TEST_F(Exports, WindowCommandsBeforeAnyWindowDoNothing) {
 TEST_F(Exports, WindowsNotBuiltAnswerTheirRefusal) {
     EXPECT_EQ(signedCall("RemoteDlg95", {253, 0}), -1);
     EXPECT_EQ(signedCall("VideoWinPlayer95", {0, 1, 8}), 0);
-    call("PrintDlg95", {0, 640, 480, 0});
-    EXPECT_EQ(signedCall("PrintCheck95"), 0);
 }
 
 TEST_F(Exports, BadHandlesAndSizesNeitherCrashNorHang) {

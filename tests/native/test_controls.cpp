@@ -130,6 +130,56 @@ TEST_F(Fixture, PopupMenuRunsOnPopupAndTheScriptedChoice) {
     EXPECT_EQ(f.findMenu("mnuFile"), m);
 }
 
+TEST_F(Fixture, ComboBoxChoiceFromCodeRunsNoEventTheUsersDoes) {
+    DemoForm f;
+    auto* box = make<ComboBox>(&f, "Box");
+    box->setItems({"Pixels", "Inches", "cm."});
+    int changes = 0;
+    box->onChange = [&](Control*) { ++changes; };
+    EXPECT_EQ(box->itemIndex(), -1);
+    EXPECT_EQ(box->text(), "");
+    box->setItemIndex(1);
+    EXPECT_EQ(box->text(), "Inches");
+    box->setText("CM.");
+    EXPECT_EQ(box->itemIndex(), 2);
+    EXPECT_EQ(changes, 0);
+    box->select(0);
+    box->select(0);  // the same item again: no change
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(box->text(), "Pixels");
+    box->setText("Metres");
+    EXPECT_EQ(box->itemIndex(), -1);
+    box->setItemIndex(7);
+    EXPECT_EQ(box->itemIndex(), -1);
+    box->setEnabled(false);
+    box->select(1);
+    EXPECT_EQ(box->itemIndex(), -1);
+    box->setEnabled(true);
+    box->addItem("Points");
+    box->select(3);
+    EXPECT_EQ(box->text(), "Points");
+    box->clear();
+    EXPECT_TRUE(box->items().empty());
+    EXPECT_EQ(box->itemIndex(), -1);
+    EXPECT_EQ(f.findControl("Box"), box);
+}
+
+TEST_F(Fixture, CheckBoxReportsEveryChangeOfItsState) {
+    DemoForm f;
+    auto* chk = make<CheckBox>(&f, "Chk");
+    chk->setCaption("Co&lor");
+    std::vector<bool> seen;
+    chk->onClick = [&](Control* c) { seen.push_back(static_cast<CheckBox*>(c)->checked()); };
+    chk->setChecked(true);
+    chk->setChecked(true);  // no change, no event
+    chk->click();
+    EXPECT_EQ(seen, (std::vector<bool>{true, false}));
+    chk->setEnabled(false);
+    chk->click();
+    EXPECT_FALSE(chk->checked());
+    EXPECT_EQ(seen.size(), 2u);
+}
+
 // ---- Edit, RadioGroup, ScrollBar scrolls, dialog keys ------------------------------------
 
 namespace {

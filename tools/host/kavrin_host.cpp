@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/e2e/kit/kit.h"
+#include "tests/e2e/kit/kit_script.h"
 #include "tools/host/editor_action.h"
 
 namespace kit = kv::kit;
@@ -168,17 +169,21 @@ std::string explorerRequest(LPARAM code) {
     }
 }
 
-// Draws a stand-in picture where the print layout asks for it.
+// Draws the picture the print layout was opened for (the BMP key) where the layout asks for
+// it; a stand-in (a crossed frame) when there is none.
 void drawPage(HDC dc) {
     const int l = kit::readIntKey("prL", 0), t = kit::readIntKey("prT", 0);
     const int w = kit::readIntKey("prW", 0), h = kit::readIntKey("prH", 0);
-    Rectangle(dc, l, t, l + w, t + h);
-    MoveToEx(dc, l, t, nullptr);
-    LineTo(dc, l + w, t + h);
-    MoveToEx(dc, l + w, t, nullptr);
-    LineTo(dc, l, t + h);
-    log("   drew the picture at " + std::to_string(l) + "," + std::to_string(t) + " size " +
-        std::to_string(w) + "x" + std::to_string(h));
+    const std::string bmp = kit::readKey("BMP");
+    if (bmp.empty() || !kit::drawPictureFile(dc, bmp, l, t, w, h)) {
+        Rectangle(dc, l, t, l + w, t + h);
+        MoveToEx(dc, l, t, nullptr);
+        LineTo(dc, l + w, t + h);
+        MoveToEx(dc, l + w, t, nullptr);
+        LineTo(dc, l, t + h);
+    }
+    log("   drew " + (bmp.empty() ? std::string("a stand-in") : bmp) + " at " + std::to_string(l) + "," +
+        std::to_string(t) + " size " + std::to_string(w) + "x" + std::to_string(h));
 }
 
 LRESULT CALLBACK mainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
@@ -261,6 +266,32 @@ void createMainWindow() {
 
 // ---- the tour ------------------------------------------------------------------------------
 
+// A window of this process (or a child of `root`) by its automation name (KvName).
+HWND findNamedWindow(const std::string& name, HWND root = nullptr) {
+    struct Search {
+        std::string name;
+        HWND found = nullptr;
+        static bool matches(HWND h, const std::string& n) {
+            char buf[256] = {};
+            ATOM a = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropA(h, "KvName")));
+            return a && GlobalGetAtomNameA(a, buf, sizeof buf) && n == buf;
+        }
+        static BOOL CALLBACK child(HWND h, LPARAM lp) {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (!matches(h, s->name)) return TRUE;
+            s->found = h;
+            return FALSE;
+        }
+    } s{name};
+    if (root) {
+        EnumChildWindows(root, Search::child, reinterpret_cast<LPARAM>(&s));
+        return s.found;
+    }
+    for (HWND w : kit::processWindows(g_main))
+        if (Search::matches(w, name)) return w;
+    return nullptr;
+}
+
 struct Tour {
     std::string dir;
     int shot = 0;
@@ -300,6 +331,10 @@ struct Tour {
         auto* c = static_cast<Closer*>(p);
         Sleep(1500);
         c->tour->saveLibraryWindows(c->label);
+        // The print layout prints its page: the host draws on 2322 and ends it with PrintEnd95.
+        if (c->label == "Print")
+            if (HWND form = findNamedWindow("PrintForm"))
+                if (HWND button = findNamedWindow("BtnPrintIt", form)) PostMessageA(button, BM_CLICK, 0, 0);
         // The host is disabled while a modal window runs; back out until it is enabled again
         // (a question such as "Discard changes?" may need a second answer).
         std::map<std::string, int> attempts;
@@ -332,6 +367,11 @@ struct Tour {
         kit::pumpMessages(500);
         save(g_main, "host");
         kit::writeKey("SaveName", "C:\\windows\\win.ini");
+        // The picture the print layout shows and the host prints.
+        char temp[MAX_PATH] = {};
+        GetTempPathA(sizeof temp, temp);
+        const std::string picture = std::string(temp) + "kavrin print picture.bmp";
+        if (kit::writeTestBitmap(picture, 640, 480, RGB(30, 90, 200), RGB(250, 200, 60))) kit::writeKey("BMP", picture);
         showKeys("host");
         for (size_t i = 0; i < allActions().size(); ++i) step(i);
         log("Tour finished");
