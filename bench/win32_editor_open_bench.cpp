@@ -13,19 +13,9 @@
 #include "tests/e2e/test_editor_driver.h"
 
 using namespace kv::e2e;
+using kv::kit::nowMs;
 
 namespace {
-
-double nowMs() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
-}
 
 struct Run {
     double painted = -1;     // ms from the call to the painted grid

@@ -14,19 +14,9 @@
 #include "tests/e2e/kit/kit.h"
 
 namespace kit = kv::kit;
+using kit::nowMs;
 
 namespace {
-
-double nowMs() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
-}
 
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());

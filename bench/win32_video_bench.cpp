@@ -56,17 +56,6 @@ void pump() {
     }
 }
 
-double nowMs() {
-    static LARGE_INTEGER f = [] {
-        LARGE_INTEGER x;
-        QueryPerformanceFrequency(&x);
-        return x;
-    }();
-    LARGE_INTEGER c;
-    QueryPerformanceCounter(&c);
-    return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
 bool closeColor(COLORREF a, COLORREF b) {
     return std::abs(GetRValue(a) - GetRValue(b)) <= 12 && std::abs(GetGValue(a) - GetGValue(b)) <= 12 &&
            std::abs(GetBValue(a) - GetBValue(b)) <= 12;
@@ -99,23 +88,23 @@ int main(int argc, char** argv) {
     std::vector<double> times, calls;
     for (int r = 0; r < runs; ++r) {
         kit::WatchdogScope watch("opening the player", 30000);
-        const double t0 = nowMs();
+        const double t0 = kit::nowMs();
         if (player(host, 0, 0) != 1) {
             std::printf("VideoWinPlayer95 failed\n");
             return 1;
         }
-        const double returned = nowMs();
+        const double returned = kit::nowMs();
         HWND form = findNamed(nullptr, "VideoForm");
         HWND pic = form ? findNamed(form, "VideoWin") : nullptr;
         double painted = -1;
-        while (pic && nowMs() - t0 < 5000) {
+        while (pic && kit::nowMs() - t0 < 5000) {
             HDC dc = GetDC(pic);
             RECT rc;
             GetClientRect(pic, &rc);
             const COLORREF c = GetPixel(dc, rc.right / 2, rc.bottom / 2);
             ReleaseDC(pic, dc);
             if (closeColor(c, first)) {
-                painted = nowMs();
+                painted = kit::nowMs();
                 break;
             }
             pump();
@@ -167,7 +156,7 @@ int main(int argc, char** argv) {
         }
     };
     HANDLE t = CreateThread(nullptr, 0, &Keys::run, nullptr, 0, nullptr);
-    for (double until = nowMs() + 1500; nowMs() < until;) {
+    for (double until = kit::nowMs() + 1500; kit::nowMs() < until;) {
         pump();
         Sleep(5);
     }
@@ -180,15 +169,15 @@ int main(int argc, char** argv) {
     std::string last = text(statusBar);
     double firstAt = -1, lastAt = -1;
     int firstFrame = -1, lastFrame = -1, ticks = 0;
-    const double start = nowMs();
-    while (nowMs() - start < 5000) {
+    const double start = kit::nowMs();
+    while (kit::nowMs() - start < 5000) {
         pump();
         const std::string s = text(statusBar);
         if (s != last) {
             last = s;
             int f = -1;
             if (std::sscanf(s.c_str(), "Playing Frame:%d", &f) == 1) {
-                const double at = nowMs();
+                const double at = kit::nowMs();
                 if (firstAt < 0 && at - start > 300) {
                     firstAt = at;
                     firstFrame = f;

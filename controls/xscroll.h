@@ -3,7 +3,8 @@
 // reports the mouse button on the bar: onMouseDown, onMouseUp and onClick, all three once the
 // platform has finished tracking the mouse on the bar (in effect on release), so a handler
 // reads the position the user left the bar at. onScroll runs for every move while the user
-// scrolls or drags, onChange whenever the position changes.
+// scrolls or drags (with the position asked for, before the bar moves there), onChange
+// whenever the position changes.
 #pragma once
 #include "framework/controls.h"
 
@@ -31,16 +32,5 @@ public:
         click();
     }
 };
-
-// A scroll handler for code that reads the bar where the user's scroll leaves it: the bar
-// moves there first (its change event runs), then the handler runs.
-inline ScrollEvent afterScroll(NotifyEvent handler) {
-    return [handler = std::move(handler)](Control* s, ScrollCode, int& pos) {
-        auto* bar = static_cast<ScrollBar*>(s);
-        bar->setPosition(pos);
-        handler(s);
-        pos = bar->position();
-    };
-}
 
 }  // namespace kv

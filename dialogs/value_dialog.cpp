@@ -1,5 +1,5 @@
 // The value-entry dialog: the window, its controls and the rules that keep the edit box and
-// the scroll bar together (Part 6.1).
+// the scroll bar together.
 //
 // Layout (client area 259 x 178; without presets the window is shorter by the group's
 // height + 12):

@@ -1,4 +1,4 @@
-// The value-entry dialog (Part 6.1): one small modal dialog, TXScrlDlg, that asks the user for
+// The value-entry dialog: one small modal dialog, TXScrlDlg, that asks the user for
 // a whole number within limits, by typing it, dragging a scroll bar or clicking one of up to
 // six presets. Every caller (the editor's attribute editors, slide numbers and CD tracks, the
 // video player's speed and volume) reaches it through ShowValueDialog alone; native tests of a

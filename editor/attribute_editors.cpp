@@ -1,4 +1,4 @@
-// Attribute editing (Part 2.3): the handlers of the effect, colour and position menus and the
+// Attribute editing: the handlers of the effect, colour and position menus and the
 // value-entry dialogs for loops, delay, gamma, zoom, volume and speed, each working on the
 // current slide or, in global mode, on every slide the attribute applies to.
 #include <array>

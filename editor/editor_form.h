@@ -132,6 +132,9 @@ public:
     void BtnHelpClick(Control* sender);
     void BtnFileMenuClick(Control* sender);
     void TabClick(Control* sender);
+    // ---- the slide menu (edit_menu.cpp) ----
+    void BtnSortClick(Control* sender);
+    void mnuEditPopup(Control* sender);
     void EnableControls();
     void DisableControls();
 

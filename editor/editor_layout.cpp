@@ -271,6 +271,8 @@ void TEditorForm::buildControls() {
     BtnTest->onClick = [this](Control* s) { BtnTestClick(s); };
     BtnHelp->onClick = [this](Control* s) { BtnHelpClick(s); };
     BtnFileMenu->onClick = [this](Control* s) { BtnFileMenuClick(s); };
+    BtnSort->onClick = [this](Control* s) { BtnSortClick(s); };
+    mnuEdit->onPopup = [this](Control* s) { mnuEditPopup(s); };
     BtnTag->onClick = [this](Control*) { TagSlide(); };
     BtnGlobal->onClick = [this](Control* s) { CommonAction(s); };
     Tab->onClick = [this](Control* s) { TabClick(s); };

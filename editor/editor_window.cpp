@@ -91,6 +91,9 @@ void TEditorForm::FormActivate(Control*) {
     if (st.CurrentScript != "*") LoadFile(true);
     else st.modified = false;
     user.setCursor(CursorKind::Default);
+    // The user works with the keyboard at once: Space, Enter, the arrows and the context-menu
+    // key act on the slide table.
+    Grid->setFocus();
 }
 
 // ---- closing ---------------------------------------------------------------------------

@@ -71,7 +71,7 @@ public:
     virtual void processMessages() = 0;
     virtual int textWidth(const Font& font, const std::string& text) = 0;
     virtual void setFocus(Control& c) = 0;
-    virtual Control* focusedControl() = 0;  // the control of ours that has the keyboard focus
+    virtual Control* focusedControl() = 0;  // the control that has the keyboard focus, if any
     virtual bool loadPicture(Control& image, const std::string& file) = 0;
     // The platform's colour dialog, starting from `color` (an RGB value), with its custom
     // colour part open when `fullOpen`. Returns false when the user cancelled; otherwise the
@@ -191,8 +191,8 @@ class Label : public Control {
 public:
     using Control::Control;
     const char* className() const override { return "Label"; }
-    bool showAccelChar = false;  // "&X" draws X underlined instead of the '&'
     Alignment alignment = Alignment::Left;  // of the text within the label
+    bool showAccelChar = false;  // "&X" draws X underlined instead of the '&'
 };
 
 class Button : public Control {
@@ -249,8 +249,6 @@ public:
     // step, a jump to an end, or dragging the thumb to `pos` (Track while dragging, Position
     // when released). Runs onScroll with the position it asks for, then moves there.
     void scroll(ScrollCode code, int pos = 0);
-    // As the user dragging the thumb to v and letting it go there.
-    void scrollTo(int v) { scroll(ScrollCode::Position, v); }
     // The mouse-button events of a left click on the bar: by default onMouseDown comes when
     // the button goes down, before the platform tracks the mouse on the bar; with this set it
     // comes after the tracking ended, just before onMouseUp and onClick.

@@ -88,9 +88,11 @@ std::optional<int32_t> strToInt(std::string_view s) {
         if (neg && v > 0x80000000ull) return std::nullopt;
         return neg ? static_cast<int32_t>(-static_cast<int64_t>(v)) : static_cast<int32_t>(v);
     }
-    // Hexadecimal text covers the full 32 bits, as the runtime's conversion does.
-    int32_t r = static_cast<int32_t>(static_cast<uint32_t>(v));
-    return neg ? -r : r;
+    // Hexadecimal text covers the full 32 bits, as the runtime's conversion does; the sign
+    // negates them modulo 2^32 ("-$80000000" stays the smallest value, without overflow).
+    uint32_t bits = static_cast<uint32_t>(v);
+    if (neg) bits = 0u - bits;
+    return static_cast<int32_t>(bits);
 }
 
 int32_t strToIntDef(std::string_view s, int32_t def) {

@@ -16,9 +16,12 @@ void reportError(const Error& e) {
     if (ports().user) ports().user->messageDialog(e.what(), DialogKind::Error, BtnOK);
 }
 
-// A name that stays in its folder: no folder separator, no drive, no way up.
+// A name that stays in its folder: no folder separator, no drive, and not a name made only
+// of dots (and blanks, which the platform drops from the end of a name with the dots), which
+// would name the folder itself or the one above it. Dots inside a name ("Summer..2024.jpg")
+// are part of it.
 bool plainName(const std::string& name) {
-    return name.find_first_of("\\/:") == std::string::npos && name.find("..") == std::string::npos;
+    return name.find_first_of("\\/:") == std::string::npos && name.find_first_not_of(". ") != std::string::npos;
 }
 
 }  // namespace

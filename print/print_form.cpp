@@ -163,11 +163,11 @@ void TPrintForm::buildControls() {
 
     XScroll->onChange = [this](Control* s) { XScrollChange(s); };
     YScroll->onChange = [this](Control* s) { XScrollChange(s); };
-    XScroll->onScroll = afterScroll([this](Control* s) { YScrollScroll(s); });
-    YScroll->onScroll = afterScroll([this](Control* s) { YScrollScroll(s); });
+    XScroll->onScroll = [this](Control* s, ScrollCode c, int& p) { YScrollScroll(s, c, p); };
+    YScroll->onScroll = [this](Control* s, ScrollCode c, int& p) { YScrollScroll(s, c, p); };
     XScroll->onMouseDown = [this](Control* s, MouseButton b, unsigned sh, int x, int y) { YScrollMouseDown(s, b, sh, x, y); };
     YScroll->onMouseDown = [this](Control* s, MouseButton b, unsigned sh, int x, int y) { YScrollMouseDown(s, b, sh, x, y); };
-    ZoomScroll->onScroll = afterScroll([this](Control* s) { ZoomScrollScroll(s); });
+    ZoomScroll->onScroll = [this](Control* s, ScrollCode c, int& p) { ZoomScrollScroll(s, c, p); };
     BtnReset->onClick = [this](Control* s) { BtnResetClick(s); };
     BtnSetup->onClick = [this](Control* s) { BtnSetupClick(s); };
     MeasureBox->onChange = [this](Control* s) { MeasureBoxChange(s); };
@@ -315,14 +315,20 @@ void TPrintForm::XScrollChange(Control*) {
     if (!suspend_) UpdateDocPosition();
 }
 
-void TPrintForm::YScrollScroll(Control*) { UpdateXYscroll(); }
+// The scroll event comes before the bar moves: the bar is put where the user asks first, so
+// the preview follows the thumb while it is dragged (and the texts follow the change).
+void TPrintForm::YScrollScroll(Control* sender, ScrollCode, int& pos) {
+    static_cast<ScrollBar*>(sender)->setPosition(pos);
+    UpdateXYscroll();
+}
 
 void TPrintForm::YScrollMouseDown(Control*, MouseButton, unsigned, int, int) {
     UpdateXYscroll();
     UpdateDocPosition();
 }
 
-void TPrintForm::ZoomScrollScroll(Control*) {
+void TPrintForm::ZoomScrollScroll(Control*, ScrollCode, int& pos) {
+    ZoomScroll->setPosition(pos);
     state().zoom = ZoomScroll->position() * 0.01;
     ResizeImage(true);
     suspend_ = true;
@@ -359,17 +365,25 @@ void TPrintForm::BtnPrintItClick(Control*) {
         ports().user->messageDialog(kCheckPrinter, DialogKind::Custom, BtnOK);
         return;
     }
+    // The layout keys are written before the dialog steps aside: when the settings file refuses
+    // them, the job is aborted and the dialog stays as it was (the error box says why), rather
+    // than leaving a disabled dialog and an open job that no host message will ever end.
+    try {
+        const IniFile ini(SettingsFileName);
+        ini.writeInteger(SettingsSection, "prT", yPos_);
+        ini.writeInteger(SettingsSection, "prL", xPos_);
+        ini.writeInteger(SettingsSection, "prW", printWidth_);
+        ini.writeInteger(SettingsSection, "prH", printHeight_);
+        ini.writeInteger(SettingsSection, "prN", Enhance->checked() ? 1 : 0);
+        ini.writeInteger(SettingsSection, "prC", Color->checked() ? 1 : 0);
+        ini.writeInteger(SettingsSection, "prD", PrintStyle->itemIndex());
+    } catch (...) {
+        p->abortDoc();
+        throw;
+    }
     st.printing = true;
     setEnabled(false);
     minimize();
-    const IniFile ini(SettingsFileName);
-    ini.writeInteger(SettingsSection, "prT", yPos_);
-    ini.writeInteger(SettingsSection, "prL", xPos_);
-    ini.writeInteger(SettingsSection, "prW", printWidth_);
-    ini.writeInteger(SettingsSection, "prH", printHeight_);
-    ini.writeInteger(SettingsSection, "prN", Enhance->checked() ? 1 : 0);
-    ini.writeInteger(SettingsSection, "prC", Color->checked() ? 1 : 0);
-    ini.writeInteger(SettingsSection, "prD", PrintStyle->itemIndex());
     ports().host->send(st.hostWindow, kPrintMessage, 0, static_cast<intptr_t>(p->surface()));
 }
 

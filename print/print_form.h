@@ -65,9 +65,9 @@ public:
     void FormClose(Control*);
     void FormKeyDown(Control*, int& key, unsigned shift);
     void XScrollChange(Control*);
-    void YScrollScroll(Control*);
+    void YScrollScroll(Control*, ScrollCode, int& pos);
     void YScrollMouseDown(Control*, MouseButton, unsigned, int, int);
-    void ZoomScrollScroll(Control*);
+    void ZoomScrollScroll(Control*, ScrollCode, int& pos);
     void BtnResetClick(Control*);
     void BtnSetupClick(Control*);
     void MeasureBoxChange(Control*);

@@ -1,6 +1,7 @@
 // The string grid as a window of its own: draws the visible rows of the grid object (fixed
 // header row and columns, grid lines, the current cell drawn selected), scrolls vertically
-// with thumb tracking, sizes columns by dragging the header lines, moves a row dragged by its
+// with thumb tracking and sideways when its columns are wider than the window (the fixed
+// columns stay in place), sizes columns by dragging the header lines, moves a row dragged by its
 // number cell, moves the current cell with the keyboard and the mouse, and reports clicks,
 // double clicks, keys and mouse buttons to the object. It answers WM_GETTEXT with the text
 // of the current cell.
@@ -28,6 +29,8 @@ struct GridState {
     int dragStartX = 0, dragStartWidth = 0;
     int dragRow = 0;           // row being moved
     int dropRow = -1;          // where it would land
+    int scrollX = 0;           // pixels the columns right of the fixed ones are scrolled left
+    int shownCol = -1;         // current column last scrolled into view
 };
 
 std::map<HWND, GridState>& states() {
@@ -58,12 +61,46 @@ int rowTop(const StringGrid& g, int row) {
     return fixedHeight(g) + (row - g.topRow()) * rowStep(g);
 }
 
-int colAt(const StringGrid& g, int x) {
-    int left = 0;
+// Width of the fixed columns with their lines, and of all columns: the scrolled columns
+// show right of the fixed ones, moved left by GridState::scrollX.
+int fixedWidth(const StringGrid& g) {
+    int x = 0;
+    for (int c = 0; c < g.fixedCols && c < g.colCount(); ++c) x += g.colWidth(c) + 1;
+    return x;
+}
+
+int contentWidth(const StringGrid& g) {
+    int x = 0;
+    for (int c = 0; c < g.colCount(); ++c) x += g.colWidth(c) + 1;
+    return x;
+}
+
+int clientWidth(HWND h) {
+    RECT rc;
+    GetClientRect(h, &rc);
+    return rc.right;
+}
+
+int maxScrollX(const StringGrid& g, HWND h) { return std::max(0, contentWidth(g) - clientWidth(h)); }
+
+// Left edge of every column in the window.
+std::vector<int> columnLefts(const StringGrid& g, int scrollX) {
+    std::vector<int> lefts(static_cast<size_t>(g.colCount()));
+    int x = 0;
     for (int c = 0; c < g.colCount(); ++c) {
-        int right = left + g.colWidth(c) + 1;
-        if (x >= left && x < right) return c;
-        left = right;
+        lefts[static_cast<size_t>(c)] = c < g.fixedCols ? x : x - scrollX;
+        x += g.colWidth(c) + 1;
+    }
+    return lefts;
+}
+
+int colAt(const StringGrid& g, int scrollX, int x) {
+    const bool inFixed = x < fixedWidth(g);
+    const std::vector<int> lefts = columnLefts(g, scrollX);
+    for (int c = 0; c < g.colCount(); ++c) {
+        if ((c < g.fixedCols) != inFixed) continue;
+        int left = lefts[static_cast<size_t>(c)];
+        if (x >= left && x < left + g.colWidth(c) + 1) return c;
     }
     return -1;
 }
@@ -76,18 +113,46 @@ int rowAt(const StringGrid& g, int y) {
 }
 
 // The column whose right-hand line lies under x in the header, or -1.
-int sizingColAt(const StringGrid& g, int x, int y) {
+int sizingColAt(const StringGrid& g, int scrollX, int x, int y) {
     if (!(g.options & StringGrid::ColSizing) || y < 0 || y >= fixedHeight(g)) return -1;
-    int left = 0;
+    const int fixedW = fixedWidth(g);
+    const std::vector<int> lefts = columnLefts(g, scrollX);
     for (int c = 0; c < g.colCount(); ++c) {
-        int line = left + g.colWidth(c);
+        int line = lefts[static_cast<size_t>(c)] + g.colWidth(c);
+        if (c >= g.fixedCols && line < fixedW) continue;  // scrolled under the fixed columns
         if (x >= line - 2 && x <= line + 2 && g.colWidth(c) > 1) return c;
-        left = line + 1;
     }
     return -1;
 }
 
+// Scrolls sideways so that the current column shows, all of it when it fits.
+void ensureColVisible(StringGrid& g, HWND h, GridState& st) {
+    st.shownCol = g.col();
+    if (g.col() < g.fixedCols || g.col() >= g.colCount()) return;
+    int left = 0;
+    for (int c = 0; c < g.col(); ++c) left += g.colWidth(c) + 1;
+    const int right = left + g.colWidth(g.col()) + 1;
+    const int fixedW = fixedWidth(g), w = clientWidth(h);
+    int x = st.scrollX;
+    if (right - x > w) x = right - w;
+    if (left - x < fixedW) x = left - fixedW;
+    st.scrollX = std::clamp(x, 0, maxScrollX(g, h));
+}
+
 void updateScroll(StringGrid& g, HWND h) {
+    // Sideways first: the horizontal bar shows only when the columns are wider than the
+    // window, and takes its height from the rows that fit.
+    GridState& st = states()[h];
+    st.scrollX = std::clamp(st.scrollX, 0, maxScrollX(g, h));
+    SCROLLINFO hs{};
+    hs.cbSize = sizeof hs;
+    hs.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    hs.nMin = 0;
+    hs.nMax = std::max(0, contentWidth(g) - 1);
+    hs.nPage = static_cast<UINT>(clientWidth(h));
+    hs.nPos = st.scrollX;
+    SetScrollInfo(h, SB_HORZ, &hs, TRUE);
+
     SCROLLINFO si{};
     si.cbSize = sizeof si;
     si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
@@ -125,17 +190,22 @@ void paint(StringGrid& g, HWND h, HDC target, GridState& st) {
 
     const bool focused = GetFocus() == h;
     const int step = rowStep(g);
-    // Fixed rows first, then the scrolled rows that show.
+    const std::vector<int> lefts = columnLefts(g, st.scrollX);
+    const int fixedW = fixedWidth(g);
+    // The scrolled rows that show, then the fixed rows; the scrolled columns first, clipped
+    // to the part of the window right of the fixed columns, then the fixed columns.
     // Cells: fixed cells raised on the button face, the current cell highlighted, text
     // clipped to its cell; normal cells lie on the background filled above.
     const int bottomRow = std::min(g.rowCount() - 1, g.topRow() + (ht - fixedHeight(g)) / step + 1);
-    auto drawRow = [&](int row) {
+    auto drawRow = [&](int row, int fromCol, int toCol) {
         int y = rowTop(g, row);
         if (y >= ht || y + step <= 0) return;
         bool fixedRow = row < g.fixedRows;
-        int x = 0;
-        for (int col = 0; col < g.colCount() && x < w; ++col) {
+        for (int col = fromCol; col < toCol; ++col) {
+            int x = lefts[static_cast<size_t>(col)];
             int cw = g.colWidth(col);
+            if (x >= w) break;
+            if (x + cw < 0) continue;
             bool fixedCell = fixedRow || col < g.fixedCols;
             RECT cell{x, y, x + cw, y + g.defaultRowHeight};
             bool selected = !fixedCell && row == g.row() && col == g.col() &&
@@ -151,42 +221,38 @@ void paint(StringGrid& g, HWND h, HDC target, GridState& st) {
                 if (selected) SetTextColor(dc, text);
             }
             if (selected && focused) DrawFocusRect(dc, &cell);
-            x += cw + 1;
         }
     };
     SetTextColor(dc, text);
-    for (int r = g.topRow(); r <= bottomRow; ++r) drawRow(r);
-    for (int r = 0; r < g.fixedRows && r < g.rowCount(); ++r) drawRow(r);
+    const int firstScrolled = std::min(g.fixedCols, g.colCount());
+    SaveDC(dc);
+    IntersectClipRect(dc, fixedW, 0, w, ht);
+    for (int r = g.topRow(); r <= bottomRow; ++r) drawRow(r, firstScrolled, g.colCount());
+    for (int r = 0; r < g.fixedRows && r < g.rowCount(); ++r) drawRow(r, firstScrolled, g.colCount());
+    RestoreDC(dc, -1);
+    for (int r = g.topRow(); r <= bottomRow; ++r) drawRow(r, 0, firstScrolled);
+    for (int r = 0; r < g.fixedRows && r < g.rowCount(); ++r) drawRow(r, 0, firstScrolled);
 
     // Grid lines, each drawn once across the rows or columns it runs through: right of every
     // column and below every row, in the fixed colour where they bound fixed cells.
-    const int fixedW = [&] {
-        int x = 0;
-        for (int c = 0; c < g.fixedCols && c < g.colCount(); ++c) x += g.colWidth(c) + 1;
-        return x;
-    }();
     const int rowsBottom = std::min(ht, rowTop(g, bottomRow) + step);
-    const int colsRight = [&] {
-        int x = 0;
-        for (int c = 0; c < g.colCount(); ++c) x += g.colWidth(c) + 1;
-        return std::min(w, x);
-    }();
+    const int colsRight = std::min(w, g.colCount() > g.fixedCols ? contentWidth(g) - st.scrollX : fixedW);
     std::vector<POINT> fixedPts, normalPts;
     auto segment = [](std::vector<POINT>& v, int x1, int y1, int x2, int y2) {
         v.push_back({x1, y1});
         v.push_back({x2, y2});
     };
     const int fh = fixedHeight(g);
-    int x = 0;
-    for (int c = 0; c < g.colCount() && x < w; ++c) {
-        x += g.colWidth(c);
+    for (int c = 0; c < g.colCount(); ++c) {
+        const int x = lefts[static_cast<size_t>(c)] + g.colWidth(c);
         bool fixedCol = c < g.fixedCols;
+        if (x >= w) break;
+        if (!fixedCol && x < fixedW) continue;  // scrolled under the fixed columns
         // The header part of every column line is a fixed line; below it, fixed columns
         // have fixed lines and the others normal ones.
         if (g.options & StringGrid::FixedVertLine) segment(fixedPts, x, 0, x, fh);
         if (fixedCol && (g.options & StringGrid::FixedVertLine)) segment(fixedPts, x, fh, x, rowsBottom);
         if (!fixedCol && (g.options & StringGrid::VertLine)) segment(normalPts, x, fh, x, rowsBottom);
-        ++x;
     }
     auto rowLine = [&](int row) {
         int y = rowTop(g, row) + g.defaultRowHeight;
@@ -293,6 +359,15 @@ void scrollTo(StringGrid& g, HWND h, int top) {
     syncScroll(g, h);
 }
 
+void scrollSideways(StringGrid& g, HWND h, int left) {
+    GridState& st = states()[h];
+    left = std::clamp(left, 0, maxScrollX(g, h));
+    if (left == st.scrollX) return;
+    st.scrollX = left;
+    syncScroll(g, h);
+    InvalidateRect(h, nullptr, FALSE);
+}
+
 LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     StringGrid* g = gridOf(h);
     if (!g) {
@@ -333,8 +408,7 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
             InvalidateRect(h, nullptr, FALSE);
-            if (msg == WM_KILLFOCUS) trackModifier(WM_KEYUP, VK_SHIFT), trackModifier(WM_KEYUP, VK_CONTROL),
-                                     trackModifier(WM_KEYUP, VK_MENU);
+            if (msg == WM_KILLFOCUS) forgetSentModifiers();
             return 0;
         case WM_VSCROLL: {
             int top = g->topRow(), page = fullRows(*g, h);
@@ -359,8 +433,34 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             scrollTo(*g, h, top);
             return 0;
         }
+        case WM_HSCROLL: {
+            int left = st.scrollX, page = std::max(1, clientWidth(h) - fixedWidth(*g));
+            switch (LOWORD(wp)) {
+                case SB_LINELEFT: left -= rowStep(*g); break;
+                case SB_LINERIGHT: left += rowStep(*g); break;
+                case SB_PAGELEFT: left -= page; break;
+                case SB_PAGERIGHT: left += page; break;
+                case SB_LEFT: left = 0; break;
+                case SB_RIGHT: left = maxScrollX(*g, h); break;
+                case SB_THUMBTRACK:
+                    if (!(g->options & StringGrid::ThumbTracking)) return 0;
+                    [[fallthrough]];
+                case SB_THUMBPOSITION: {
+                    SCROLLINFO si{sizeof si, SIF_TRACKPOS};
+                    GetScrollInfo(h, SB_HORZ, &si);
+                    left = si.nTrackPos;
+                    break;
+                }
+                default: return 0;
+            }
+            scrollSideways(*g, h, left);
+            return 0;
+        }
         case WM_MOUSEWHEEL:
             scrollTo(*g, h, g->topRow() - GET_WHEEL_DELTA_WPARAM(wp) / WHEEL_DELTA * 3);
+            return 0;
+        case WM_MOUSEHWHEEL:
+            scrollSideways(*g, h, st.scrollX + GET_WHEEL_DELTA_WPARAM(wp) / WHEEL_DELTA * 3 * rowStep(*g));
             return 0;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
@@ -375,6 +475,10 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CHAR:
             handleChar(*g, wp);
             return 0;
+        case WM_SYSCHAR:
+            // Alt+letter reaches the buttons' mnemonics as from any other control.
+            if (handleSysChar(*g, wp)) return 0;
+            break;
         case WM_SETCURSOR:
             if (ports().user && ports().user->cursor() == CursorKind::HourGlass) {
                 SetCursor(LoadCursorA(nullptr, IDC_WAIT));
@@ -384,7 +488,7 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
                 POINT p;
                 GetCursorPos(&p);
                 ScreenToClient(h, &p);
-                SetCursor(LoadCursorA(nullptr, sizingColAt(*g, p.x, p.y) >= 0 || st.drag == Drag::ColSize
+                SetCursor(LoadCursorA(nullptr, sizingColAt(*g, st.scrollX, p.x, p.y) >= 0 || st.drag == Drag::ColSize
                                                    ? IDC_SIZEWE
                                                    : IDC_ARROW));
                 return TRUE;
@@ -393,8 +497,8 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_LBUTTONDOWN: {
             SetFocus(h);
             unsigned shift = keyShift() | LeftButton;
-            int sc = sizingColAt(*g, x, y);
-            int col = colAt(*g, x), row = rowAt(*g, y);
+            int sc = sizingColAt(*g, st.scrollX, x, y);
+            int col = colAt(*g, st.scrollX, x), row = rowAt(*g, y);
             if (sc >= 0) {
                 st.drag = Drag::ColSize;
                 st.dragCol = sc;
@@ -453,7 +557,7 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             }
             return 0;
         case WM_LBUTTONDBLCLK:
-            if (rowAt(*g, y) >= g->fixedRows && colAt(*g, x) >= g->fixedCols) {
+            if (rowAt(*g, y) >= g->fixedRows && colAt(*g, st.scrollX, x) >= g->fixedCols) {
                 guarded([&] { g->dblClick(); });
                 pokeModalLoop(*g);
             }
@@ -483,7 +587,10 @@ HWND createGrid(StringGrid& g, HWND parent) {
     HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
     HWND h = CreateWindowExA(WS_EX_CLIENTEDGE, kGridClass, "", style, g.left(), g.top(), g.width(), g.height(), parent,
                              nullptr, inst, nullptr);
-    if (h) states()[h] = GridState{};
+    if (h) {
+        states()[h] = GridState{};
+        states()[h].shownCol = g.col();
+    }
     return h;
 }
 
@@ -492,8 +599,14 @@ void gridChanged(StringGrid& g, HWND h, Prop what) {
     switch (what) {
         case Prop::Cells:
         case Prop::Selection:
+            // A new current column is scrolled into view (scrolling rows keeps the view).
+            if (what == Prop::Selection && g.col() != st.shownCol) ensureColVisible(g, h, st);
             st.scrollDirty = true;
             invalidate(h, st);
+            break;
+        case Prop::Layout:  // column widths: the sideways range changes
+            st.scrollDirty = true;
+            InvalidateRect(h, nullptr, FALSE);
             break;
         case Prop::Bounds:
             // Not erased at once: the grid paints every pixel itself (see the backend's moves).

@@ -44,6 +44,7 @@ struct Peer {
     RECT appliedOuter{};        // of a form: the window rectangle last applied
     int appliedClientW = -1, appliedClientH = -1;
     Control* pendingFocus = nullptr;  // of a form: focus asked for before the window existed
+    HWND lastFocus = nullptr;         // of a form: its control that had the focus when it was deactivated
     int gaugeMin = 0, gaugeMax = -1, gaugePixel = -1;  // of a gauge: what the bar was told
     DWORD gaugeToldAt = 0;       // of a gauge: when the bar was last told its position
     bool gaugePending = false;   // of a gauge: a position is waiting for the next frame
@@ -66,7 +67,12 @@ HINSTANCE moduleInstance() {
 
 // ---- modifier keys -----------------------------------------------------------------------
 
-unsigned g_sentModifiers = 0;  // modifiers whose key-down message reached us, not yet released
+// The modifiers of keys pressed on the keyboard are read from the thread's key state when a
+// key arrives (keyShift). Only a modifier whose key-down message did not come from the
+// keyboard (sent or posted by an automation tool or a test) is remembered here until its
+// key-up. A modal loop that takes key messages (a popup menu, moving the window) may take
+// that key-up, so the record is dropped when such a loop ends and when the focus moves.
+unsigned g_sentModifiers = 0;
 
 }  // namespace
 
@@ -95,15 +101,22 @@ HFONT fontOf(const Font& f) {
 
 void trackModifier(UINT msg, WPARAM wp) {
     unsigned bit = 0;
+    int key = 0;
     switch (wp) {
-        case VK_SHIFT: case VK_LSHIFT: case VK_RSHIFT: bit = ShiftKey; break;
-        case VK_CONTROL: case VK_LCONTROL: case VK_RCONTROL: bit = CtrlKey; break;
-        case VK_MENU: case VK_LMENU: case VK_RMENU: bit = AltKey; break;
+        case VK_SHIFT: case VK_LSHIFT: case VK_RSHIFT: bit = ShiftKey; key = VK_SHIFT; break;
+        case VK_CONTROL: case VK_LCONTROL: case VK_RCONTROL: bit = CtrlKey; key = VK_CONTROL; break;
+        case VK_MENU: case VK_LMENU: case VK_RMENU: bit = AltKey; key = VK_MENU; break;
         default: return;
     }
-    if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) g_sentModifiers |= bit;
-    else g_sentModifiers &= ~bit;
+    // A key pressed on the keyboard shows in the key state already: nothing to remember.
+    if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
+        if (GetKeyState(key) >= 0) g_sentModifiers |= bit;
+    } else {
+        g_sentModifiers &= ~bit;
+    }
 }
+
+void forgetSentModifiers() { g_sentModifiers = 0; }
 
 unsigned keyShift() {
     unsigned s = g_sentModifiers;
@@ -256,10 +269,6 @@ bool handleChar(Control& c, WPARAM wp) {
     return ch == 0;
 }
 
-}  // namespace detail
-
-namespace {
-
 bool handleSysChar(Control& c, WPARAM wp) {
     char up = upperChar(static_cast<char>(wp));
     Form* f = c.form();
@@ -276,6 +285,10 @@ bool handleSysChar(Control& c, WPARAM wp) {
     }
     return radioAccelerator(*f, up);
 }
+
+}  // namespace detail
+
+namespace {
 
 // ---- painting helpers --------------------------------------------------------------------
 
@@ -320,7 +333,7 @@ void paintLabel(Label& l, HDC dc, const RECT& rc) {
     SetTextColor(dc, colorRef(l.font().color));
     RECT r = rc;
     UINT align = l.alignment == Alignment::Right ? DT_RIGHT : l.alignment == Alignment::Center ? DT_CENTER : DT_LEFT;
-    DrawTextA(dc, l.caption().c_str(), -1, &r, DT_WORDBREAK | DT_EXPANDTABS | align | (l.showAccelChar ? 0 : DT_NOPREFIX));
+    DrawTextA(dc, l.caption().c_str(), -1, &r, DT_WORDBREAK | DT_EXPANDTABS | (l.showAccelChar ? 0 : DT_NOPREFIX) | align);
     SelectObject(dc, old);
 }
 
@@ -412,7 +425,9 @@ bool commonMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESUL
         }
         case WM_CHAR: return handleChar(c, wp);
         case WM_SYSCHAR: return handleSysChar(c, wp);
-        case WM_KILLFOCUS: g_sentModifiers = 0; return false;
+        case WM_KILLFOCUS:
+        case WM_EXITMENULOOP:
+        case WM_EXITSIZEMOVE: forgetSentModifiers(); return false;
         case WM_SETCURSOR:
             if (ports().user && ports().user->cursor() == CursorKind::HourGlass) {
                 SetCursor(LoadCursorA(nullptr, IDC_WAIT));
@@ -509,14 +524,16 @@ bool mouseMessage(Control& c, UINT msg, WPARAM, LPARAM lp) {
 }
 
 void applyPendingBounds(Form& f);
+void followFormWindow(Form& f);
 
 // The focus goes where it was asked for before the window showed, or to the first control
-// that takes it, unless a control of the form has it already.
+// that takes it, unless a control of the form has it already. The form's own window having
+// it (where the default activation puts it) does not count: keys would reach no control.
 void giveInitialFocus(Form& f) {
     Peer* p = peerOf(f);
     if (!p) return;
     HWND focus = GetFocus();
-    if (focus && (focus == p->hwnd || IsChild(p->hwnd, focus)) && !p->pendingFocus) return;
+    if (focus && IsChild(p->hwnd, focus) && !p->pendingFocus) return;
     if (p->pendingFocus && hwndOf(*p->pendingFocus)) SetFocus(hwndOf(*p->pendingFocus));
     else if (HWND first = GetNextDlgTabItem(p->hwnd, nullptr, FALSE)) SetFocus(first);
     p->pendingFocus = nullptr;
@@ -541,21 +558,33 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             guarded([&] { f->close(); });
             pokeModalLoop(*f);
             return 0;
-        case WM_ACTIVATE:
-            if (LOWORD(wp) != WA_INACTIVE) {
-                // Give the focus back to the control that had it, as a dialog does.
-                LRESULT res = DefWindowProcA(hwnd, msg, wp, lp);
-                if (f->isModal()) {
-                    if (!peerOf(*f)->activated) giveInitialFocus(*f);
-                    activateOnce(*f);
-                } else if (activatesModeless(*f, reinterpret_cast<HWND>(lp), !peerOf(*f)->activated)) {
-                    if (!peerOf(*f)->activated) giveInitialFocus(*f);
-                    peerOf(*f)->activated = true;
-                    guarded([&] { f->activate(); });
-                }
-                return res;
+        case WM_ACTIVATE: {
+            Peer* p = peerOf(*f);
+            if (!p) break;
+            if (LOWORD(wp) == WA_INACTIVE) {
+                // The control that has the focus gets it back when the form is active again
+                // (after a message dialog, another window), as in a dialog.
+                HWND focus = GetFocus();
+                if (focus && IsChild(hwnd, focus)) p->lastFocus = focus;
+                break;
             }
-            break;
+            LRESULT res = DefWindowProcA(hwnd, msg, wp, lp);  // puts the focus on the form itself
+            HWND back = p->lastFocus;
+            p->lastFocus = nullptr;
+            if (!HIWORD(wp) && back && IsChild(hwnd, back) && IsWindowVisible(back) && IsWindowEnabled(back))
+                SetFocus(back);
+            if (f->isModal()) {
+                if (!p->activated) giveInitialFocus(*f);
+                activateOnce(*f);
+            } else if (activatesModeless(*f, reinterpret_cast<HWND>(lp), !p->activated)) {
+                // A modeless form's activation runs when it is shown and whenever the focus
+                // comes to it from another modeless form of ours.
+                if (!p->activated) giveInitialFocus(*f);
+                p->activated = true;
+                guarded([&] { f->activate(); });
+            }
+            return res;
+        }
         case WM_KV_CHECK: return 0;
         case WM_KV_HIDE:
             if (!f->isModal()) ShowWindow(hwnd, SW_HIDE);
@@ -563,6 +592,14 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_KV_BOUNDS:
             applyPendingBounds(*f);
             return 0;
+        case WM_WINDOWPOSCHANGED: {
+            // Whatever moved or sized the window (the user dragging its caption, the
+            // system), the form's bounds follow it; the default procedure then sends
+            // WM_MOVE and WM_SIZE.
+            const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
+            if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) followFormWindow(*f);
+            break;
+        }
         case WM_SIZE:
             // The form's client size follows its window, then its size-change event runs.
             if (wp != SIZE_MINIMIZED && f->onResize) {
@@ -723,8 +760,8 @@ public:
     int textWidth(const Font& font, const std::string& text) override;
     void setFocus(Control& c) override;
     Control* focusedControl() override { return controlOf(GetFocus()); }
-    bool loadPicture(Control& image, const std::string& file) override;
     bool colorDialog(uint32_t& color, bool fullOpen) override { return chooseColor(color, fullOpen); }
+    bool loadPicture(Control& image, const std::string& file) override;
     void timerChanged(Timer& t) override { detail::timerChanged(t); }
     uintptr_t windowHandle(Control& c) override { return reinterpret_cast<uintptr_t>(hwndOf(c)); }
     uintptr_t takeSurface(Control& c) override {
@@ -750,6 +787,15 @@ public:
         if (Peer* p = peerOf(f)) applyFormBounds(f, *p);
     }
 
+    // The form takes the place and size its window has. Not while bounds the program gave
+    // the form wait to be applied (they are applied next and win), nor while the window is
+    // minimised (the form keeps its normal place).
+    void followWindow(Form& f) {
+        Peer* p = peerOf(f);
+        if (!p || !p->hwnd || p->boundsPending || IsIconic(p->hwnd)) return;
+        takeWindowBounds(f, *p);
+    }
+
     void setIcon(Control& c, HICON icon) {
         if (Peer* p = peerOf(c)) {
             p->icon = icon;
@@ -759,6 +805,7 @@ public:
 
 private:
     void applyFormBounds(Form& f, Peer& p);
+    void takeWindowBounds(Form& f, Peer& p);
     void syncHint(Control& c);
     void placeNotebookPages(Notebook& nb);
     std::map<Control*, HBITMAP> pictures_;  // loaded before the image had a window
@@ -775,6 +822,8 @@ void applyPendingBounds(Form& f) {
     p->boundsPending = false;
     backend().applyBounds(f);
 }
+
+void followFormWindow(Form& f) { backend().followWindow(f); }
 
 }  // namespace
 
@@ -912,6 +961,10 @@ void Win32Ui::applyFormBounds(Form& f, Peer& p) {
         SetWindowPos(p.hwnd, nullptr, f.left(), f.top(), 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE | SWP_DEFERERASE);
     }
     // The object takes the sizes the window really has.
+    takeWindowBounds(f, p);
+}
+
+void Win32Ui::takeWindowBounds(Form& f, Peer& p) {
     RECT now, client;
     GetWindowRect(p.hwnd, &now);
     GetClientRect(p.hwnd, &client);
@@ -1150,7 +1203,7 @@ ModalResult Win32Ui::showModal(Form& f) {
     Peer* p = peerOf(f);
     HWND h = p->hwnd;
     HWND prevActive = GetActiveWindow();
-    g_sentModifiers = 0;
+    forgetSentModifiers();
     f.beginModal();
 
     // The other windows of the thread (the host's) take no input while the form is shown.
@@ -1192,7 +1245,7 @@ ModalResult Win32Ui::showModal(Form& f) {
         PostMessageA(h, WM_KV_HIDE, 0, 0);
         peerOf(f)->activated = false;
     }
-    g_sentModifiers = 0;
+    forgetSentModifiers();
     f.endModal();
     return f.modalResult();
 }
@@ -1229,6 +1282,7 @@ void Win32Ui::popup(PopupMenu& menu, int x, int y) {
     if (!owner) owner = applicationWindow();
     int cmd = TrackPopupMenu(hm, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y,
                              0, owner, nullptr);
+    forgetSentModifiers();  // the menu's loop may have taken their key-ups
     DestroyMenu(hm);
     PostMessageA(owner, WM_NULL, 0, 0);
     if (cmd > 0 && static_cast<size_t>(cmd) <= byId.size()) {

@@ -41,8 +41,9 @@ namespace detail {
 COLORREF colorRef(uint32_t c);
 // The GDI font of a framework font (cached; never delete it).
 HFONT fontOf(const Font& f);
-// Shift state from the keyboard (Shift, Ctrl, Alt), including modifier keys whose
-// WM_KEYDOWN was sent to one of our windows and not yet released.
+// Shift state (Shift, Ctrl, Alt) of the key message being handled: the thread's key state,
+// plus modifier keys whose key-down message was sent or posted to one of our windows without
+// the keyboard (automation) and not yet released.
 unsigned keyShift();
 // Runs a framework callback; an error that escapes it is shown in the error dialog.
 template <class F>
@@ -52,10 +53,15 @@ void reportError(const char* what);
 // whether the key was consumed.
 bool handleKeyDown(Control& c, HWND hwnd, WPARAM wp);
 bool handleChar(Control& c, WPARAM wp);
+// Alt+letter: clicks the form's button whose caption has that mnemonic.
+bool handleSysChar(Control& c, WPARAM wp);
 // Wakes the modal loop so that it checks whether the form has ended.
 void pokeModalLoop(Control& c);
-// Records a modifier key's state from a key message sent to one of our windows.
+// Records a modifier key's state from a key message that reached one of our windows.
 void trackModifier(UINT msg, WPARAM wp);
+// Drops the modifiers remembered from sent key messages (after a modal loop that may have
+// taken their key-ups, and when the focus moves).
+void forgetSentModifiers();
 
 // Gives an image the picture of an icon (the message dialog's symbol).
 void setImageIcon(Control& image, HICON icon);

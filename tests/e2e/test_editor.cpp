@@ -4,6 +4,7 @@
 
 #include "tests/e2e/kit/kit.h"
 #include "tests/e2e/test_editor_driver.h"
+#include "tests/e2e/test_editor_fixture.h"
 
 namespace kit = kv::kit;
 using namespace kv::e2e;
@@ -28,41 +29,7 @@ public:
     HWND hwnd;
 };
 
-class Editor : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_NE(kit::dll(), nullptr) << "cannot load " << kit::dllPath();
-        appDir = folder.path() + "\\App";
-        CreateDirectoryA(appDir.c_str(), nullptr);
-        slides = folder.path() + "\\Slide files";
-        CreateDirectoryA(slides.c_str(), nullptr);
-        kit::writeKey("AVLFIL", "*");
-        kit::writeKey("AVLTMP", folder.file("temp show.avl"));
-        kit::writeKey("AppDir", appDir);
-        kit::deleteKey("AVLNOW");
-    }
-    void TearDown() override {
-        // Whatever happened, no editor window may outlive its test.
-        if (HWND left = findNamed("EditorForm")) PostMessageA(left, WM_CLOSE, 0, 0);
-    }
-
-    // Opens on a script; `known` writes AVLNOW so that the loaded script counts as saved.
-    TestScript openOn(int count, bool known) {
-        TestScript s = writeTestScript(slides, appDir, count, false);
-        kit::writeKey("AVLFIL", s.path);
-        if (known) kit::writeKey("AVLNOW", s.path);
-        return s;
-    }
-
-    std::string profile(const std::string& file, const char* section, const char* key) {
-        char buf[1024] = {};
-        GetPrivateProfileStringA(section, key, "<none>", buf, sizeof buf, file.c_str());
-        return buf;
-    }
-
-    kit::TempFolder folder;
-    std::string appDir, slides;
-};
+using Editor = EditorFixture;
 
 TEST_F(Editor, OpensBlankDisablesTheHostAndClosesWithEscape) {
     HostWindow host;
@@ -236,17 +203,6 @@ TEST_F(Editor, GridMovesWithTheKeysAndAnswersWithTheCurrentCell) {
 }  // namespace
 
 namespace {
-
-// The visible popup menu window of this process, or null.
-HWND popupMenuWindow() {
-    HWND found = nullptr;
-    for (HWND w : topWindows()) {
-        char cls[16] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        if (lstrcmpA(cls, "#32768") == 0) found = w;
-    }
-    return found;
-}
 
 TEST_F(Editor, FileMenuOpensAtTheButtonAndItsRunItemRuns) {
     openOn(5, true);

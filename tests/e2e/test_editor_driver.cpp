@@ -1,5 +1,7 @@
 #include "tests/e2e/test_editor_driver.h"
 
+#include <algorithm>
+
 #include "tests/e2e/kit/kit.h"
 
 namespace kv::e2e {
@@ -75,6 +77,23 @@ std::vector<HWND> topWindows() {
     return v;
 }
 
+HWND popupMenuWindow() {
+    HWND found = nullptr;
+    for (HWND w : topWindows()) {
+        char cls[16] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        if (lstrcmpA(cls, "#32768") == 0) found = w;
+    }
+    return found;
+}
+
+HWND focusedWindowOf(HWND h) {
+    GUITHREADINFO gti{};
+    gti.cbSize = sizeof gti;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(h, nullptr), &gti)) return nullptr;
+    return gti.hwndFocus;
+}
+
 bool waitUntil(const std::function<bool()>& done, DWORD ms) {
     DWORD start = GetTickCount();
     for (;;) {
@@ -103,6 +122,33 @@ void sendKey(HWND h, int vk, bool ctrl, bool shift) {
 }
 
 void sendChar(HWND h, char c) { SendMessageA(h, WM_CHAR, static_cast<unsigned char>(c), 1); }
+
+namespace {
+
+void inputKey(int vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = static_cast<WORD>(vk);
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(static_cast<UINT>(vk), 0));
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &in, sizeof in);
+}
+
+}  // namespace
+
+RealKeyboard::~RealKeyboard() {
+    while (!held_.empty()) up(held_.back());
+}
+
+void RealKeyboard::down(int vk) {
+    inputKey(vk, false);
+    held_.push_back(vk);
+}
+
+void RealKeyboard::up(int vk) {
+    inputKey(vk, true);
+    held_.erase(std::remove(held_.begin(), held_.end(), vk), held_.end());
+}
 
 void click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
 

@@ -23,12 +23,32 @@ HWND findNamedIn(HWND root, const std::string& name);
 HWND waitNamed(const std::string& name, DWORD ms = 15000);
 // Visible top-level windows of this process.
 std::vector<HWND> topWindows();
+// The visible popup menu window of this process, or null.
+HWND popupMenuWindow();
+// The window that has the keyboard focus in the thread of window `h`, or null.
+HWND focusedWindowOf(HWND h);
 // Polls `done` every 20 ms up to `ms`; returns its last answer.
 bool waitUntil(const std::function<bool()>& done, DWORD ms = 15000);
 
 // Keys as the keyboard sends them to the focused window: modifiers down, the key, modifiers up.
 void sendKey(HWND h, int vk, bool ctrl = false, bool shift = false);
 void sendChar(HWND h, char c);
+// Keys as the keyboard itself makes them (SendInput): they reach the focused window of the
+// foreground thread through its message queue and change the key state the program reads,
+// as a person's typing does. Keys still held when the object goes are let go.
+class RealKeyboard {
+public:
+    RealKeyboard() = default;
+    RealKeyboard(const RealKeyboard&) = delete;
+    RealKeyboard& operator=(const RealKeyboard&) = delete;
+    ~RealKeyboard();
+    void down(int vk);
+    void up(int vk);
+    void press(int vk) { down(vk); up(vk); }
+
+private:
+    std::vector<int> held_;
+};
 void click(HWND button);
 // Text of the grid's current cell (WM_GETTEXT).
 std::string gridText(HWND grid);

@@ -13,22 +13,11 @@ using namespace kv::e2e;
 
 namespace {
 
-std::string screensFolder() {
-    char buf[MAX_PATH] = {};
-    std::string dir = GetEnvironmentVariableA("KV_SCREENS", buf, sizeof buf) ? buf : "out\\screens";
-    std::string part;
-    for (char c : dir + "\\") {
-        if ((c == '\\' || c == '/') && !part.empty()) CreateDirectoryA(part.c_str(), nullptr);
-        part += c == '/' ? '\\' : c;
-    }
-    return dir;
-}
-
 // Lets the window paint, then saves it.
 bool capture(HWND w, const std::string& name) {
     RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Sleep(400);
-    return kit::saveWindowBitmap(w, screensFolder() + "\\" + name);
+    return kit::saveWindowBitmap(w, kit::screensFolder() + "\\" + name);
 }
 
 TEST(EditorScreens, EditorOnAScriptOfEveryKindAndItsQuestion) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/e2e/kit/kit.h"
+#include "tests/e2e/kit/kit_script.h"
 #include "tests/e2e/test_editor_driver.h"
 
 namespace kit = kv::kit;
@@ -27,32 +28,10 @@ constexpr COLORREF kTopLeft = RGB(255, 0, 0), kTopRight = RGB(0, 160, 0), kBotto
                    kBottomRight = RGB(255, 200, 0);
 
 // A 64 x 48 bitmap file in four coloured quadrants.
-void writeQuadrantBitmap(const std::string& path) {
-    const int w = 64, h = 48, stride = w * 3;
-    BITMAPFILEHEADER fh{};
-    BITMAPINFOHEADER ih{};
-    ih.biSize = sizeof ih;
-    ih.biWidth = w;
-    ih.biHeight = h;
-    ih.biPlanes = 1;
-    ih.biBitCount = 24;
-    ih.biSizeImage = stride * h;
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof ih;
-    fh.bfSize = fh.bfOffBits + ih.biSizeImage;
-    std::string bytes(reinterpret_cast<char*>(&fh), sizeof fh);
-    bytes.append(reinterpret_cast<char*>(&ih), sizeof ih);
-    for (int row = h - 1; row >= 0; --row)  // bottom-up
-        for (int x = 0; x < w; ++x) {
-            COLORREF c = row < h / 2 ? (x < w / 2 ? kTopLeft : kTopRight) : (x < w / 2 ? kBottomLeft : kBottomRight);
-            bytes += static_cast<char>(GetBValue(c));
-            bytes += static_cast<char>(GetGValue(c));
-            bytes += static_cast<char>(GetRValue(c));
-        }
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+bool writeQuadrantBitmap(const std::string& path) {
+    return kit::writeBitmap(path, 64, 48, [](int x, int y) {
+        return y < 24 ? (x < 32 ? kTopLeft : kTopRight) : (x < 32 ? kBottomLeft : kBottomRight);
+    });
 }
 
 // The test host: a window that receives the print message and draws the picture.
@@ -205,21 +184,10 @@ bool closeTo(COLORREF a, COLORREF b, int tol = 40) {
            std::abs(GetBValue(a) - GetBValue(b)) <= tol;
 }
 
-std::string screensFolder() {
-    char buf[MAX_PATH] = {};
-    std::string dir = GetEnvironmentVariableA("KV_SCREENS", buf, sizeof buf) ? buf : "out\\screens";
-    std::string part;
-    for (char c : dir + "\\") {
-        if ((c == '\\' || c == '/') && !part.empty()) CreateDirectoryA(part.c_str(), nullptr);
-        part += c == '/' ? '\\' : c;
-    }
-    return dir;
-}
-
 void capture(HWND w, const std::string& name) {
     RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     kit::pumpMessages(300);
-    EXPECT_TRUE(kit::saveWindowBitmap(w, screensFolder() + "\\" + name)) << name;
+    EXPECT_TRUE(kit::saveWindowBitmap(w, kit::screensFolder() + "\\" + name)) << name;
 }
 
 // One step of a bar as the user makes it (arrow or page): the message the bar sends its parent.
@@ -236,8 +204,10 @@ protected:
 
     void SetUp() override {
         ASSERT_NE(kit::dll(), nullptr);
+        // Without a printer the dialog says so in a message box when it opens.
+        ASSERT_TRUE(hasPrinter()) << "no printer: scripts/printer.sh makes the CUPS queue KavrinPDF";
         picture = folder.file("four colours.bmp");
-        writeQuadrantBitmap(picture);
+        ASSERT_TRUE(writeQuadrantBitmap(picture));
         kit::writeKey("BMP", picture);
         for (const char* k : {"prT", "prL", "prW", "prH", "prN", "prC", "prD"}) kit::deleteKey(k);
         host.picture = picture;
@@ -265,7 +235,6 @@ protected:
 }  // namespace
 
 TEST_F(PrintDialogE2E, PrintsThePictureAtHalfSizeCentredOnARealQueue) {
-    ASSERT_TRUE(hasPrinter()) << "no printer: scripts/printer.sh makes the CUPS queue KavrinPDF";
     const std::string out = printedFolder();
     for (const std::string& old : pdfFiles(out)) DeleteFileA(old.c_str());
 
@@ -339,7 +308,7 @@ TEST_F(PrintDialogE2E, PrintsThePictureAtHalfSizeCentredOnARealQueue) {
     ASSERT_TRUE(waitUntil([&] { return readPpm(ppmBase + ".ppm", img); }, 60000)) << "pdftoppm gave no picture";
     // Also as PNG for a person to look at.
     startUnix("/usr/bin/pdftoppm -r 40 -png -singlefile " + unixPath(pdf) + " " +
-              unixPath(screensFolder() + "\\printed-page"));
+              unixPath(kit::screensFolder() + "\\printed-page"));
 
     // The page's size is the printer's paper.
     EXPECT_NEAR(img.w, host.physW / scale, 2);
@@ -420,7 +389,6 @@ TEST_F(PrintDialogE2E, PrintEndWithoutAJobJustClosesAndEscClosesToo) {
 }
 
 TEST_F(PrintDialogE2E, MeasureListAndPrintItWithTheHostEndingInsideTheMessage) {
-    if (!hasPrinter()) GTEST_SKIP() << "no printer";
     HWND form = openDialog();
     ASSERT_NE(form, nullptr);
     HWND measure = findNamedIn(form, "MeasureBox");

@@ -95,6 +95,7 @@ TEST_F(UtilityExports, RenameRefusesNamesThatLeaveTheFolder) {
         outsideFile,  // a full path: drive, colon and backslashes
         "c:escaped.bmp",
         "..",
+        "...",
     };
     for (const std::string& n : names) {
         kit::writeKey("SaveAs", n);
@@ -103,6 +104,15 @@ TEST_F(UtilityExports, RenameRefusesNamesThatLeaveTheFolder) {
         EXPECT_FALSE(kit::fileExists(outsideFile)) << n;
         EXPECT_FALSE(kit::fileExists(folder.file("sub\\moved.bmp"))) << n;
     }
+}
+
+TEST_F(UtilityExports, RenameKeepsTwoDotsInsideTheName) {
+    const std::string tmp = folder.writeFile("KVR00001.TMP", "summer");
+    kit::writeKey("Win95Tmp", tmp);
+    kit::writeKey("SaveAs", "Summer..2024.jpg");
+    callVoid("RenameShort2Long95");
+    EXPECT_FALSE(kit::fileExists(tmp));
+    EXPECT_EQ(contents(folder.file("Summer..2024.jpg")), "summer");
 }
 
 TEST_F(UtilityExports, RenameOfAMissingSourceOrWithoutANameDoesNothing) {

@@ -104,20 +104,9 @@ bool closeTo(COLORREF a, COLORREF b, int tol = 12) {
            std::abs(GetBValue(a) - GetBValue(b)) <= tol;
 }
 
-std::string screensFolder() {
-    char buf[MAX_PATH] = {};
-    std::string dir = GetEnvironmentVariableA("KV_SCREENS", buf, sizeof buf) ? buf : "out\\screens";
-    std::string part;
-    for (char c : dir + "\\") {
-        if ((c == '\\' || c == '/') && !part.empty()) CreateDirectoryA(part.c_str(), nullptr);
-        part += c == '/' ? '\\' : c;
-    }
-    return dir;
-}
-
 void capture(HWND w, const std::string& name) {
     hostLoop(nullptr, 300);
-    EXPECT_TRUE(kit::saveWindowBitmap(w, screensFolder() + "\\" + name)) << name;
+    EXPECT_TRUE(kit::saveWindowBitmap(w, kit::screensFolder() + "\\" + name)) << name;
 }
 
 bool shown(HWND form, const char* name) {
@@ -234,7 +223,7 @@ TEST_F(VideoPlayerE2E, StepsSeeksAndHandsTheShownFrameToTheHost) {
         waitUntil([&] { return (m = FindWindowA("#32768", nullptr)) && IsWindowVisible(m); }, 5000);
         if (!m) return;
         Sleep(200);
-        kit::saveWindowBitmap(m, screensFolder() + "\\video-player-options-menu.bmp");
+        kit::saveWindowBitmap(m, kit::screensFolder() + "\\video-player-options-menu.bmp");
         PostMessageA(m, WM_KEYDOWN, 'G', 0);
         PostMessageA(m, WM_CHAR, 'g', 0);
     });

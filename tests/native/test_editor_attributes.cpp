@@ -1,4 +1,4 @@
-// Slide attribute editing (Part 2.3): the effect, colour and position menus, the value-entry
+// Slide attribute editing: the effect, colour and position menus, the value-entry
 // dialogs, and the global changes started by "&Global", answered as a user would through the
 // sim backend (popup menus by item, the real value dialog by typing and clicking).
 #include <gtest/gtest.h>

@@ -3,6 +3,7 @@
 // and what goes wrong without a printer.
 #include <gtest/gtest.h>
 
+#include "framework/error.h"
 #include "framework/settings.h"
 #include "framework/sim/sim_platform.h"
 #include "host/entry.h"
@@ -137,7 +138,7 @@ TEST_F(PrintDialog, PictureOnAPortraitPageAtFullSize) {
 
 TEST_F(PrintDialog, SizeBarAtHalf) {
     TPrintForm& f = open(640, 480);
-    f.ZoomScroll->scrollTo(50);
+    f.ZoomScroll->scroll(ScrollCode::Position, 50);
     EXPECT_EQ(f.printWidth(), 2400);
     EXPECT_EQ(f.printHeight(), 1800);
     EXPECT_EQ(f.XScroll->maxValue(), 2400);
@@ -153,10 +154,10 @@ TEST_F(PrintDialog, SizeBarAtHalf) {
     EXPECT_EQ(f.DocImage->left(), (157 - 78) / 2);
     EXPECT_EQ(f.LabelDocW->caption(), "Width : 4.0");
     // The smallest size.
-    f.ZoomScroll->scrollTo(1);
+    f.ZoomScroll->scroll(ScrollCode::Position, 1);
     EXPECT_EQ(f.printWidth(), 48);
     EXPECT_EQ(f.printHeight(), 36);
-    f.ZoomScroll->scrollTo(0);  // below the range: stays at 1
+    f.ZoomScroll->scroll(ScrollCode::Position, 0);  // below the range: stays at 1
     EXPECT_EQ(f.ZoomScroll->position(), 1);
 }
 
@@ -194,7 +195,7 @@ TEST_F(PrintDialog, DifferentResolutionsPerAxisAndLandscapeAfterSetup) {
         p.current = PrinterPage{6600, 2400, 600, 300, 1, 1, true, "Wide"};
         return true;
     };
-    f.ZoomScroll->scrollTo(40);
+    f.ZoomScroll->scroll(ScrollCode::Position, 40);
     f.MeasureBox->select(1);
     f.BtnSetup->click();
     EXPECT_EQ(sim.printer.setupCalls, 1);
@@ -211,7 +212,7 @@ TEST_F(PrintDialog, DifferentResolutionsPerAxisAndLandscapeAfterSetup) {
     EXPECT_GT(f.PaperImage->width(), f.PaperImage->height());
     // A cancelled setup changes nothing.
     sim.printer.onSetup = nullptr;
-    f.ZoomScroll->scrollTo(20);
+    f.ZoomScroll->scroll(ScrollCode::Position, 20);
     f.BtnSetup->click();
     EXPECT_EQ(f.printWidth(), 480);
 }
@@ -226,13 +227,13 @@ TEST_F(PrintDialog, ShallowPrinterStartsWithoutColour) {
 
 TEST_F(PrintDialog, BarsMoveThePreviewAndTheTexts) {
     TPrintForm& f = open(640, 480);
-    f.ZoomScroll->scrollTo(50);
+    f.ZoomScroll->scroll(ScrollCode::Position, 50);
     f.MeasureBox->select(0);
     // Dragging: the preview follows, the texts follow the change of position.
-    f.XScroll->scrollTo(0);
+    f.XScroll->scroll(ScrollCode::Position, 0);
     EXPECT_EQ(f.DocImage->left(), 0);
     EXPECT_EQ(f.LabelXPos->caption(), "&X pos : 0");
-    f.XScroll->scrollTo(2400);
+    f.XScroll->scroll(ScrollCode::Position, 2400);
     EXPECT_EQ(f.DocImage->left(), 157 - 78);
     f.YScroll->userClick(4800);
     EXPECT_EQ(f.DocImage->top(), 216 - 58);
@@ -249,8 +250,8 @@ TEST_F(PrintDialog, BarsMoveThePreviewAndTheTexts) {
 
 TEST_F(PrintDialog, PrintItWritesTheLayoutAndHandsTheHostThePage) {
     TPrintForm& f = open(640, 480);
-    f.ZoomScroll->scrollTo(50);
-    f.XScroll->scrollTo(100);
+    f.ZoomScroll->scroll(ScrollCode::Position, 50);
+    f.XScroll->scroll(ScrollCode::Position, 100);
     f.Enhance->click();  // off: the style list goes disabled
     EXPECT_FALSE(f.PrintStyle->enabled());
     f.BtnPrintIt->click();
@@ -433,7 +434,7 @@ TEST_F(PrintDialog, HelpOpensContext110) {
 TEST_F(PrintDialog, EveryActivationResetsUnitZoomAndStyle) {
     TPrintForm& f = open(640, 480);
     f.MeasureBox->select(2);
-    f.ZoomScroll->scrollTo(30);
+    f.ZoomScroll->scroll(ScrollCode::Position, 30);
     f.PrintStyle->select(6);
     f.activate();  // the focus came back from another window of the library
     EXPECT_EQ(f.MeasureBox->text(), "Inches");
@@ -469,4 +470,23 @@ TEST_F(PrintDialog, MissingBmpEndsTheActivationWithTheReason) {
     EXPECT_EQ(f.PanelSettings->caption(), "Paper Settings");
     EXPECT_EQ(f.printWidth(), 0);
     EXPECT_EQ(entry::PrintCheck95(), 1);
+}
+
+TEST_F(PrintDialog, SettingsFileThatRefusesTheKeysAbortsTheJob) {
+    struct Refusing : SimProfile {
+        using SimProfile::SimProfile;
+        bool writeString(const std::string&, const std::string&, const std::string&, const std::string&) override {
+            return false;
+        }
+    } refusing{sim.fs};
+    TPrintForm& f = open();
+    ports().profile = &refusing;
+    EXPECT_THROW(f.BtnPrintIt->click(), Error);
+    ports().profile = &sim.profile;
+    EXPECT_EQ(sim.printer.aborted, 1);
+    EXPECT_FALSE(sim.printer.printing());
+    EXPECT_TRUE(f.enabled());
+    EXPECT_FALSE(f.minimized());
+    EXPECT_TRUE(sim.host.sent.empty());
+    EXPECT_FALSE(print::state().printing);
 }

@@ -105,11 +105,25 @@ TEST_F(UtilityExports, RenameRefusesNamesThatLeaveTheFolder) {
     set("Win95Tmp", "c:\\PHOTOS~1\\KVR00001.TMP");
     const auto before = everything();
     for (const char* name : {"..\\escaped.bmp", "sub\\moved.bmp", "\\root.bmp", "c:escaped.bmp",
-                             "c:\\escaped.bmp", "d:\\escaped.bmp", "../escaped.bmp", "..", "a..b.bmp",
-                             "sub/moved.bmp"}) {
+                             "c:\\escaped.bmp", "d:\\escaped.bmp", "../escaped.bmp", "..", ".", "...",
+                             "sub/moved.bmp", "sub\\..", ". .", "\\\\server\\share\\x.bmp"}) {
         set("SaveAs", name);
         kv::RenameShort2Long95();
         EXPECT_EQ(everything(), before) << name;
+    }
+}
+
+// Two dots inside a name, at its start or at its end do not leave the folder.
+TEST_F(UtilityExports, RenameKeepsNamesWithDotsThatStayInTheFolder) {
+    int n = 0;
+    for (const char* name : {"Summer..2024.jpg", "a..b.bmp", "..hidden.bmp", "end...bmp"}) {
+        const std::string tmp = "c:\\Photos 1999\\KVR0000" + std::to_string(++n) + ".TMP";
+        ASSERT_TRUE(fs.writeFileAtomic(tmp, name));
+        set("Win95Tmp", tmp);
+        set("SaveAs", name);
+        kv::RenameShort2Long95();
+        EXPECT_FALSE(fs.exists(tmp)) << name;
+        EXPECT_EQ(read(std::string("c:\\Photos 1999\\") + name), name);
     }
 }
 

@@ -1,4 +1,4 @@
-// The value-entry dialog (Part 6.1), driven by the sim backend's scripted user.
+// The value-entry dialog, driven by the sim backend's scripted user.
 #include <gtest/gtest.h>
 
 #include "dialogs/value_dialog.h"

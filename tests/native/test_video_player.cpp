@@ -115,7 +115,7 @@ TEST_F(VideoPlayer, SeekBarCountsTensAbove32760Frames) {
     sim.media.files[kFile].frames = 32760;
     TVideoForm& f = open();
     EXPECT_EQ(f.XScrollbar1->maxValue(), 32759);
-    f.XScrollbar1->scrollTo(32759);
+    f.XScrollbar1->scroll(ScrollCode::Position, 32759);
     EXPECT_EQ(f.Status->caption(), "Seek Frame:32759");
     f.close();
     sim.user.processMessages();

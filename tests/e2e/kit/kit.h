@@ -90,6 +90,9 @@ public:
     WatchdogScope& operator=(const WatchdogScope&) = delete;
 };
 
+// Milliseconds of the high-resolution counter, for measuring.
+double nowMs();
+
 // Dispatches the window messages that arrive within the given time.
 void pumpMessages(DWORD milliseconds);
 
@@ -129,6 +132,9 @@ private:
 // of a device context, as a host does on the print message; false when the file is no
 // bitmap (then nothing is drawn).
 bool drawPictureFile(HDC dc, const std::string& file, int left, int top, int width, int height);
+
+// The folder window pictures go to: out\screens, or the folder in KV_SCREENS; made when missing.
+std::string screensFolder();
 
 // Saves what the window shows as a 24-bit Windows bitmap file.
 bool saveWindowBitmap(HWND window, const std::string& file);

@@ -8,6 +8,15 @@
 namespace kv::kit {
 
 bool writeTestBitmap(const std::string& path, int w, int h, COLORREF from, COLORREF to) {
+    return writeBitmap(path, w, h, [&](int x, int y) {
+        int t = (x + (h - 1 - y)) * 255 / (w + h);
+        auto mix = [&](int a, int b) { return a + (b - a) * t / 255; };
+        return RGB(mix(GetRValue(from), GetRValue(to)), mix(GetGValue(from), GetGValue(to)),
+                   mix(GetBValue(from), GetBValue(to)));
+    });
+}
+
+bool writeBitmap(const std::string& path, int w, int h, const std::function<COLORREF(int x, int y)>& pixel) {
     const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
     std::string bytes(54 + stride * static_cast<DWORD>(h), '\0');
     BITMAPFILEHEADER fh{};
@@ -22,14 +31,13 @@ bool writeTestBitmap(const std::string& path, int w, int h, COLORREF from, COLOR
     ih.biBitCount = 24;
     memcpy(&bytes[0], &fh, sizeof fh);
     memcpy(&bytes[14], &ih, sizeof ih);
-    for (int y = 0; y < h; ++y)
+    for (int y = 0; y < h; ++y)  // rows bottom-up, as the file stores them
         for (int x = 0; x < w; ++x) {
-            int t = (x + y) * 255 / (w + h);
-            auto mix = [&](int a, int b) { return static_cast<char>(a + (b - a) * t / 255); };
+            const COLORREF c = pixel(x, h - 1 - y);
             size_t o = 54 + static_cast<size_t>(y) * stride + static_cast<size_t>(x) * 3;
-            bytes[o] = mix(GetBValue(from), GetBValue(to));
-            bytes[o + 1] = mix(GetGValue(from), GetGValue(to));
-            bytes[o + 2] = mix(GetRValue(from), GetRValue(to));
+            bytes[o] = static_cast<char>(GetBValue(c));
+            bytes[o + 1] = static_cast<char>(GetGValue(c));
+            bytes[o + 2] = static_cast<char>(GetRValue(c));
         }
     HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE) return false;

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,8 @@ namespace kv::kit {
 
 // Writes a 24-bit Windows bitmap of w x h pixels with a colour ramp.
 bool writeTestBitmap(const std::string& path, int w, int h, COLORREF from, COLORREF to);
+// A 24-bit bitmap file whose pixel (x, y), y from the top, has the colour pixel(x, y).
+bool writeBitmap(const std::string& path, int w, int h, const std::function<COLORREF(int x, int y)>& pixel);
 
 // A script of every slide kind (version 7). Slide files are made in `folder`; `count` slides
 // cycle through the kinds, with a nested script as the last slide when `nested`.

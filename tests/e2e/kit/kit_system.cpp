@@ -273,4 +273,26 @@ bool saveWindowBitmap(HWND window, const std::string& file) {
     return saved;
 }
 
+double nowMs() {
+    static LARGE_INTEGER freq = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
+}
+
+std::string screensFolder() {
+    char buf[MAX_PATH] = {};
+    std::string dir = GetEnvironmentVariableA("KV_SCREENS", buf, sizeof buf) ? buf : "out\\screens";
+    std::string part;
+    for (char c : dir + "\\") {
+        if ((c == '\\' || c == '/') && !part.empty()) CreateDirectoryA(part.c_str(), nullptr);
+        part += c == '/' ? '\\' : c;
+    }
+    return dir;
+}
+
 }  // namespace kv::kit

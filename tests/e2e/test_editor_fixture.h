@@ -1,0 +1,50 @@
+// The fixture of the editor's end-to-end tests: a folder of its own with the application and
+// slide folders, the settings keys the editor reads, and scripts made for each test.
+#pragma once
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "tests/e2e/kit/kit.h"
+#include "tests/e2e/test_editor_driver.h"
+
+namespace kv::e2e {
+
+class EditorFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(kit::dll(), nullptr) << "cannot load " << kit::dllPath();
+        appDir = folder.path() + "\\App";
+        CreateDirectoryA(appDir.c_str(), nullptr);
+        slides = folder.path() + "\\Slide files";
+        CreateDirectoryA(slides.c_str(), nullptr);
+        kit::writeKey("AVLFIL", "*");
+        kit::writeKey("AVLTMP", folder.file("temp show.avl"));
+        kit::writeKey("AppDir", appDir);
+        kit::deleteKey("AVLNOW");
+    }
+    void TearDown() override {
+        // Whatever happened, no editor window may outlive its test.
+        if (HWND left = findNamed("EditorForm")) PostMessageA(left, WM_CLOSE, 0, 0);
+    }
+
+    // Opens on a script; `known` writes AVLNOW so that the loaded script counts as saved.
+    TestScript openOn(int count, bool known) {
+        TestScript s = writeTestScript(slides, appDir, count, false);
+        kit::writeKey("AVLFIL", s.path);
+        if (known) kit::writeKey("AVLNOW", s.path);
+        return s;
+    }
+
+    std::string profile(const std::string& file, const char* section, const char* key) {
+        char buf[1024] = {};
+        GetPrivateProfileStringA(section, key, "<none>", buf, sizeof buf, file.c_str());
+        return buf;
+    }
+
+    kit::TempFolder folder;
+    std::string appDir, slides;
+};
+
+}  // namespace kv::e2e
