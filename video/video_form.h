@@ -4,6 +4,7 @@
 // and volume, frame grab). It lives in the host's message loop; VideoWinPlayer95 opens it,
 // VideoWinStatus95 polls it and VideoWinClose95 ends it. It frees itself when it closes.
 #pragma once
+#include <functional>
 #include <string>
 
 #include "controls/xscroll.h"
@@ -92,6 +93,8 @@ public:
     void FitVideo();
     void UpdateVideo();
     void UpdateVideoBkgd();
+    // The device shows the video in VideoWin's client area; the status timer runs.
+    void ShowInVideoWin();
     void PauseForRelayout();
     void ReSeek();
     void ShowPosition(const std::string& separator);  // a tick's status, or Step's
@@ -103,6 +106,9 @@ public:
     void LayoutBars();
     // Sizes the window to this client area, keeping its place.
     void SetClientArea(int width, int height);
+    // A size change by the program, then the re-layout.
+    void Resize(const std::function<void()>& change);
+    int BarsHeight() const;  // the control bar and, when shown, the status bar
 
     bool deviceOpen() const;
 

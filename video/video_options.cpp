@@ -26,57 +26,48 @@ MediaPort& device() {
 
 // ---- window size ---------------------------------------------------------------------------
 
+// The window's size changes under the program's hand: the timer and (with redraw option 8)
+// playback wait, size changes are not re-layouts of their own, then one re-layout follows.
+void TVideoForm::Resize(const std::function<void()>& change) {
+    VideoState& s = state();
+    user().setCursor(CursorKind::HourGlass);
+    Timer1.setEnabled(false);
+    guardedDevice([&] { PauseForRelayout(); });
+    if (state().form != this) return;
+    s.relayout = true;
+    change();
+    s.relayout = false;
+    FormResize(this);
+    if (state().form != this) return;
+    Timer1.setEnabled(true);
+    user().setCursor(CursorKind::Default);
+}
+
+int TVideoForm::BarsHeight() const { return Panel4->height() + (Status->visible() ? Status->height() : 0); }
+
 void TVideoForm::ZoomVideo(int n) {
-    VideoState& s = state();
-    user().setCursor(CursorKind::HourGlass);
-    guardedDevice([&] { PauseForRelayout(); });
-    if (state().form != this) return;
-    Timer1.setEnabled(false);
-    const int w = n * s.videoWidth + s.frameOverheadWidth;
-    const int h = n * s.videoHeight + s.frameOverheadHeight + Panel4->height() + (Status->visible() ? Status->height() : 0);
-    s.relayout = true;
-    // A window larger than the screen is refused: its size stays.
-    if (user().screenWidth() >= w && user().screenHeight() >= h)
-        SetClientArea(w - s.frameOverheadWidth, h - s.frameOverheadHeight);
-    s.relayout = false;
-    FormResize(this);
-    if (state().form != this) return;
-    Timer1.setEnabled(true);
-    user().setCursor(CursorKind::Default);
+    const VideoState& s = state();
+    Resize([&] {
+        const int w = n * s.videoWidth + s.frameOverheadWidth;
+        const int h = n * s.videoHeight + s.frameOverheadHeight + BarsHeight();
+        // A window larger than the screen is refused: its size stays.
+        if (user().screenWidth() >= w && user().screenHeight() >= h)
+            SetClientArea(w - s.frameOverheadWidth, h - s.frameOverheadHeight);
+    });
 }
 
+// The window shrinks around the fitted picture and loses its black margins.
 void TVideoForm::mnuOptimizeClick() {
-    VideoState& s = state();
-    user().setCursor(CursorKind::HourGlass);
-    Timer1.setEnabled(false);
-    guardedDevice([&] { PauseForRelayout(); });
-    if (state().form != this) return;
-    s.relayout = true;
-    SetClientArea(VideoWin->width(),
-                  VideoWin->height() + Panel4->height() + (Status->visible() ? Status->height() : 0));
-    s.relayout = false;
-    FormResize(this);
-    if (state().form != this) return;
-    Timer1.setEnabled(true);
-    user().setCursor(CursorKind::Default);
+    Resize([&] { SetClientArea(VideoWin->width(), VideoWin->height() + BarsHeight()); });
 }
 
+// The window keeps its size; the picture's area grows or shrinks.
 void TVideoForm::DisplayStatusClick() {
-    VideoState& s = state();
-    user().setCursor(CursorKind::HourGlass);
-    Timer1.setEnabled(false);
-    guardedDevice([&] { PauseForRelayout(); });
-    if (state().form != this) return;
-    s.relayout = true;
-    // The window keeps its size; the picture's area grows or shrinks.
-    Status->setVisible(!Status->visible());
-    DisplayStatus->setChecked(Status->visible());
-    LayoutBars();
-    s.relayout = false;
-    FormResize(this);
-    if (state().form != this) return;
-    Timer1.setEnabled(true);
-    user().setCursor(CursorKind::Default);
+    Resize([&] {
+        Status->setVisible(!Status->visible());
+        DisplayStatus->setChecked(Status->visible());
+        LayoutBars();
+    });
 }
 
 // ---- status update rate ------------------------------------------------------------------

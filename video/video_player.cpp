@@ -143,8 +143,12 @@ void TVideoForm::ReSeek() {
 void TVideoForm::UpdateVideo() {
     if (!deviceOpen()) return;
     Timer1.setEnabled(false);
+    check(device().realize());
+    ShowInVideoWin();
+}
+
+void TVideoForm::ShowInVideoWin() {
     MediaPort& m = device();
-    check(m.realize());
     check(m.setDisplayWindow(ui().windowHandle(*VideoWin)));
     check(m.setDisplayRect(0, 0, VideoWin->clientWidth(), VideoWin->clientHeight()));
     Timer1.setEnabled(true);
@@ -158,9 +162,7 @@ void TVideoForm::UpdateVideoBkgd() {
     const uint32_t r = m.update(surface, 0, 0, VideoWin->clientWidth(), VideoWin->clientHeight());
     ui().releaseSurface(*VideoWin, surface);
     check(r);
-    check(m.setDisplayWindow(ui().windowHandle(*VideoWin)));
-    check(m.setDisplayRect(0, 0, VideoWin->clientWidth(), VideoWin->clientHeight()));
-    Timer1.setEnabled(true);
+    ShowInVideoWin();
 }
 
 void TVideoForm::FormClick(Control*) {

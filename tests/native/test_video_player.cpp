@@ -447,3 +447,27 @@ TEST_F(VideoPlayer, KeysAndTheOptionsButton) {
     EXPECT_TRUE(f.mnuUpdate[5]->checked());
     EXPECT_FALSE(f.mnuUpdate[1]->checked());
 }
+
+TEST_F(VideoPlayer, PaletteChangesRepaintTheFrameAndConfigurePausesAndLaysOutInMode1) {
+    TVideoForm& f = open(1);
+    f.onPaletteChanged(&f, reinterpret_cast<uintptr_t>(f.VideoWin));  // our own picture: nothing
+    EXPECT_EQ(sim.media.commands("update"), 0);
+    f.onPaletteChanged(&f, 0x4242);  // another window's palette: the frame is drawn again
+    EXPECT_EQ(sim.media.commands("update 0,0,321,240"), 1);
+    EXPECT_EQ(sim.user.surfacesTaken, sim.user.surfacesReleased);
+    EXPECT_TRUE(f.Timer1.enabled());
+
+    f.mnuPlayClick();
+    const int puts = sim.media.commands("put");
+    f.mnuConfigureClick();
+    EXPECT_EQ(sim.media.commands("configure"), 1);
+    EXPECT_EQ(sim.media.currentMode, MediaMode::Paused);
+    EXPECT_EQ(visible(f), "Play,Step");
+    EXPECT_GT(sim.media.commands("put"), puts);  // play mode 1: laid out again
+    f.close();
+    sim.user.processMessages();
+
+    TVideoForm& g = open(2);  // play mode 2 ignores palette changes
+    g.onPaletteChanged(&g, 0x4242);
+    EXPECT_EQ(sim.media.commands("update"), 1);
+}
