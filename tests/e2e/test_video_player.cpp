@@ -306,3 +306,34 @@ TEST_F(VideoPlayerE2E, LongVideoCountsTheSeekBarInTens) {
     SendMessageA(GetParent(bar), WM_HSCROLL, MAKEWPARAM(SB_RIGHT, 0), reinterpret_cast<LPARAM>(bar));
     EXPECT_EQ(statusText(form), "Seek Frame:32760");
 }
+
+TEST_F(VideoPlayerE2E, SizedByTheUserTheWindowFitsThePictureAndZoomsWithinTheScreen) {
+    HWND form = open();
+    ASSERT_NE(form, nullptr);
+    ASSERT_TRUE(hostLoop([&] { return statusText(form) == "Stopped Frame:0"; }, 3000));
+    // The user drags the window wider and lower: the picture keeps its proportions, centred.
+    RECT wr;
+    GetWindowRect(form, &wr);
+    SetWindowPos(form, nullptr, wr.left + 30, wr.top + 20, (wr.right - wr.left) + 200, wr.bottom - wr.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    hostLoop(nullptr, 300);
+    RECT client, pic;
+    GetClientRect(form, &client);
+    HWND videoWin = findNamedIn(form, "VideoWin");
+    GetWindowRect(videoWin, &pic);
+    MapWindowPoints(nullptr, GetParent(videoWin), reinterpret_cast<POINT*>(&pic), 2);
+    EXPECT_EQ(pic.bottom - pic.top, 241);  // the height decides: 320 x 240 in a 520 x 240 area
+    EXPECT_EQ(pic.right - pic.left, 321);
+    EXPECT_EQ(pic.left, (client.right - 321) / 2);
+    capture(form, "video-player-widened.bmp");
+    // Ctrl+4 needs 1280 pixels and the frame: refused on a 1280-pixel screen; Ctrl+2 fits.
+    sendKey(findNamedIn(form, "XScrollbar1"), '4', true);
+    hostLoop(nullptr, 200);
+    GetClientRect(form, &client);
+    EXPECT_EQ(client.right, 520);
+    sendKey(findNamedIn(form, "XScrollbar1"), '2', true);
+    hostLoop(nullptr, 300);
+    GetClientRect(form, &client);
+    EXPECT_EQ(client.right, 640);
+    EXPECT_EQ(client.bottom, 480 + 28 + 21);
+}
