@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace kv::win32 {
@@ -27,10 +28,15 @@ public:
     void broadcast(uint32_t msg, uintptr_t wparam, intptr_t lparam) override {
         std::vector<HWND> windows;
         EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&windows));
+        std::vector<DWORD> hungThreads;  // a thread that did not answer is not asked again
         for (HWND h : windows) {
             if (!IsWindow(h)) continue;  // gone while an earlier one handled the message
+            const DWORD thread = GetWindowThreadProcessId(h, nullptr);
+            if (std::find(hungThreads.begin(), hungThreads.end(), thread) != hungThreads.end()) continue;
             DWORD_PTR answer = 0;
-            SendMessageTimeoutA(h, msg, wparam, lparam, SMTO_ABORTIFHUNG | SMTO_NORMAL, kBroadcastTimeoutMs, &answer);
+            if (!SendMessageTimeoutA(h, msg, wparam, lparam, SMTO_ABORTIFHUNG | SMTO_NORMAL, kBroadcastTimeoutMs, &answer) &&
+                IsWindow(h))
+                hungThreads.push_back(thread);
         }
     }
     bool isWindow(uintptr_t window) override {

@@ -337,3 +337,35 @@ TEST_F(VideoPlayerE2E, SizedByTheUserTheWindowFitsThePictureAndZoomsWithinTheScr
     EXPECT_EQ(client.right, 640);
     EXPECT_EQ(client.bottom, 480 + 28 + 21);
 }
+
+TEST_F(VideoPlayerE2E, AHungWindowDoesNotHoldUpTheClosingBroadcast) {
+    // A top-level window whose thread does not take its messages for 6 s.
+    struct Hung {
+        static DWORD WINAPI run(void* p) {
+            HWND h = CreateWindowExA(0, "STATIC", "hung window", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                     GetModuleHandleA(nullptr), nullptr);
+            *static_cast<HWND*>(p) = h;
+            Sleep(6000);
+            DestroyWindow(h);
+            return 0;
+        }
+    };
+    HWND hung = nullptr;
+    HANDLE t = CreateThread(nullptr, 0, &Hung::run, &hung, 0, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return hung != nullptr; }, 2000));
+    HWND form = open();
+    ASSERT_NE(form, nullptr);
+    const DWORD t0 = GetTickCount();
+    {
+        kit::WatchdogScope watch("closing beside a hung window", 20000);
+        closePlayer();
+        closePlayer();  // the second request closes at once
+    }
+    const DWORD took = GetTickCount() - t0;
+    EXPECT_EQ(status(), 0);
+    EXPECT_EQ(host.closedMessages, 1);
+    EXPECT_LT(took, 4000u) << "the close waited " << took << " ms";
+    std::printf("[ figure   ] closing with a hung top-level window: %lu ms\n", took);
+    WaitForSingleObject(t, 10000);
+    CloseHandle(t);
+}
