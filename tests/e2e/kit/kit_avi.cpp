@@ -68,7 +68,7 @@ COLORREF aviFrameColor(int k) {
     return RGB((k % 16) * 16 + 8, ((k / 16) % 16) * 16 + 8, 200);
 }
 
-bool writeTestAvi(const std::string& path, const AviSpec& s) {
+bool writeTestAvi(const std::string& path, const TestVideo& s) {
     const int stride = s.width * 4;  // 32-bit pixels: rows need no padding
     const uint32_t frameBytes = static_cast<uint32_t>(stride * s.height);
     const uint32_t audioRate = 8000;

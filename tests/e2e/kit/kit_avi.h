@@ -8,7 +8,7 @@
 
 namespace kv::kit {
 
-struct AviSpec {
+struct TestVideo {
     int width = 320, height = 240;
     int frames = 50;
     int fps = 25;
@@ -21,6 +21,6 @@ COLORREF aviFrameColor(int k);
 
 // Writes the file (32-bit frames, which the platform's video device draws as they are, and
 // an index); false when it cannot be written.
-bool writeTestAvi(const std::string& path, const AviSpec& spec);
+bool writeTestAvi(const std::string& path, const TestVideo& video);
 
 }  // namespace kv::kit
