@@ -1,4 +1,4 @@
-// The slide menu mnuEdit (Part 2.6): the "Tool&s" button that opens it, and the update of
+// The slide menu mnuEdit: the "Tool&s" button that opens it, and the update of
 // its items each time it opens.
 #include "editor/editor_form.h"
 #include "framework/platform.h"

@@ -29,7 +29,7 @@ void closeMenu(HWND menu) {
 // Client point inside the slide table: x in pixels, the middle of table row `row` (0 = header).
 LPARAM gridPoint(int x, int row) { return MAKELPARAM(x, row * 19 + 9); }
 
-// Part 2.4: Ctrl+L/N/R/S act only with Ctrl as the only modifier. A Ctrl let go while the
+// Ctrl+L/N/R/S act only with Ctrl as the only modifier. A Ctrl let go while the
 // slide menu (opened by Ctrl+Space) is open, where the menu takes the key-up, must not stay
 // "down": a plain N afterwards is not Ctrl+N, which would ask "Discard script?" and could
 // wipe the table. Typed on the keyboard itself, as a person does.
@@ -176,7 +176,7 @@ TEST_F(EditorInput, AltLetterFromTheSlideTableOpensTheFileMenu) {
     EXPECT_EQ(r, 0);
 }
 
-// Part 2.2: the keyboard popup point is the editor window's left edge + 2 x the height of
+// The keyboard popup point is the editor window's left edge + 2 x the height of
 // Fullname (24), its top + 3 x that height. After the user moves the window, the point
 // follows it.
 TEST_F(EditorInput, TheKeyboardPopupFollowsTheWindowTheUserMoved) {

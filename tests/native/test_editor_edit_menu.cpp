@@ -1,4 +1,4 @@
-// The editor's slide menu mnuEdit as Part 2.6 opens and updates it: the "Tool&s" button
+// The editor's slide menu mnuEdit: how it opens and updates itself: the "Tool&s" button
 // opens it at the mouse, and each opening enables "Vie&w file(s)" and "C&ontact sheet" from
 // the current slide and the page shown. Also where the keyboard focus goes when the editor
 // opens.
