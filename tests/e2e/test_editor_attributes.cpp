@@ -297,6 +297,45 @@ TEST_F(EditorAttributes, GammaByMouse_ScrollBarPresetsAndNonNumbers) {
     EXPECT_EQ(afterEmpty, "130");
 }
 
+// Alt and a letter as the keyboard sends them to the focused window.
+void sendAltKey(HWND h, char letter) {
+    const UINT altScan = MapVirtualKeyA(VK_MENU, 0), scan = MapVirtualKeyA(static_cast<UINT>(letter), 0);
+    const LPARAM ctx = 1 << 29;  // Alt is down
+    SendMessageA(h, WM_SYSKEYDOWN, VK_MENU, static_cast<LPARAM>(1 | (altScan << 16)) | ctx);
+    SendMessageA(h, WM_SYSKEYDOWN, static_cast<WPARAM>(letter), static_cast<LPARAM>(1 | (scan << 16)) | ctx);
+    SendMessageA(h, WM_SYSCHAR, static_cast<WPARAM>(letter - 'A' + 'a'), static_cast<LPARAM>(1 | (scan << 16)) | ctx);
+    SendMessageA(h, WM_SYSKEYUP, static_cast<WPARAM>(letter), static_cast<LPARAM>(0xC0000001u | (scan << 16)) | ctx);
+    SendMessageA(h, WM_KEYUP, VK_MENU, static_cast<LPARAM>(0xC0000001u | (altScan << 16)));
+}
+
+TEST_F(EditorAttributes, AltKeysChooseAPresetFromTheBoxAndOkFromTheScrollBar) {
+    std::string afterPreset, afterOk;
+    Driver user([&] {
+        HWND form = waitEditorLoaded();
+        if (!form) return;
+        HWND grid = findNamedIn(form, "Grid");
+        doubleClickCell(form, grid, cGamma, 1);
+        ValueDialogWindows d = waitValueDialog();
+        if (!d) return;
+        sendAltKey(d.box, 'E');  // "&e = 180"
+        waitClosed(d.form);
+        afterPreset = gridText(grid);
+        doubleClickCell(form, grid, cGamma, 1);
+        d = waitValueDialog();
+        if (!d) return;
+        sendKey(d.bar, VK_RIGHT);  // 101
+        sendAltKey(d.bar, 'O');    // "&Ok"
+        waitClosed(d.form);
+        afterOk = gridText(grid);
+        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
+        answerDialog("Discard changes?", "Yes");
+    });
+    editorWin95();
+    user.join();
+    EXPECT_EQ(afterPreset, "180");
+    EXPECT_EQ(afterOk, "101");
+}
+
 TEST_F(EditorAttributes, EffectAndColourMenusByMouseAndKeyboard) {
     std::string effect, colour, loops;
     Driver user([&] {
