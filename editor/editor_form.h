@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "editor/editor_state.h"
 #include "framework/controls.h"
@@ -11,6 +12,11 @@ namespace kv::editor {
 
 // Name of transition effect k (0 to 29) as the slide table shows it; "" outside the table.
 const std::string& effectName(int k);
+// Whether a row is a video or animation slide: the upper-cased extension of its DisplayName
+// occurs in ".AVI.MOV.MPG.FLI.FLC.FLX.DAT".
+bool isVideoOrAnimation(const StringGrid& grid, int row);
+// The colour value (RGB, red in the low byte) of colour number 0 to 15 of the colour menu.
+uint32_t menuColorValue(int tag);
 
 class TEditorForm : public Form {
 public:
@@ -83,7 +89,20 @@ public:
     void GetMPOS();
     void TagSlide();
     void GridClick(Control* sender);
-    // Attribute editors that CommonAction dispatches to; each is filled in with its window.
+    // ---- attribute editing (attribute_editors.cpp) ----
+    void fx1Click(MenuItem* sender);   // every item of mnuFX
+    void clr0Click(MenuItem* sender);  // every item of mnuColor
+    void hpos0Click(MenuItem* sender); // "Left", "Mid" of mnuHPOS
+    void hposXClick(MenuItem* sender); // "&User" of mnuHPOS
+    void vpos0Click(MenuItem* sender); // "Top", "Mid" of mnuVPOS
+    void vposXClick(MenuItem* sender); // "&User" of mnuVPOS
+    // Global changes: cell := v in every row 1 to n whose cell in col is not the blank marker
+    // (POS: a "Mid" centres both axes of each row it changed; FX: only rows that are not video
+    // or animation slides; LOOP: only rows that are). Each returns the rows it changed.
+    std::vector<int> GlobalModify(int col, const std::string& v);
+    std::vector<int> GlobalModifyPOS(int col, const std::string& v);
+    std::vector<int> GlobalModifyFX(int col, const std::string& v);
+    std::vector<int> GlobalModifyLOOP(int col, const std::string& v);
     void SetVideoLoops();
     void SetSlideWait();
     void GammaClick();

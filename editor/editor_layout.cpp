@@ -283,6 +283,12 @@ void TEditorForm::buildControls() {
     mnuRun->onClick = [this](Control*) { BtnTestClick(nullptr); };
     mnuHelp->onClick = [this](Control*) { BtnHelpClick(nullptr); };
     mnuTag->onClick = [this](Control*) { TagSlide(); };
+    for (auto& i : mnuFX->items()) i->onClick = [this, it = i.get()](Control*) { fx1Click(it); };
+    for (auto& i : mnuColor->items()) i->onClick = [this, it = i.get()](Control*) { clr0Click(it); };
+    for (auto& i : mnuHPOS->items())
+        i->onClick = [this, it = i.get()](Control*) { it->name() == "hposX" ? hposXClick(it) : hpos0Click(it); };
+    for (auto& i : mnuVPOS->items())
+        i->onClick = [this, it = i.get()](Control*) { it->name() == "vposX" ? vposXClick(it) : vpos0Click(it); };
 }
 
 }  // namespace kv::editor

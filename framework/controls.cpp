@@ -16,6 +16,10 @@ UiBackend& ui() {
 
 void setUi(UiBackend* backend) { g_ui = backend; }
 
+void showError(const std::exception& e) {
+    if (UserPort* u = ports().user) u->messageDialog(e.what(), DialogKind::Error, BtnOK);
+}
+
 // ---- Control ---------------------------------------------------------------------------
 
 Control::Control(Control* parent, std::string name) : name_(std::move(name)), parent_(parent) {

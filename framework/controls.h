@@ -3,6 +3,7 @@
 // The backend (win32 or sim) creates a native peer per control, if any, and keeps it in step.
 #pragma once
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -71,7 +72,15 @@ public:
     virtual void setFocus(Control& c) = 0;
     virtual bool loadPicture(Control& image, const std::string& file) = 0;
     virtual Control* focusedControl() = 0;  // the control that has the keyboard focus, if any
+    // The platform's colour dialog, starting from `color` (an RGB value), with its custom
+    // colour part open when `fullOpen`. Returns false when the user cancelled; otherwise the
+    // chosen colour is in `color`.
+    virtual bool colorDialog(uint32_t& color, bool fullOpen) = 0;
 };
+
+// What the application does with an error that a handler lets escape: the standard error
+// message dialog with the error's text.
+void showError(const std::exception& e);
 UiBackend& ui();
 void setUi(UiBackend* backend);
 
@@ -154,7 +163,7 @@ private:
 };
 
 enum class Align { None, Top, Bottom, Client };
-enum class Alignment { Left, Center };
+enum class Alignment { Left, Center, Right };
 
 class Panel : public Control {
 public:
@@ -169,6 +178,7 @@ class Label : public Control {
 public:
     using Control::Control;
     const char* className() const override { return "Label"; }
+    Alignment alignment = Alignment::Left;  // of the text within the label
     bool showAccelChar = false;  // "&X" draws X underlined instead of the '&'
 };
 
@@ -457,6 +467,7 @@ public:
     BorderStyle borderStyle = BorderStyle::Dialog;
     bool systemMenu = true;
     bool keyPreview = false;
+    bool stayOnTop = false;  // kept above other windows
     int clientWidthValue = 0;  // client area size; the backend adds the frame
     int clientHeightValue = 0;
     int clientWidth() const override { return clientWidthValue; }

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,13 @@ public:
     void clickButton(Form& f, const std::string& button);
     void scrollBar(Form& f, const std::string& bar, ScrollCode code, int pos = 0);
     void clickRadioItem(Form& f, const std::string& group, int item);
+    // The user's next answer in the colour dialog: a colour, or cancel (nullopt).
+    void answerColor(std::optional<uint32_t> color);
+    struct ColorDialogCall {
+        uint32_t start;
+        bool fullOpen;
+    };
+    std::vector<ColorDialogCall> colorDialogs;
     // What the user does when a popup menu of this name opens (default: closes it).
     void onPopup(const std::string& menuName, std::function<void(PopupMenu&)> act);
 
@@ -83,11 +91,13 @@ public:
     void setFocus(Control& c) override;
     bool loadPicture(Control& image, const std::string& file) override;
     Control* focusedControl() override { return focused; }
+    bool colorDialog(uint32_t& color, bool fullOpen) override;
 
 private:
     CursorKind cursor_ = CursorKind::Default;
     std::vector<Form*> released_;
     std::deque<std::pair<std::string, ModalResult>> answers_;
+    std::deque<std::optional<uint32_t>> colors_;
     std::map<std::string, std::deque<std::function<void(Form&)>>> modal_;
     std::map<std::string, std::deque<std::function<void(PopupMenu&)>>> popup_;
 };

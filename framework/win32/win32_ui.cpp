@@ -331,7 +331,8 @@ void paintLabel(Label& l, HDC dc, const RECT& rc) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colorRef(l.font().color));
     RECT r = rc;
-    DrawTextA(dc, l.caption().c_str(), -1, &r, DT_WORDBREAK | DT_EXPANDTABS | (l.showAccelChar ? 0 : DT_NOPREFIX));
+    UINT align = l.alignment == Alignment::Right ? DT_RIGHT : l.alignment == Alignment::Center ? DT_CENTER : DT_LEFT;
+    DrawTextA(dc, l.caption().c_str(), -1, &r, DT_WORDBREAK | DT_EXPANDTABS | (l.showAccelChar ? 0 : DT_NOPREFIX) | align);
     SelectObject(dc, old);
 }
 
@@ -726,6 +727,7 @@ DWORD formStyle(const Form& f, DWORD* ex) {
         case BorderStyle::Single: style |= WS_BORDER | WS_MINIMIZEBOX; break;
     }
     if (f.systemMenu) style |= WS_SYSMENU;
+    if (f.stayOnTop) *ex |= WS_EX_TOPMOST;
     return style;
 }
 
@@ -742,6 +744,7 @@ public:
     int textWidth(const Font& font, const std::string& text) override;
     void setFocus(Control& c) override;
     Control* focusedControl() override { return controlOf(GetFocus()); }
+    bool colorDialog(uint32_t& color, bool fullOpen) override { return chooseColor(color, fullOpen); }
     bool loadPicture(Control& image, const std::string& file) override;
 
     void realizeTree(Control& c) {
@@ -841,9 +844,6 @@ void Win32Ui::realize(Control& c) {
                             nullptr, inst, nullptr);
         p->hwnd = h;
         SetPropA(h, kObjProp, &c);
-        p->tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, h, nullptr, inst,
-                                     nullptr);
         applyFormBounds(*f, *p);
     } else if (auto* g = dynamic_cast<StringGrid*>(&c)) {
         h = createGrid(*g, parentWnd);
@@ -963,15 +963,23 @@ void Win32Ui::placeNotebookPages(Notebook& nb) {
 void Win32Ui::syncHint(Control& c) {
     Form* f = c.form();
     if (!f || !f->peer || &c == f) return;
-    HWND tip = peerOf(*f)->tooltip;
+    Peer* fp = peerOf(*f);
     HWND h = hwndOf(c);
-    if (!tip || !h) return;
+    if (!h || !fp->hwnd) return;
+    std::string text = c.hint();
+    // The tooltip window is made with the first hint: a form without hints (a dialog) does
+    // without the extra top-level window, which is costly to make under X.
+    if (!fp->tooltip && !text.empty())
+        fp->tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, fp->hwnd, nullptr, moduleInstance(),
+                                      nullptr);
+    HWND tip = fp->tooltip;
+    if (!tip) return;
     TOOLINFOA ti{};
     ti.cbSize = TTTOOLINFOA_V2_SIZE;
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     ti.hwnd = GetParent(h);
     ti.uId = reinterpret_cast<UINT_PTR>(h);
-    std::string text = c.hint();
     ti.lpszText = text.data();
     SendMessageA(tip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
     if (!text.empty()) SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
@@ -1033,9 +1041,10 @@ void Win32Ui::changed(Control& c, Prop what) {
         case Prop::Hint: syncHint(c); break;
         case Prop::Font: {
             // A font set on a form reaches every control of it; one that would draw the same
-            // as before (a colour set to what it was) leaves the window alone.
+            // as before (a colour that comes out as the same colour, such as the window-text
+            // colour for black) leaves the window alone.
             HFONT font = fontOf(c.font());
-            if (font == p->sentFont && c.font().color == p->drawnFontColor) break;
+            if (font == p->sentFont && colorRef(c.font().color) == colorRef(p->drawnFontColor)) break;
             p->sentFont = font;
             p->drawnFontColor = c.font().color;
             SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
@@ -1176,6 +1185,9 @@ ModalResult Win32Ui::showModal(Form& f) {
     DisabledWindows off{h, {}};
     EnumThreadWindows(GetCurrentThreadId(), disableOne, reinterpret_cast<LPARAM>(&off));
 
+    // What the window below has still to paint is painted first: it shows its present state
+    // (a table just loaded) behind the form, not what it showed before.
+    if (prevActive && prevActive != h) UpdateWindow(prevActive);
     ShowWindow(h, SW_SHOW);
     SetForegroundWindow(h);
     SetActiveWindow(h);

@@ -98,6 +98,8 @@ HWND createEdit(Edit& e, HWND parent, DWORD childStyle);
 bool editChanged(Edit& e, HWND hwnd, Prop what);
 HWND createRadioGroup(RadioGroup& g, HWND parent, DWORD childStyle);
 bool radioGroupChanged(RadioGroup& g, HWND hwnd, Prop what);
+// The platform's colour dialog (ChooseColor), owned by the active window.
+bool chooseColor(uint32_t& color, bool fullOpen);
 // Alt+letter, or a letter typed outside a text box: clicks the radio item it underlines.
 bool radioAccelerator(Form& f, char upper);
 // The messages every window of ours treats alike (keys, the cursor); true with *result when
