@@ -16,9 +16,5 @@ void TEditorForm::SetVideoZoom() {}
 void TEditorForm::SetVideoVolume() {}
 // Filled in together with the value-entry dialog and the attribute menu handlers.
 void TEditorForm::SetVideoSpeed() {}
-// Filled in together with the catalogue view that draws the tag captions.
-void TEditorForm::UpdateCatalogTags() {}
-// Filled in together with the catalogue view that draws the page.
-void TEditorForm::UpdatePreview() {}
 
 }  // namespace kv::editor
