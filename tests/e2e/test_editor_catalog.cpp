@@ -1,0 +1,203 @@
+// The editor's thumbnails page under Wine: paging through an 1800-slide script with the keys,
+// dragging one cell onto another and the order the script is run in, "&Kill all" on real
+// files, "&Update" ending the editor with 1, and pictures of the page.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+
+#include "tests/e2e/kit/kit.h"
+#include "tests/e2e/test_editor_driver.h"
+#include "tests/e2e/test_editor_fixture.h"
+
+namespace kit = kv::kit;
+using namespace kv::e2e;
+
+namespace {
+
+std::string base32(int v) {
+    const char* digits = "0123456789ABCDEFGHIJKLMNOPQRSTUV";
+    std::string s;
+    do {
+        s.insert(s.begin(), digits[v % 32]);
+        v /= 32;
+    } while (v);
+    return s;
+}
+
+COLORREF thumbColor(int slide) { return RGB((slide * 37) % 200 + 40, (slide * 91) % 200 + 40, (slide * 53) % 200 + 40); }
+
+class CatalogPage : public EditorFixture {
+protected:
+    // A script of picture slides P0001.BMP ... in catalogue CATLG, slide i with index i in
+    // base 32; the slides in `withThumbs` get a 64 x 64 thumbnail of their own colour (and
+    // slide 2 one of 48 x 32).
+    std::string writeCatalogScript(int count, const std::vector<int>& withThumbs) {
+        std::string body = "[Header]\nVer=7\nScreenW=1024\nScreenH=768\nN=" + std::to_string(count + 1) +
+                           "\nCat=CATLG\n[Directory]\n0=" + appDir + "\\\n1=" + slides + "\\\n";
+        char name[32];
+        for (int i = 1; i <= count; ++i) {
+            snprintf(name, sizeof name, "P%04d.BMP", i);
+            body += "[" + std::to_string(i) + "]\nF=" + name + ",1\nX=0\nT=" + base32(i) + "\n";
+        }
+        std::string path = folder.writeFile("Catalogue show.avl", body);
+        for (int i : withThumbs) {
+            const int w = i == 2 ? 48 : 64, h = i == 2 ? 32 : 64;
+            kit::writeBitmap(appDir + "\\CATLG" + base32(i) + ".BMP", w, h, [i](int, int) { return thumbColor(i); });
+        }
+        kit::writeKey("AVLFIL", path);
+        kit::writeKey("AVLNOW", path);
+        return path;
+    }
+};
+
+void clickTab(HWND tab, int index) {
+    RECT tr{};
+    SendMessageA(tab, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&tr));
+    LPARAM at = MAKELPARAM((tr.left + tr.right) / 2, (tr.top + tr.bottom) / 2);
+    SendMessageA(tab, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(tab, WM_LBUTTONUP, 0, at);
+}
+
+// The middle of the picture area of page cell k.
+POINT cellCentre(int k) { return POINT{74 * (k % 8) + 2 + 2 + 32, 80 * (k / 8) + 2 + 2 + 32}; }
+
+// What the view shows at a point, once it has painted.
+bool viewShows(HWND view, POINT p, COLORREF c, DWORD ms = 5000) {
+    return waitUntil(
+        [&] {
+            HDC dc = GetDC(view);
+            COLORREF got = GetPixel(dc, p.x, p.y);
+            ReleaseDC(view, dc);
+            return got == c;
+        },
+        ms);
+}
+
+int scrollPos(HWND bar) { return GetScrollPos(bar, SB_CTL); }
+
+TEST_F(CatalogPage, PagingThroughAnd1800SlidesAndDraggingACellChangesTheOrderRun) {
+    std::vector<int> thumbs;
+    for (int i = 1; i <= 40; ++i) thumbs.push_back(i);
+    thumbs.push_back(1800);
+    writeCatalogScript(1800, thumbs);
+    bool shown = false, firstPage = false, paged = false, lastPage = false, dragged = false;
+    int pageDowns = 0;
+    Driver user([&] {
+        HWND form = waitEditorLoaded(60000);
+        if (!form) return;
+        clickTab(findNamedIn(form, "Tab"), 1);
+        HWND view = findNamedIn(form, "Image2"), bar = findNamedIn(form, "CatScroll");
+        shown = waitUntil([&] { return IsWindowVisible(view) != FALSE; }, 5000);
+        firstPage = viewShows(view, cellCentre(0), thumbColor(1)) && viewShows(view, cellCentre(31), thumbColor(32));
+
+        // Slide 3 dragged onto slide 7: it goes just before it.
+        POINT from = cellCentre(2), to = cellCentre(6);
+        SendMessageA(view, WM_MOUSEMOVE, 0, MAKELPARAM(from.x, from.y));
+        SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+        SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(from.x + 40, from.y));
+        SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+        SendMessageA(view, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+        dragged = viewShows(view, cellCentre(5), thumbColor(3)) && viewShows(view, cellCentre(2), thumbColor(4));
+
+        // Page Down from whatever has the focus, to the last slide, then Page Up once.
+        while (scrollPos(bar) < 1800 && pageDowns < 100) {
+            sendKey(focusedWindowOf(form), VK_NEXT);
+            ++pageDowns;
+        }
+        lastPage = viewShows(view, cellCentre(0), thumbColor(1800)) && viewShows(view, cellCentre(1), RGB(255, 255, 255));
+        sendKey(focusedWindowOf(form), VK_PRIOR);
+        paged = scrollPos(bar) == 1800 - 32;
+        sendKey(focusedWindowOf(form), 'R', true);
+    });
+    int32_t r = editorWin95();
+    user.join();
+    EXPECT_EQ(r, -1);
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(firstPage);
+    EXPECT_TRUE(dragged);
+    EXPECT_EQ(pageDowns, 57);  // 1 + 56 x 32 = 1793, then the last
+    EXPECT_TRUE(lastPage);
+    EXPECT_TRUE(paged);
+    const std::string temp = folder.file("temp show.avl");
+    EXPECT_EQ(profile(temp, "3", "F").substr(0, 5), "p0004");
+    EXPECT_EQ(profile(temp, "6", "F").substr(0, 5), "p0003");
+    EXPECT_EQ(profile(temp, "6", "T"), "3");
+    EXPECT_EQ(profile(temp, "7", "F").substr(0, 5), "p0007");
+    EXPECT_EQ(profile(temp, "Header", "N"), "1801");
+}
+
+TEST_F(CatalogPage, KillAllDeletesTheFilesAndUpdateEndsTheEditorWith1) {
+    writeCatalogScript(6, {1, 2, 3});
+    std::string title;
+    Driver user([&] {
+        HWND form = waitEditorLoaded();
+        if (!form) return;
+        clickTab(findNamedIn(form, "Tab"), 1);
+        PostMessageA(findNamedIn(form, "BtnKillCat"), BM_CLICK, 0, 0);
+        title = answerDialog("Delete ALL thumbnails for this script?", "No");
+        PostMessageA(findNamedIn(form, "BtnKillCat"), BM_CLICK, 0, 0);
+        answerDialog("Delete ALL thumbnails for this script?", "Yes");
+        waitUntil([&] { return !kit::fileExists(appDir + "\\CATLG1.BMP"); }, 5000);
+        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
+    });
+    EXPECT_EQ(editorWin95(), 0);  // the indices went, the script counts as unchanged
+    user.join();
+    EXPECT_EQ(title, "Warning");
+    for (int i = 1; i <= 3; ++i) EXPECT_FALSE(kit::fileExists(appDir + "\\CATLG" + base32(i) + ".BMP")) << i;
+
+    // Every picture indexed and nothing changed: "&Update" ends the editor at once with 1.
+    writeCatalogScript(6, {});
+    kit::writeKey("AVLidx", "3");
+    Driver again([&] {
+        HWND form = waitEditorLoaded();
+        if (!form) return;
+        clickTab(findNamedIn(form, "Tab"), 1);
+        PostMessageA(findNamedIn(form, "BtnCatalog"), BM_CLICK, 0, 0);
+    });
+    EXPECT_EQ(editorWin95(), 1);
+    again.join();
+    EXPECT_EQ(kit::readKey("AVLidx"), "7");
+}
+
+// Pictures for a person to look at: the page with real thumbnails, one slide tagged, and the
+// slide menu opened over a cell with the right button.
+TEST_F(CatalogPage, ScreensOfThePage) {
+    std::vector<int> thumbs;
+    for (int i = 1; i <= 40; ++i) thumbs.push_back(i);
+    writeCatalogScript(45, thumbs);
+    bool saved = false, menuSaved = false;
+    Driver user([&] {
+        HWND form = waitEditorLoaded();
+        if (!form) return;
+        HWND grid = findNamedIn(form, "Grid");
+        for (int i = 0; i < 4; ++i) sendKey(grid, VK_DOWN);
+        PostMessageA(findNamedIn(form, "BtnTag"), BM_CLICK, 0, 0);
+        waitUntil([&] { return false; }, 200);
+        clickTab(findNamedIn(form, "Tab"), 1);
+        HWND view = findNamedIn(form, "Image2");
+        viewShows(view, cellCentre(0), thumbColor(1));
+        RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Sleep(400);
+        saved = kit::saveWindowBitmap(form, kit::screensFolder() + "\\editor-catalogue.bmp");
+        POINT c = cellCentre(9);
+        PostMessageA(view, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(c.x, c.y));
+        HWND menu = nullptr;
+        waitUntil([&] { return (menu = popupMenuWindow()) != nullptr; }, 5000);
+        if (menu) {
+            Sleep(300);
+            menuSaved = kit::saveWindowBitmap(GetDesktopWindow(), kit::screensFolder() + "\\editor-catalogue-menu.bmp");
+            PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+            waitUntil([&] { return !IsWindowVisible(menu); }, 5000);
+        }
+        PostMessageA(view, WM_RBUTTONUP, 0, MAKELPARAM(c.x, c.y));
+        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
+    });
+    EXPECT_EQ(editorWin95(), 0);
+    user.join();
+    EXPECT_TRUE(saved);
+    EXPECT_TRUE(menuSaved);
+}
+
+}  // namespace
