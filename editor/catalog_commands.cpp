@@ -64,7 +64,7 @@ void TEditorForm::BtnKillCatClick(Control*) {
     Grid->beginUpdate();
     for (int r = 1; r <= n; ++r) {
         const std::string file = ThumbnailFile(r);
-        if (!file.empty() && fs.exists(file)) fs.deleteFile(file);
+        if (!file.empty()) fs.deleteFile(file);  // a missing file is no error
         if (Grid->cell(ThumbIndex, r) != "-") Grid->setCell(ThumbIndex, r, "");
     }
     Grid->endUpdate();

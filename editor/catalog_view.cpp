@@ -83,13 +83,18 @@ void TEditorForm::UpdateCatalogView(int first) {
             continue;
         }
         view.fillRect(x - 2, y - 2, x + 72, y + 80, kWhite);
+        // One read per thumbnail; only a file that is there and cannot be read is an error.
         const std::string file = ThumbnailFile(s);
-        if (!file.empty() && fs.exists(file) && !fs.isDirectory(file)) {
+        bool loaded = !file.empty() && fs.readFile(file, bytes);
+        if (!loaded && !file.empty() && fs.exists(file) && !fs.isDirectory(file)) {
+            Image2->invalidate();  // what was drawn shows; the cells after it stay as they were
+            throw Error("Cannot open file " + file);
+        }
+        if (loaded) {
             try {
-                if (!fs.readFile(file, bytes)) throw Error("Cannot open file " + file);
                 thumb = decodeBitmap(bytes);
             } catch (...) {
-                Image2->invalidate();  // what was drawn shows; the cells after it stay as they were
+                Image2->invalidate();
                 throw;
             }
             view.draw(thumb, x + 2 + (64 - thumb.width) / 2, y + 2 + (64 - thumb.height) / 2);
