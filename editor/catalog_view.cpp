@@ -57,10 +57,12 @@ void TEditorForm::buildCatalog() {
 
 std::string TEditorForm::ThumbnailFile(int row) const {
     // A slide without an index has no thumbnail: "-" (not a picture) or none given yet would
-    // name a file that belongs to no slide (the catalogue id alone, or an id and "-").
+    // name a file that belongs to no slide (the catalogue id alone, or an id and "-"). Nor has
+    // a script without a catalogue id (one whose new id waits for the next save): its names
+    // would be the bare indices, "1.BMP", files of anyone in the host's folder.
     const std::string& index = Grid->cell(ThumbIndex, row);
-    if (index.empty() || index == "-") return {};
     const EditorState& st = editorState();
+    if (index.empty() || index == "-" || st.CatalogId.empty()) return {};
     return st.AppDir + st.CatalogId + index + ".BMP";
 }
 

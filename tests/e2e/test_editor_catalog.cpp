@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "tests/e2e/kit/kit.h"
@@ -167,6 +168,54 @@ TEST_F(CatalogPage, KillAllDeletesTheFilesAndUpdateEndsTheEditorWith1) {
     EXPECT_EQ(editorWin95(), 1);
     again.join();
     EXPECT_EQ(kit::readKey("AVLidx"), "7");
+}
+
+// Keys of the page from the keyboard, from every control of the page that takes the focus:
+// Alt+K asks to kill the thumbnails, Page Down pages, F10 opens the slide menu.
+TEST_F(CatalogPage, KeysFromEveryControlOfThePage) {
+    writeCatalogScript(100, {1});
+    std::vector<std::string> asked, paged, menus;
+    Driver user([&] {
+        HWND form = waitEditorLoaded();
+        if (!form) return;
+        clickTab(findNamedIn(form, "Tab"), 1);
+        HWND bar = findNamedIn(form, "CatScroll");
+        RealKeyboard keys;
+        std::vector<std::string> seen;
+        for (int i = 0; i < 30 && seen.size() < 4; ++i) {
+            keys.press(VK_TAB);
+            Sleep(50);
+            HWND focus = focusedWindowOf(form);
+            const std::string name = focus ? kvName(focus) : "";
+            if (name != "CatScroll" && name != "BtnCatalog" && name != "BtnKillCat" && name != "Tab") continue;
+            if (std::find(seen.begin(), seen.end(), name) != seen.end()) continue;
+            seen.push_back(name);
+            keys.down(VK_MENU);
+            keys.press('K');
+            keys.up(VK_MENU);
+            if (answerDialog("Delete ALL thumbnails for this script?", "No", 3000) == "Warning") asked.push_back(name);
+            waitUntil([&] { return focusedWindowOf(form) == focus; }, 2000);
+            const int before = scrollPos(bar);
+            keys.press(VK_NEXT);
+            if (waitUntil([&] { return scrollPos(bar) != before; }, 2000)) paged.push_back(name);
+            keys.press(VK_F10);
+            HWND menu = nullptr;
+            if (waitUntil([&] { return (menu = popupMenuWindow()) != nullptr; }, 3000)) {
+                menus.push_back(name);
+                keys.press(VK_ESCAPE);
+                waitUntil([] { return popupMenuWindow() == nullptr; }, 3000);
+            }
+            keys.press(VK_PRIOR);
+        }
+        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
+    });
+    EXPECT_EQ(editorWin95(), 0);
+    user.join();
+    const std::vector<std::string> all = {"BtnCatalog", "BtnKillCat", "CatScroll", "Tab"};
+    for (auto* v : {&asked, &paged, &menus}) {
+        std::sort(v->begin(), v->end());
+        EXPECT_EQ(*v, all);
+    }
 }
 
 // Pictures for a person to look at: the page with real thumbnails, one slide tagged, and the

@@ -362,6 +362,14 @@ TEST_F(Catalog, KillAllDeletesTheThumbnailsOfIndexedSlidesOnly) {
     EXPECT_EQ(form->Grid->cell(ThumbIndex, 4), "-");
     EXPECT_FALSE(editorState().modified);
     EXPECT_EQ(view().pixel(4, 4), White);  // the page was drawn again
+
+    // Indices without a catalogue id (new indices whose save was cancelled) name no files.
+    editorState().CatalogId.clear();
+    form->Grid->setCell(ThumbIndex, 1, "1");
+    sim.writeFile("c:\\app\\1.BMP", "a file of the host's");
+    sim.user.answer(q, ModalResult::Yes);
+    form->BtnKillCat->click();
+    EXPECT_TRUE(sim.fs.exists("c:\\app\\1.BMP"));
 }
 
 TEST_F(Catalog, ContactSheetIsTheViewAsAWindowsBitmap) {
