@@ -174,7 +174,7 @@ TEST_F(CatalogPage, KillAllDeletesTheFilesAndUpdateEndsTheEditorWith1) {
 // Alt+K asks to kill the thumbnails, Page Down pages, F10 opens the slide menu.
 TEST_F(CatalogPage, KeysFromEveryControlOfThePage) {
     writeCatalogScript(100, {1});
-    std::vector<std::string> asked, paged, menus;
+    std::vector<std::string> asked, paged, menus, visited;
     Driver user([&] {
         HWND form = waitEditorLoaded();
         if (!form) return;
@@ -182,13 +182,12 @@ TEST_F(CatalogPage, KeysFromEveryControlOfThePage) {
         HWND bar = findNamedIn(form, "CatScroll");
         RealKeyboard keys;
         std::vector<std::string> seen;
-        for (int i = 0; i < 30 && seen.size() < 4; ++i) {
+        for (int i = 0; i < 40; ++i) {
             keys.press(VK_TAB);
             Sleep(50);
             HWND focus = focusedWindowOf(form);
             const std::string name = focus ? kvName(focus) : "";
-            if (name != "CatScroll" && name != "BtnCatalog" && name != "BtnKillCat" && name != "Tab") continue;
-            if (std::find(seen.begin(), seen.end(), name) != seen.end()) continue;
+            if (name.empty() || std::find(seen.begin(), seen.end(), name) != seen.end()) continue;
             seen.push_back(name);
             keys.down(VK_MENU);
             keys.press('K');
@@ -207,14 +206,18 @@ TEST_F(CatalogPage, KeysFromEveryControlOfThePage) {
             }
             keys.press(VK_PRIOR);
         }
+        visited = seen;
         PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
     });
     EXPECT_EQ(editorWin95(), 0);
     user.join();
-    const std::vector<std::string> all = {"BtnCatalog", "BtnKillCat", "CatScroll", "Tab"};
+    // The page's own controls are in the focus ring, and every control on it answers the keys.
+    for (const char* name : {"BtnCatalog", "BtnKillCat", "CatScroll"})
+        EXPECT_NE(std::find(visited.begin(), visited.end(), name), visited.end()) << name;
+    std::sort(visited.begin(), visited.end());
     for (auto* v : {&asked, &paged, &menus}) {
         std::sort(v->begin(), v->end());
-        EXPECT_EQ(*v, all);
+        EXPECT_EQ(*v, visited);
     }
 }
 
