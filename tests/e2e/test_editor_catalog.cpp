@@ -171,10 +171,13 @@ TEST_F(CatalogPage, KillAllDeletesTheFilesAndUpdateEndsTheEditorWith1) {
 }
 
 // Keys of the page from the keyboard, from every control of the page that takes the focus:
-// Alt+K asks to kill the thumbnails, Page Down pages, F10 opens the slide menu.
-TEST_F(CatalogPage, KeysFromEveryControlOfThePage) {
+// Alt+K asks to kill the thumbnails, Page Down pages, F10 opens the slide menu. Then a drag
+// held beside the view scrolls by the window timer.
+TEST_F(CatalogPage, KeysFromEveryControlOfThePageAndAutoScrollByTheTimer) {
     writeCatalogScript(100, {1});
     std::vector<std::string> asked, paged, menus, visited;
+    double tick = 0;
+    int scrolled = 0, stopped = 0;
     Driver user([&] {
         HWND form = waitEditorLoaded();
         if (!form) return;
@@ -207,7 +210,25 @@ TEST_F(CatalogPage, KeysFromEveryControlOfThePage) {
             keys.press(VK_PRIOR);
         }
         visited = seen;
+
+        // A drag held left of the view scrolls back one row of 8 slides per timer tick.
+        while (scrollPos(bar) < 100) keys.press(VK_NEXT);
+        HWND view = findNamedIn(form, "Image2");
+        POINT c = cellCentre(0);
+        SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(c.x, c.y));
+        SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-10, c.y));
+        const double t0 = kit::nowMs();
+        waitUntil([&] { return scrollPos(bar) == 92; }, 3000);
+        const double first = kit::nowMs() - t0;
+        waitUntil([&] { return scrollPos(bar) == 84; }, 3000);
+        tick = kit::nowMs() - t0 - first;
+        scrolled = scrollPos(bar);
+        SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(c.x, c.y));  // back inside: it stops
+        Sleep(700);
+        stopped = scrollPos(bar);
+        SendMessageA(view, WM_LBUTTONUP, 0, MAKELPARAM(c.x, c.y));
         PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
+        answerDialog("Discard changes?", "Yes", 3000);
     });
     EXPECT_EQ(editorWin95(), 0);
     user.join();
@@ -219,6 +240,10 @@ TEST_F(CatalogPage, KeysFromEveryControlOfThePage) {
         std::sort(v->begin(), v->end());
         EXPECT_EQ(*v, visited);
     }
+    EXPECT_EQ(scrolled, 84);
+    EXPECT_EQ(stopped, 84);
+    EXPECT_GT(tick, 350);  // one row per 500 ms tick
+    EXPECT_LT(tick, 1500);
 }
 
 // Pictures for a person to look at: the page with real thumbnails, one slide tagged, and the
