@@ -112,7 +112,9 @@ PixelMap decodeBitmap(const std::string& b) {
     }
     const bool topDown = h < 0;
     if (topDown) h = -h;
-    if (w <= 0 || h <= 0 || w > 16384 || h > 16384) notABitmap();
+    // A thumbnail is small; a header that claims a picture larger than 16 million pixels is
+    // refused before anything is allocated for it.
+    if (w <= 0 || h <= 0 || w > 16384 || h > 16384 || w * h > (int64_t{1} << 24)) notABitmap();
     uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
     if (bpp == 32) masks[0] = 0xFF0000, masks[1] = 0xFF00, masks[2] = 0xFF;
     if (comp == 3) {  // bit fields: after a 40-byte header, or inside a larger one
@@ -138,11 +140,13 @@ PixelMap decodeBitmap(const std::string& b) {
     }
     auto fromPalette = [&](uint32_t i) { return i < palette.size() ? palette[i] : 0u; };
 
+    if (dataAt >= b.size()) notABitmap();
+    const size_t stride = ((static_cast<size_t>(w) * bpp + 31) / 32) * 4;
+    if (comp != 1 && comp != 2 && stride * static_cast<size_t>(h) > b.size() - dataAt) notABitmap();
     PixelMap m;
     m.resize(static_cast<int>(w), static_cast<int>(h), 0);
     const int W = m.width, H = m.height;
     auto rowOf = [&](int fileRow) { return topDown ? fileRow : H - 1 - fileRow; };
-    if (dataAt >= b.size()) notABitmap();
 
     if (comp == 1 || comp == 2) {  // run-length encoded, bottom-up
         size_t at = dataAt;
@@ -178,8 +182,6 @@ PixelMap decodeBitmap(const std::string& b) {
         return m;
     }
 
-    const size_t stride = ((static_cast<size_t>(W) * bpp + 31) / 32) * 4;
-    if (dataAt + stride * static_cast<size_t>(H) > b.size()) notABitmap();
     for (int fy = 0; fy < H; ++fy) {
         const unsigned char* row = reinterpret_cast<const unsigned char*>(b.data()) + dataAt + stride * fy;
         uint32_t* out = m.pixels.data() + static_cast<size_t>(rowOf(fy)) * W;
