@@ -7,6 +7,7 @@
 
 #include "framework/platform.h"
 #include "framework/sim/sim_fs.h"
+#include "framework/sim/sim_paint.h"
 #include "framework/sim/sim_printer.h"
 #include "framework/sim/sim_profile.h"
 #include "framework/sim/sim_ui.h"
@@ -32,6 +33,7 @@ public:
     SimHost host;
     SimSystem system;
     SimPrinter printer;
+    SimPainter painter;
 
 private:
     std::string root_;

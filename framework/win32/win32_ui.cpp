@@ -868,6 +868,8 @@ void Win32Ui::realize(Control& c) {
                             nullptr);
     } else if (dynamic_cast<ComboBox*>(&c) || dynamic_cast<CheckBox*>(&c)) {
         h = createChoice(c, parentWnd, child);
+    } else if (auto* pb = dynamic_cast<PaintBox*>(&c)) {
+        h = createPaintBox(*pb, parentWnd, child);
     } else if (dynamic_cast<Label*>(&c)) {
         h = CreateWindowExA(0, kLabelClass, caption, child, x, y, w, ht, parentWnd, nullptr, inst, nullptr);
     } else {
@@ -1331,6 +1333,7 @@ private:
 
 void installUi() {
     setUi(&backend());
+    installPainter();
     Ports& p = ports();
     static DialogUserPort* wrapped = nullptr;
     if (p.user && p.user != wrapped) {
