@@ -218,9 +218,4 @@ void TEditorForm::SetVideoSpeed() {
     setFromDialog(*this, Speed, valueDialog("Video Speed Factor (%)", 25, 200, 100, 25, 1, {25, 50, 75, 125, 150, 200}));
 }
 
-// Filled in together with the catalogue view that draws the tag captions.
-void TEditorForm::UpdateCatalogTags() {}
-// Filled in together with the catalogue view that draws the page.
-void TEditorForm::UpdatePreview() {}
-
 }  // namespace kv::editor

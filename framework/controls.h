@@ -17,7 +17,6 @@ class Control;
 class Form;
 class MenuItem;
 class PopupMenu;
-class Timer;
 
 enum class Prop { Bounds, Visible, Enabled, Caption, Hint, Font, Color, Cells, Selection, Position, Picture, Items, Layout };
 
@@ -77,8 +76,6 @@ public:
     // colour part open when `fullOpen`. Returns false when the user cancelled; otherwise the
     // chosen colour is in `color`.
     virtual bool colorDialog(uint32_t& color, bool fullOpen) = 0;
-    // A timer was started, stopped or given another interval.
-    virtual void timerChanged(Timer&) {}
     // The native window of a control (0 without one), and its client-area drawing surface,
     // taken and given back.
     virtual uintptr_t windowHandle(Control&) { return 0; }

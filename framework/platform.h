@@ -62,7 +62,8 @@ public:
     virtual std::string windowsDirectory() = 0;  // where a profile name without folder resolves
 };
 
-enum class CursorKind { Default, HourGlass };
+// Drag: a drag under way; NoDrop: no drop here; SizeAll: the four-headed arrow.
+enum class CursorKind { Default, HourGlass, Drag, NoDrop, SizeAll };
 
 enum class DialogKind { Warning, Error, Information, Confirmation, Custom };
 enum DialogButton : unsigned {

@@ -131,7 +131,7 @@ TVideoForm::TVideoForm() : Form("VideoForm") {
         if (MediaPort* m = ports().media; m && m->isOpen() && !state().closing)
             m->update(surface, 0, 0, VideoWin->clientWidth(), VideoWin->clientHeight());
     };
-    Timer1.onTimer = [this](Control* c) { Timer1Timer(c); };
+    Timer1.onTimer = [this](Timer*) { Timer1Timer(this); };
     MediaPlayer1->onButton = [this](MediaBtn b) { MediaPlayer1Click(b); };
     XScrollbar1->onChange = [this](Control* c) { XScrollbar1Change(c); };
     XScrollbar1->onScroll = [this](Control* c, ScrollCode code, int& pos) { XScrollbar1Scroll(c, code, pos); };

@@ -11,7 +11,7 @@
 #include "framework/controls.h"
 #include "framework/error.h"
 #include "framework/platform.h"
-#include "framework/timer.h"
+#include "framework/paint_box.h"
 #include "video/media_bar.h"
 
 namespace kv::video {

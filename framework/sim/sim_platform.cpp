@@ -25,11 +25,13 @@ SimPlatform::SimPlatform() : root_(freshRoot()) {
     saved_ = ports();
     ports() = Ports{&profile, &fs, &user, &host, &system, &printer, &media};
     setUi(&user);
+    setPainter(&painter);
 }
 
 SimPlatform::~SimPlatform() {
     ports() = saved_;
     setUi(nullptr);
+    setPainter(nullptr);
     std::error_code ec;
     fsys::remove_all(root_, ec);
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "framework/text.h"
-#include "framework/timer.h"
 
 namespace kv {
 
@@ -179,11 +178,6 @@ int SimUser::textWidth(const Font& font, const std::string& text) {
 bool SimUser::loadPicture(Control&, const std::string& file) {
     FileSystemPort* fs = ports().fs;
     return fs && fs->exists(file) && !fs->isDirectory(file);
-}
-
-void SimUser::timerChanged(Timer& t) {
-    runningTimers.erase(std::remove(runningTimers.begin(), runningTimers.end(), &t), runningTimers.end());
-    if (t.enabled()) runningTimers.push_back(&t);
 }
 
 intptr_t SimHost::send(uintptr_t window, uint32_t msg, uintptr_t wparam, intptr_t lparam) {

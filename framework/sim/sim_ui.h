@@ -92,9 +92,6 @@ public:
     bool loadPicture(Control& image, const std::string& file) override;
     Control* focusedControl() override { return focused; }
     bool colorDialog(uint32_t& color, bool fullOpen) override;
-    // Timers run when the test ticks them; the ones started are listed here.
-    void timerChanged(Timer& t) override;
-    std::vector<Timer*> runningTimers;
     // Controls have no windows: a control's address stands for its window and its surface.
     uintptr_t windowHandle(Control& c) override { return reinterpret_cast<uintptr_t>(&c); }
     uintptr_t takeSurface(Control& c) override { ++surfacesTaken; return reinterpret_cast<uintptr_t>(&c) + 1; }

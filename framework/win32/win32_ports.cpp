@@ -127,7 +127,15 @@ class Win32User final : public UserPort {
 public:
     void setCursor(CursorKind kind) override {
         kind_ = kind;
-        SetCursor(LoadCursorA(nullptr, kind == CursorKind::HourGlass ? IDC_WAIT : IDC_ARROW));
+        LPCSTR shape = IDC_ARROW;
+        switch (kind) {
+            case CursorKind::HourGlass: shape = IDC_WAIT; break;
+            case CursorKind::Drag: shape = IDC_HAND; break;
+            case CursorKind::NoDrop: shape = IDC_NO; break;
+            case CursorKind::SizeAll: shape = IDC_SIZEALL; break;
+            default: break;
+        }
+        SetCursor(LoadCursorA(nullptr, shape));
     }
     CursorKind cursor() override { return kind_; }
     void cursorPos(int& x, int& y) override {

@@ -10,7 +10,6 @@
 #include <tuple>
 #include <vector>
 
-#include "framework/timer.h"
 #include "framework/win32/win32_glyphs.h"
 
 namespace kv::win32 {
@@ -762,7 +761,6 @@ public:
     Control* focusedControl() override { return controlOf(GetFocus()); }
     bool colorDialog(uint32_t& color, bool fullOpen) override { return chooseColor(color, fullOpen); }
     bool loadPicture(Control& image, const std::string& file) override;
-    void timerChanged(Timer& t) override { detail::timerChanged(t); }
     uintptr_t windowHandle(Control& c) override { return reinterpret_cast<uintptr_t>(hwndOf(c)); }
     uintptr_t takeSurface(Control& c) override {
         HWND h = hwndOf(c);
@@ -899,6 +897,8 @@ void Win32Ui::realize(Control& c) {
                             nullptr);
     } else if (dynamic_cast<ComboBox*>(&c) || dynamic_cast<CheckBox*>(&c)) {
         h = createChoice(c, parentWnd, child);
+    } else if (auto* pb = dynamic_cast<PaintBox*>(&c)) {
+        h = createPaintBox(*pb, parentWnd, child);
     } else if (dynamic_cast<Label*>(&c)) {
         h = CreateWindowExA(0, kLabelClass, caption, child, x, y, w, ht, parentWnd, nullptr, inst, nullptr);
     } else {
@@ -1375,6 +1375,7 @@ private:
 
 void installUi() {
     setUi(&backend());
+    installPainter();
     Ports& p = ports();
     static DialogUserPort* wrapped = nullptr;
     if (p.user && p.user != wrapped) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "framework/controls.h"
+#include "framework/paint_box.h"
 
 namespace kv::win32 {
 
@@ -102,12 +103,12 @@ bool radioGroupChanged(RadioGroup& g, HWND hwnd, Prop what);
 bool chooseColor(uint32_t& color, bool fullOpen);
 // Alt+letter, or a letter typed outside a text box: clicks the radio item it underlines.
 bool radioAccelerator(Form& f, char upper);
+// Paint boxes (win32_paint.cpp): their window, and the painter of their text and of timers.
+HWND createPaintBox(PaintBox& box, HWND parent, DWORD childStyle);
+void installPainter();
 // The messages every window of ours treats alike (keys, the cursor); true with *result when
 // handled.
 bool commonControlMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
-
-// Starts, stops or re-times the platform timer of a timer object (win32_timers.cpp).
-void timerChanged(Timer& t);
 
 template <class F>
 void guarded(F&& f) {

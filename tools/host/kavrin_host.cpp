@@ -5,6 +5,7 @@
 //   kavrin-host.exe /tour <dir>   runs the scripted tour and saves a picture of every window
 //                                 it shows into <dir> (Windows bitmaps), then exits
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <functional>
@@ -335,6 +336,18 @@ struct Tour {
         auto* c = static_cast<Closer*>(p);
         Sleep(1500);
         c->tour->saveLibraryWindows(c->label);
+        // The editor's thumbnails page: its tab clicked, then the window again.
+        if (c->label == "Editor")
+            if (HWND form = findNamedWindow("EditorForm"))
+                if (HWND tab = findNamedWindow("Tab", form)) {
+                    RECT tr{};
+                    SendMessageA(tab, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&tr));
+                    const LPARAM at = MAKELPARAM((tr.left + tr.right) / 2, (tr.top + tr.bottom) / 2);
+                    SendMessageA(tab, WM_LBUTTONDOWN, MK_LBUTTON, at);
+                    SendMessageA(tab, WM_LBUTTONUP, 0, at);
+                    Sleep(500);
+                    c->tour->save(form, "Editor thumbnails");
+                }
         // The player: a few frames on, then the options menu and its Grab Frame for the host's
         // grab view; "Video close" then closes it (a second close request acts at once).
         if (c->label == "Video") c->tour->driveVideo();
