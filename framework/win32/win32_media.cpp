@@ -20,6 +20,7 @@ public:
         // device's own until it is given one.
         const MCIERROR e = mciSendCommandA(0, MCI_OPEN, MCI_OPEN_ELEMENT | MCI_WAIT, reinterpret_cast<DWORD_PTR>(&p));
         if (e == 0) id_ = p.wDeviceID;
+        shownFrame_ = -1;
         return e;
     }
     bool isOpen() override { return id_ != 0; }
@@ -43,15 +44,23 @@ public:
     uint32_t setDisplayWindow(uintptr_t window) override {
         MCI_DGV_WINDOW_PARMSA p{};
         p.hWnd = reinterpret_cast<HWND>(window);
+        if (window != window_) shownFrame_ = -1;
+        window_ = window;
         return send(MCI_WINDOW, MCI_DGV_WINDOW_HWND | MCI_WAIT, &p);
     }
     uint32_t setDisplayRect(int left, int top, int width, int height) override {
         MCI_DGV_PUT_PARMS p{};
         p.rc = {left, top, width, height};  // the interface's rectangles hold width and height
         if (MCIERROR e = send(MCI_PUT, MCI_DGV_PUT_DESTINATION | MCI_DGV_RECT | MCI_WAIT, &p)) return e;
-        // A picture given a new place shows its frame there at once, unless it is playing.
-        int32_t m = 0;
-        if (status(MCI_STATUS_MODE, m) == 0 && m != MCI_MODE_PLAY) showFrame();
+        // A picture given a new place shows its frame there at once, unless it is playing or
+        // that frame already stands in that place (showing one costs a frame's time).
+        const RECT now{left, top, width, height};
+        const bool samePlace = EqualRect(&now, &put_);
+        put_ = now;
+        int32_t m = 0, at = -1;
+        if (status(MCI_STATUS_MODE, m) != 0 || m == MCI_MODE_PLAY) return 0;
+        if (samePlace && status(MCI_STATUS_POSITION, at) == 0 && at == shownFrame_) return 0;
+        showFrame();
         return 0;
     }
     uint32_t sourceSize(int& width, int& height) override {
@@ -148,6 +157,7 @@ private:
         MCI_SEEK_PARMS back{};
         back.dwTo = static_cast<DWORD>(at);
         send(MCI_SEEK, MCI_TO | MCI_WAIT, &back);
+        shownFrame_ = at;
     }
 
     template <class P>
@@ -167,6 +177,9 @@ private:
         return e;
     }
     MCIDEVICEID id_ = 0;
+    uintptr_t window_ = 0;  // the display window last given
+    RECT put_{};            // the display rectangle last given
+    int32_t shownFrame_ = -1;  // the frame last shown on its own in that window, or -1
 };
 
 }  // namespace
