@@ -70,12 +70,19 @@ public:
     virtual void processMessages() = 0;
     virtual int textWidth(const Font& font, const std::string& text) = 0;
     virtual void setFocus(Control& c) = 0;
-    virtual bool loadPicture(Control& image, const std::string& file) = 0;
     virtual Control* focusedControl() = 0;  // the control that has the keyboard focus, if any
+    virtual bool loadPicture(Control& image, const std::string& file) = 0;
     // The platform's colour dialog, starting from `color` (an RGB value), with its custom
     // colour part open when `fullOpen`. Returns false when the user cancelled; otherwise the
     // chosen colour is in `color`.
     virtual bool colorDialog(uint32_t& color, bool fullOpen) = 0;
+    // The native window of a control (0 without one), and its client-area drawing surface,
+    // taken and given back.
+    virtual uintptr_t windowHandle(Control&) { return 0; }
+    virtual uintptr_t takeSurface(Control&) { return 0; }
+    virtual void releaseSurface(Control&, uintptr_t) {}
+    // Puts a form's window behind the other windows.
+    virtual void sendToBack(Form&) {}
 };
 
 // What the application does with an error that a handler lets escape: the standard error
@@ -172,6 +179,9 @@ public:
     Alignment alignment = Alignment::Center;
     int bevel = 1;  // outer bevel width; 0 for none
     bool lowered = false;  // the bevel is sunk instead of raised
+    // Paints over the panel's colour each time the panel is painted (a drawing surface of
+    // its client area); a panel that shows a picture someone else draws repaints it here.
+    std::function<void(Control*, uintptr_t surface)> onPaint;
 };
 
 class Label : public Control {
@@ -433,7 +443,12 @@ public:
     NotifyEvent onClick;
     void click();  // as the user choosing the item; nothing when disabled
 
+    // The items of the submenu this item opens (none: a plain item).
+    MenuItem* add(std::string name, std::string caption, std::string shortcut = {});
+    const std::vector<std::unique_ptr<MenuItem>>& items() const { return items_; }
+
 private:
+    std::vector<std::unique_ptr<MenuItem>> items_;
     PopupMenu* owner_;
     std::string name_, caption_, shortcut_;
     bool enabled_ = true, visible_ = true, checked_ = false;
@@ -445,7 +460,7 @@ public:
     const std::string& name() const { return name_; }
     Form* owner() const { return owner_; }
     MenuItem* add(std::string name, std::string caption, std::string shortcut = {});
-    MenuItem* find(const std::string& name);
+    MenuItem* find(const std::string& name);  // also in the submenus
     const std::vector<std::unique_ptr<MenuItem>>& items() const { return items_; }
     NotifyEvent onPopup;  // runs before the menu opens
     void popup(int x, int y);
@@ -493,6 +508,11 @@ public:
 
     NotifyEvent onCreate;
     NotifyEvent onActivate;
+    // The window's size changed (the user sizing it, or the program); the client size is
+    // already the new one.
+    NotifyEvent onResize;
+    // Another window (or one of the form's own) realised a palette: its native window.
+    std::function<void(Control*, uintptr_t changer)> onPaletteChanged;
     std::function<void(Control*, bool& canClose)> onCloseQuery;
     NotifyEvent onClose;
 

@@ -252,4 +252,10 @@ void Timer::setEnabled(bool v) {
     if (g_painter) g_painter->timerChanged(*this);
 }
 
+void Timer::setInterval(int ms) {
+    if (interval_ == ms) return;
+    interval_ = ms;
+    if (enabled_ && g_painter) g_painter->timerChanged(*this);
+}
+
 }  // namespace kv

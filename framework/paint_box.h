@@ -78,6 +78,7 @@ public:
     int interval() const { return interval_; }
     bool enabled() const { return enabled_; }
     void setEnabled(bool v);
+    void setInterval(int ms);  // a running timer goes on at the new rate
     std::function<void(Timer*)> onTimer;
     void tick() {  // one period ended (called by the backend, or by a test)
         if (enabled_ && onTimer) onTimer(this);

@@ -7,6 +7,7 @@
 
 #include "framework/platform.h"
 #include "framework/sim/sim_fs.h"
+#include "framework/sim/sim_media.h"
 #include "framework/sim/sim_paint.h"
 #include "framework/sim/sim_printer.h"
 #include "framework/sim/sim_profile.h"
@@ -33,6 +34,7 @@ public:
     SimHost host;
     SimSystem system;
     SimPrinter printer;
+    SimMedia media;
     SimPainter painter;
 
 private:

@@ -92,6 +92,13 @@ public:
     bool loadPicture(Control& image, const std::string& file) override;
     Control* focusedControl() override { return focused; }
     bool colorDialog(uint32_t& color, bool fullOpen) override;
+    // Controls have no windows: a control's address stands for its window and its surface.
+    uintptr_t windowHandle(Control& c) override { return reinterpret_cast<uintptr_t>(&c); }
+    uintptr_t takeSurface(Control& c) override { ++surfacesTaken; return reinterpret_cast<uintptr_t>(&c) + 1; }
+    void releaseSurface(Control&, uintptr_t) override { ++surfacesReleased; }
+    void sendToBack(Form& f) override { sentToBack.push_back(f.name()); }
+    int surfacesTaken = 0, surfacesReleased = 0;
+    std::vector<std::string> sentToBack;
 
 private:
     CursorKind cursor_ = CursorKind::Default;

@@ -599,6 +599,17 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) followFormWindow(*f);
             break;
         }
+        case WM_SIZE:
+            // The form's client size follows its window, then its size-change event runs.
+            if (wp != SIZE_MINIMIZED && f->onResize) {
+                f->clientWidthValue = LOWORD(lp);
+                f->clientHeightValue = HIWORD(lp);
+                guarded([&] { f->onResize(f); });
+            }
+            break;
+        case WM_PALETTECHANGED:
+            if (f->onPaletteChanged) guarded([&] { f->onPaletteChanged(f, static_cast<uintptr_t>(wp)); });
+            break;
         default: break;
     }
     if (mouseMessage(*f, msg, wp, lp)) return 0;
@@ -616,8 +627,12 @@ LRESULT CALLBACK panelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         HDC dc = BeginPaint(hwnd, &ps);
         RECT rc;
         GetClientRect(hwnd, &rc);
-        if (auto* p = dynamic_cast<Panel*>(c)) paintPanel(*p, dc, rc);
-        else FillRect(dc, &rc, brushFor(colorRef(c->color())));
+        if (auto* p = dynamic_cast<Panel*>(c)) {
+            paintPanel(*p, dc, rc);
+            if (p->onPaint) guarded([&] { p->onPaint(p, reinterpret_cast<uintptr_t>(dc)); });
+        } else {
+            FillRect(dc, &rc, brushFor(colorRef(c->color())));
+        }
         EndPaint(hwnd, &ps);
         return 0;
     }
@@ -746,6 +761,20 @@ public:
     Control* focusedControl() override { return controlOf(GetFocus()); }
     bool colorDialog(uint32_t& color, bool fullOpen) override { return chooseColor(color, fullOpen); }
     bool loadPicture(Control& image, const std::string& file) override;
+    uintptr_t windowHandle(Control& c) override { return reinterpret_cast<uintptr_t>(hwndOf(c)); }
+    uintptr_t takeSurface(Control& c) override {
+        HWND h = hwndOf(c);
+        return h ? reinterpret_cast<uintptr_t>(GetDC(h)) : 0;
+    }
+    void releaseSurface(Control& c, uintptr_t surface) override {
+        if (surface) ReleaseDC(hwndOf(c), reinterpret_cast<HDC>(surface));
+    }
+    void sendToBack(Form& f) override {
+        if (HWND h = hwndOf(f)) {
+            SetWindowPos(h, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            SetWindowPos(h, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+    }
 
     void realizeTree(Control& c) {
         if (!c.peer) realize(c);
@@ -1230,10 +1259,10 @@ ModalResult Win32Ui::showModal(Form& f) {
     return f.modalResult();
 }
 
-void Win32Ui::popup(PopupMenu& menu, int x, int y) {
+// A native popup menu of the visible items; an item with items of its own opens a submenu.
+HMENU buildMenu(const std::vector<std::unique_ptr<MenuItem>>& items, std::vector<MenuItem*>& byId) {
     HMENU hm = CreatePopupMenu();
-    std::vector<MenuItem*> byId;
-    for (auto& item : menu.items()) {
+    for (auto& item : items) {
         if (!item->visible()) continue;
         UINT flags = item->isSeparator() ? MF_SEPARATOR : MF_STRING;
         if (!item->enabled()) flags |= MF_GRAYED;
@@ -1241,9 +1270,22 @@ void Win32Ui::popup(PopupMenu& menu, int x, int y) {
         if (item->newColumn) flags |= MF_MENUBARBREAK;
         std::string text = item->caption();
         if (!item->shortcut().empty()) text += "\t" + item->shortcut();
-        byId.push_back(item.get());
-        AppendMenuA(hm, flags, byId.size(), item->isSeparator() ? nullptr : text.c_str());
+        UINT_PTR id;
+        if (!item->items().empty()) {
+            flags |= MF_POPUP;
+            id = reinterpret_cast<UINT_PTR>(buildMenu(item->items(), byId));
+        } else {
+            byId.push_back(item.get());
+            id = byId.size();
+        }
+        AppendMenuA(hm, flags, id, item->isSeparator() ? nullptr : text.c_str());
     }
+    return hm;
+}
+
+void Win32Ui::popup(PopupMenu& menu, int x, int y) {
+    std::vector<MenuItem*> byId;
+    HMENU hm = buildMenu(menu.items(), byId);
     HWND owner = menu.owner() ? hwndOf(*menu.owner()) : nullptr;
     if (!owner) owner = GetActiveWindow();
     if (!owner) owner = applicationWindow();
