@@ -7,7 +7,7 @@ foreach(src ${KV_WIN32_BENCH})
     set_target_properties(${n} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
     target_link_libraries(${n} PRIVATE kvkit ${KV_STATIC_RUNTIME})
     add_dependencies(${n} w95KVR07)
-    if(n STREQUAL "win32_editor_open_bench" OR n STREQUAL "win32_explorer_bench")
+    if(n STREQUAL "win32_editor_open_bench" OR n STREQUAL "win32_catalog_bench" OR n STREQUAL "win32_explorer_bench")
         # Finds and drives the editor's windows as the end-to-end tests do.
         target_sources(${n} PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e/test_editor_driver.cpp)
     endif()
@@ -18,6 +18,7 @@ foreach(src ${KV_WIN32_BENCH})
             ${CMAKE_SOURCE_DIR}/framework/win32/win32_profile.cpp
             ${CMAKE_SOURCE_DIR}/framework/win32/win32_ports.cpp
             ${CMAKE_SOURCE_DIR}/framework/win32/win32_printer.cpp
+            ${CMAKE_SOURCE_DIR}/framework/win32/win32_media.cpp
             ${CMAKE_SOURCE_DIR}/framework/sim/sim_ui.cpp)
         target_link_libraries(${n} PRIVATE kvcore)
     endif()

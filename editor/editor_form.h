@@ -2,15 +2,24 @@
 // the two popup menus. Handlers carry the names of the controls and events they serve.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "editor/editor_state.h"
+#include "controls/xscroll.h"
 #include "framework/controls.h"
+#include "framework/paint_box.h"
 
 namespace kv::editor {
 
 // Name of transition effect k (0 to 29) as the slide table shows it; "" outside the table.
 const std::string& effectName(int k);
+// Whether a row is a video or animation slide: the upper-cased extension of its DisplayName
+// occurs in ".AVI.MOV.MPG.FLI.FLC.FLX.DAT".
+bool isVideoOrAnimation(const StringGrid& grid, int row);
+// The colour value (RGB, red in the low byte) of colour number 0 to 15 of the colour menu.
+uint32_t menuColorValue(int tag);
 
 class TEditorForm : public Form {
 public:
@@ -23,7 +32,7 @@ public:
     Panel* PanelGrid;
     StringGrid* Grid;     // the slide table
     Panel* PanelThumbs;   // catalogue view, in the grid's place
-    Image* Image2;
+    PaintBox* Image2;     // the catalogue page, drawn on its own picture
     Panel* PanelControls;  // the button band along the bottom
     Button* BtnLoad;
     Button* BtnSave;
@@ -51,7 +60,7 @@ public:
     Button* BtnGlobal;
     Button* BtnCD;
     Button* BtnSort;
-    ScrollBar* CatScroll;
+    TXScrollbar* CatScroll;
     Button* BtnCatalog;
     Button* BtnKillCat;
 
@@ -83,14 +92,27 @@ public:
     void GetMPOS();
     void TagSlide();
     void GridClick(Control* sender);
-    // Attribute editors that CommonAction dispatches to; each is filled in with its window.
+    // ---- attribute editing (attribute_editors.cpp) ----
+    void fx1Click(MenuItem* sender);   // every item of mnuFX
+    void clr0Click(MenuItem* sender);  // every item of mnuColor
+    void hpos0Click(MenuItem* sender); // "Left", "Mid" of mnuHPOS
+    void hposXClick(MenuItem* sender); // "&User" of mnuHPOS
+    void vpos0Click(MenuItem* sender); // "Top", "Mid" of mnuVPOS
+    void vposXClick(MenuItem* sender); // "&User" of mnuVPOS
+    // Global changes: cell := v in every row 1 to n whose cell in col is not the blank marker
+    // (POS: a "Mid" centres both axes of each row it changed; FX: only rows that are not video
+    // or animation slides; LOOP: only rows that are). Each returns the rows it changed.
+    std::vector<int> GlobalModify(int col, const std::string& v);
+    std::vector<int> GlobalModifyPOS(int col, const std::string& v);
+    std::vector<int> GlobalModifyFX(int col, const std::string& v);
+    std::vector<int> GlobalModifyLOOP(int col, const std::string& v);
     void SetVideoLoops();
     void SetSlideWait();
     void GammaClick();
     void SetVideoZoom();
     void SetVideoVolume();
     void SetVideoSpeed();
-    void UpdateCatalogTags();
+    void UpdateCatalogTags();  // the captions of the page shown
     void UpdatePreview();  // refreshes the catalogue view when it is shown
 
     // ---- script file (script_file.cpp) ----
@@ -113,6 +135,31 @@ public:
     void BtnHelpClick(Control* sender);
     void BtnFileMenuClick(Control* sender);
     void TabClick(Control* sender);
+    // ---- catalogue view (catalog_view.cpp, catalog_commands.cpp) ----
+    std::unique_ptr<Timer> Timer1;  // auto-scroll while a drag is held beside the view
+    void UpdateCatalogView(int first);
+    void UpdateCatalogTags(int first);
+    void FocusPreview(int c, int q);
+    void Image2MouseDown(Control* sender, MouseButton button, unsigned shift, int x, int y);
+    void Image2MouseMove(Control* sender, MouseButton button, unsigned shift, int x, int y);
+    void Image2MouseUp(Control* sender, MouseButton button, unsigned shift, int x, int y);
+    void Timer1Timer(Timer* sender);
+    void CatScrollMouseDown(Control* sender, MouseButton button, unsigned shift, int x, int y);
+    void BtnCatalogClick(Control* sender);
+    void BtnKillCatClick(Control* sender);
+    void mnuContactSheetClick(Control* sender);
+    // The thumbnail file of a slide; empty for a slide that has no index ("-" or none yet).
+    std::string ThumbnailFile(int row) const;
+
+    // ---- moving slide rows (slide_rows.cpp) ----
+    void GridInsert(int at, int count);
+    void GridxMove();
+    void CopySlideRow(int from, int to);
+    void SwapSlideRows(int a, int b);
+    void RenumberSlides();
+    // Removes slide r from the table, as the erase does once its questions are answered.
+    void RemoveSlideRow(int r);
+
     // ---- the slide menu (edit_menu.cpp) ----
     void BtnSortClick(Control* sender);
     void mnuEditPopup(Control* sender);
@@ -138,6 +185,7 @@ public:
 
 private:
     void buildControls();  // editor_layout.cpp: controls, captions, hints, sizes
+    void buildCatalog();   // catalog_view.cpp: the view's font, timer and events
     bool activatedOnce_ = false;
 };
 

@@ -120,7 +120,7 @@ void TEditorForm::buildControls() {
     PanelThumbs = make<Panel>(PanelGrid, "PanelThumbs");
     PanelThumbs->bevel = 0;
     PanelThumbs->setVisible(false);
-    Image2 = make<Image>(PanelThumbs, "Image2");
+    Image2 = make<PaintBox>(PanelThumbs, "Image2");
 
     // ---- the button band ----
     PanelControls = make<Panel>(this, "PanelControls");
@@ -169,7 +169,7 @@ void TEditorForm::buildControls() {
     BtnGlobal = button(PageEditor, "BtnGlobal", "&Global", "", true, 2, 17, 65, kRowHeight);
     BtnCD = button(PageEditor, "BtnCD", "C&D track", "", true, 71, 17, 65, kRowHeight);
     BtnSort = button(PageEditor, "BtnSort", "Tool&s", "", false, 140, 17, 65, kRowHeight);
-    CatScroll = make<ScrollBar>(PageThumbs, "CatScroll");
+    CatScroll = make<TXScrollbar>(PageThumbs, "CatScroll");
     CatScroll->setBounds(2, 4, 203, 17);
     CatScroll->setRange(1, 1);
     CatScroll->setPosition(1);
@@ -283,6 +283,13 @@ void TEditorForm::buildControls() {
     mnuRun->onClick = [this](Control*) { BtnTestClick(nullptr); };
     mnuHelp->onClick = [this](Control*) { BtnHelpClick(nullptr); };
     mnuTag->onClick = [this](Control*) { TagSlide(); };
+    for (auto& i : mnuFX->items()) i->onClick = [this, it = i.get()](Control*) { fx1Click(it); };
+    for (auto& i : mnuColor->items()) i->onClick = [this, it = i.get()](Control*) { clr0Click(it); };
+    for (auto& i : mnuHPOS->items())
+        i->onClick = [this, it = i.get()](Control*) { it->name() == "hposX" ? hposXClick(it) : hpos0Click(it); };
+    for (auto& i : mnuVPOS->items())
+        i->onClick = [this, it = i.get()](Control*) { it->name() == "vposX" ? vposXClick(it) : vpos0Click(it); };
+    buildCatalog();
 }
 
 }  // namespace kv::editor

@@ -30,6 +30,13 @@ struct EditorState {
     int CatColumns = 8;
     int CatPageSize = 32;
     std::vector<std::string> DirectoryTable;
+    // Catalogue view: a drag in the view, its auto-scroll direction (-1, 0, +1), the focus
+    // frame and the cell it belongs to, and the slides of a pending move.
+    bool Dragging = false;
+    int AutoScroll = 0;
+    bool FrameShown = false;
+    int FrameCellC = 0, FrameCellQ = 0;
+    int DragSource = 0, DragTarget = 0;
 };
 
 // The one editor state of the library; tests reset it with `editorState() = EditorState{}`.

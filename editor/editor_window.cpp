@@ -223,12 +223,16 @@ void TEditorForm::TabClick(Control*) {
     Grid->setVisible(false);
     PanelThumbs->setVisible(true);
     CatScroll->setEnabled(true);
+    Font f;
+    f.name = "Arial";
+    f.size = 8;
+    Image2->setFont(f);
     st.CatColumns = Image2->width() / 74;
     st.CatPageSize = st.CatRows * st.CatColumns;
     CatScroll->largeChange = st.CatPageSize;
     CatScroll->setRange(1, Grid->rowCount() - 1);
     CatScroll->setPosition(Grid->row());
-    UpdatePreview();
+    UpdateCatalogView(Grid->row());
 }
 
 // ---- slide-dependent controls ----------------------------------------------------------

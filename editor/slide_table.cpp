@@ -28,6 +28,10 @@ const std::string& B = BlankMarker;
 
 }  // namespace
 
+bool isVideoOrAnimation(const StringGrid& grid, int row) {
+    return pos(upper(extensionOf(grid.cell(DisplayName, row))), kVideoExtensions) > 0;
+}
+
 const std::string& effectName(int k) {
     static const std::string none;
     if (k < 0 || k >= static_cast<int>(kEffects.size())) return none;
@@ -146,8 +150,7 @@ const std::array<Action, ColumnCount> kActions = [] {
     a[DisplayName] = [](TEditorForm& f) { openAt(f.mnuEdit); };
     a[UseColor] = [](TEditorForm& f) { openAt(f.mnuColor); };
     a[EffectName] = [](TEditorForm& f) {
-        std::string ext = upper(extensionOf(f.Grid->cell(DisplayName, f.Grid->row())));
-        if (pos(ext, kVideoExtensions) > 0) f.SetVideoLoops();
+        if (isVideoOrAnimation(*f.Grid, f.Grid->row())) f.SetVideoLoops();
         else openAt(f.mnuFX);
     };
     a[Wait] = [](TEditorForm& f) { f.SetSlideWait(); };

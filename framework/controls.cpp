@@ -28,6 +28,9 @@ WindowState UiBackend::windowState(Form&) { return WindowState::Normal; }
 
 void UiBackend::setWindowState(Form&, WindowState) {}
 
+void showError(const std::exception& e) {
+    if (UserPort* u = ports().user) u->messageDialog(e.what(), DialogKind::Error, BtnOK);
+}
 
 // ---- Control ---------------------------------------------------------------------------
 
@@ -575,11 +578,20 @@ MenuItem* PopupMenu::add(std::string name, std::string caption, std::string shor
     return items_.back().get();
 }
 
-MenuItem* PopupMenu::find(const std::string& name) {
-    for (auto& i : items_)
+MenuItem* MenuItem::add(std::string name, std::string caption, std::string shortcut) {
+    items_.push_back(std::make_unique<MenuItem>(owner_, std::move(name), std::move(caption), std::move(shortcut)));
+    return items_.back().get();
+}
+
+static MenuItem* findItem(const std::vector<std::unique_ptr<MenuItem>>& items, const std::string& name) {
+    for (auto& i : items) {
         if (i->name() == name) return i.get();
+        if (MenuItem* sub = findItem(i->items(), name)) return sub;
+    }
     return nullptr;
 }
+
+MenuItem* PopupMenu::find(const std::string& name) { return findItem(items_, name); }
 
 void PopupMenu::popup(int x, int y) {
     if (onPopup) onPopup(nullptr);

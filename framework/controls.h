@@ -3,6 +3,7 @@
 // The backend (win32 or sim) creates a native peer per control, if any, and keeps it in step.
 #pragma once
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -74,7 +75,6 @@ public:
     // The widest of many texts (a list's entries), measured in one go.
     virtual int maxTextWidth(const Font& font, const std::vector<const std::string*>& texts);
     virtual void setFocus(Control& c) = 0;
-    virtual bool loadPicture(Control& image, const std::string& file) = 0;
     // The platform's font dialog (fonts of the ANSI character set, sizes minSize..maxSize),
     // starting from `font`; true with the chosen font on OK.
     virtual bool fontDialog(Font& font, int minSize, int maxSize);
@@ -82,7 +82,23 @@ public:
     virtual WindowState windowState(Form& f);
     virtual void setWindowState(Form& f, WindowState s);
     virtual Control* focusedControl() = 0;  // the control that has the keyboard focus, if any
+    virtual bool loadPicture(Control& image, const std::string& file) = 0;
+    // The platform's colour dialog, starting from `color` (an RGB value), with its custom
+    // colour part open when `fullOpen`. Returns false when the user cancelled; otherwise the
+    // chosen colour is in `color`.
+    virtual bool colorDialog(uint32_t& color, bool fullOpen) = 0;
+    // The native window of a control (0 without one), and its client-area drawing surface,
+    // taken and given back.
+    virtual uintptr_t windowHandle(Control&) { return 0; }
+    virtual uintptr_t takeSurface(Control&) { return 0; }
+    virtual void releaseSurface(Control&, uintptr_t) {}
+    // Puts a form's window behind the other windows.
+    virtual void sendToBack(Form&) {}
 };
+
+// What the application does with an error that a handler lets escape: the standard error
+// message dialog with the error's text.
+void showError(const std::exception& e);
 UiBackend& ui();
 void setUi(UiBackend* backend);
 
@@ -165,7 +181,7 @@ private:
 };
 
 enum class Align { None, Top, Bottom, Client };
-enum class Alignment { Left, Center };
+enum class Alignment { Left, Center, Right };
 
 class Panel : public Control {
 public:
@@ -174,12 +190,16 @@ public:
     Alignment alignment = Alignment::Center;
     int bevel = 1;  // outer bevel width; 0 for none
     bool lowered = false;  // the bevel is sunk instead of raised
+    // Paints over the panel's colour each time the panel is painted (a drawing surface of
+    // its client area); a panel that shows a picture someone else draws repaints it here.
+    std::function<void(Control*, uintptr_t surface)> onPaint;
 };
 
 class Label : public Control {
 public:
     using Control::Control;
     const char* className() const override { return "Label"; }
+    Alignment alignment = Alignment::Left;  // of the text within the label
     bool showAccelChar = false;  // "&X" draws X underlined instead of the '&'
 };
 
@@ -435,7 +455,12 @@ public:
     NotifyEvent onClick;
     void click();  // as the user choosing the item; nothing when disabled
 
+    // The items of the submenu this item opens (none: a plain item).
+    MenuItem* add(std::string name, std::string caption, std::string shortcut = {});
+    const std::vector<std::unique_ptr<MenuItem>>& items() const { return items_; }
+
 private:
+    std::vector<std::unique_ptr<MenuItem>> items_;
     PopupMenu* owner_;
     std::string name_, caption_, shortcut_;
     bool enabled_ = true, visible_ = true, checked_ = false;
@@ -447,7 +472,7 @@ public:
     const std::string& name() const { return name_; }
     Form* owner() const { return owner_; }
     MenuItem* add(std::string name, std::string caption, std::string shortcut = {});
-    MenuItem* find(const std::string& name);
+    MenuItem* find(const std::string& name);  // also in the submenus
     const std::vector<std::unique_ptr<MenuItem>>& items() const { return items_; }
     NotifyEvent onPopup;  // runs before the menu opens
     void popup(int x, int y);
@@ -469,6 +494,7 @@ public:
     BorderStyle borderStyle = BorderStyle::Dialog;
     bool systemMenu = true;
     bool keyPreview = false;
+    bool stayOnTop = false;  // kept above other windows
     int clientWidthValue = 0;  // client area size; the backend adds the frame
     int clientHeightValue = 0;
     int clientWidth() const override { return clientWidthValue; }
@@ -497,9 +523,13 @@ public:
 
     NotifyEvent onCreate;
     NotifyEvent onActivate;
+    // The window's size changed (the user sizing it, or the program); the client size is
+    // already the new one.
+    NotifyEvent onResize;
+    // Another window (or one of the form's own) realised a palette: its native window.
+    std::function<void(Control*, uintptr_t changer)> onPaletteChanged;
     std::function<void(Control*, bool& canClose)> onCloseQuery;
     NotifyEvent onClose;
-    NotifyEvent onResize;  // the user or the program changed the window's size
 
     // Called by the backend's modal loop.
     void activate();

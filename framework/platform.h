@@ -79,7 +79,8 @@ public:
     virtual std::string windowsDirectory() = 0;  // where a profile name without folder resolves
 };
 
-enum class CursorKind { Default, HourGlass };
+// Drag: a drag under way; NoDrop: no drop here; SizeAll: the four-headed arrow.
+enum class CursorKind { Default, HourGlass, Drag, NoDrop, SizeAll };
 
 enum class DialogKind { Warning, Error, Information, Confirmation, Custom };
 enum DialogButton : unsigned {
@@ -158,6 +159,49 @@ public:
     virtual void abortDoc() = 0;
 };
 
+// Device modes as the media device reports them, in the platform's order.
+enum class MediaMode : int { NotReady = 0, Stopped = 1, Playing = 2, Recording = 3, Seeking = 4, Paused = 5, Open = 6 };
+
+// A media device playing one file (the platform's media control interface). Every command
+// answers 0 when it succeeded, else the device's error number, whose text errorText gives.
+// Commands wait for their completion, except play, whose end the caller notices by polling
+// the mode (the device also notifies the window given to play).
+class MediaPort {
+public:
+    virtual ~MediaPort() = default;
+    // Opens a device on the file, chosen by the file's type. One device at a time.
+    virtual uint32_t open(const std::string& file) = 0;
+    virtual bool isOpen() = 0;
+    virtual uint32_t close() = 0;
+    virtual std::string errorText(uint32_t error) = 0;
+
+    virtual uint32_t setTimeFormatFrames() = 0;
+    // The window the video is shown in, and the rectangle of it that shows the picture.
+    virtual uint32_t setDisplayWindow(uintptr_t window) = 0;
+    virtual uint32_t setDisplayRect(int left, int top, int width, int height) = 0;
+    // The video's own size (the source rectangle's right and bottom).
+    virtual uint32_t sourceSize(int& width, int& height) = 0;
+    virtual uint32_t length(int32_t& frames) = 0;
+    virtual uint32_t position(int32_t& frame) = 0;
+    virtual uint32_t mode(MediaMode& m) = 0;
+
+    virtual uint32_t play(uintptr_t notifyWindow) = 0;  // from the current position
+    virtual uint32_t pause() = 0;
+    virtual uint32_t resume() = 0;
+    virtual uint32_t stop() = 0;
+    virtual uint32_t seekToStart() = 0;
+    virtual uint32_t seek(int32_t frame) = 0;
+    virtual uint32_t step(int32_t frames) = 0;
+
+    virtual uint32_t setAudio(bool on) = 0;            // all channels
+    virtual uint32_t setVolume(int32_t perMille) = 0;  // 1000: full volume
+    virtual uint32_t setSpeed(int32_t perMille) = 0;   // 1000: normal speed
+    virtual uint32_t realize() = 0;                    // the video's palette, foreground
+    // Repaints the current frame into a drawing surface, within the rectangle.
+    virtual uint32_t update(uintptr_t surface, int left, int top, int width, int height) = 0;
+    virtual uint32_t configure() = 0;                  // the device's configuration dialog
+};
+
 struct Ports {
     ProfilePort* profile = nullptr;
     FileSystemPort* fs = nullptr;
@@ -165,6 +209,7 @@ struct Ports {
     HostPort* host = nullptr;
     SystemPort* system = nullptr;
     PrinterPort* printer = nullptr;
+    MediaPort* media = nullptr;
 };
 
 // The ports in use; installed by the backend (the library at load, a test's sim platform).

@@ -1,5 +1,7 @@
 #include "framework/text.h"
 
+#include "framework/error.h"
+
 #include <cctype>
 #include <charconv>
 
@@ -96,6 +98,12 @@ std::optional<int32_t> strToInt(std::string_view s) {
 int32_t strToIntDef(std::string_view s, int32_t def) {
     auto v = strToInt(s);
     return v ? *v : def;
+}
+
+int32_t strToIntChecked(std::string_view s) {
+    auto v = strToInt(s);
+    if (!v) throw Error("'" + std::string(s) + "' is not a valid integer value");
+    return *v;
 }
 
 std::string hexText(uint32_t v) {

@@ -24,6 +24,9 @@ std::string intToStr(long long v);
 // trailing blanks are not allowed. Empty optional when the text is not an integer or overflows.
 std::optional<int32_t> strToInt(std::string_view s);
 int32_t strToIntDef(std::string_view s, int32_t def);
+// The same, raising kv::Error "'<s>' is not a valid integer value" (the framework's standard
+// conversion error) when s is not an integer.
+int32_t strToIntChecked(std::string_view s);
 // v in upper-case hexadecimal without leading zeros, "0" for zero.
 std::string hexText(uint32_t v);
 

@@ -8,18 +8,14 @@
 #include <string>
 
 #include "controls/xscroll.h"
+#include "framework/fit.h"
 #include "framework/controls.h"
 #include "framework/platform.h"
 
 namespace kv::print {
 
-// The fit record: the largest rectangle with the object's proportions inside the area.
-struct FitRecord {
-    int areaWidth = 0, areaHeight = 0;  // input
-    int width = 0, height = 0;          // input: the object; output: the fitted size, truncated
-    double fittedWidth = 0, fittedHeight = 0;  // output, not truncated
-};
-void FitRect(FitRecord& r);
+using kv::FitRecord;
+using kv::FitRect;
 
 // Enhancement styles, by the index written as prD.
 inline constexpr const char* kStyles[] = {"Floyd-Steinberg", "Burkes", "Stucki", "Sierra",

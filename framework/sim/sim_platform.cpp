@@ -23,13 +23,15 @@ static std::string freshRoot() {
 SimPlatform::SimPlatform() : root_(freshRoot()) {
     fs.mapDrive('C', root_);
     saved_ = ports();
-    ports() = Ports{&profile, &fs, &user, &host, &system, &printer};
+    ports() = Ports{&profile, &fs, &user, &host, &system, &printer, &media};
     setUi(&user);
+    setPainter(&painter);
 }
 
 SimPlatform::~SimPlatform() {
     ports() = saved_;
     setUi(nullptr);
+    setPainter(nullptr);
     std::error_code ec;
     fsys::remove_all(root_, ec);
 }

@@ -7,6 +7,8 @@
 
 #include "framework/platform.h"
 #include "framework/sim/sim_fs.h"
+#include "framework/sim/sim_media.h"
+#include "framework/sim/sim_paint.h"
 #include "framework/sim/sim_printer.h"
 #include "framework/sim/sim_profile.h"
 #include "framework/sim/sim_ui.h"
@@ -32,6 +34,8 @@ public:
     SimHost host;
     SimSystem system;
     SimPrinter printer;
+    SimMedia media;
+    SimPainter painter;
 
 private:
     std::string root_;

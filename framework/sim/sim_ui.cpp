@@ -76,6 +76,8 @@ ModalResult SimUser::showModal(Form& f) {
         act(f);
     }
     f.endModal();
+    // The focus leaves the form with it (as it goes back to the window below).
+    if (focused && focused->form() == &f) focused = nullptr;
     return f.modalResult();
 }
 
@@ -152,6 +154,21 @@ void SimUser::scrollBar(Form& f, const std::string& bar, ScrollCode code, int po
 
 void SimUser::clickRadioItem(Form& f, const std::string& group, int item) {
     if (auto* g = controlFor<RadioGroup>(*this, f, group)) g->clickItem(item);
+}
+
+void SimUser::answerColor(std::optional<uint32_t> color) { colors_.push_back(color); }
+
+bool SimUser::colorDialog(uint32_t& color, bool fullOpen) {
+    colorDialogs.push_back({color, fullOpen});
+    if (colors_.empty()) {
+        unexpected.push_back("colour dialog");
+        return false;
+    }
+    auto answer = colors_.front();
+    colors_.pop_front();
+    if (!answer) return false;
+    color = *answer & 0xFFFFFFu;
+    return true;
 }
 
 int SimUser::textWidth(const Font& font, const std::string& text) {

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,13 @@ public:
     void clickButton(Form& f, const std::string& button);
     void scrollBar(Form& f, const std::string& bar, ScrollCode code, int pos = 0);
     void clickRadioItem(Form& f, const std::string& group, int item);
+    // The user's next answer in the colour dialog: a colour, or cancel (nullopt).
+    void answerColor(std::optional<uint32_t> color);
+    struct ColorDialogCall {
+        uint32_t start;
+        bool fullOpen;
+    };
+    std::vector<ColorDialogCall> colorDialogs;
     // What the user does when a popup menu of this name opens (default: closes it).
     void onPopup(const std::string& menuName, std::function<void(PopupMenu&)> act);
 
@@ -97,11 +105,20 @@ public:
     std::map<const Form*, WindowState> windowStates;
     bool fontDialog(Font& font, int minSize, int maxSize) override;
     Control* focusedControl() override { return focused; }
+    bool colorDialog(uint32_t& color, bool fullOpen) override;
+    // Controls have no windows: a control's address stands for its window and its surface.
+    uintptr_t windowHandle(Control& c) override { return reinterpret_cast<uintptr_t>(&c); }
+    uintptr_t takeSurface(Control& c) override { ++surfacesTaken; return reinterpret_cast<uintptr_t>(&c) + 1; }
+    void releaseSurface(Control&, uintptr_t) override { ++surfacesReleased; }
+    void sendToBack(Form& f) override { sentToBack.push_back(f.name()); }
+    int surfacesTaken = 0, surfacesReleased = 0;
+    std::vector<std::string> sentToBack;
 
 private:
     CursorKind cursor_ = CursorKind::Default;
     std::vector<Form*> released_;
     std::deque<std::pair<std::string, ModalResult>> answers_;
+    std::deque<std::optional<uint32_t>> colors_;
     std::map<std::string, std::deque<std::function<void(Form&)>>> modal_;
     std::map<std::string, std::deque<std::function<void(PopupMenu&)>>> popup_;
 };

@@ -152,6 +152,30 @@ void drawNamed(Pen16& g, const std::string& name) {
         } else {
             g.box(11, 7, 2, 2, kGreen, kGreen);
         }
+    } else if (name == "mplay") {  // the media buttons: green triangles, dark bars
+        g.poly({{5, 3}, {12, 8}, {5, 13}}, kGreen, kBlack);
+    } else if (name == "mpause") {
+        g.box(4, 3, 3, 10, kNavy, kBlack);
+        g.box(9, 3, 3, 10, kNavy, kBlack);
+    } else if (name == "mstop") {
+        g.box(4, 4, 8, 8, kRed, kBlack);
+    } else if (name == "mnext" || name == "mstep") {
+        g.poly({{3, 3}, {9, 8}, {3, 13}}, kNavy, kBlack);
+        if (name == "mnext") g.box(10, 3, 3, 11, kNavy, kBlack);
+        else g.poly({{8, 3}, {14, 8}, {8, 13}}, kNavy, kBlack);
+    } else if (name == "mprev" || name == "mback") {
+        g.poly({{13, 3}, {7, 8}, {13, 13}}, kNavy, kBlack);
+        if (name == "mprev") g.box(3, 3, 3, 11, kNavy, kBlack);
+        else g.poly({{8, 3}, {2, 8}, {8, 13}}, kNavy, kBlack);
+    } else if (name == "mrecord") {
+        g.ellipse(4, 4, 9, 9, kRed, kBlack);
+    } else if (name == "meject") {
+        g.poly({{8, 3}, {14, 9}, {2, 9}}, kNavy, kBlack);
+        g.box(2, 11, 13, 3, kNavy, kBlack);
+    } else if (name == "mmenu") {  // the options button: a list with a pointer
+        g.box(2, 3, 12, 2, kBlack, kBlack);
+        g.box(2, 7, 12, 2, kBlack, kBlack);
+        g.box(2, 11, 12, 2, kBlack, kBlack);
     } else if (name == "trash") {
         g.box(2, 2, 12, 2, kGrey, kBlack);
         g.box(6, 0, 4, 3, kGrey, kBlack);

@@ -31,7 +31,16 @@ struct GridState {
     int dropRow = -1;          // where it would land
     int scrollX = 0;           // pixels the columns right of the fixed ones are scrolled left
     int shownCol = -1;         // current column last scrolled into view
+    SCROLLINFO toldH{}, toldV{};  // what the scroll bars were last told
 };
+
+// Tells a scroll bar its range, page and position unless it was told the same already:
+// every telling redraws the bar, and a horizontal bar that shows or hides sizes the window.
+void tellScroll(HWND h, int bar, SCROLLINFO& told, const SCROLLINFO& si) {
+    if (told.cbSize && told.nMin == si.nMin && told.nMax == si.nMax && told.nPage == si.nPage && told.nPos == si.nPos) return;
+    told = si;
+    SetScrollInfo(h, bar, &si, TRUE);
+}
 
 std::map<HWND, GridState>& states() {
     static std::map<HWND, GridState> s;
@@ -151,7 +160,7 @@ void updateScroll(StringGrid& g, HWND h) {
     hs.nMax = std::max(0, contentWidth(g) - 1);
     hs.nPage = static_cast<UINT>(clientWidth(h));
     hs.nPos = st.scrollX;
-    SetScrollInfo(h, SB_HORZ, &hs, TRUE);
+    tellScroll(h, SB_HORZ, st.toldH, hs);
 
     SCROLLINFO si{};
     si.cbSize = sizeof si;
@@ -160,7 +169,7 @@ void updateScroll(StringGrid& g, HWND h) {
     si.nMax = std::max(g.fixedRows, g.rowCount() - 1);
     si.nPage = static_cast<UINT>(fullRows(g, h));
     si.nPos = g.topRow();
-    SetScrollInfo(h, SB_VERT, &si, TRUE);
+    tellScroll(h, SB_VERT, st.toldV, si);
 }
 
 void invalidate(HWND h, GridState& st) {

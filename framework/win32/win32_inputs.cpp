@@ -16,6 +16,8 @@
 
 #include "framework/win32/win32_ui.h"
 
+#include <commdlg.h>
+
 namespace kv::win32::detail {
 
 namespace {
@@ -407,6 +409,21 @@ bool radioGroupChanged(RadioGroup& g, HWND h, Prop what) {
         case Prop::Caption: SetWindowTextA(h, g.caption().c_str()); InvalidateRect(h, nullptr, TRUE); return true;
         default: return false;
     }
+}
+
+bool chooseColor(uint32_t& color, bool fullOpen) {
+    static COLORREF custom[16] = {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
+                                  0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
+    CHOOSECOLORA cc{};
+    cc.lStructSize = sizeof cc;
+    HWND owner = GetActiveWindow();
+    cc.hwndOwner = owner ? owner : applicationWindow();
+    cc.rgbResult = color & 0xFFFFFF;
+    cc.lpCustColors = custom;
+    cc.Flags = CC_RGBINIT | (fullOpen ? CC_FULLOPEN : 0);
+    if (!ChooseColorA(&cc)) return false;
+    color = cc.rgbResult & 0xFFFFFF;
+    return true;
 }
 
 bool radioAccelerator(Form& f, char upper) {

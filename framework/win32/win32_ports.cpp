@@ -2,17 +2,42 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace kv::win32 {
 
 namespace {
+
+// How long a broadcast waits for one window's answer.
+constexpr UINT kBroadcastTimeoutMs = 2000;
+
+BOOL CALLBACK collectWindow(HWND h, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(h);
+    return TRUE;
+}
 
 class Win32Host final : public HostPort {
 public:
     intptr_t send(uintptr_t window, uint32_t msg, uintptr_t wparam, intptr_t lparam) override {
         return SendMessageA(reinterpret_cast<HWND>(window), msg, wparam, lparam);
     }
+    // The platform drops a broadcast of a private message number (WM_USER to 0xBFFF), so
+    // the message is sent to each top-level window itself, and waited for; a window that
+    // does not answer within the time-out (hung) is passed over.
     void broadcast(uint32_t msg, uintptr_t wparam, intptr_t lparam) override {
-        SendMessageA(HWND_BROADCAST, msg, wparam, lparam);
+        std::vector<HWND> windows;
+        EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&windows));
+        std::vector<DWORD> hungThreads;  // a thread that did not answer is not asked again
+        for (HWND h : windows) {
+            if (!IsWindow(h)) continue;  // gone while an earlier one handled the message
+            const DWORD thread = GetWindowThreadProcessId(h, nullptr);
+            if (std::find(hungThreads.begin(), hungThreads.end(), thread) != hungThreads.end()) continue;
+            DWORD_PTR answer = 0;
+            if (!SendMessageTimeoutA(h, msg, wparam, lparam, SMTO_ABORTIFHUNG | SMTO_NORMAL, kBroadcastTimeoutMs, &answer) &&
+                IsWindow(h))
+                hungThreads.push_back(thread);
+        }
     }
     bool isWindow(uintptr_t window) override {
         return window != 0 && IsWindow(reinterpret_cast<HWND>(window));
@@ -102,7 +127,15 @@ class Win32User final : public UserPort {
 public:
     void setCursor(CursorKind kind) override {
         kind_ = kind;
-        SetCursor(LoadCursorA(nullptr, kind == CursorKind::HourGlass ? IDC_WAIT : IDC_ARROW));
+        LPCSTR shape = IDC_ARROW;
+        switch (kind) {
+            case CursorKind::HourGlass: shape = IDC_WAIT; break;
+            case CursorKind::Drag: shape = IDC_HAND; break;
+            case CursorKind::NoDrop: shape = IDC_NO; break;
+            case CursorKind::SizeAll: shape = IDC_SIZEALL; break;
+            default: break;
+        }
+        SetCursor(LoadCursorA(nullptr, shape));
     }
     CursorKind cursor() override { return kind_; }
     void cursorPos(int& x, int& y) override {
@@ -150,6 +183,7 @@ void installPorts() {
     p.profile = &profilePort();
     p.fs = &fileSystemPort();
     p.printer = &printerPort();
+    p.media = &mediaPort();
 }
 
 }  // namespace kv::win32

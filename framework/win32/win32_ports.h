@@ -18,6 +18,8 @@ ProfilePort& profilePort();
 FileSystemPort& fileSystemPort();
 // The printing services (win32_printer.cpp).
 PrinterPort& printerPort();
+// The media control interface (win32_media.cpp).
+MediaPort& mediaPort();
 
 // Puts every Win32 port into kv::ports().
 void installPorts();

@@ -331,7 +331,8 @@ void paintLabel(Label& l, HDC dc, const RECT& rc) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colorRef(l.font().color));
     RECT r = rc;
-    DrawTextA(dc, l.caption().c_str(), -1, &r, DT_WORDBREAK | DT_EXPANDTABS | (l.showAccelChar ? 0 : DT_NOPREFIX));
+    UINT align = l.alignment == Alignment::Right ? DT_RIGHT : l.alignment == Alignment::Center ? DT_CENTER : DT_LEFT;
+    DrawTextA(dc, l.caption().c_str(), -1, &r, DT_WORDBREAK | DT_EXPANDTABS | (l.showAccelChar ? 0 : DT_NOPREFIX) | align);
     SelectObject(dc, old);
 }
 
@@ -608,10 +609,6 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             }
             return res;
         }
-        case WM_SIZE:
-            // A sizeable window lays itself out again (its bounds followed the window above).
-            if (wp != SIZE_MINIMIZED && f->onResize) guarded([&] { f->onResize(f); });
-            break;
         case WM_KV_CHECK: return 0;
         case WM_KV_HIDE:
             if (!f->isModal()) ShowWindow(hwnd, SW_HIDE);
@@ -627,6 +624,17 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) followFormWindow(*f);
             break;
         }
+        case WM_SIZE:
+            // The form's client size follows its window, then its size-change event runs.
+            if (wp != SIZE_MINIMIZED && f->onResize) {
+                f->clientWidthValue = LOWORD(lp);
+                f->clientHeightValue = HIWORD(lp);
+                guarded([&] { f->onResize(f); });
+            }
+            break;
+        case WM_PALETTECHANGED:
+            if (f->onPaletteChanged) guarded([&] { f->onPaletteChanged(f, static_cast<uintptr_t>(wp)); });
+            break;
         default: break;
     }
     if (mouseMessage(*f, msg, wp, lp)) return 0;
@@ -644,8 +652,12 @@ LRESULT CALLBACK panelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         HDC dc = BeginPaint(hwnd, &ps);
         RECT rc;
         GetClientRect(hwnd, &rc);
-        if (auto* p = dynamic_cast<Panel*>(c)) paintPanel(*p, dc, rc);
-        else FillRect(dc, &rc, brushFor(colorRef(c->color())));
+        if (auto* p = dynamic_cast<Panel*>(c)) {
+            paintPanel(*p, dc, rc);
+            if (p->onPaint) guarded([&] { p->onPaint(p, reinterpret_cast<uintptr_t>(dc)); });
+        } else {
+            FillRect(dc, &rc, brushFor(colorRef(c->color())));
+        }
         EndPaint(hwnd, &ps);
         return 0;
     }
@@ -757,6 +769,7 @@ DWORD formStyle(const Form& f, DWORD* ex) {
         case BorderStyle::Single: style |= WS_BORDER | WS_MINIMIZEBOX; break;
     }
     if (f.systemMenu) style |= WS_SYSMENU;
+    if (f.stayOnTop) *ex |= WS_EX_TOPMOST;
     return style;
 }
 
@@ -777,7 +790,22 @@ public:
     WindowState windowState(Form& f) override;
     void setWindowState(Form& f, WindowState s) override;
     Control* focusedControl() override { return controlOf(GetFocus()); }
+    bool colorDialog(uint32_t& color, bool fullOpen) override { return chooseColor(color, fullOpen); }
     bool loadPicture(Control& image, const std::string& file) override;
+    uintptr_t windowHandle(Control& c) override { return reinterpret_cast<uintptr_t>(hwndOf(c)); }
+    uintptr_t takeSurface(Control& c) override {
+        HWND h = hwndOf(c);
+        return h ? reinterpret_cast<uintptr_t>(GetDC(h)) : 0;
+    }
+    void releaseSurface(Control& c, uintptr_t surface) override {
+        if (surface) ReleaseDC(hwndOf(c), reinterpret_cast<HDC>(surface));
+    }
+    void sendToBack(Form& f) override {
+        if (HWND h = hwndOf(f)) {
+            SetWindowPos(h, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            SetWindowPos(h, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+    }
 
     void realizeTree(Control& c) {
         if (!c.peer) realize(c);
@@ -880,9 +908,6 @@ void Win32Ui::realize(Control& c) {
                             nullptr, inst, nullptr);
         p->hwnd = h;
         SetPropA(h, kObjProp, &c);
-        p->tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, h, nullptr, inst,
-                                     nullptr);
         applyFormBounds(*f, *p);
     } else if (auto* g = dynamic_cast<StringGrid*>(&c)) {
         h = createGrid(*g, parentWnd);
@@ -911,6 +936,8 @@ void Win32Ui::realize(Control& c) {
         h = createPictureCombo(*pc, parentWnd, child);
     } else if (dynamic_cast<ComboBox*>(&c) || dynamic_cast<CheckBox*>(&c)) {
         h = createChoice(c, parentWnd, child);
+    } else if (auto* pb = dynamic_cast<PaintBox*>(&c)) {
+        h = createPaintBox(*pb, parentWnd, child);
     } else if (dynamic_cast<Label*>(&c)) {
         h = CreateWindowExA(0, kLabelClass, caption, child, x, y, w, ht, parentWnd, nullptr, inst, nullptr);
     } else {
@@ -1006,15 +1033,23 @@ void Win32Ui::placeNotebookPages(Notebook& nb) {
 void Win32Ui::syncHint(Control& c) {
     Form* f = c.form();
     if (!f || !f->peer || &c == f) return;
-    HWND tip = peerOf(*f)->tooltip;
+    Peer* fp = peerOf(*f);
     HWND h = hwndOf(c);
-    if (!tip || !h) return;
+    if (!h || !fp->hwnd) return;
+    std::string text = c.hint();
+    // The tooltip window is made with the first hint: a form without hints (a dialog) does
+    // without the extra top-level window, which is costly to make under X.
+    if (!fp->tooltip && !text.empty())
+        fp->tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, fp->hwnd, nullptr, moduleInstance(),
+                                      nullptr);
+    HWND tip = fp->tooltip;
+    if (!tip) return;
     TOOLINFOA ti{};
     ti.cbSize = TTTOOLINFOA_V2_SIZE;
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     ti.hwnd = GetParent(h);
     ti.uId = reinterpret_cast<UINT_PTR>(h);
-    std::string text = c.hint();
     ti.lpszText = text.data();
     SendMessageA(tip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
     if (!text.empty()) SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
@@ -1078,9 +1113,10 @@ void Win32Ui::changed(Control& c, Prop what) {
         case Prop::Hint: syncHint(c); break;
         case Prop::Font: {
             // A font set on a form reaches every control of it; one that would draw the same
-            // as before (a colour set to what it was) leaves the window alone.
+            // as before (a colour that comes out as the same colour, such as the window-text
+            // colour for black) leaves the window alone.
             HFONT font = fontOf(c.font());
-            if (font == p->sentFont && c.font().color == p->drawnFontColor) break;
+            if (font == p->sentFont && colorRef(c.font().color) == colorRef(p->drawnFontColor)) break;
             p->sentFont = font;
             p->drawnFontColor = c.font().color;
             SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
@@ -1221,6 +1257,9 @@ ModalResult Win32Ui::showModal(Form& f) {
     DisabledWindows off{h, {}};
     EnumThreadWindows(GetCurrentThreadId(), disableOne, reinterpret_cast<LPARAM>(&off));
 
+    // What the window below has still to paint is painted first: it shows its present state
+    // (a table just loaded) behind the form, not what it showed before.
+    if (prevActive && prevActive != h) UpdateWindow(prevActive);
     ShowWindow(h, SW_SHOW);
     SetForegroundWindow(h);
     SetActiveWindow(h);
@@ -1275,10 +1314,10 @@ void Win32Ui::setWindowState(Form& f, WindowState s) {
     ShowWindow(h, s == WindowState::Minimized ? SW_MINIMIZE : s == WindowState::Maximized ? SW_MAXIMIZE : SW_RESTORE);
 }
 
-void Win32Ui::popup(PopupMenu& menu, int x, int y) {
+// A native popup menu of the visible items; an item with items of its own opens a submenu.
+HMENU buildMenu(const std::vector<std::unique_ptr<MenuItem>>& items, std::vector<MenuItem*>& byId) {
     HMENU hm = CreatePopupMenu();
-    std::vector<MenuItem*> byId;
-    for (auto& item : menu.items()) {
+    for (auto& item : items) {
         if (!item->visible()) continue;
         UINT flags = item->isSeparator() ? MF_SEPARATOR : MF_STRING;
         if (!item->enabled()) flags |= MF_GRAYED;
@@ -1286,9 +1325,22 @@ void Win32Ui::popup(PopupMenu& menu, int x, int y) {
         if (item->newColumn) flags |= MF_MENUBARBREAK;
         std::string text = item->caption();
         if (!item->shortcut().empty()) text += "\t" + item->shortcut();
-        byId.push_back(item.get());
-        AppendMenuA(hm, flags, byId.size(), item->isSeparator() ? nullptr : text.c_str());
+        UINT_PTR id;
+        if (!item->items().empty()) {
+            flags |= MF_POPUP;
+            id = reinterpret_cast<UINT_PTR>(buildMenu(item->items(), byId));
+        } else {
+            byId.push_back(item.get());
+            id = byId.size();
+        }
+        AppendMenuA(hm, flags, id, item->isSeparator() ? nullptr : text.c_str());
     }
+    return hm;
+}
+
+void Win32Ui::popup(PopupMenu& menu, int x, int y) {
+    std::vector<MenuItem*> byId;
+    HMENU hm = buildMenu(menu.items(), byId);
     HWND owner = menu.owner() ? hwndOf(*menu.owner()) : nullptr;
     if (!owner) owner = GetActiveWindow();
     if (!owner) owner = applicationWindow();
@@ -1410,6 +1462,7 @@ private:
 
 void installUi() {
     setUi(&backend());
+    installPainter();
     Ports& p = ports();
     static DialogUserPort* wrapped = nullptr;
     if (p.user && p.user != wrapped) {

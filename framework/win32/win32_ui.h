@@ -8,6 +8,7 @@
 
 #include "framework/controls.h"
 #include "framework/lists.h"
+#include "framework/paint_box.h"
 
 namespace kv::win32 {
 
@@ -112,8 +113,13 @@ HWND createEdit(Edit& e, HWND parent, DWORD childStyle);
 bool editChanged(Edit& e, HWND hwnd, Prop what);
 HWND createRadioGroup(RadioGroup& g, HWND parent, DWORD childStyle);
 bool radioGroupChanged(RadioGroup& g, HWND hwnd, Prop what);
+// The platform's colour dialog (ChooseColor), owned by the active window.
+bool chooseColor(uint32_t& color, bool fullOpen);
 // Alt+letter, or a letter typed outside a text box: clicks the radio item it underlines.
 bool radioAccelerator(Form& f, char upper);
+// Paint boxes (win32_paint.cpp): their window, and the painter of their text and of timers.
+HWND createPaintBox(PaintBox& box, HWND parent, DWORD childStyle);
+void installPainter();
 // The messages every window of ours treats alike (keys, the cursor); true with *result when
 // handled.
 bool commonControlMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);

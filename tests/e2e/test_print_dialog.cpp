@@ -293,7 +293,9 @@ TEST_F(PrintDialogE2E, PrintsThePictureAtHalfSizeCentredOnARealQueue) {
         HANDLE h = CreateFileA(pdfs[0].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         if (h == INVALID_HANDLE_VALUE) return false;  // still being written
         CloseHandle(h);
-        return true;
+        // The queue may leave the file open to others while it writes: complete when it ends.
+        std::string bytes;
+        return kit::readFile(pdfs[0], bytes) && bytes.rfind("%%EOF") != std::string::npos;
     }, 60000)) << "no PDF came out of the queue into " << out;
     ASSERT_EQ(pdfs.size(), 1u);
     const std::string pdf = out + "\\page.pdf";

@@ -2,6 +2,8 @@
 // to its editor, tags, and the information panels of the current slide.
 #include <gtest/gtest.h>
 
+#include "tests/native/value_dialog_kit.h"
+
 #include <memory>
 
 #include "editor/editor_form.h"
@@ -197,8 +199,11 @@ TEST_F(SlideTable, EachColumnOpensItsEditor) {
     // The effect cell of a video is its loop count, which is not an effect menu.
     g.setRow(vid);
     g.setCol(EffectName);
+    value_dialog_test::Seen seen;
+    value_dialog_test::cancel(sim.user, &seen);
     g.dblClick();
     EXPECT_EQ(sim.user.popups.size(), 5u);
+    EXPECT_EQ(seen.caption, "Loop Animation N Times");
     // Global mode stays set for the chosen item's handler.
     g.setCol(HorzPos);
     form->BtnGlobal->click();

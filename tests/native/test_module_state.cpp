@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "explorer/explorer_state.h"
+#include "framework/settings.h"
+#include "framework/sim/sim_platform.h"
 #include "host/entry.h"
 #include "print/print_state.h"
 #include "video/video_state.h"
@@ -84,12 +86,17 @@ TEST_F(ModuleState, VideoStatusAfterCloseRequestOnOpenPlayerIs256) {
     EXPECT_EQ(kv::entry::VideoWinStatus95(), 256);
 }
 
-TEST_F(ModuleState, VideoPlayerNotBuiltLeavesStateAndPendingRequest) {
+TEST_F(ModuleState, VideoPlayerThatCannotOpenKeepsThePendingRequest) {
+    kv::SimPlatform sim;
     kv::entry::VideoWinClose95();
-    const kv::video::VideoState before = kv::video::state();
+    sim.user.answer("Cannot find the specified file.ErrCode=275", kv::ModalResult::OK);
+    kv::IniFile(kv::SettingsFileName).writeString(kv::SettingsSection, "SaveName", "c:\\none.avi");
     EXPECT_EQ(kv::entry::VideoWinPlayer95(0xBAD, 1, 8), 0);
-    EXPECT_EQ(kv::video::state(), before);
     EXPECT_TRUE(kv::video::state().closeRequest);
+    EXPECT_EQ(kv::video::state().form, nullptr);
+    EXPECT_EQ(kv::entry::VideoWinStatus95(), 0);
+    EXPECT_TRUE(sim.user.unexpected.empty());
+    EXPECT_TRUE(sim.host.sent.empty());  // nothing is broadcast for a player that never opened
 }
 
 TEST_F(ModuleState, PrintCheckFollowsTheDialogFlag) {

@@ -5,6 +5,7 @@
 //   kavrin-host.exe /tour <dir>   runs the scripted tour and saves a picture of every window
 //                                 it shows into <dir> (Windows bitmaps), then exits
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include "tests/e2e/kit/kit.h"
 #include "tests/e2e/kit/kit_script.h"
 #include "tools/host/editor_action.h"
+#include "tools/host/grab_view.h"
 
 namespace kit = kv::kit;
 
@@ -227,6 +229,8 @@ LRESULT CALLBACK mainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
             log("<- 2323 player DC " + hex(static_cast<uint32_t>(lp)) + ": grab the frame at " +
                 kit::readKey("prL") + "," + kit::readKey("prT") + " size " + kit::readKey("prW") + "x" +
                 kit::readKey("prH"));
+            log(kv::host::grabFrame(g_main, reinterpret_cast<HDC>(lp), kit::readIntKey("prL", 0), kit::readIntKey("prT", 0),
+                                    kit::readIntKey("prW", 0), kit::readIntKey("prH", 0)));
             return 0;
         case MsgVideoClosed:
             log("<- 2309: the video player closed");
@@ -346,6 +350,7 @@ std::string makeDemoFolder() {
 struct Tour {
     std::string dir;
     int shot = 0;
+    std::string video = kv::host::demoVideo();
 
     std::string fileFor(const std::string& name) {
         char n[16];
@@ -389,6 +394,26 @@ struct Tour {
             Sleep(1000);
         }
         c->tour->saveLibraryWindows(c->label);
+        // The editor's thumbnails page: its tab clicked, then the window again.
+        if (c->label == "Editor")
+            if (HWND form = findNamedWindow("EditorForm"))
+                if (HWND tab = findNamedWindow("Tab", form)) {
+                    RECT tr{};
+                    SendMessageA(tab, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&tr));
+                    const LPARAM at = MAKELPARAM((tr.left + tr.right) / 2, (tr.top + tr.bottom) / 2);
+                    SendMessageA(tab, WM_LBUTTONDOWN, MK_LBUTTON, at);
+                    SendMessageA(tab, WM_LBUTTONUP, 0, at);
+                    Sleep(500);
+                    c->tour->save(form, "Editor thumbnails");
+                }
+        // The player: a few frames on, then the options menu and its Grab Frame for the host's
+        // grab view; "Video close" then closes it (a second close request acts at once).
+        if (c->label == "Video") c->tour->driveVideo();
+        if (c->label == "Video close") {
+            if (HWND form = findNamedWindow("VideoForm")) PostMessageA(form, WM_KEYDOWN, VK_ESCAPE, 0);
+            // The grab view has been pictured; the later pictures go without it.
+            if (HWND view = FindWindowA("KavrinGrabView", nullptr)) PostMessageA(view, WM_CLOSE, 0, 0);
+        }
         // The print layout prints its page: the host draws on 2322 and ends it with PrintEnd95.
         if (c->label == "Print")
             if (HWND form = findNamedWindow("PrintForm"))
@@ -403,8 +428,32 @@ struct Tour {
         return 0;
     }
 
+    void driveVideo() {
+        HWND form = findNamedWindow("VideoForm");
+        if (!form) return;
+        for (int i = 0; i < 30; ++i)
+            if (HWND step = findNamedWindow("BtnStep", form); step && IsWindowVisible(step)) {
+                PostMessageA(step, BM_CLICK, 0, 0);
+                Sleep(60);
+            }
+        Sleep(600);
+        PostMessageA(form, WM_KEYDOWN, VK_CONTROL, 0);
+        PostMessageA(form, WM_KEYDOWN, 'M', 0);
+        HWND menu = nullptr;
+        for (int i = 0; i < 100 && !(menu = FindWindowA("#32768", nullptr)); ++i) Sleep(50);
+        if (!menu) return;
+        Sleep(300);
+        save(menu, "Video options menu");
+        PostMessageA(menu, WM_CHAR, 'g', 0);
+        Sleep(800);
+        PostMessageA(form, WM_KEYUP, VK_CONTROL, 0);
+        saveLibraryWindows("Video grabbed");
+    }
+
     void step(size_t action, const std::string& name = {}, bool compression = false) {
         const std::string label = name.empty() ? std::string(allActions().at(action).label) : name;
+        if (label == "Video") kit::writeKey("SaveName", video);
+        if (label == "Video status") kit::writeKey("SaveName", "C:\\windows\\win.ini");
         kit::WatchdogScope watch("tour step " + label, 60000);
         Closer c{this, label, compression};
         HANDLE t = CreateThread(nullptr, 0, &closeModal, &c, 0, nullptr);
@@ -480,6 +529,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
         UpdateWindow(g_main);
         Tour t{__argv[2]};
         return t.run();
+    }
+    // A video to play: the demo's own, unless the settings name one already.
+    if (kit::readKey("SaveName").empty()) {
+        const std::string video = kv::host::demoVideo();
+        if (!video.empty()) {
+            kit::writeKey("SaveName", video);
+            log("-> wrote SaveName=" + video + " (a demo video)");
+        }
     }
     ShowWindow(g_main, show);
     MSG m;
