@@ -17,7 +17,7 @@
 #include "framework/settings.h"
 #include "framework/sim/sim_platform.h"
 #include "framework/text.h"
-#include "host/names.h"
+#include "framework/names.h"
 
 using namespace kv::editor;
 using kv::bench::kSlides;

@@ -7,7 +7,7 @@ foreach(src ${KV_WIN32_BENCH})
     set_target_properties(${n} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
     target_link_libraries(${n} PRIVATE kvkit ${KV_STATIC_RUNTIME})
     add_dependencies(${n} w95KVR07)
-    if(n STREQUAL "win32_editor_open_bench" OR n STREQUAL "win32_catalog_bench")
+    if(n STREQUAL "win32_editor_open_bench" OR n STREQUAL "win32_catalog_bench" OR n STREQUAL "win32_explorer_bench")
         # Finds and drives the editor's windows as the end-to-end tests do.
         target_sources(${n} PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e/test_editor_driver.cpp)
     endif()

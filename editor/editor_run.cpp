@@ -5,7 +5,7 @@
 #include "editor/editor_form.h"
 #include "framework/platform.h"
 #include "framework/settings.h"
-#include "host/names.h"
+#include "framework/names.h"
 
 namespace kv::editor {
 

@@ -6,7 +6,7 @@
 #include "editor/editor_form.h"
 #include "framework/platform.h"
 #include "framework/text.h"
-#include "host/names.h"
+#include "framework/names.h"
 
 namespace kv::editor {
 

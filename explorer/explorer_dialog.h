@@ -14,6 +14,11 @@ constexpr int32_t ModeOpenScript = 254;
 // settings file before it returns.
 int32_t RemoteDlg95(int32_t mode, int32_t option);
 
+// The real dialog, whatever handler is set.
+int32_t RunDialog(int32_t mode, int32_t option);
+// Opens the modeless window, or shows it again when it is open (RemoteWin95).
+void OpenWindow(uintptr_t hostWindow, int32_t rememberRect);
+
 // Replaces the dialog (tests script the user's choice with it); an empty function restores
 // the real dialog.
 void setRemoteDlgHandler(std::function<int32_t(int32_t mode, int32_t option)> handler);

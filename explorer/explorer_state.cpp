@@ -1,8 +1,5 @@
 #include "explorer/explorer_state.h"
 
-#include "explorer/explorer_dialog.h"
-#include "host/entry.h"
-
 namespace kv::explorer {
 
 ExplorerState& state() {
@@ -19,21 +16,19 @@ void setDefaults() {
     s.columnWidth = 0;
 }
 
+int32_t* ExplorerState::rememberedRow(int depth) {
+    switch (depth) {
+        case 1: return &row1;
+        case 4: return &row4;
+        case 8: return &row8;
+        case 16: return &row16;
+        case 24: return &row24;
+        default: return nullptr;
+    }
+}
+
+bool isDepth(int32_t mode) { return mode == 1 || mode == 4 || mode == 8 || mode == 16 || mode == 24; }
+
+bool isSaveMode(int32_t mode) { return mode == 0 || isDepth(mode); }
+
 }  // namespace kv::explorer
-
-namespace kv::entry {
-
-// The explorer window is not built yet. RemoteWin95 opens nothing and leaves the module state
-// as it is; the window commands act only on an open explorer window, and none can be open, so
-// they return without effect.
-void RemoteWin95(uintptr_t, int32_t) {}
-
-int32_t RemoteDlg95(int32_t mode, int32_t option) { return explorer::RemoteDlg95(mode, option); }
-
-void RemoteWinClose95() {}
-
-void RemoteWinHide95() {}
-
-void RemoteWinUpdate95() {}
-
-}  // namespace kv::entry

@@ -16,6 +16,18 @@ UiBackend& ui() {
 
 void setUi(UiBackend* backend) { g_ui = backend; }
 
+bool UiBackend::fontDialog(Font&, int, int) { return false; }
+
+int UiBackend::maxTextWidth(const Font& font, const std::vector<const std::string*>& texts) {
+    int w = 0;
+    for (const std::string* t : texts) w = std::max(w, textWidth(font, *t));
+    return w;
+}
+
+WindowState UiBackend::windowState(Form&) { return WindowState::Normal; }
+
+void UiBackend::setWindowState(Form&, WindowState) {}
+
 void showError(const std::exception& e) {
     if (UserPort* u = ports().user) u->messageDialog(e.what(), DialogKind::Error, BtnOK);
 }
@@ -620,6 +632,16 @@ void Form::minimize() {
 }
 
 void Form::release() { ui().releaseLater(*this); }
+
+WindowState Form::windowState() {
+    if (minimized_) return WindowState::Minimized;
+    return g_ui ? g_ui->windowState(*this) : WindowState::Normal;
+}
+
+void Form::setWindowState(WindowState s) {
+    if (s != WindowState::Minimized) minimized_ = false;
+    if (g_ui) g_ui->setWindowState(*this, s);
+}
 
 void Form::activate() {
     if (onActivate) onActivate(this);

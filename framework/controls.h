@@ -17,6 +17,7 @@ class Control;
 class Form;
 class MenuItem;
 class PopupMenu;
+class WindowHook;
 
 enum class Prop { Bounds, Visible, Enabled, Caption, Hint, Font, Color, Cells, Selection, Position, Picture, Items, Layout };
 
@@ -26,6 +27,7 @@ enum class ScrollCode { LineUp, LineDown, PageUp, PageDown, Position, Track, Top
 // Shift state bits of keyboard and mouse events.
 enum Shift : unsigned { ShiftKey = 1, AltKey = 2, CtrlKey = 4, LeftButton = 8, RightButton = 16 };
 enum class MouseButton { Left, Right, Middle };
+enum class WindowState { Normal, Minimized, Maximized };
 
 // Virtual key codes the windows use.
 namespace vk {
@@ -39,6 +41,7 @@ struct Font {
     int size = 8;  // points
     bool bold = false;
     uint32_t color = 0;  // COLORREF
+    bool operator==(const Font&) const = default;
 };
 
 // System colour indexes (as the platform numbers them), used as colours with the high bit set.
@@ -69,7 +72,15 @@ public:
     virtual void popup(PopupMenu& menu, int x, int y) = 0;
     virtual void processMessages() = 0;
     virtual int textWidth(const Font& font, const std::string& text) = 0;
+    // The widest of many texts (a list's entries), measured in one go.
+    virtual int maxTextWidth(const Font& font, const std::vector<const std::string*>& texts);
     virtual void setFocus(Control& c) = 0;
+    // The platform's font dialog (fonts of the ANSI character set, sizes minSize..maxSize),
+    // starting from `font`; true with the chosen font on OK.
+    virtual bool fontDialog(Font& font, int minSize, int maxSize);
+    // Minimised, maximised or normal (a sizeable window's state).
+    virtual WindowState windowState(Form& f);
+    virtual void setWindowState(Form& f, WindowState s);
     virtual Control* focusedControl() = 0;  // the control that has the keyboard focus, if any
     virtual bool loadPicture(Control& image, const std::string& file) = 0;
     // The platform's colour dialog, starting from `color` (an RGB value), with its custom
@@ -430,6 +441,7 @@ public:
     MenuItem(PopupMenu* owner, std::string name, std::string caption, std::string shortcut = {});
     const std::string& name() const { return name_; }
     const std::string& caption() const { return caption_; }
+    void setCaption(const std::string& v) { caption_ = v; }
     const std::string& shortcut() const { return shortcut_; }  // "Ctrl+L"
     bool enabled() const { return enabled_; }
     void setEnabled(bool v) { enabled_ = v; }
@@ -502,6 +514,9 @@ public:
     // Minimises the shown window (an icon, or the task bar's button); show() brings it back.
     void minimize();
     bool minimized() const { return minimized_; }
+    // Minimised, maximised or normal (a sizeable window's state).
+    WindowState windowState();
+    void setWindowState(WindowState s);
     // Closes like the user does: asks onCloseQuery, then runs onClose. Returns whether it closed.
     bool close();
     bool closed() const { return closed_; }
@@ -537,6 +552,8 @@ public:
     PopupMenu* addMenu(const std::string& name);
     PopupMenu* findMenu(const std::string& name);
     std::string helpFile;
+    // Window hook components attached to the form (framework/lists.h).
+    std::vector<WindowHook*> windowHooks;
 
 private:
     ModalResult modalResult_ = ModalResult::None;

@@ -35,8 +35,18 @@ struct DirEntry {
     std::string longName;   // name as stored
     std::string shortName;  // 8.3 alias; empty when the long name is already a valid 8.3 name
     bool directory = false;
+    bool hidden = false;  // attributes the explorer's listing looks at
+    bool system = false;
     uint64_t size = 0;
     int64_t modified = 0;  // seconds since 1970, UTC
+};
+
+enum class DriveType { Unknown, Removable, Fixed, Remote, CDRom, RamDisk };
+
+struct DriveInfo {
+    char letter = 'c';  // lower case
+    DriveType type = DriveType::Unknown;
+    std::string label;  // volume label (read for fixed and RAM drives only; may be empty)
 };
 
 class FileSystemPort {
@@ -59,6 +69,13 @@ public:
     virtual bool moveFile(const std::string& from, const std::string& to) = 0;  // fails if `to` exists
     virtual bool deleteFile(const std::string& path) = 0;
     virtual std::string currentDirectory() = 0;  // of the current drive, with drive letter
+    // Makes an existing folder the process's current directory (and its drive the current
+    // drive); false when it is not a folder.
+    virtual bool setCurrentDirectory(const std::string& path) = 0;
+    // The drives that exist, in letter order.
+    virtual std::vector<DriveInfo> drives() = 0;
+    // Whether the drive's size can be read (a medium is in it).
+    virtual bool driveReady(char letter) = 0;
     virtual std::string windowsDirectory() = 0;  // where a profile name without folder resolves
 };
 

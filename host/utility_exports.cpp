@@ -4,7 +4,7 @@
 #include "framework/platform.h"
 #include "framework/settings.h"
 #include "framework/text.h"
-#include "host/names.h"
+#include "framework/names.h"
 
 namespace kv {
 

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "framework/names.h"
 #include "framework/text.h"
 
 namespace kv {
@@ -31,61 +32,6 @@ bool shortNameChar(unsigned char c) {
     if (c >= 128) return true;
     if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return true;
     return std::strchr("$%'-_@~`!(){}^#&", c) != nullptr && c != 0;
-}
-
-// Windows name patterns: '?' before a dot or the end may match nothing, "*." matches names
-// without a dot, "*.*" every name. The pattern is first rewritten as find-first does:
-// '?' -> DOS_QM ('>'), '*' before '.' -> DOS_STAR ('<'), '.' before '?', '*' or the end ->
-// DOS_DOT ('"'); then matched against the name without regard to case.
-std::string dosPattern(const std::string& pattern) {
-    std::string r = upper(pattern);
-    for (size_t i = 0; i < r.size(); ++i) {
-        char next = i + 1 < r.size() ? r[i + 1] : 0;
-        if (r[i] == '?') r[i] = '>';
-        else if (r[i] == '*' && next == '.') r[i] = '<';
-        else if (r[i] == '.' && (next == '?' || next == '*' || next == 0)) r[i] = '"';
-    }
-    return r;
-}
-
-bool dosMatch(const std::string& pat, const std::string& name) {
-    const std::string n = upper(name);
-    const size_t lastDot = n.rfind('.');
-    const size_t P = pat.size(), N = n.size();
-    // memo[p][i]: 0 unknown, 1 no, 2 yes
-    std::vector<unsigned char> memo((P + 1) * (N + 1), 0);
-    auto rec = [&](auto&& self, size_t p, size_t i) -> bool {
-        unsigned char& m = memo[p * (N + 1) + i];
-        if (m) return m == 2;
-        bool r;
-        if (p == P) {
-            r = i == N;
-        } else {
-            char c = pat[p];
-            switch (c) {
-            case '*':
-                r = self(self, p + 1, i) || (i < N && self(self, p, i + 1));
-                break;
-            case '<':  // any run of characters that stops before the last dot
-                r = self(self, p + 1, i) ||
-                    (i < N && !(lastDot != std::string::npos && i >= lastDot) && self(self, p, i + 1));
-                break;
-            case '>':  // one character, or nothing at a dot or the end
-                if (i < N && n[i] != '.') r = self(self, p + 1, i + 1);
-                else r = self(self, p + 1, i);
-                break;
-            case '"':  // a dot, or nothing at the end
-                if (i < N && n[i] == '.') r = self(self, p + 1, i + 1);
-                else r = i == N && self(self, p + 1, i);
-                break;
-            default:
-                r = i < N && n[i] == c && self(self, p + 1, i + 1);
-            }
-        }
-        m = r ? 2 : 1;
-        return r;
-    };
-    return rec(rec, 0, 0);
 }
 
 bool hostIsDir(const std::string& host) {
@@ -411,6 +357,13 @@ DirEntry SimFileSystem::entryOf(const std::string& hostFolder, const std::string
         e.size = e.directory ? 0 : static_cast<uint64_t>(st.st_size);
         e.modified = static_cast<int64_t>(st.st_mtime);
     }
+    if (!attributes_.empty()) {
+        auto a = attributes_.find(hostFolder + "/" + name);
+        if (a != attributes_.end()) {
+            e.hidden = a->second.first;
+            e.system = a->second.second;
+        }
+    }
     if (name != "." && name != "..") {
         auto& items = folders_[hostFolder].items;
         auto it = items.find(name);
@@ -458,10 +411,10 @@ std::vector<DirEntry> SimFileSystem::list(const std::string& folderPath,
     if (p.wild) return out;
     Walk w = walk(p);
     if (!w.found || !w.isDir) return out;
-    const std::string pat = dosPattern(pattern);
+    const std::string pat = DosPattern(pattern);
     if (!w.isRoot) {
         for (const char* dot : {".", ".."})
-            if (dosMatch(pat, dot)) {
+            if (DosMatch(pat, dot)) {
                 DirEntry e;
                 e.longName = dot;
                 e.directory = true;
@@ -473,7 +426,7 @@ std::vector<DirEntry> SimFileSystem::list(const std::string& folderPath,
     Folder& f = folder(w.host);
     std::vector<std::pair<std::string, std::string>> hits;  // (upper name, stored name)
     for (auto& [name, item] : f.items)
-        if (dosMatch(pat, name) || (!item.alias.empty() && dosMatch(pat, item.alias)))
+        if (DosMatch(pat, name) || (!item.alias.empty() && DosMatch(pat, item.alias)))
             hits.emplace_back(upper(name), name);
     std::sort(hits.begin(), hits.end());
     for (auto& h : hits) out.push_back(entryOf(w.host, h.second));
@@ -547,6 +500,46 @@ void SimFileSystem::setReadOnly(const std::string& path, bool readOnly) {
 }
 
 void SimFileSystem::setDiskFull(bool full) { diskFull_ = full; }
+
+void SimFileSystem::setAttributes(const std::string& path, bool hidden, bool system) {
+    std::string host = hostPath(path);
+    if (!host.empty()) attributes_[host] = {hidden, system};
+}
+
+void SimFileSystem::setDriveReady(char letter, bool ready) {
+    char u = upper(std::string(1, letter))[0];
+    notReady_.erase(std::remove(notReady_.begin(), notReady_.end(), u), notReady_.end());
+    if (!ready) notReady_.push_back(u);
+}
+
+void SimFileSystem::setDriveInfo(char letter, DriveType type, const std::string& label) {
+    char u = upper(std::string(1, letter))[0];
+    DriveInfo& d = driveInfo_[u];
+    d.letter = lower(std::string(1, u))[0];
+    d.type = type;
+    d.label = label;
+}
+
+std::vector<DriveInfo> SimFileSystem::drives() {
+    std::vector<DriveInfo> out;
+    for (auto& [letter, host] : drives_) {
+        auto it = driveInfo_.find(letter);
+        if (it != driveInfo_.end()) {
+            out.push_back(it->second);
+        } else {
+            DriveInfo d;
+            d.letter = lower(std::string(1, letter))[0];
+            d.type = DriveType::Fixed;
+            out.push_back(d);
+        }
+    }
+    return out;
+}
+
+bool SimFileSystem::driveReady(char letter) {
+    char u = upper(std::string(1, letter))[0];
+    return drives_.count(u) && std::find(notReady_.begin(), notReady_.end(), u) == notReady_.end();
+}
 
 void SimFileSystem::failAfterBytes(int64_t n) { byteBudget_ = n < 0 ? -1 : n; }
 

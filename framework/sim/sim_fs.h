@@ -30,8 +30,6 @@ public:
 
     // Drive `letter` is the host folder `hostFolder` (created when missing).
     void mapDrive(char letter, const std::string& hostFolder);
-    // Makes an existing folder the current directory (and its drive the current drive).
-    bool setCurrentDirectory(const std::string& path);
     // Default "C:\WINDOWS"; the folder is created when first asked for.
     void setWindowsDirectory(const std::string& path);
     // Creates a folder in an existing folder; false when it exists or cannot be made.
@@ -42,6 +40,12 @@ public:
     // --- fault injection ---
     // Writes, moves and deletes of the path, and of anything beneath it, are refused.
     void setReadOnly(const std::string& path, bool readOnly);
+    // Gives an existing file or folder the hidden and system attributes (kept by host path).
+    void setAttributes(const std::string& path, bool hidden, bool system);
+    // A mapped drive that is not ready (its size cannot be read), or ready again.
+    void setDriveReady(char letter, bool ready);
+    // The type and label the drive reports (default: fixed, no label).
+    void setDriveInfo(char letter, DriveType type, const std::string& label);
     // Every write fails (the old file stays as it was).
     void setDiskFull(bool full);
     // Writes succeed for n more bytes in total, then fail part-way; negative: no limit.
@@ -66,6 +70,9 @@ public:
     bool moveFile(const std::string& from, const std::string& to) override;
     bool deleteFile(const std::string& path) override;
     std::string currentDirectory() override;
+    bool setCurrentDirectory(const std::string& path) override;
+    std::vector<DriveInfo> drives() override;
+    bool driveReady(char letter) override;
     std::string windowsDirectory() override;
 
     // True when `name` is a valid 8.3 name, ignoring case ("readme.txt", "A~1.B").
@@ -123,6 +130,9 @@ private:
     std::map<std::string, Folder> folders_;  // by host folder path
     std::vector<std::string> readOnly_;      // keys from roKey
     bool diskFull_ = false;
+    std::map<std::string, std::pair<bool, bool>> attributes_;  // host path -> hidden, system
+    std::map<char, DriveInfo> driveInfo_;                       // upper letter -> type, label
+    std::vector<char> notReady_;                                // upper letters
     int64_t byteBudget_ = -1;
     uint64_t generation_ = 0;
     uint64_t tempCounter_ = 0;

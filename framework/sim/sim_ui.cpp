@@ -180,6 +180,20 @@ bool SimUser::loadPicture(Control&, const std::string& file) {
     return fs && fs->exists(file) && !fs->isDirectory(file);
 }
 
+
+WindowState SimUser::windowState(Form& f) {
+    auto it = windowStates.find(&f);
+    return it == windowStates.end() ? WindowState::Normal : it->second;
+}
+
+void SimUser::setWindowState(Form& f, WindowState s) { windowStates[&f] = s; }
+
+bool SimUser::fontDialog(Font& font, int minSize, int maxSize) {
+    fontDialogs.push_back({font, minSize, maxSize});
+    if (!fontAnswer) return false;
+    return fontAnswer(font);
+}
+
 intptr_t SimHost::send(uintptr_t window, uint32_t msg, uintptr_t wparam, intptr_t lparam) {
     sent.push_back({window, msg, wparam, lparam, false});
     return 0;

@@ -54,7 +54,15 @@ public:
     int popupX = 0, popupY = 0;           // where the last popup opened
     std::vector<CursorKind> cursorHistory;
     std::vector<std::string> modalForms;  // names of forms shown modally
-    std::vector<std::string> shownForms;  // names of forms shown modeless
+    std::vector<std::string> shownForms;  // names of forms shown modelessly
+    // The font dialog's answer: given the starting font, sizes allowed; false = Cancel
+    // (default when none is set). Each call is recorded.
+    std::function<bool(Font&)> fontAnswer;
+    struct FontAsked {
+        Font start;
+        int minSize, maxSize;
+    };
+    std::vector<FontAsked> fontDialogs;
     int processMessagesCalls = 0;
     Control* focused = nullptr;
 
@@ -90,6 +98,12 @@ public:
     int textWidth(const Font& font, const std::string& text) override;
     void setFocus(Control& c) override;
     bool loadPicture(Control& image, const std::string& file) override;
+    WindowState windowState(Form& f) override;
+    void setWindowState(Form& f, WindowState s) override;
+    // Frees the released forms now (as the message loop does).
+    void freeReleased() { processMessages(); }
+    std::map<const Form*, WindowState> windowStates;
+    bool fontDialog(Font& font, int minSize, int maxSize) override;
     Control* focusedControl() override { return focused; }
     bool colorDialog(uint32_t& color, bool fullOpen) override;
     // Controls have no windows: a control's address stands for its window and its surface.

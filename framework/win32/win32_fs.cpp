@@ -17,6 +17,8 @@ DirEntry entryOf(const WIN32_FIND_DATAA& fd) {
     e.longName = fd.cFileName;
     e.shortName = fd.cAlternateFileName;
     e.directory = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    e.hidden = (fd.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+    e.system = (fd.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
     e.size = (static_cast<uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
     // FILETIME counts 100 ns steps from 1601; the entry wants seconds from 1970.
     uint64_t t = (static_cast<uint64_t>(fd.ftLastWriteTime.dwHighDateTime) << 32) |
@@ -159,6 +161,49 @@ public:
 
     std::string currentDirectory() override {
         return filled([](char* buf, DWORD size) { return GetCurrentDirectoryA(size, buf); });
+    }
+
+    bool setCurrentDirectory(const std::string& path) override {
+        return !path.empty() && SetCurrentDirectoryA(path.c_str());
+    }
+
+    std::vector<DriveInfo> drives() override {
+        std::vector<DriveInfo> out;
+        DWORD mask = GetLogicalDrives();
+        for (int i = 0; i < 26; ++i) {
+            if (!(mask & (1u << i))) continue;
+            DriveInfo d;
+            d.letter = static_cast<char>('a' + i);
+            char root[4] = {static_cast<char>('A' + i), ':', '\\', 0};
+            switch (GetDriveTypeA(root)) {
+                case DRIVE_REMOVABLE: d.type = DriveType::Removable; break;
+                case DRIVE_FIXED: d.type = DriveType::Fixed; break;
+                case DRIVE_REMOTE: d.type = DriveType::Remote; break;
+                case DRIVE_CDROM: d.type = DriveType::CDRom; break;
+                case DRIVE_RAMDISK: d.type = DriveType::RamDisk; break;
+                default: d.type = DriveType::Unknown; break;
+            }
+            // Only drives that answer at once are asked for their label (a floppy or a CD
+            // drive would spin up, or ask for a medium).
+            if (d.type == DriveType::Fixed || d.type == DriveType::RamDisk) {
+                char label[MAX_PATH + 1] = {};
+                UINT old = SetErrorMode(SEM_FAILCRITICALERRORS);
+                if (GetVolumeInformationA(root, label, sizeof label, nullptr, nullptr, nullptr, nullptr, 0))
+                    d.label = label;
+                SetErrorMode(old);
+            }
+            out.push_back(d);
+        }
+        return out;
+    }
+
+    bool driveReady(char letter) override {
+        char root[4] = {letter, ':', '\\', 0};
+        UINT old = SetErrorMode(SEM_FAILCRITICALERRORS);
+        DWORD spc, bps, freeClusters, total;
+        BOOL ok = GetDiskFreeSpaceA(root, &spc, &bps, &freeClusters, &total);
+        SetErrorMode(old);
+        return ok != FALSE;
     }
 
     std::string windowsDirectory() override {

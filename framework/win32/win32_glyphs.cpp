@@ -116,6 +116,42 @@ void drawNamed(Pen16& g, const std::string& name) {
     } else if (name == "relocate") {
         folder(g);
         g.poly({{6, 9}, {10, 9}, {10, 7}, {14, 10}, {10, 13}, {10, 11}, {6, 11}}, kGreen, RGB(0, 96, 0));
+    } else if (name == "file") {
+        g.poly({{3, 1}, {10, 1}, {13, 4}, {13, 15}, {3, 15}}, kWhite, kGrey);
+        g.poly({{10, 1}, {10, 4}, {13, 4}}, kSilver, kGrey);
+        g.line(5, 7, 11, 7, kNavy);
+        g.line(5, 10, 11, 10, kNavy);
+    } else if (name == "folder") {
+        folder(g);
+    } else if (name == "folder-open") {
+        folder(g);
+        g.poly({{3, 9}, {16, 9}, {13, 14}, {1, 14}}, RGB(255, 240, 160), kDarkYellow);
+    } else if (name == "up") {
+        folder(g);
+        g.poly({{8, 7}, {12, 11}, {10, 11}, {10, 13}, {6, 13}, {6, 11}, {4, 11}}, kGreen, RGB(0, 96, 0));
+    } else if (name == "goodies") {
+        g.box(2, 2, 12, 12, kWhite, kBlack);
+        g.line(4, 5, 12, 5, kBlack);
+        g.line(4, 8, 12, 8, kBlack);
+        g.line(4, 11, 12, 11, kBlack);
+    } else if (name == "jpeg") {
+        g.box(1, 3, 14, 10, RGB(200, 230, 255), kBlack);
+        g.poly({{2, 12}, {6, 6}, {9, 10}, {11, 8}, {14, 12}}, kGreen, RGB(0, 96, 0));
+        g.ellipse(10, 4, 3, 3, kYellow, kDarkYellow);
+    } else if (name.rfind("drive-", 0) == 0) {
+        g.box(1, 6, 14, 6, kSilver, kBlack);
+        g.line(2, 10, 13, 10, kGrey);
+        if (name == "drive-floppy") {
+            g.box(5, 7, 6, 2, kBlack, kBlack);
+        } else if (name == "drive-cd") {
+            g.ellipse(4, 1, 8, 8, RGB(230, 230, 255), kGrey);
+            g.ellipse(7, 4, 2, 2, kWhite, kGrey);
+        } else if (name == "drive-net") {
+            g.line(8, 12, 8, 15, kBlack);
+            g.line(3, 15, 13, 15, kBlack);
+        } else {
+            g.box(11, 7, 2, 2, kGreen, kGreen);
+        }
     } else if (name == "mplay") {  // the media buttons: green triangles, dark bars
         g.poly({{5, 3}, {12, 8}, {5, 13}}, kGreen, kBlack);
     } else if (name == "mpause") {

@@ -266,7 +266,7 @@ void paintGroup(RadioGroup& g, HWND h, HDC dc) {
     SetBkMode(dc, OPAQUE);
     SetBkColor(dc, back);
     SetTextColor(dc, IsWindowEnabled(h) ? colorRef(g.font().color) : GetSysColor(COLOR_GRAYTEXT));
-    DrawTextA(dc, g.caption().c_str(), -1, &text, DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | DT_TOP);
+    DrawTextA(dc, g.caption().c_str(), -1, &text, DT_SINGLELINE | DT_LEFT | DT_TOP);
     SelectObject(dc, old);
 }
 

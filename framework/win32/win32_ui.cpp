@@ -458,6 +458,11 @@ bool containerMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRE
                 if (auto* b = dynamic_cast<Button*>(controlOf(reinterpret_cast<HWND>(lp)))) clickButton(*b);
                 return true;
             }
+            if (lp)
+                if (auto* lb = dynamic_cast<ListBox*>(controlOf(reinterpret_cast<HWND>(lp)))) {
+                    listNotify(*lb, reinterpret_cast<HWND>(lp), HIWORD(wp));
+                    return true;
+                }
             return false;
         case WM_HSCROLL:
         case WM_VSCROLL:
@@ -485,10 +490,29 @@ bool containerMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRE
                 *result = TRUE;
                 return true;
             }
+            if (auto* lb = dynamic_cast<ListBox*>(controlOf(di->hwndItem))) {
+                drawListItem(*lb, *di);
+                *result = TRUE;
+                return true;
+            }
+            if (auto* pc = dynamic_cast<PictureComboBox*>(controlOf(di->hwndItem))) {
+                drawComboItem(*pc, *di);
+                *result = TRUE;
+                return true;
+            }
             return false;
         }
-        case WM_CTLCOLORBTN:
         case WM_CTLCOLORSTATIC:
+            // A read-only edit box shows its own colour (the explorer's name box is button
+            // face, highlight or window by mode).
+            if (auto* e = dynamic_cast<Edit*>(controlOf(reinterpret_cast<HWND>(lp))); e && e->readOnly()) {
+                const COLORREF back = colorRef(e->color());
+                SetBkColor(reinterpret_cast<HDC>(wp), back);
+                *result = reinterpret_cast<LRESULT>(brushFor(back));
+                return true;
+            }
+            [[fallthrough]];
+        case WM_CTLCOLORBTN:
         case WM_CTLCOLORSCROLLBAR:
             *result = reinterpret_cast<LRESULT>(brushFor(colorRef(c.color())));
             return true;
@@ -549,6 +573,7 @@ void activateOnce(Form& f) {
 LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* f = dynamic_cast<Form*>(controlOf(hwnd));
     if (!f) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (!f->windowHooks.empty()) guarded([&] { WindowHook::beforeMessage(*f, msg, wp); });
     LRESULT r;
     if (commonMessage(*f, hwnd, msg, wp, lp, &r)) return r;
     if (containerMessage(*f, hwnd, msg, wp, lp, &r)) return r;
@@ -678,6 +703,8 @@ LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT r;
     if (msg == WM_GETDLGCODE && dynamic_cast<Button*>(c))
         return CallWindowProcA(old, hwnd, msg, wp, lp) | DLGC_WANTALLKEYS;
+    if (auto* lb = dynamic_cast<ListBox*>(c))
+        if (listMessage(*lb, hwnd, msg, wp, lp, &r)) return r;
     if (commonMessage(*c, hwnd, msg, wp, lp, &r)) return r;
     if (auto* b = dynamic_cast<Button*>(c); b && msg == BM_CLICK) {
         // A click sent to the button acts as the user's click, also while it is being driven
@@ -757,7 +784,11 @@ public:
     void popup(PopupMenu& menu, int x, int y) override;
     void processMessages() override;
     int textWidth(const Font& font, const std::string& text) override;
+    int maxTextWidth(const Font& font, const std::vector<const std::string*>& texts) override;
     void setFocus(Control& c) override;
+    bool fontDialog(Font& font, int minSize, int maxSize) override { return detail::fontDialog(font, minSize, maxSize); }
+    WindowState windowState(Form& f) override;
+    void setWindowState(Form& f, WindowState s) override;
     Control* focusedControl() override { return controlOf(GetFocus()); }
     bool colorDialog(uint32_t& color, bool fullOpen) override { return chooseColor(color, fullOpen); }
     bool loadPicture(Control& image, const std::string& file) override;
@@ -847,6 +878,10 @@ UiBackend& uiBackend() { return backend(); }
 namespace detail {
 void setImageIcon(Control& image, HICON icon) { backend().setIcon(image, icon); }
 void realizeTree(Control& c) { backend().realizeTree(c); }
+void recreate(Control& c) {
+    backend().release(c);
+    backend().realize(c);
+}
 }  // namespace detail
 
 namespace {
@@ -877,6 +912,8 @@ void Win32Ui::realize(Control& c) {
     } else if (auto* g = dynamic_cast<StringGrid*>(&c)) {
         h = createGrid(*g, parentWnd);
         p->hwnd = h;
+    } else if (auto* lb = dynamic_cast<ListBox*>(&c)) {
+        h = createList(*lb, parentWnd);
     } else if (dynamic_cast<Notebook*>(&c)) {
         h = CreateWindowExA(WS_EX_CONTROLPARENT, WC_TABCONTROLA, "", child | WS_CLIPCHILDREN | WS_TABSTOP, x, y, w, ht, parentWnd,
                             nullptr, inst, nullptr);
@@ -895,6 +932,8 @@ void Win32Ui::realize(Control& c) {
         DWORD kind = (!b->glyph.empty() && b->caption().empty()) ? BS_OWNERDRAW : b->isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
         h = CreateWindowExA(0, "BUTTON", caption, child | kind | WS_TABSTOP, x, y, w, ht, parentWnd, nullptr, inst,
                             nullptr);
+    } else if (auto* pc = dynamic_cast<PictureComboBox*>(&c)) {
+        h = createPictureCombo(*pc, parentWnd, child);
     } else if (dynamic_cast<ComboBox*>(&c) || dynamic_cast<CheckBox*>(&c)) {
         h = createChoice(c, parentWnd, child);
     } else if (auto* pb = dynamic_cast<PaintBox*>(&c)) {
@@ -914,7 +953,7 @@ void Win32Ui::realize(Control& c) {
     char cls[32] = {};
     GetClassNameA(h, cls, sizeof cls);
     if (lstrcmpiA(cls, "BUTTON") == 0 || lstrcmpiA(cls, "SCROLLBAR") == 0 || lstrcmpiA(cls, PROGRESS_CLASSA) == 0 ||
-        lstrcmpiA(cls, WC_TABCONTROLA) == 0 || lstrcmpiA(cls, "COMBOBOX") == 0)
+        lstrcmpiA(cls, WC_TABCONTROLA) == 0 || lstrcmpiA(cls, "LISTBOX") == 0 || lstrcmpiA(cls, "COMBOBOX") == 0)
         p->oldProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
 
     p->sentFont = fontOf(c.font());
@@ -1020,6 +1059,8 @@ void Win32Ui::changed(Control& c, Prop what) {
     Peer* p = peerOf(c);
     if (!p || !p->hwnd || p->syncing) return;
     HWND h = p->hwnd;
+    if (auto* lb = dynamic_cast<ListBox*>(&c))
+        if (listChanged(*lb, h, what)) return;
     if (auto* e = dynamic_cast<Edit*>(&c); e && editChanged(*e, h, what)) return;
     if (auto* rg = dynamic_cast<RadioGroup*>(&c); rg && radioGroupChanged(*rg, h, what)) return;
     if (auto* g = dynamic_cast<StringGrid*>(&c)) {
@@ -1259,6 +1300,20 @@ ModalResult Win32Ui::showModal(Form& f) {
     return f.modalResult();
 }
 
+WindowState Win32Ui::windowState(Form& f) {
+    HWND h = hwndOf(f);
+    if (!h) return WindowState::Normal;
+    if (IsIconic(h)) return WindowState::Minimized;
+    if (IsZoomed(h)) return WindowState::Maximized;
+    return WindowState::Normal;
+}
+
+void Win32Ui::setWindowState(Form& f, WindowState s) {
+    HWND h = hwndOf(f);
+    if (!h || windowState(f) == s) return;
+    ShowWindow(h, s == WindowState::Minimized ? SW_MINIMIZE : s == WindowState::Maximized ? SW_MAXIMIZE : SW_RESTORE);
+}
+
 // A native popup menu of the visible items; an item with items of its own opens a submenu.
 HMENU buildMenu(const std::vector<std::unique_ptr<MenuItem>>& items, std::vector<MenuItem*>& byId) {
     HMENU hm = CreatePopupMenu();
@@ -1321,6 +1376,38 @@ int Win32Ui::textWidth(const Font& font, const std::string& text) {
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     return sz.cx;
+}
+
+int Win32Ui::maxTextWidth(const Font& font, const std::vector<const std::string*>& texts) {
+    // The font's character widths once, then sums: the platform measures text as the sum of
+    // its characters' advance widths (no kerning), and ten thousand names cost nothing.
+    static std::map<HFONT, std::vector<int>> widths;
+    HFONT hf = fontOf(font);
+    auto it = widths.find(hf);
+    if (it == widths.end()) {
+        std::vector<int> w(256, 0);
+        HDC dc = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, hf);
+        if (!GetCharWidth32A(dc, 0, 255, w.data())) {
+            for (int ch = 0; ch < 256; ++ch) {
+                char c = static_cast<char>(ch);
+                SIZE sz{};
+                GetTextExtentPoint32A(dc, &c, 1, &sz);
+                w[static_cast<size_t>(ch)] = sz.cx;
+            }
+        }
+        SelectObject(dc, old);
+        ReleaseDC(nullptr, dc);
+        it = widths.emplace(hf, std::move(w)).first;
+    }
+    const std::vector<int>& cw = it->second;
+    int best = 0;
+    for (const std::string* t : texts) {
+        int sum = 0;
+        for (unsigned char ch : *t) sum += cw[ch];
+        best = std::max(best, sum);
+    }
+    return best;
 }
 
 void Win32Ui::setFocus(Control& c) {

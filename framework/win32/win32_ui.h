@@ -7,6 +7,7 @@
 #include <string>
 
 #include "framework/controls.h"
+#include "framework/lists.h"
 #include "framework/paint_box.h"
 
 namespace kv::win32 {
@@ -78,6 +79,19 @@ HWND createGrid(StringGrid& g, HWND parent);
 void gridChanged(StringGrid& g, HWND hwnd, Prop what);
 extern const char* const kGridClass;
 
+// The list box with pictures (win32_list.cpp).
+HWND createList(ListBox& lb, HWND parent);
+// Keeps the list window in step; true when the change was handled (or the window made anew).
+bool listChanged(ListBox& lb, HWND hwnd, Prop what);
+void listNotify(ListBox& lb, HWND hwnd, int code);
+void drawListItem(ListBox& lb, const DRAWITEMSTRUCT& di);
+bool listMessage(ListBox& lb, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+HWND createPictureCombo(PictureComboBox& cb, HWND parent, DWORD childStyle);
+void drawComboItem(PictureComboBox& cb, const DRAWITEMSTRUCT& di);
+// The platform's font dialog (win32_list.cpp).
+bool fontDialog(Font& font, int minSize, int maxSize);
+// Makes a control's window anew (after a change that a window cannot take once made).
+void recreate(Control& c);
 // The drop-down list and the check box (win32_choice.cpp): their window, keeping it in
 // step (false when the property is not theirs to handle), and their WM_COMMAND codes.
 HWND createChoice(Control& c, HWND parent, DWORD childStyle);

@@ -140,14 +140,10 @@ TEST_F(Editor, NoToDiscardLeadsToSaveAsAndACancelledSaveKeepsTheWindow) {
         click(findNamedIn(form, "BtnQuit"));
         title = answerDialog("Discard changes?", "No");
         // Save As asks the explorer dialog for a name; cancel it when it shows.
-        waitUntil(
-            [&] {
-                for (HWND w : topWindows())
-                    if (w != form && IsWindowEnabled(w) && kvName(w) != "" && kvName(w) != "EditorForm")
-                        PostMessageA(w, WM_CLOSE, 0, 0);
-                return IsWindowEnabled(form) != FALSE;
-            },
-            5000);
+        HWND dlg = nullptr;
+        waitUntil([&] { return (dlg = findNamed("FileForm")) && windowText(dlg) == "Save File"; }, 10000);
+        if (dlg) PostMessageA(findNamedIn(dlg, "BtnExit"), BM_CLICK, 0, 0);
+        waitUntil([&] { return IsWindowEnabled(form) != FALSE; }, 5000);
         Sleep(300);
         stillOpen = (findNamed("EditorForm") == form && IsWindowEnabled(form)) ? "open" : "closed";
         click(findNamedIn(form, "BtnQuit"));
@@ -391,14 +387,10 @@ TEST_F(Editor, EscapeOnTheDiscardQuestionAnswersNo) {
         if (!dlg) return;
         SendMessageA(findNamedIn(dlg, "Yes"), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
         // No leads to Save As, which is cancelled: the editor stays.
-        waitUntil(
-            [&] {
-                for (HWND w : topWindows())
-                    if (w != form && kvName(w) != "" && kvName(w) != "EditorForm" && kvName(w) != "MessageDialog")
-                        PostMessageA(w, WM_CLOSE, 0, 0);
-                return IsWindowEnabled(form) != FALSE && !findNamed("MessageDialog");
-            },
-            5000);
+        HWND save = nullptr;
+        waitUntil([&] { return (save = findNamed("FileForm")) && windowText(save) == "Save File"; }, 10000);
+        if (save) PostMessageA(findNamedIn(save, "BtnExit"), BM_CLICK, 0, 0);
+        waitUntil([&] { return IsWindowEnabled(form) != FALSE && !findNamed("MessageDialog"); }, 5000);
         stillOpen = findNamed("EditorForm") == form ? "open" : "closed";
         PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
         answerDialog("Discard changes?", "Yes");
@@ -440,3 +432,53 @@ TEST_F(Editor, DraggingAHeaderLineSizesTheColumn) {
 }
 
 }  // namespace
+
+namespace {
+
+// Waits for the explorer dialog with this caption, types the name and presses its OK button.
+bool answerExplorer(const std::string& caption, const std::string& name) {
+    HWND dlg = nullptr;
+    if (!waitUntil([&] { return (dlg = findNamed("FileForm")) && windowText(dlg) == caption && IsWindowEnabled(dlg); },
+                   15000))
+        return false;
+    SendMessageA(findNamedIn(dlg, "Edit1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    PostMessageA(findNamedIn(dlg, "BtnOK"), BM_CLICK, 0, 0);
+    return true;
+}
+
+}  // namespace
+
+TEST_F(Editor, SaveAsWritesUnderTheLongNameTypedInTheExplorerAndOpenLoadsItBack) {
+    openOn(5, true);
+    kit::writeKey("SavePath", kit::shortPath(slides) + "\\");
+    kit::writeKey("LastDir", kit::shortPath(slides) + "\\");
+    bool saved = false, opened = false;
+    std::string afterSave, afterOpen;
+    Driver user([&] {
+        HWND form = waitEditorLoaded();
+        if (!form) return;
+        PostMessageA(findNamedIn(form, "BtnSave"), BM_CLICK, 0, 0);
+        saved = answerExplorer("Save File", "My long holiday show");
+        waitUntil([&] { return IsWindowEnabled(form) && windowText(form).find("My long") != std::string::npos; }, 15000);
+        afterSave = windowText(form);
+        PostMessageA(findNamedIn(form, "BtnLoad"), BM_CLICK, 0, 0);
+        answerDialog("Discard script?", "Yes");
+        opened = answerExplorer("Open Slideshow", "My long holiday show.avl");
+        waitUntil([&] { return IsWindowEnabled(form) && waitEditorLoaded(1000); }, 15000);
+        Sleep(200);
+        afterOpen = windowText(form);
+        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
+    });
+    int32_t r = editorWin95();
+    user.join();
+    EXPECT_TRUE(saved);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(r, 0);
+    const std::string file = slides + "\\My long holiday show.AVL";
+    ASSERT_TRUE(kit::fileExists(file));
+    EXPECT_EQ(profile(file, "Header", "Ver"), "7");
+    EXPECT_EQ(profile(file, "Header", "N"), "6");
+    EXPECT_EQ(afterSave, "Kavrin Slide Editor [My long holiday show.AVL]");
+    EXPECT_EQ(afterOpen, "Kavrin Slide Editor [My long holiday show.AVL]");
+    EXPECT_EQ(kit::readKey("LongName"), "My long holiday show.avl");  // as typed in the open dialog
+}

@@ -245,6 +245,9 @@ TEST_F(EditorInput, TheSlideTableGetsTheFocusBackAfterAMessageDialog) {
         // Close, "Discard changes?" No, the Save As dialog cancelled: the editor stays.
         PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
         asked = answerDialog("Discard changes?", "No");
+        HWND save = nullptr;
+        waitUntil([&] { return (save = findNamed("FileForm")) && windowText(save) == "Save File"; }, 10000);
+        if (save) PostMessageA(findNamedIn(save, "BtnExit"), BM_CLICK, 0, 0);
         waitUntil([&] { return IsWindowEnabled(form) && !findNamed("MessageDialog") &&
                                GetForegroundWindow() == form; }, 5000);
         HWND focus = focusedWindowOf(form);

@@ -128,10 +128,11 @@ TEST_F(Exports, WindowCommandsBeforeAnyWindowDoNothing) {
 }
 
 TEST_F(Exports, WindowsNotBuiltOrWithoutAFileAnswerTheirRefusal) {
-    EXPECT_EQ(signedCall("RemoteDlg95", {253, 0}), -1);
     // No SaveName: the player reports the media error (the closer answers it) and says 0.
     kit::deleteKey("SaveName");
     kit::ModalCloser closer;
+    // The explorer dialog opens; the closer cancels it as a user would.
+    EXPECT_EQ(signedCall("RemoteDlg95", {253, 0}), -1);
     EXPECT_EQ(signedCall("VideoWinPlayer95", {0, 1, 8}), 0);
     EXPECT_GE(closer.windowsCancelled(), 1);
     EXPECT_EQ(signedCall("VideoWinStatus95"), 0);

@@ -14,7 +14,7 @@
 #include "framework/settings.h"
 #include "framework/sim/sim_platform.h"
 #include "framework/text.h"
-#include "host/names.h"
+#include "framework/names.h"
 
 namespace {
 

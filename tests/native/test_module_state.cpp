@@ -54,14 +54,6 @@ TEST_F(ModuleState, ExplorerCommandsBeforeAnyWindowChangeNothing) {
     EXPECT_EQ(ex, before);
 }
 
-TEST_F(ModuleState, ExplorerEntriesOpenNothingYet) {
-    const kv::explorer::ExplorerState before = kv::explorer::state();
-    kv::entry::RemoteWin95(0, 1);
-    EXPECT_EQ(kv::entry::RemoteDlg95(253, 0), -1);
-    EXPECT_EQ(kv::entry::RemoteDlg95(-1, -1), -1);
-    EXPECT_EQ(kv::explorer::state(), before);
-}
-
 TEST_F(ModuleState, VideoStatusPacksOpenFlagAndPlayMode) {
     auto& v = kv::video::state();
     EXPECT_EQ(kv::entry::VideoWinStatus95(), 0);

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/sim/sim_platform.h"
-#include "host/names.h"
+#include "framework/names.h"
 
 namespace {
 
@@ -153,3 +153,20 @@ TEST_F(Names, CheckExtension) {
 }
 
 }  // namespace
+
+// The fast path of the find-first matcher for "*." and up to three characters gives what the
+// general DOS matcher gives, on names with and without dots, of every length.
+TEST(FindFirstPatterns, ExtensionMasksMatchAsTheGeneralMatcher) {
+    const std::vector<std::string> masks = {"*.???", "*.bmp", "*.pc?", "*.?pg", "*.av?", "*.fl?", "*.rs;",
+                                            "*.Lea", "*.a",   "*.??",  "*.?",   "*.b?p"};
+    const std::vector<std::string> names = {"x.bmp", "X.BMP", "x.bm",  "x.bmpx", "readme", "a.b.bmp", "x.",  ".bmp",
+                                            "x.pc",  "x.pcx", "x.jpg", "x.mpg",  "x.jpeg", "x.avl",   "x.av", "x.a",
+                                            "xa",    "x.rs;", "x.Lead", "x.lea", "x..b",   "x.b.",    "",     "x.fli"};
+    for (const auto& m : masks)
+        for (const auto& n : names)
+            EXPECT_EQ(kv::MatchesPattern(n, m), kv::DosMatch(kv::DosPattern(m), n)) << n << " / " << m;
+    EXPECT_TRUE(kv::MatchesPattern("readme", "*.???"));  // up to three characters, none included
+    EXPECT_TRUE(kv::MatchesPattern("x.pc", "*.pc?"));
+    EXPECT_FALSE(kv::MatchesPattern("x.jpeg", "*.???"));
+    EXPECT_TRUE(kv::MatchesPattern("LONG~1.JPE", "*.???"));
+}

@@ -7,7 +7,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <string>
@@ -28,9 +30,15 @@ constexpr UINT MsgGrabFrame = 2323; // 0x913, lParam: the player's client device
 constexpr UINT MsgVideoClosed = 2309; // 0x905, broadcast when the player window has closed
 constexpr UINT MsgCallPrintEnd = WM_APP + 1;
 
-enum : int { IdLog = 100, IdKeys, IdKeyEdit, IdValueEdit, IdWriteKey, IdFirstAction = 200 };
+enum : int { IdLog = 100, IdKeys, IdKeyEdit, IdValueEdit, IdWriteKey, IdModeEdit, IdOptionEdit, IdFirstAction = 200 };
 
-HWND g_main, g_log, g_keys, g_keyEdit, g_valueEdit;
+HWND g_main, g_log, g_keys, g_keyEdit, g_valueEdit, g_modeEdit, g_optionEdit;
+
+int editNumber(HWND edit, int def) {
+    char b[32] = {};
+    if (!edit || !GetWindowTextA(edit, b, sizeof b)) return def;
+    return std::atoi(b);
+}
 std::map<std::string, std::string> g_lastEntries;
 
 void log(const std::string& line) {
@@ -118,6 +126,14 @@ std::vector<Action> actions() {
              auto f = fn<FnRemoteDlg>("RemoteDlg95");
              return f ? std::to_string(f(0, 0)) : std::string("not exported");
          }},
+        {"Dialog (mode, option)", [] {
+             // Any mode of the explorer dialog: 0, 1, 4, 8, 16, 24 save; 102 move; 101..124
+             // convert; 252 tiling; 253 add slides; 254 open slideshow.
+             auto f = fn<FnRemoteDlg>("RemoteDlg95");
+             const int mode = editNumber(g_modeEdit, 24), option = editNumber(g_optionEdit, 0);
+             log("   mode " + std::to_string(mode) + ", option " + std::to_string(option));
+             return f ? std::to_string(f(mode, option)) : std::string("not exported");
+         }},
         {"Video", [] {
              auto f = fn<FnVideo>("VideoWinPlayer95");
              return f ? std::to_string(f(g_main, 0, 0)) : std::string("not exported");
@@ -190,10 +206,20 @@ void drawPage(HDC dc) {
 
 LRESULT CALLBACK mainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case MsgExplorer:
-            log("<- 2321 lParam " + hex(static_cast<uint32_t>(lp)) + ": " + explorerRequest(lp) +
-                "  Win95file=" + kit::readKey("Win95file"));
+        case MsgExplorer: {
+            log("<- 2321 lParam " + hex(static_cast<uint32_t>(lp)) + ": " + explorerRequest(lp));
+            if (lp == 0x909 || lp == 0x901 || lp == 0x903 || lp == 0x904)
+                log("   Win95file=" + kit::readKey("Win95file") + "  LongName=" + kit::readKey("LongName"));
+            if (lp == 0x910 || lp == 0x908 || lp == 0x907) {
+                const std::string list = kit::readKey("Win95Tmp", "c:\\kavrin.tmp");
+                char n[32] = {}, dir[300] = {};
+                GetPrivateProfileStringA("Directory", "Files", "?", n, sizeof n, list.c_str());
+                GetPrivateProfileStringA("Directory", "Name", "?", dir, sizeof dir, list.c_str());
+                log("   " + list + ": Files=" + n + "  Name=" + dir);
+            }
+            showKeys("explorer");
             return 0;
+        }
         case MsgPrintPage:
             log("<- 2322 page DC " + hex(static_cast<uint32_t>(lp)) + ": print the picture");
             drawPage(reinterpret_cast<HDC>(lp));
@@ -251,20 +277,27 @@ void createMainWindow() {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = "KavrinHost";
     RegisterClassA(&wc);
-    g_main = CreateWindowExA(0, "KavrinHost", "Kavrin reference host", WS_OVERLAPPEDWINDOW, 20, 20, 760, 520,
+    g_main = CreateWindowExA(0, "KavrinHost", "Kavrin reference host", WS_OVERLAPPEDWINDOW, 20, 20, 760, 600,
                              nullptr, nullptr, wc.hInstance, nullptr);
     const auto& as = allActions();
     for (size_t i = 0; i < as.size(); ++i)
         child("BUTTON", as[i].label, BS_PUSHBUTTON, 8 + static_cast<int>(i % 2) * 118, 8 + static_cast<int>(i / 2) * 28,
               112, 24, IdFirstAction + static_cast<int>(i));
-    child("STATIC", "Key:", 0, 8, 270, 40, 18, -1);
-    g_keyEdit = child("EDIT", "SaveName", WS_BORDER | ES_AUTOHSCROLL, 50, 268, 180, 20, IdKeyEdit);
-    child("STATIC", "Value:", 0, 8, 296, 40, 18, -1);
-    g_valueEdit = child("EDIT", "", WS_BORDER | ES_AUTOHSCROLL, 50, 294, 180, 20, IdValueEdit);
-    child("BUTTON", "Write key", BS_PUSHBUTTON, 50, 320, 112, 24, IdWriteKey);
-    child("STATIC", ("Settings: " + kit::settingsPath() + " [kavrin]").c_str(), 0, 8, 356, 228, 36, -1);
-    g_keys = child("LISTBOX", "", WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 8, 396, 228, 80, IdKeys);
-    g_log = child("LISTBOX", "", WS_BORDER | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT, 244, 8, 496, 468, IdLog);
+    int y = 8 + static_cast<int>((as.size() + 1) / 2) * 28;
+    child("STATIC", "Mode:", 0, 8, y + 2, 40, 18, -1);
+    g_modeEdit = child("EDIT", "24", WS_BORDER | ES_AUTOHSCROLL, 50, y, 60, 20, IdModeEdit);
+    child("STATIC", "Option:", 0, 122, y + 2, 44, 18, -1);
+    g_optionEdit = child("EDIT", "0", WS_BORDER | ES_AUTOHSCROLL, 170, y, 60, 20, IdOptionEdit);
+    y += 28;
+    child("STATIC", "Key:", 0, 8, y + 2, 40, 18, -1);
+    g_keyEdit = child("EDIT", "SaveName", WS_BORDER | ES_AUTOHSCROLL, 50, y, 180, 20, IdKeyEdit);
+    child("STATIC", "Value:", 0, 8, y + 28, 40, 18, -1);
+    g_valueEdit = child("EDIT", "", WS_BORDER | ES_AUTOHSCROLL, 50, y + 26, 180, 20, IdValueEdit);
+    child("BUTTON", "Write key", BS_PUSHBUTTON, 50, y + 52, 112, 24, IdWriteKey);
+    child("STATIC", ("Settings: " + kit::settingsPath() + " [kavrin]").c_str(), 0, 8, y + 82, 228, 30, -1);
+    g_keys = child("LISTBOX", "", WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 8, y + 114, 228,
+                   std::max(40, 560 - (y + 114)), IdKeys);
+    g_log = child("LISTBOX", "", WS_BORDER | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT, 244, 8, 496, 552, IdLog);
     SendMessageA(g_log, LB_SETHORIZONTALEXTENT, 1200, 0);
 }
 
@@ -294,6 +327,24 @@ HWND findNamedWindow(const std::string& name, HWND root = nullptr) {
     for (HWND w : kit::processWindows(g_main))
         if (Search::matches(w, name)) return w;
     return nullptr;
+}
+
+// A folder of pictures and scripts for the explorer to show.
+std::string makeDemoFolder() {
+    char tmp[MAX_PATH] = {};
+    GetTempPathA(sizeof tmp, tmp);
+    const std::string dir = std::string(tmp) + "Kavrin demo pictures";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    for (const char* sub : {"Holidays 1998", "Scans", "Family"}) CreateDirectoryA((dir + "\\" + sub).c_str(), nullptr);
+    for (const char* f : {"Beach at noon.bmp", "Harbour.bmp", "mountain lake.jpg", "Grandma's garden.jpg", "sunset.tif",
+                          "Old town.pcx", "fireworks.avi", "birthday song.wav", "summer show.avl", "Slides 1998.avl",
+                          "logo.png", "readme.txt"}) {
+        HANDLE h = CreateFileA((dir + "\\" + f).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD n = 0;
+        WriteFile(h, "demo", 4, &n, nullptr);
+        CloseHandle(h);
+    }
+    return dir;
 }
 
 struct Tour {
@@ -328,6 +379,7 @@ struct Tour {
     struct Closer {
         Tour* tour;
         std::string label;
+        bool compression = false;
     };
 
     // Runs beside a modal export, which returns only when its window closes: saves the windows
@@ -335,6 +387,12 @@ struct Tour {
     static DWORD WINAPI closeModal(void* p) {
         auto* c = static_cast<Closer*>(p);
         Sleep(1500);
+        if (c->compression) {
+            // The save dialog's "JPEG Compression" button opens the compression dialog.
+            for (HWND w : kit::processWindows(g_main))
+                if (HWND b = findNamedWindow("BtnJPEG", w)) PostMessageA(b, BM_CLICK, 0, 0);
+            Sleep(1000);
+        }
         c->tour->saveLibraryWindows(c->label);
         // The editor's thumbnails page: its tab clicked, then the window again.
         if (c->label == "Editor")
@@ -392,12 +450,12 @@ struct Tour {
         saveLibraryWindows("Video grabbed");
     }
 
-    void step(size_t action) {
-        const std::string label = allActions().at(action).label;
+    void step(size_t action, const std::string& name = {}, bool compression = false) {
+        const std::string label = name.empty() ? std::string(allActions().at(action).label) : name;
         if (label == "Video") kit::writeKey("SaveName", video);
         if (label == "Video status") kit::writeKey("SaveName", "C:\\windows\\win.ini");
         kit::WatchdogScope watch("tour step " + label, 60000);
-        Closer c{this, label};
+        Closer c{this, label, compression};
         HANDLE t = CreateThread(nullptr, 0, &closeModal, &c, 0, nullptr);
         runAction(action);
         // The helper logs into the host's window, so messages keep running while it finishes.
@@ -422,7 +480,32 @@ struct Tour {
         const std::string picture = std::string(temp) + "kavrin print picture.bmp";
         if (kit::writeTestBitmap(picture, 640, 480, RGB(30, 90, 200), RGB(250, 200, 60))) kit::writeKey("BMP", picture);
         showKeys("host");
-        for (size_t i = 0; i < allActions().size(); ++i) step(i);
+        const std::string demo = makeDemoFolder();
+        kit::writeKey("LastDir", kit::shortPath(demo) + "\\");
+        kit::writeKey("SavePath", kit::shortPath(demo) + "\\");
+        kit::writeKey("SaveAs", "");
+        showKeys("host");
+        for (size_t i = 0; i < allActions().size(); ++i) {
+            const std::string label = allActions()[i].label;
+            if (label != "Dialog (mode, option)") {
+                step(i);
+                continue;
+            }
+            // Every mode of the explorer dialog, then the compression dialog of a 24-bit save.
+            const std::pair<int, int> modes[] = {{0, 0},   {0, 1},   {24, 0},  {16, 0},  {8, 0},  {4, 0},
+                                                 {1, 0},   {8, 1},   {102, 0}, {124, 0}, {252, 0}, {253, 0},
+                                                 {254, 0}};
+            for (auto [mode, option] : modes) {
+                SetWindowTextA(g_modeEdit, std::to_string(mode).c_str());
+                SetWindowTextA(g_optionEdit, std::to_string(option).c_str());
+                if (mode == 102) kit::writeKey("SaveAs", kit::shortPath(demo + "\\Harbour.bmp"));
+                step(i, "Dialog " + std::to_string(mode) + " " + std::to_string(option));
+                kit::writeKey("SaveAs", "");
+            }
+            SetWindowTextA(g_modeEdit, "24");
+            SetWindowTextA(g_optionEdit, "0");
+            step(i, "Compression", true);
+        }
         log("Tour finished");
         kit::pumpMessages(200);
         save(g_main, "host end");

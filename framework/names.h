@@ -1,8 +1,11 @@
-// Path functions shared by the windows, and the checks of the explorer's name box.
+// Path functions shared by every module (below the modules, in the framework, so that the
+// editor and the explorer reach them without the export layer), and the checks of the
+// explorer's name box.
 // Short (8.3) and long names come from the file system port; none of the path functions
 // raises an error: a path that does not exist passes through.
 #pragma once
 #include <string>
+#include <string_view>
 
 namespace kv {
 
@@ -26,5 +29,17 @@ int ValidateFileName(const std::string& text);
 // Slideshow)" -> ".AVL"); when it has another extension the user is asked whether to go on,
 // and an empty string means No.
 std::string CheckExtension(const std::string& name, const std::string& filterRowText);
+
+// Find-first name patterns as the platform's file system matches them (DOS wildcards): the
+// pattern rewritten as find-first does ('?' -> DOS_QM '>', '*' before '.' -> DOS_STAR '<',
+// '.' before '?', '*' or the end -> DOS_DOT '"'), then matched without regard to case.
+std::string DosPattern(const std::string& pattern);
+bool DosMatch(const std::string& dosPattern, const std::string& name);
+// Both steps at once, with a fast path for "*." and up to three characters.
+bool MatchesPattern(const std::string& name, const std::string& pattern);
+// That fast path: whether the pattern is "*." and one to three characters other than wildcards
+// of their own ('*', '.'), and whether a name matches such a pattern's extension part.
+bool IsExtensionMask(const std::string& pattern);
+bool MatchesExtensionMask(const std::string& ext, std::string_view name);
 
 }  // namespace kv

@@ -1,0 +1,132 @@
+// The explorer form, TFileForm: the modeless file browser window (RemoteWin95) and the modal
+// open/save/convert dialog (RemoteDlg95). Handlers carry the names of the controls and events
+// they serve. Part 3.1 (window, modes, OK action, keys) in file_form.cpp, Part 3.2 (listing,
+// filters, drive/folder box, columns, view options) in listing.cpp, Part 3.4 (save options)
+// in save_options.cpp.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "explorer/explorer_state.h"
+#include "framework/controls.h"
+#include "framework/lists.h"
+
+namespace kv::explorer {
+
+class TFileForm : public Form {
+public:
+    TFileForm();  // builds the controls and runs FormCreate
+    ~TFileForm() override;
+
+    // ---- controls ----
+    Panel* PanelTop;
+    Label* LabelList;
+    PictureComboBox* LookBox;
+    Button* BtnUp;
+    Button* BtnMenu;
+    Button* BtnHelp;
+    Button* BtnJPEG;
+    Panel* PanelList;
+    ListBox* XFiles;
+    ListBox* InputList;
+    Panel* PanelBottom;
+    Label* LabelName;
+    Edit* Edit1;
+    Label* Label2;
+    ComboBox* FilterComboBox1;
+    ComboBox* BPPtype;
+    Button* BtnOK;
+    Button* BtnExit;
+    DirectoryListBox* DirectoryListBox1;
+    DriveComboBox* DriveBox;
+
+    PopupMenu* FileMenu;
+    MenuItem *mnuFLevel, *mnuFSep, *mnuFOpen, *mnuFInfo, *mnuFPreview, *mnuFRename, *mnuFDelete, *mnuRefresh,
+        *MarkDirectory, *UnmarkDirectory, *BatchConvert, *InstantSlideshow, *mnuListInput;
+    PopupMenu* MainMenu;
+    MenuItem *mnuFileActions, *mnuOptimizeWin, *mnuMaximizeWin, *mnuFont, *mnuReset, *mnuLowercase,
+        *mnuFoldersAfter, *mnuSingleColumn, *mnuPreviewMode;
+    std::unique_ptr<WindowHook> RxWindowHook1;
+
+    // The pictures of list entries (indexes into XFiles->pictures).
+    static constexpr int FileGlyph = 0, FolderGlyph = 1;
+
+    // ---- Part 3.1 (file_form.cpp) ----
+    void FormCreate(Control* sender);
+    void FormActivate(Control* sender);
+    void FormClose(Control* sender);
+    void FormResize(Control* sender);
+    void FormKeyDown(Control* sender, int& key, unsigned shift);
+    void Edit1Change(Control* sender);
+    // The OK action; `fromButton` when BtnOK ran it.
+    void BtnOKClick(bool fromButton);
+    void BtnExitClick(Control* sender);
+    void BtnHelpClick(Control* sender);
+    void BtnMenuClick(Control* sender);
+    void mnuFileActionsClick(Control* sender);
+    void mnuResetClick(Control* sender);
+    void RxWindowHook1BeforeMessage(uint32_t msg, uintptr_t wparam);
+    // Writes the chosen file's names; false (the user was told) when the name is refused.
+    bool StoreChosenFile();
+    // Writes the rectangle (window only) and LastDir.
+    void SaveWindowState();
+    // Restores bWinT/L/W/H when they fit the screen; true when it did.
+    bool RestoreRectangle();
+    // Records the font and size that "Reset window" goes back to.
+    void RecordDefaults();
+    // Applies the menu-bar font rule, records the defaults, sizes to the default and centres.
+    void SizeToDefault();
+    // Window rectangle with the frame; the client area follows.
+    void placeOuter(int left, int top, int width, int height);
+    bool inputViewShown() const { return InputList->visible(); }
+    void HideInputView();
+
+    // ---- Part 3.2 (listing.cpp) ----
+    void UpdateFiles();
+    void InitFocus();
+    void FilterComboBox1Change(Control* sender);
+    void SetFileFormats();
+    void UpdateHistory();
+    void LookBoxChange(Control* sender);
+    void LookBoxClick(Control* sender);
+    void BtnUpClick(Control* sender);
+    void DirectoryListBox1Change(Control* sender);
+    void CalcStringWidth();
+    void XFilesClick(Control* sender);
+    void XFilesDblClick(Control* sender);
+    void mnuOptimizeWinClick(bool maximize);
+    void mnuSingleColumnClick(Control* sender);
+    void mnuFontClick(Control* sender);
+    void mnuLowercaseClick(Control* sender);
+    void mnuFoldersAfterClick(Control* sender);
+    void mnuPreviewModeClick(Control* sender);
+    void mnuRefreshClick(Control* sender);
+    void MarkDirectoryClick(Control* sender);
+    void UnmarkDirectoryClick(Control* sender);
+    // Changes to a folder (the folder list, the process's current directory, the listing).
+    void ChangeDirectory(const std::string& path);
+    // The current folder (the folder list's).
+    const std::string& currentFolder() const { return DirectoryListBox1->directory(); }
+    // Folders are list entries whose text holds a backslash.
+    static bool isFolderEntry(const std::string& text);
+    // Deselects every folder entry.
+    void ValidateSelection();
+    // Writes the selection list file; the number of files written (0: nothing written).
+    int ListMultipleFiles();
+    // Lays the panels and the bottom row out for the window's client size.
+    void LayoutPanels();
+
+    // ---- Part 3.4 (save_options.cpp) ----
+    void ReadRememberedRow();
+    void BPPtypeChange(Control* sender);
+    void BtnJPEGClick(Control* sender);
+    void WriteSaveOptions();
+    void UpdateJpegButton();
+
+private:
+    void buildControls();
+    bool activatedOnce_ = false;
+};
+
+}  // namespace kv::explorer

@@ -1,0 +1,417 @@
+// The explorer through the real DLL: RemoteDlg95 in its modes answered with OK and Cancel by a
+// second thread that acts as the user, the keys each writes, the messages it shows, and the
+// modeless window (RemoteWin95) driven in a host-style message loop with its notifications.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/kit/kit.h"
+#include "tests/e2e/test_editor_driver.h"
+
+namespace kit = kv::kit;
+using namespace kv::e2e;
+
+namespace {
+
+int32_t remoteDlg(int32_t mode, int32_t option) {
+    auto fn = reinterpret_cast<int32_t(WINAPI*)(int32_t, int32_t)>(kit::exportAddress("RemoteDlg95"));
+    return fn ? fn(mode, option) : 0x7FFFFFFF;
+}
+
+void callVoid(const char* name) {
+    auto fn = reinterpret_cast<void(WINAPI*)()>(kit::exportAddress(name));
+    if (fn) fn();
+}
+
+void remoteWin(HWND host, int32_t remember) {
+    auto fn = reinterpret_cast<void(WINAPI*)(HWND, int32_t)>(kit::exportAddress("RemoteWin95"));
+    if (fn) fn(host, remember);
+}
+
+// Paths compared as the file system does (the drive letter's case is the caller's).
+::testing::AssertionResult samePath(const std::string& a, const std::string& b) {
+    if (lstrcmpiA(a.c_str(), b.c_str()) == 0) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "\"" << a << "\" is not \"" << b << "\"";
+}
+
+// Types into an edit box as the keyboard would leave it: the box's whole text replaced.
+void setText(HWND edit, const std::string& t) { SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(t.c_str())); }
+
+// A user's choice of a drop-down row: the row selected and the parent told.
+void chooseRow(HWND combo, int row) {
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    SendMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+}
+
+// A click on row i of a list box (with Ctrl: added to the selection).
+void clickRow(HWND list, int i, bool ctrl = false) {
+    RECT r{};
+    SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+    LPARAM at = MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2);
+    WPARAM keys = MK_LBUTTON | (ctrl ? MK_CONTROL : 0);
+    SendMessageA(list, WM_LBUTTONDOWN, keys, at);
+    SendMessageA(list, WM_LBUTTONUP, ctrl ? MK_CONTROL : 0, at);
+}
+
+class ExplorerE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(kit::dll(), nullptr) << "cannot load " << kit::dllPath();
+        // No explorer window of an earlier test stays in the way.
+        callVoid("RemoteWinClose95");
+        for (HWND w : topWindows())
+            if (kvName(w) == "FileForm") PostMessageA(w, WM_CLOSE, 0, 0);
+        kit::pumpMessages(100);
+        photos = folder.path() + "\\Holiday photos";
+        CreateDirectoryA(photos.c_str(), nullptr);
+        CreateDirectoryA((photos + "\\Album").c_str(), nullptr);
+        kit::writeKey("LastDir", kit::shortPath(photos) + "\\");
+        kit::writeKey("SavePath", kit::shortPath(photos) + "\\");
+        kit::writeKey("Win95Tmp", folder.file("kavrin.tmp"));
+        kit::writeKey("SaveAs", "");
+        for (const char* k : {"Savename", "LongName", "SaveExt", "MultiBPP", "Save24", "Save1", "bWinT", "bWinL",
+                              "bWinW", "bWinH", "Win95file"})
+            kit::deleteKey(k);
+        writeIn(photos, "Beach at noon.bmp", "BM");
+        writeIn(photos, "show.avl", "[Header]\r\nVer=7\r\nN=1\r\n");
+        writeIn(photos, "zz.bmp", "BM");
+    }
+    void TearDown() override {
+        if (HWND left = findNamed("FileForm")) PostMessageA(left, WM_CLOSE, 0, 0);
+        kit::pumpMessages(50);
+    }
+    static void writeIn(const std::string& dir, const std::string& name, const std::string& bytes) {
+        HANDLE h = CreateFileA((dir + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD n = 0;
+        WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
+        CloseHandle(h);
+    }
+
+    kit::TempFolder folder;
+    std::string photos;
+};
+
+TEST_F(ExplorerE2E, EveryModeOpensWithItsCaptionAndCancelReturnsMinusOne) {
+    struct Case {
+        int32_t mode, option;
+        const char* caption;
+    };
+    const Case cases[] = {{0, 0, "Save File"},          {0, 1, "Save Contact Sheet as"},
+                          {24, 0, "Save File"},         {8, 1, "Save Contact Sheet as"},
+                          {16, 0, "Save File"},         {4, 0, "Save File"},
+                          {1, 0, "Save File"},          {102, 0, "Move File to"},
+                          {124, 0, "Convert Multiple Files"}, {252, 0, "Open File for Tiling or Texture"},
+                          {253, 0, "Add Multiple Slides"},    {254, 0, "Open Slideshow"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        std::string caption, cancel;
+        Driver user([&] {
+            HWND form = waitNamed("FileForm");
+            if (!form) return;
+            waitUntil([&] { return windowText(form) == c.caption; }, 5000);
+            caption = windowText(form);
+            HWND exit = findNamedIn(form, "BtnExit");
+            cancel = windowText(exit);
+            click(exit);
+        });
+        kit::WatchdogScope watch("RemoteDlg95 cancel", 30000);
+        EXPECT_EQ(remoteDlg(c.mode, c.option), -1);
+        user.join();
+        EXPECT_EQ(caption, c.caption);
+        EXPECT_EQ(cancel, "Cancel");
+        EXPECT_TRUE(samePath(kit::readKey("LastDir"), kit::shortPath(photos) + "\\"));
+    }
+}
+
+TEST_F(ExplorerE2E, SaveFileUnderALongNameWritesTheShortNameAndTheSaveOptions) {
+    Driver user([&] {
+        HWND form = waitNamed("FileForm");
+        if (!form) return;
+        waitUntil([&] { return windowText(form) == "Save File"; }, 5000);
+        setText(findNamedIn(form, "Edit1"), "My summer show");
+        click(findNamedIn(form, "BtnOK"));
+    });
+    kit::WatchdogScope watch("RemoteDlg95 save", 30000);
+    EXPECT_EQ(remoteDlg(0, 0), 0);
+    user.join();
+    EXPECT_EQ(kit::readKey("LongName"), "My summer show.AVL");
+    // The short name the platform gave the placeholder (the file itself is for the host).
+    const std::string savename = kit::readKey("Savename");
+    EXPECT_TRUE(samePath(savename.substr(0, kit::shortPath(photos).size()), kit::shortPath(photos)));
+    EXPECT_NE(savename.find('~'), std::string::npos) << savename;
+    // The placeholder keeps the long name: writing to the short one replaces it.
+    EXPECT_TRUE(kit::fileExists(photos + "\\My summer show.AVL"));
+    EXPECT_TRUE(samePath(kit::shortPath(photos + "\\My summer show.AVL"), savename));
+    EXPECT_TRUE(samePath(kit::readKey("SavePath"), kit::shortPath(photos) + "\\"));
+    EXPECT_EQ(kit::readKey("SaveExt"), ".AVL");
+}
+
+TEST_F(ExplorerE2E, TwentyFourBitSaveReturnsTheFormatCodeAndRemembersTheRow) {
+    Driver user([&] {
+        HWND form = waitNamed("FileForm");
+        if (!form) return;
+        HWND filter = findNamedIn(form, "FilterComboBox1");
+        waitUntil([&] { return windowText(filter) == "JPG JPEG/JFIF(Enhanced)"; }, 5000);
+        chooseRow(filter, 0);  // BMP Windows BitMaP
+        setText(findNamedIn(form, "Edit1"), "picture");
+        click(findNamedIn(form, "BtnOK"));
+    });
+    kit::WatchdogScope watch("RemoteDlg95 24", 30000);
+    EXPECT_EQ(remoteDlg(24, 0), 7);
+    user.join();
+    EXPECT_EQ(kit::readKey("Save24"), "0");
+    EXPECT_EQ(kit::readKey("MultiBPP"), "24");
+    EXPECT_EQ(kit::readKey("SaveExt"), ".BMP");
+    EXPECT_EQ(kit::readKey("LongName"), "picture.BMP");
+}
+
+TEST_F(ExplorerE2E, OverwriteAnsweredNoLeavesTheFileAndTheDialogOpen) {
+    std::string title;
+    bool stillOpen = false;
+    Driver user([&] {
+        HWND form = waitNamed("FileForm");
+        if (!form) return;
+        waitUntil([&] { return windowText(form) == "Save File"; }, 5000);
+        setText(findNamedIn(form, "Edit1"), "show.avl");
+        PostMessageA(findNamedIn(form, "BtnOK"), BM_CLICK, 0, 0);
+        title = answerDialog("show.avl\nin use.  Overwrite?", "No");
+        Sleep(200);
+        stillOpen = IsWindowVisible(form) != FALSE;
+        click(findNamedIn(form, "BtnExit"));
+    });
+    kit::WatchdogScope watch("RemoteDlg95 overwrite", 30000);
+    EXPECT_EQ(remoteDlg(0, 0), -1);
+    user.join();
+    EXPECT_EQ(title, "Confirm");
+    EXPECT_TRUE(stillOpen);
+    std::string bytes;
+    ASSERT_TRUE(kit::readFile(photos + "\\show.avl", bytes));
+    EXPECT_EQ(bytes.substr(0, 8), "[Header]");
+}
+
+TEST_F(ExplorerE2E, OpenSlideshowSaysFileNotFoundThenOpensTheScript) {
+    std::string title;
+    Driver user([&] {
+        HWND form = waitNamed("FileForm");
+        if (!form) return;
+        waitUntil([&] { return windowText(form) == "Open Slideshow"; }, 5000);
+        HWND edit = findNamedIn(form, "Edit1");
+        setText(edit, "missing");
+        PostMessageA(findNamedIn(form, "BtnOK"), BM_CLICK, 0, 0);
+        title = answerDialog("File not found.", "OK");
+        waitUntil([&] { return findNamed("MessageDialog") == nullptr; }, 5000);
+        setText(edit, "show");
+        click(findNamedIn(form, "BtnOK"));
+    });
+    kit::WatchdogScope watch("RemoteDlg95 open", 30000);
+    EXPECT_EQ(remoteDlg(254, 0), 0);
+    user.join();
+    EXPECT_EQ(title, "Error");
+    EXPECT_EQ(kit::readKey("LongName"), "show.AVL");
+    EXPECT_TRUE(samePath(kit::readKey("Savename"), kit::shortPath(photos + "\\show.avl")));
+}
+
+TEST_F(ExplorerE2E, AddSlidesWritesTheSelectionListOfTheClickedFiles) {
+    Driver user([&] {
+        HWND form = waitNamed("FileForm");
+        if (!form) return;
+        HWND list = findNamedIn(form, "XFiles");
+        waitUntil([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 4; }, 5000);
+        // album\, beach at noon.bmp, show.avl, zz.bmp
+        clickRow(list, 1);
+        clickRow(list, 3, true);
+        click(findNamedIn(form, "BtnOK"));
+    });
+    kit::WatchdogScope watch("RemoteDlg95 add", 30000);
+    EXPECT_EQ(remoteDlg(253, 0), 0);
+    user.join();
+    char buf[300] = {};
+    const std::string tmp = folder.file("kavrin.tmp");
+    GetPrivateProfileStringA("Directory", "Files", "", buf, sizeof buf, tmp.c_str());
+    EXPECT_STREQ(buf, "2");
+    GetPrivateProfileStringA("1", "F", "", buf, sizeof buf, tmp.c_str());
+    EXPECT_EQ(std::string(buf), kv::kit::shortPath(photos + "\\Beach at noon.bmp").substr(kit::shortPath(photos).size() + 1));
+    GetPrivateProfileStringA("2", "F", "", buf, sizeof buf, tmp.c_str());
+    EXPECT_STREQ(buf, "zz.bmp");
+}
+
+TEST_F(ExplorerE2E, MoveConvertAndTilingAnswerWithTheirKeys) {
+    // Move: the folder the user is in and the long name of SaveAs.
+    kit::writeKey("SaveAs", kit::shortPath(photos + "\\Beach at noon.bmp"));
+    Driver move([&] {
+        HWND form = waitNamed("FileForm");
+        if (!form) return;
+        waitUntil([&] { return windowText(form) == "Move File to"; }, 5000);
+        click(findNamedIn(form, "BtnOK"));
+    });
+    kit::WatchdogScope watch("RemoteDlg95 move, convert, tiling", 60000);
+    EXPECT_EQ(remoteDlg(102, 0), 0);
+    move.join();
+    // The folder as the explorer holds it (its long form) and the long name.
+    EXPECT_TRUE(samePath(kit::readKey("Savename"), photos + "\\Beach at noon.bmp"));
+
+    // Convert at 24 bits on "BMP Windows BitMaP": the folder with the placeholder, code 7.
+    kit::writeKey("SaveAs", "");
+    kit::writeKey("Save24", "0");
+    Driver convert([&] {
+        HWND form = waitNamed("FileForm");
+        if (!form) return;
+        waitUntil([&] { return windowText(form) == "Convert Multiple Files"; }, 5000);
+        click(findNamedIn(form, "BtnOK"));
+    });
+    EXPECT_EQ(remoteDlg(124, 0), 7);
+    convert.join();
+    EXPECT_EQ(kit::readKey("LongName"), "~(_)(_)~.BMP");
+    EXPECT_EQ(kit::readKey("MultiBPP"), "24");
+    EXPECT_EQ(kit::readKey("SaveExt"), ".BMP");
+    EXPECT_FALSE(kit::fileExists(photos + "\\~(_)(_)~.BMP"));  // the placeholder stands for no file
+
+    // Tiling: the clicked file.
+    Driver tiling([&] {
+        HWND form = waitNamed("FileForm");
+        if (!form) return;
+        HWND list = nullptr;
+        waitUntil([&] {
+            list = findNamedIn(form, "XFiles");
+            return windowText(form) == "Open File for Tiling or Texture" && SendMessageA(list, LB_GETCOUNT, 0, 0) == 3;
+        }, 5000);  // album\, beach, zz
+        clickRow(list, 2);
+        click(findNamedIn(form, "BtnOK"));
+    });
+    EXPECT_EQ(remoteDlg(252, 0), 0);
+    tiling.join();
+    EXPECT_EQ(kit::readKey("LongName"), "zz.bmp");
+    EXPECT_TRUE(samePath(kit::readKey("Savename"), kit::shortPath(photos + "\\zz.bmp")));
+}
+
+TEST_F(ExplorerE2E, JpegCompressionWritesItsKeysOnOk) {
+    for (const char* k : {"SaveYUV", "SaveJPG", "SavePIC", "SaveCMP"}) kit::deleteKey(k);
+    std::string luma, caption;
+    Driver user([&] {
+        HWND form = waitNamed("FileForm");
+        if (!form) return;
+        HWND jpeg = findNamedIn(form, "BtnJPEG");
+        waitUntil([&] { return jpeg && IsWindowVisible(jpeg); }, 5000);  // 24 bits starts on Enhanced JPEG
+        PostMessageA(jpeg, BM_CLICK, 0, 0);
+        HWND dlg = waitNamed("UserCompress");
+        if (!dlg) return;
+        caption = windowText(dlg);
+        HWND edit = findNamedIn(dlg, "LumaEdit");
+        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("300"));  // clamped to 255
+        luma = windowText(edit);
+        click(findNamedIn(dlg, "BtnOK"));
+        waitUntil([&] { return !findNamed("UserCompress") && IsWindowEnabled(form); }, 5000);
+        click(findNamedIn(form, "BtnExit"));
+    });
+    kit::WatchdogScope watch("RemoteDlg95 compression", 30000);
+    EXPECT_EQ(remoteDlg(24, 0), -1);
+    user.join();
+    EXPECT_EQ(caption, "Compression Setting");
+    EXPECT_EQ(luma, "255");
+    EXPECT_EQ(kit::readKey("SaveJPG"), "255");
+    EXPECT_EQ(kit::readKey("SavePIC"), "12");
+    EXPECT_EQ(kit::readKey("SaveYUV"), "0");
+    EXPECT_EQ(kit::readKey("SaveCMP"), "0");
+}
+
+// ---- the modeless window in a host's loop ------------------------------------------------------
+
+std::vector<LPARAM>* g_notes = nullptr;
+
+LRESULT CALLBACK hostProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == 0x911 && g_notes) g_notes->push_back(l);
+    return DefWindowProcA(h, m, w, l);
+}
+
+// The host's loop: a bare GetMessage/DispatchMessage (with TranslateMessage) until `done`.
+void hostLoop(const std::function<bool()>& done, DWORD ms) {
+    DWORD start = GetTickCount();
+    while (!done() && GetTickCount() - start < ms) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+TEST_F(ExplorerE2E, WindowLivesInTheHostsLoopAndNotifiesTheHost) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = hostProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "KvExplorerHost";
+    RegisterClassA(&wc);
+    HWND host = CreateWindowExA(0, "KvExplorerHost", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                nullptr, wc.hInstance, nullptr);
+    std::vector<LPARAM> notes;
+    g_notes = &notes;
+    kit::WatchdogScope watch("RemoteWin95", 60000);
+    remoteWin(host, 1);
+    HWND form = findNamed("FileForm");
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(windowText(form), "Kavrin Explorer");
+    HWND list = findNamedIn(form, "XFiles");
+    hostLoop([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 4; }, 5000);  // album\, beach, show.avl (*.av?), zz
+    // Activation reaches the host as 17.
+    SetActiveWindow(host);
+    SetActiveWindow(form);
+    hostLoop([&] { return !notes.empty(); }, 3000);
+    EXPECT_NE(std::find(notes.begin(), notes.end(), 17), notes.end());
+    notes.clear();
+
+    // Tab goes from the list to the filter box; Enter on a file opens it.
+    SetFocus(list);
+    PostMessageA(list, WM_KEYDOWN, VK_TAB, 0);
+    hostLoop([&] { return GetFocus() != list; }, 3000);
+    EXPECT_EQ(kvName(GetFocus()), "FilterComboBox1");
+    SetFocus(list);
+    clickRow(list, 1);
+    PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
+    hostLoop([&] { return !notes.empty(); }, 3000);
+    ASSERT_FALSE(notes.empty());
+    EXPECT_EQ(notes.back(), 0x909);
+    EXPECT_EQ(kit::readKey("LongName"), "beach at noon.bmp");
+    EXPECT_TRUE(samePath(kit::readKey("Win95file"), kit::shortPath(photos + "\\Beach at noon.bmp")));
+    notes.clear();
+    clickRow(list, 2, true);
+    PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
+    hostLoop([&] { return !notes.empty(); }, 3000);
+    ASSERT_FALSE(notes.empty());
+    EXPECT_EQ(notes.back(), 0x910);
+
+    // Hide, show again, then close: the rectangle and LastDir are saved.
+    callVoid("RemoteWinHide95");
+    EXPECT_FALSE(IsWindowVisible(form));
+    remoteWin(host, 1);
+    EXPECT_TRUE(IsWindowVisible(form));
+    RECT r{};
+    GetWindowRect(form, &r);
+    callVoid("RemoteWinClose95");
+    hostLoop([&] { return !IsWindow(form); }, 3000);
+    EXPECT_FALSE(IsWindow(form));
+    EXPECT_EQ(kit::readIntKey("bWinL", -1), r.left);
+    EXPECT_EQ(kit::readIntKey("bWinW", -1), r.right - r.left);
+    EXPECT_TRUE(samePath(kit::readKey("LastDir"), kit::shortPath(photos) + "\\"));
+
+    // The remembered rectangle comes back at the next opening.
+    remoteWin(host, 1);
+    HWND again = findNamed("FileForm");
+    ASSERT_NE(again, nullptr);
+    RECT r2{};
+    GetWindowRect(again, &r2);
+    EXPECT_EQ(r2.left, r.left);
+    EXPECT_EQ(r2.right - r2.left, r.right - r.left);
+    PostMessageA(findNamedIn(again, "XFiles"), WM_KEYDOWN, VK_ESCAPE, 0);
+    hostLoop([&] { return !IsWindow(again); }, 3000);
+    EXPECT_FALSE(IsWindow(again));
+    g_notes = nullptr;
+    DestroyWindow(host);
+}
+
+}  // namespace

@@ -1,0 +1,828 @@
+// The explorer (Parts 3.1, 3.2, 3.4) against the sim backend: the tables and arithmetic, each
+// dialog mode with its OK and Cancel, the OK action's branches, the listing with its quirks,
+// the remembered rows, the modeless window with its notifications, and the compression
+// dialog (Part 6.2).
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dialogs/compress_dialog.h"
+#include "explorer/explorer_dialog.h"
+#include "explorer/file_form.h"
+#include "explorer/formats.h"
+#include "framework/names.h"
+#include "framework/settings.h"
+#include "framework/sim/sim_platform.h"
+#include "framework/text.h"
+#include "host/entry.h"
+
+namespace {
+
+using namespace kv::explorer;
+using kv::ModalResult;
+using Strings = std::vector<std::string>;
+
+// ---- tables and arithmetic -------------------------------------------------------------------
+
+TEST(ExplorerFormats, MaskWalkTakesFiveCharactersAndDropsSix) {
+    EXPECT_EQ(maskWalk("*.bmp;*.dib"), (Strings{"*.bmp", "*.dib"}));
+    EXPECT_EQ(maskWalk("*.*"), (Strings{"*.???"}));
+    EXPECT_EQ(maskWalk("*.avl"), (Strings{"*.avl"}));
+    // "*.rs" is not of the form "*." + three characters: what is left is too short to search.
+    EXPECT_EQ(maskWalk("*.ras;*.rs"), (Strings{"*.ras"}));
+    EXPECT_EQ(maskWalk(browseMask(1)).size(), 19u);
+    EXPECT_EQ(maskWalk("\\\\\\"), Strings{});
+}
+
+TEST(ExplorerFormats, FilterRowsAndTheirMasks) {
+    ASSERT_EQ(browseFilters().size(), 27u);
+    EXPECT_STREQ(browseFilters()[5].text, "AVL (AV List Slideshow)");
+    EXPECT_EQ(browseMask(6), "*.bmp;*.dib");
+    EXPECT_EQ(browseMask(-1), "*.*");
+    EXPECT_EQ(browseMask(27), "*.*");
+    EXPECT_EQ(saveMask("BMP Windows BitMaP"), "*.BMP");
+    EXPECT_EQ(saveMask("Lead \"JPEG\" [gray]"), "*.Lea");
+}
+
+TEST(ExplorerFormats, FormatListsPerDepthAndOption) {
+    EXPECT_EQ(formatRows(24, 0).size(), 15u);
+    EXPECT_EQ(formatRows(24, 0)[5].label, "JPG JPEG/JFIF(Enhanced)");
+    EXPECT_EQ(formatRows(24, 0)[5].code, 99);
+    EXPECT_EQ(formatRows(24, 1)[3].label, "JPG JPEG/JFIF(Enhanced)");
+    EXPECT_EQ(formatRows(24, 2)[3].label, "JPG JPEG/JFIF(Extended)");
+    EXPECT_EQ(formatRows(24, 2)[3].code, 88);
+    EXPECT_EQ(formatRows(16, 0)[2].code, 99);
+    EXPECT_EQ(formatRows(16, 1)[0].label, "JPG JPEG/JFIF(Enhanced)");
+    EXPECT_EQ(formatRows(8, 1).size(), 12u);
+    EXPECT_EQ(formatRows(8, 1)[7].label, "PNG Portable Network Graphics");
+    EXPECT_EQ(formatRows(8, 0).size(), 14u);
+    EXPECT_EQ(formatRows(8, 0)[9].label, "PNG Portable Network Graphics");
+    EXPECT_EQ(formatRows(8, 0)[3].code, -10);
+    EXPECT_EQ(formatRows(4, 0).size(), 6u);
+    EXPECT_EQ(formatRows(1, 0)[12].label, "TIF Aldus TIFF G4");
+    EXPECT_EQ(formatRows(1, 0)[12].code, 27);
+    EXPECT_TRUE(formatRows(2, 0).empty());
+    EXPECT_EQ(forcedRow(24), 3);
+    EXPECT_EQ(forcedRow(16), 0);
+    EXPECT_EQ(forcedRow(8), 7);
+    EXPECT_EQ(forcedRow(4), -1);
+    EXPECT_TRUE(compressible(-10));
+    EXPECT_TRUE(compressible(0));
+    EXPECT_TRUE(compressible(88));
+    EXPECT_FALSE(compressible(37));
+    EXPECT_FALSE(compressible(87));
+    EXPECT_FALSE(compressible(7));
+}
+
+TEST(ExplorerFormats, ColumnsDefaultSizeAndRectangle) {
+    EXPECT_EQ(columnWidth(20, 40), 80);
+    EXPECT_EQ(columnCount(403, 80), 5);
+    EXPECT_EQ(columnCount(50, 80), 1);
+    int w = 0, h = 0;
+    defaultSize(640, 480, w, h);
+    EXPECT_EQ(w, 400);
+    EXPECT_EQ(h, 300);
+    defaultSize(1024, 768, w, h);
+    EXPECT_EQ(w, 512);
+    EXPECT_EQ(h, 384);
+    EXPECT_TRUE(rectangleFits(100, 624, 400, 300, 1024, 768));   // ends at the edge
+    EXPECT_FALSE(rectangleFits(100, 625, 400, 300, 1024, 768));  // one pixel beyond
+    EXPECT_FALSE(rectangleFits(469, 0, 400, 300, 1024, 768));
+    EXPECT_FALSE(rectangleFits(-1, 0, 400, 300, 1024, 768));
+}
+
+// ---- the dialog ----------------------------------------------------------------------------
+
+class Explorer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        state() = {};
+        setDefaults();
+        sim.user.screenW = 1024;
+        sim.user.screenH = 768;
+        sim.writeFile("c:\\Photos\\Beach.BMP");
+        sim.writeFile("c:\\Photos\\Holiday picture.bmp");
+        sim.writeFile("c:\\Photos\\notes.txt");
+        sim.writeFile("c:\\Photos\\show.avl");
+        sim.writeFile("c:\\Photos\\Windows\\x.bmp");
+        sim.writeFile("c:\\Photos\\Sub\\y.bmp");
+        set("LastDir", "c:\\Photos\\");
+        set("SavePath", "c:\\Photos\\");
+        set("Win95Tmp", "c:\\kavrin.tmp");
+    }
+    void TearDown() override {
+        kv::dialogs::setCompressionHandler({});
+        EXPECT_TRUE(sim.user.unexpected.empty()) << sim.user.unexpected.front();
+    }
+
+    void set(const std::string& k, const std::string& v) {
+        kv::IniFile(kv::SettingsFileName).writeString(kv::SettingsSection, k, v);
+    }
+    std::string key(const std::string& k) {
+        return kv::IniFile(kv::SettingsFileName).readString(kv::SettingsSection, k, "<none>");
+    }
+    std::string list(const std::string& section, const std::string& k) {
+        return kv::IniFile("c:\\kavrin.tmp").readString(section, k, "<none>");
+    }
+    // Runs the dialog; `act` is what the user does (once, then the dialog must have ended).
+    int32_t dialog(int32_t mode, int32_t option, std::function<void(TFileForm&)> act) {
+        sim.user.onModal("FileForm", [act](kv::Form& f) { act(static_cast<TFileForm&>(f)); });
+        return RunDialog(mode, option);
+    }
+    static int rowOf(TFileForm& f, const std::string& text) {
+        for (int i = 0; i < f.XFiles->count(); ++i)
+            if (f.XFiles->item(i) == text) return i;
+        return -1;
+    }
+
+    kv::SimPlatform sim;
+};
+
+struct Seen {
+    std::string caption, labelList, btnOK, btnExit, filter;
+    bool editVisible = false, editReadOnly = false, filterEnabled = false, filterVisible = false, multi = false,
+         jpeg = false, bpp = false, mark = false;
+    uint32_t editColor = 0;
+    Strings entries;
+};
+
+Seen look(TFileForm& f) {
+    Seen s;
+    s.caption = f.caption();
+    s.labelList = f.LabelList->caption();
+    s.btnOK = f.BtnOK->caption();
+    s.btnExit = f.BtnExit->caption();
+    s.filter = f.FilterComboBox1->text();
+    s.editVisible = f.Edit1->visible();
+    s.editReadOnly = f.Edit1->readOnly();
+    s.editColor = f.Edit1->color();
+    s.filterEnabled = f.FilterComboBox1->enabled();
+    s.filterVisible = f.FilterComboBox1->visible();
+    s.multi = f.XFiles->multiSelect();
+    s.jpeg = f.BtnJPEG->visible();
+    s.bpp = f.BPPtype->visible();
+    s.mark = f.MarkDirectory->visible();
+    for (const auto& it : f.XFiles->items()) s.entries.push_back(it.text);
+    return s;
+}
+
+TEST_F(Explorer, EveryModeOpensAsTheTableSaysAndCancelReturnsMinusOne) {
+    struct Case {
+        int32_t mode, option;
+        const char* caption;
+        bool editVisible, readOnly;
+        const char* filter;
+        bool filterEnabled, multi;
+    };
+    const Case cases[] = {
+        {0, 0, "Save File", true, false, "AVL (AV List Slideshow)", false, false},
+        {0, 1, "Save Contact Sheet as", true, false, "BMP,DIB (Windows,OS/2)", false, false},
+        {24, 0, "Save File", true, false, "JPG JPEG/JFIF(Enhanced)", true, false},
+        {8, 1, "Save Contact Sheet as", true, false, "PNG Portable Network Graphics", true, false},
+        {102, 0, "Move File to", false, true, "", true, false},
+        {124, 0, "Convert Multiple Files", false, true, "JPG JPEG/JFIF(Enhanced)", true, false},
+        {252, 0, "Open File for Tiling or Texture", true, true, "All graphics formats", false, false},
+        {253, 0, "Add Multiple Slides", true, true, "All validated formats", true, true},
+        {254, 0, "Open Slideshow", true, false, "AVL (AV List Slideshow)", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        Seen s;
+        int32_t r = dialog(c.mode, c.option, [&](TFileForm& f) {
+            s = look(f);
+            f.BtnExit->click();
+        });
+        EXPECT_EQ(r, -1);
+        EXPECT_EQ(s.caption, c.caption);
+        EXPECT_EQ(s.btnExit, "Cancel");
+        EXPECT_EQ(s.editVisible, c.editVisible);
+        if (c.editVisible) EXPECT_EQ(s.editReadOnly, c.readOnly);
+        EXPECT_EQ(s.filter, c.filter);
+        if (c.mode != 102) EXPECT_EQ(s.filterEnabled, c.filterEnabled);
+        EXPECT_EQ(s.multi, c.multi);
+        EXPECT_EQ(s.labelList, c.mode >= 252 ? "Look &in:" : "Save &in");
+        EXPECT_EQ(s.bpp, c.mode == 124);
+        EXPECT_EQ(s.mark, c.mode == 253);
+        EXPECT_EQ(state().form, nullptr);
+        EXPECT_FALSE(state().open);
+        EXPECT_EQ(key("LastDir"), "c:\\Photos\\");
+    }
+    EXPECT_EQ(sim.user.cursor(), kv::CursorKind::Default);
+}
+
+TEST_F(Explorer, NameBoxColoursOfTheOpenModes) {
+    Seen a, b, c;
+    dialog(252, 0, [&](TFileForm& f) { a = look(f); f.BtnExit->click(); });
+    dialog(253, 0, [&](TFileForm& f) { b = look(f); f.BtnExit->click(); });
+    dialog(254, 0, [&](TFileForm& f) { c = look(f); f.BtnExit->click(); });
+    EXPECT_EQ(a.editColor, kv::SysColor(kv::syscolor::BtnFace));
+    EXPECT_EQ(b.editColor, kv::SysColor(13));
+    EXPECT_EQ(c.editColor, kv::SysColor(kv::syscolor::Window));
+}
+
+TEST_F(Explorer, ListingPutsFoldersFirstInLowerCaseAndHonoursTheMask) {
+    sim.fs.setAttributes("c:\\Photos\\notes.txt", true, false);
+    sim.writeFile("c:\\Photos\\io.sys");
+    sim.fs.setAttributes("c:\\Photos\\io.sys", false, true);
+    sim.writeFile("c:\\Photos\\long.jpeg");
+    Seen any, bmp;
+    bool up = false;
+    dialog(253, 0, [&](TFileForm& f) {
+        f.FilterComboBox1->select(0);  // *.* any file
+        any = look(f);
+        up = f.BtnUp->enabled();
+        f.FilterComboBox1->select(6);  // BMP,DIB
+        bmp = look(f);
+        f.BtnExit->click();
+    });
+    // Hidden files are listed, system files are not. "*.*" searches "*.???", which the
+    // platform also matches against 8.3 aliases: long.jpeg is found by LONG~1.JPE.
+    EXPECT_EQ(any.entries, (Strings{"sub\\", "windows\\", "beach.bmp", "holiday picture.bmp", "long.jpeg", "notes.txt",
+                                    "show.avl"}));
+    EXPECT_EQ(bmp.entries, (Strings{"sub\\", "windows\\", "beach.bmp", "holiday picture.bmp"}));
+    EXPECT_TRUE(up);
+}
+
+TEST_F(Explorer, LowercaseAndFoldersAfterFiles) {
+    Seen s;
+    dialog(253, 0, [&](TFileForm& f) {
+        f.mnuLowercase->click();
+        f.mnuFoldersAfter->click();
+        f.FilterComboBox1->select(6);
+        s = look(f);
+        f.BtnExit->click();
+    });
+    EXPECT_EQ(s.entries, (Strings{"Beach.BMP", "Holiday picture.bmp", "sub\\", "windows\\"}));
+}
+
+TEST_F(Explorer, TheDriveRootHasNoUpOneLevel) {
+    set("LastDir", "c:\\");
+    bool up = true;
+    std::string first;
+    dialog(253, 0, [&](TFileForm& f) {
+        up = f.BtnUp->enabled() || f.mnuFLevel->enabled();
+        first = f.LookBox->text();
+        f.BtnExit->click();
+    });
+    EXPECT_FALSE(up);
+    EXPECT_EQ(first, "c:");
+}
+
+TEST_F(Explorer, LookBoxHoldsTheIndentedPathAndUpOneLevelWalksIt) {
+    Strings items;
+    std::string after;
+    dialog(253, 0, [&](TFileForm& f) {
+        f.ChangeDirectory("c:\\Photos\\Sub");
+        items = f.LookBox->items();
+        f.BtnUp->click();
+        after = f.currentFolder();
+        f.BtnExit->click();
+    });
+    EXPECT_EQ(items, (Strings{"c:", " \\Photos", "  \\Sub"}));
+    EXPECT_EQ(after, "c:\\Photos");
+}
+
+TEST_F(Explorer, ADriveThatIsNotReadyGoesBackToC) {
+    sim.fs.mapDrive('a', sim.root() + "/floppy");
+    sim.fs.setDriveReady('a', false);
+    sim.user.answer("Drive A: not ready.", ModalResult::OK);
+    std::string folder;
+    dialog(253, 0, [&](TFileForm& f) {
+        f.LookBox->select(0);  // a:
+        folder = f.currentFolder();
+        f.BtnExit->click();
+    });
+    EXPECT_EQ(folder, "c:\\");
+    EXPECT_EQ(sim.fs.currentDirectory(), "C:\\");
+}
+
+TEST_F(Explorer, FolderDoubleClickOpensItAndSetsTheCurrentDirectory) {
+    std::string folder;
+    Seen s;
+    dialog(253, 0, [&](TFileForm& f) {
+        f.XFiles->dblClickItem(rowOf(f, "sub\\"));
+        folder = f.currentFolder();
+        s = look(f);
+        f.BtnExit->click();
+    });
+    // The start folder is LastDir in its long form, where a name that is its own 8.3 name is
+    // lower case (GetLongPath); folder entries are lower case too.
+    EXPECT_EQ(folder, "c:\\photos\\sub");
+    EXPECT_EQ(s.entries, (Strings{"y.bmp"}));
+    EXPECT_EQ(sim.fs.currentDirectory(), "C:\\photos\\sub");
+}
+
+// ---- the OK action -----------------------------------------------------------------------------
+
+TEST_F(Explorer, SaveScriptCompletesTheExtensionAndWritesTheKeys) {
+    set("SaveAs", "");
+    int32_t r = dialog(0, 0, [&](TFileForm& f) {
+        f.Edit1->setText("My show");
+        f.BtnOK->click();
+    });
+    EXPECT_EQ(r, 0);
+    EXPECT_EQ(key("LongName"), "My show.AVL");
+    EXPECT_EQ(key("Savename"), "c:\\Photos\\MYSHOW~1.AVL");
+    EXPECT_EQ(key("SavePath"), "c:\\Photos\\");
+    EXPECT_EQ(key("SaveExt"), ".AVL");
+    EXPECT_EQ(key("MultiBPP"), "<none>");
+    // The placeholder keeps the long name for whoever writes to the short one.
+    EXPECT_EQ(sim.fs.findEntry("c:\\Photos\\MYSHOW~1.AVL")->longName, "My show.AVL");
+}
+
+TEST_F(Explorer, SaveWithAnEmptyNameAndNoSelectionKeepsTheDialogOpen) {
+    set("LastDir", "c:\\");
+    set("SavePath", "c:\\Empty");
+    sim.fs.createDirectory("c:\\Empty");
+    int oks = 0;
+    int32_t r = dialog(0, 0, [&](TFileForm& f) {
+        f.Edit1->setText("");
+        f.BtnOK->click();
+        oks += f.modalResult() == ModalResult::OK;
+        f.BtnExit->click();
+    });
+    EXPECT_EQ(r, -1);
+    EXPECT_EQ(oks, 0);
+}
+
+TEST_F(Explorer, OverwriteAnsweredNoLeavesTheFileAndYesKeepsItForTheHost) {
+    sim.user.answer("show.avl\nin use.  Overwrite?", ModalResult::No);
+    int32_t r = dialog(0, 0, [&](TFileForm& f) {
+        f.Edit1->setText("show.avl");
+        f.BtnOK->click();
+        EXPECT_EQ(f.modalResult(), ModalResult::None);
+        f.BtnExit->click();
+    });
+    EXPECT_EQ(r, -1);
+    EXPECT_EQ(sim.readFile("c:\\Photos\\show.avl"), "x");
+
+    sim.user.answer("show.avl\nin use.  Overwrite?", ModalResult::Yes);
+    r = dialog(0, 0, [&](TFileForm& f) {
+        f.Edit1->setText("show.avl");
+        f.BtnOK->click();
+    });
+    EXPECT_EQ(r, 0);
+    // Sound behaviour: the file the user agreed to replace is still there until the host
+    // writes it; only a probe beside it was written and deleted.
+    EXPECT_EQ(sim.readFile("c:\\Photos\\show.avl"), "x");
+    EXPECT_FALSE(sim.fs.exists("c:\\Photos\\~kvprobe.tmp"));
+    EXPECT_EQ(key("Savename"), "c:\\Photos\\show.avl");
+}
+
+TEST_F(Explorer, AFolderThatRefusesWritesIsAccessDenied) {
+    sim.fs.setReadOnly("c:\\Photos", true);
+    sim.user.answer("Access denied.", ModalResult::OK);
+    int32_t r = dialog(0, 0, [&](TFileForm& f) {
+        f.Edit1->setText("new.avl");
+        f.BtnOK->click();
+        f.BtnExit->click();
+    });
+    EXPECT_EQ(r, -1);
+}
+
+TEST_F(Explorer, OpenSlideshowFindsTheFileOrSaysFileNotFound) {
+    sim.user.answer("File not found.", ModalResult::OK);
+    int32_t r = dialog(254, 0, [&](TFileForm& f) {
+        f.Edit1->setText("missing");
+        f.BtnOK->click();
+        EXPECT_EQ(f.modalResult(), ModalResult::None);
+        f.Edit1->setText("show");
+        f.BtnOK->click();
+    });
+    EXPECT_EQ(r, 0);
+    EXPECT_EQ(key("Savename"), "c:\\Photos\\show.avl");
+    EXPECT_EQ(key("LongName"), "show.AVL");
+}
+
+TEST_F(Explorer, OpenForTilingTakesTheClickedFile) {
+    int32_t r = dialog(252, 0, [&](TFileForm& f) {
+        f.XFiles->clickItem(rowOf(f, "holiday picture.bmp"));
+        EXPECT_EQ(f.Edit1->text(), "holiday picture.bmp");
+        f.BtnOK->click();
+    });
+    EXPECT_EQ(r, 0);
+    EXPECT_EQ(key("LongName"), "holiday picture.bmp");
+    EXPECT_EQ(key("Savename"), kv::GetShortPath("c:\\Photos\\Holiday picture.bmp"));
+}
+
+TEST_F(Explorer, AddSlidesWritesTheSelectionListWithoutFolders) {
+    int32_t r = dialog(253, 0, [&](TFileForm& f) {
+        f.FilterComboBox1->select(0);
+        f.XFiles->clickItem(rowOf(f, "sub\\"));
+        f.XFiles->clickItem(rowOf(f, "beach.bmp"), kv::CtrlKey);
+        f.XFiles->clickItem(rowOf(f, "holiday picture.bmp"), kv::CtrlKey);
+        f.BtnOK->click();
+    });
+    EXPECT_EQ(r, 0);
+    EXPECT_EQ(list("Directory", "Files"), "2");
+    EXPECT_EQ(list("1", "F"), "Beach.BMP");
+    EXPECT_EQ(list("2", "F"), "HOLIDA~1.BMP");
+    EXPECT_EQ(list("Directory", "Name"), "c:\\Photos\\");
+}
+
+TEST_F(Explorer, EnterOnAFolderOpensItAndRefuses) {
+    // (In the add-slides mode the selection list is written first, which deselects folders:
+    // there Enter on a folder does nothing and double-click opens it.)
+    std::string folder;
+    int32_t r = dialog(252, 0, [&](TFileForm& f) {
+        f.XFiles->clickItem(rowOf(f, "windows\\"));
+        int k = kv::vk::Return;
+        f.XFiles->keyDown(k, 0);
+        folder = f.currentFolder();
+        EXPECT_EQ(f.modalResult(), ModalResult::None);
+        f.BtnExit->click();
+    });
+    EXPECT_EQ(r, -1);
+    EXPECT_EQ(folder, "c:\\photos\\windows");
+}
+
+TEST_F(Explorer, MoveWritesTheFolderAndTheLongNameOfSaveAs) {
+    set("SaveAs", "c:\\PHOTOS\\HOLIDA~1.BMP");
+    std::string label;
+    int32_t r = dialog(102, 0, [&](TFileForm& f) {
+        label = f.LabelName->caption();
+        f.ChangeDirectory("c:\\Photos\\Sub");
+        f.BtnOK->click();
+    });
+    EXPECT_EQ(r, 0);
+    EXPECT_EQ(label, "File: c:\\PHOTOS\\HOLIDA~1.BMP");
+    EXPECT_EQ(key("Savename"), "c:\\Photos\\Sub\\Holiday picture.bmp");
+    EXPECT_EQ(state().mode, 2);
+    EXPECT_TRUE(state().convert);
+}
+
+TEST_F(Explorer, ConvertStoresThePlaceholderWithTheRowsExtension) {
+    set("Save24", "0");
+    int32_t r = dialog(124, 0, [&](TFileForm& f) { f.BtnOK->click(); });
+    EXPECT_EQ(r, 7);
+    EXPECT_EQ(key("LongName"), "~(_)(_)~.BMP");
+    EXPECT_EQ(key("SaveExt"), ".BMP");
+    EXPECT_EQ(key("MultiBPP"), "24");
+    EXPECT_EQ(key("Save24"), "0");
+    EXPECT_EQ(key("Savename").substr(0, 10), "c:\\Photos\\");
+    EXPECT_FALSE(sim.fs.exists("c:\\Photos\\~(_)(_)~.BMP"));
+}
+
+// ---- save options (Part 3.4) ------------------------------------------------------------------
+
+TEST_F(Explorer, A24BitSaveStartsOnEnhancedJpegAndReturnsItsCode) {
+    bool jpeg = false;
+    int32_t r = dialog(24, 0, [&](TFileForm& f) {
+        jpeg = f.BtnJPEG->visible();
+        f.Edit1->setText("picture");
+        f.BtnOK->click();
+    });
+    EXPECT_TRUE(jpeg);
+    EXPECT_EQ(r, 99);
+    EXPECT_EQ(key("Save24"), "5");
+    EXPECT_EQ(key("MultiBPP"), "24");
+    EXPECT_EQ(key("SaveExt"), ".JPG");
+    EXPECT_EQ(key("LongName"), "picture.JPG");
+}
+
+TEST_F(Explorer, AOneBitDialogRemembersItsRow) {
+    int32_t r = dialog(1, 0, [&](TFileForm& f) {
+        f.FilterComboBox1->select(12);
+        f.Edit1->setText("fax");
+        f.BtnOK->click();
+    });
+    EXPECT_EQ(r, 27);
+    EXPECT_EQ(key("Save1"), "12");
+    std::string row;
+    dialog(1, 0, [&](TFileForm& f) {
+        row = f.FilterComboBox1->text();
+        f.BtnExit->click();
+    });
+    EXPECT_EQ(row, "TIF Aldus TIFF G4");
+}
+
+TEST_F(Explorer, ContactSheetForcesTheRowOfItsDepth) {
+    set("Save8", "2");
+    std::string row;
+    int32_t r = dialog(8, 1, [&](TFileForm& f) {
+        row = f.FilterComboBox1->text();
+        f.Edit1->setText("sheet");
+        f.BtnOK->click();
+    });
+    EXPECT_EQ(row, "PNG Portable Network Graphics");
+    EXPECT_EQ(r, 37);
+    EXPECT_EQ(key("Save8"), "7");
+}
+
+TEST_F(Explorer, DepthBoxSwitchesTheListAndTheJpegButtonFollowsTheRow) {
+    bool jpegBefore = false, jpegAfter = true, jpegGray = false;
+    std::string row;
+    dialog(124, 0, [&](TFileForm& f) {
+        jpegBefore = f.BtnJPEG->visible();
+        f.BPPtype->select(2);  // 256 colours
+        row = f.FilterComboBox1->text();
+        jpegAfter = f.BtnJPEG->visible();
+        f.FilterComboBox1->select(3);  // Lead "JPEG" [gray]
+        jpegGray = f.BtnJPEG->visible();
+        f.BtnExit->click();
+    });
+    EXPECT_TRUE(jpegBefore);
+    EXPECT_EQ(row, "PNG Portable Network Graphics");
+    EXPECT_FALSE(jpegAfter);
+    EXPECT_TRUE(jpegGray);
+}
+
+TEST_F(Explorer, NameWithoutExtensionOnBmpRowGetsDotBmp) {
+    set("Save24", "0");
+    int32_t r = dialog(24, 0, [&](TFileForm& f) {
+        f.Edit1->setText("holiday");
+        f.BtnOK->click();
+    });
+    EXPECT_EQ(r, 7);
+    EXPECT_EQ(key("LongName"), "holiday.BMP");
+    EXPECT_EQ(key("SaveExt"), ".BMP");
+}
+
+TEST_F(Explorer, JpegButtonWritesTheCompressionKeysUnlessCancelled) {
+    std::vector<int32_t> codes;
+    kv::dialogs::setCompressionHandler([&](int32_t code, kv::dialogs::CompressionValues& v) {
+        codes.push_back(code);
+        v = {1, 20, 30, 0};
+        return codes.size() == 2;
+    });
+    dialog(24, 0, [&](TFileForm& f) {
+        f.BtnJPEG->click();
+        EXPECT_EQ(key("SaveJPG"), "<none>");
+        f.BtnJPEG->click();
+        f.BtnExit->click();
+    });
+    EXPECT_EQ(codes, (std::vector<int32_t>{99, 99}));
+    EXPECT_EQ(key("SaveYUV"), "1");
+    EXPECT_EQ(key("SaveJPG"), "20");
+    EXPECT_EQ(key("SavePIC"), "30");
+    EXPECT_EQ(key("SaveCMP"), "0");
+}
+
+TEST_F(Explorer, HelpContextsAndSaveModeCaptions) {
+    std::string okEmpty, okNamed;
+    dialog(0, 0, [&](TFileForm& f) {
+        f.BtnHelp->click();
+        f.Edit1->setText("");
+        okEmpty = f.BtnOK->caption();
+        f.Edit1->setText("a");
+        okNamed = f.BtnOK->caption();
+        f.BtnExit->click();
+    });
+    dialog(254, 0, [&](TFileForm& f) {
+        int k = kv::vk::F1;
+        f.XFiles->keyDown(k, 0);
+        f.BtnExit->click();
+    });
+    ASSERT_EQ(sim.system.helpCalls.size(), 2u);
+    EXPECT_EQ(sim.system.helpCalls[0], (std::pair<std::string, int>{"KAVRIN.HLP", 101}));
+    EXPECT_EQ(sim.system.helpCalls[1], (std::pair<std::string, int>{"KAVRIN.HLP", 100}));
+    EXPECT_EQ(okEmpty, "&Open");
+    EXPECT_EQ(okNamed, "&Save");
+}
+
+TEST_F(Explorer, TabCyclesThroughTheFiveControls) {
+    std::vector<std::string> seen;
+    dialog(253, 0, [&](TFileForm& f) {
+        f.LookBox->setFocus();
+        for (int i = 0; i < 5; ++i) {
+            int k = kv::vk::Tab;
+            kv::Control* c = sim.user.focused;
+            c->keyDown(k, 0);
+            seen.push_back(sim.user.focused->name());
+        }
+        int k = kv::vk::Tab;
+        sim.user.focused->keyDown(k, kv::ShiftKey);
+        seen.push_back(sim.user.focused->name());
+        f.BtnExit->click();
+    });
+    EXPECT_EQ(seen, (Strings{"XFiles", "FilterComboBox1", "BtnOK", "BtnExit", "LookBox", "BtnExit"}));
+}
+
+TEST_F(Explorer, ColumnsFollowTheWidestEntry) {
+    int cols = 0, w = 0;
+    dialog(253, 0, [&](TFileForm& f) {
+        f.XFiles->setWidth(403);
+        f.CalcStringWidth();
+        cols = f.XFiles->columns();
+        w = state().columnWidth;
+        f.mnuSingleColumn->click();
+        EXPECT_EQ(f.XFiles->columns(), 0);
+        EXPECT_FALSE(f.mnuOptimizeWin->enabled());
+        f.BtnExit->click();
+    });
+    // sim text: 6 pixels a character; "holiday picture.bmp" is 114 wide, "WW" 12.
+    EXPECT_EQ(w, 12 + 114);
+    EXPECT_EQ(cols, 403 / 126);
+}
+
+TEST_F(Explorer, PreviewModeSaysSoAndFontDialogIsLimited) {
+    sim.user.answer("Preview mode enabled.", ModalResult::OK);
+    sim.user.fontAnswer = [](kv::Font& f) {
+        f.name = "Arial";
+        f.size = 12;
+        return true;
+    };
+    std::string font;
+    dialog(253, 0, [&](TFileForm& f) {
+        f.mnuPreviewMode->click();
+        f.mnuFont->click();
+        font = f.XFiles->font().name + " " + std::to_string(f.XFiles->font().size);
+        f.BtnExit->click();
+    });
+    EXPECT_EQ(font, "Arial 12");
+    ASSERT_EQ(sim.user.fontDialogs.size(), 1u);
+    EXPECT_EQ(sim.user.fontDialogs[0].minSize, 6);
+    EXPECT_EQ(sim.user.fontDialogs[0].maxSize, 14);
+}
+
+// ---- the window ----------------------------------------------------------------------------
+
+TEST_F(Explorer, WindowOpensCentredAtItsDefaultSizeAndClosesSavingItsState) {
+    kv::entry::RemoteWin95(0x1234, 0);
+    ASSERT_NE(state().form, nullptr);
+    TFileForm& f = *state().form;
+    EXPECT_TRUE(state().open);
+    EXPECT_EQ(f.width(), 512);
+    EXPECT_EQ(f.height(), 384);
+    EXPECT_EQ(f.left(), 256);
+    EXPECT_EQ(f.top(), 192);
+    EXPECT_EQ(f.caption(), "Kavrin Explorer");
+    EXPECT_EQ(f.FilterComboBox1->text(), "All validated formats");
+    EXPECT_EQ(sim.user.shownForms, Strings{"FileForm"});
+    kv::entry::RemoteWinClose95();
+    EXPECT_EQ(state().form, nullptr);
+    EXPECT_FALSE(state().open);
+    EXPECT_EQ(key("bWinL"), "256");
+    EXPECT_EQ(key("bWinW"), "512");
+    EXPECT_EQ(key("LastDir"), "c:\\Photos\\");
+    sim.user.freeReleased();
+}
+
+TEST_F(Explorer, RememberedRectangleIsUsedOnlyWhenItFits) {
+    set("bWinT", "100");
+    set("bWinL", "624");
+    set("bWinW", "400");
+    set("bWinH", "300");
+    kv::entry::RemoteWin95(0x1234, 1);
+    EXPECT_EQ(state().form->left(), 624);
+    EXPECT_EQ(state().form->width(), 400);
+    kv::entry::RemoteWinClose95();
+    sim.user.freeReleased();
+    set("bWinL", "625");
+    set("bWinW", "400");
+    kv::entry::RemoteWin95(0x1234, 1);
+    EXPECT_EQ(state().form->left(), 333);
+    EXPECT_EQ(state().form->top(), 231);
+    EXPECT_EQ(state().form->width(), 413);
+    EXPECT_EQ(state().form->height(), 310);
+    kv::entry::RemoteWinClose95();
+    sim.user.freeReleased();
+}
+
+TEST_F(Explorer, WindowNotifiesTheHostOfOneFileSeveralFilesAndActivation) {
+    kv::entry::RemoteWin95(0x1234, 0);
+    TFileForm& f = *state().form;
+    f.XFiles->clickItem(rowOf(f, "holiday picture.bmp"));
+    int k = kv::vk::Return;
+    f.XFiles->keyDown(k, 0);
+    EXPECT_EQ(key("Win95file"), kv::GetShortPath("c:\\Photos\\Holiday picture.bmp"));
+    EXPECT_EQ(key("LongName"), "holiday picture.bmp");
+    f.XFiles->clickItem(rowOf(f, "beach.bmp"), kv::CtrlKey);
+    k = kv::vk::Return;
+    f.XFiles->keyDown(k, 0);
+    EXPECT_EQ(list("Directory", "Files"), "2");
+    kv::WindowHook::beforeMessage(f, kv::wm::Activate, 1);
+    kv::WindowHook::beforeMessage(f, kv::wm::Activate, 0);
+    ASSERT_EQ(sim.host.sent.size(), 3u);
+    EXPECT_EQ(sim.host.sent[0].msg, 0x911u);
+    EXPECT_EQ(sim.host.sent[0].lparam, 0x909);
+    EXPECT_EQ(sim.host.sent[0].window, 0x1234u);
+    EXPECT_EQ(sim.host.sent[1].lparam, 0x910);
+    EXPECT_EQ(sim.host.sent[2].lparam, 17);
+    kv::entry::RemoteWinHide95();
+    EXPECT_FALSE(f.visible());
+    kv::entry::RemoteWin95(0x1234, 0);  // shows it again; no second window
+    EXPECT_TRUE(f.visible());
+    EXPECT_EQ(state().form, &f);
+    kv::entry::RemoteWinClose95();
+    sim.user.freeReleased();
+}
+
+TEST_F(Explorer, UpdateSelectsTheRowBeforeTheCurrentOne) {
+    kv::entry::RemoteWin95(0x1234, 0);
+    TFileForm& f = *state().form;
+    f.XFiles->clickItem(3);
+    kv::entry::RemoteWinUpdate95();
+    EXPECT_EQ(f.XFiles->itemIndex(), 2);
+    EXPECT_TRUE(f.XFiles->selected(2));
+    EXPECT_FALSE(f.XFiles->selected(0));
+    EXPECT_EQ(f.Edit1->text(), f.XFiles->item(2));
+    f.XFiles->clickItem(0);
+    kv::entry::RemoteWinUpdate95();
+    EXPECT_EQ(f.XFiles->itemIndex(), 0);
+    kv::entry::RemoteWinClose95();
+    sim.user.freeReleased();
+}
+
+TEST_F(Explorer, EscClosesTheWindowAndADialogTakesTheStateOver) {
+    kv::entry::RemoteWin95(0x1234, 0);
+    TFileForm& f = *state().form;
+    int k = kv::vk::Escape;
+    f.XFiles->keyDown(k, 0);
+    EXPECT_EQ(state().form, nullptr);
+    EXPECT_FALSE(state().open);
+    sim.user.freeReleased();
+    kv::entry::RemoteWinClose95();  // nothing open: nothing happens
+}
+
+// ---- the compression dialog (Part 6.2) -----------------------------------------------------------
+
+class Compression : public Explorer {};
+
+TEST_F(Compression, DefaultsForEnhancedJpegAndOkWithoutChanges) {
+    kv::dialogs::CompressionValues v{9, 9, 9, 9};
+    bool presetsShown = true;
+    sim.user.onModal("UserCompress", [&](kv::Form& f) {
+        auto& d = static_cast<kv::dialogs::TUserCompress&>(f);
+        presetsShown = d.CustomLEADsetting->visible();
+        EXPECT_EQ(d.LumaEdit->text(), "6");
+        EXPECT_EQ(d.ColorEdit->text(), "12");
+        EXPECT_EQ(d.Sample->itemIndex(), 0);
+        EXPECT_EQ(d.ColorLabel->caption(), "&Color Setting");
+        sim.user.clickButton(f, "BtnOK");
+    });
+    EXPECT_TRUE(kv::dialogs::ShowCompressionDialog(99, v));
+    EXPECT_FALSE(presetsShown);
+    EXPECT_EQ(v.luminance, 6);
+    EXPECT_EQ(v.colour, 12);
+    EXPECT_EQ(v.preset, 0);
+    EXPECT_EQ(v.sample, 0);
+}
+
+TEST_F(Compression, EditsAreClampedAndMoveTheBars) {
+    kv::dialogs::CompressionValues v;
+    sim.user.onModal("UserCompress", [&](kv::Form& f) {
+        auto& d = static_cast<kv::dialogs::TUserCompress&>(f);
+        d.LumaEdit->setText("300");
+        EXPECT_EQ(d.LumaEdit->text(), "255");
+        EXPECT_EQ(d.LumaScrollBar->position(), 255);
+        d.ColorEdit->setText("1");
+        EXPECT_EQ(d.ColorEdit->text(), "2");
+        d.ColorEdit->setText("");
+        EXPECT_EQ(d.ColorEdit->text(), "2");
+        d.LumaScrollBar->setPosition(40);
+        EXPECT_EQ(d.LumaEdit->text(), "40");
+        sim.user.clickButton(f, "BtnOK");
+    });
+    EXPECT_TRUE(kv::dialogs::ShowCompressionDialog(98, v));
+    EXPECT_EQ(v.luminance, 40);
+    EXPECT_EQ(v.colour, 2);
+}
+
+TEST_F(Compression, CmpShowsThePresetsOverTheColourBar) {
+    set("SaveCMP", "3");
+    kv::dialogs::CompressionValues v;
+    sim.user.onModal("UserCompress", [&](kv::Form& f) {
+        auto& d = static_cast<kv::dialogs::TUserCompress&>(f);
+        EXPECT_TRUE(d.CustomLEADsetting->visible());
+        EXPECT_EQ(d.CustomLEADsetting->text(), "3 - Better Quality vs. Size");
+        EXPECT_EQ(d.CustomLEADsetting->left(), d.Panel2->left());
+        EXPECT_FALSE(d.Panel2->visible());
+        EXPECT_FALSE(d.LumaScrollBar->enabled());
+        EXPECT_FALSE(d.Sample->enabled());
+        EXPECT_EQ(d.LumaLabel->caption(), "Custom &Setting");
+        EXPECT_EQ(d.ColorLabel->caption(), "&CMP Presets");
+        d.CustomLEADsetting->select(0);
+        EXPECT_TRUE(d.LumaScrollBar->enabled());
+        sim.user.clickButton(f, "BtnOK");
+    });
+    EXPECT_TRUE(kv::dialogs::ShowCompressionDialog(0, v));
+    EXPECT_EQ(v.preset, 0);
+}
+
+TEST_F(Compression, ExtendedJpegForcesFourOneOneAndCancelWritesNothing) {
+    kv::dialogs::CompressionValues v;
+    sim.user.onModal("UserCompress", [&](kv::Form& f) {
+        auto& d = static_cast<kv::dialogs::TUserCompress&>(f);
+        EXPECT_EQ(d.Sample->itemIndex(), 2);
+        EXPECT_FALSE(d.Sample->enabled());
+        EXPECT_EQ(d.ColorLabel->caption(), "S&moothing");
+        sim.user.clickButton(f, "BtnOK");
+    });
+    EXPECT_TRUE(kv::dialogs::ShowCompressionDialog(88, v));
+    EXPECT_EQ(v.sample, 2);
+    sim.user.onModal("UserCompress", [&](kv::Form& f) { sim.user.clickButton(f, "BtnCancel"); });
+    kv::dialogs::CompressionValues c{7, 7, 7, 7};
+    EXPECT_FALSE(kv::dialogs::ShowCompressionDialog(1, c));
+    EXPECT_EQ(c.luminance, 7);
+    sim.user.onModal("UserCompress", [&](kv::Form& f) {
+        f.findControl("BtnHelp")->click();
+        sim.user.clickButton(f, "BtnCancel");
+    });
+    kv::dialogs::ShowCompressionDialog(1, c);
+    EXPECT_EQ(sim.system.helpCalls.back().second, 101);
+}
+
+}  // namespace
