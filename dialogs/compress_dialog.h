@@ -1,6 +1,6 @@
 // The compression settings dialog, TUserCompress ("Compression Setting"), module JPEG9501:
 // the quality of luminance and colour (or smoothing), the chroma sampling and the CMP presets
-// of the JPEG-family save formats (Part 6.2).
+// of the JPEG-family save formats.
 #pragma once
 #include <cstdint>
 #include <functional>

@@ -1,5 +1,5 @@
 // The explorer's exports: the modeless window (RemoteWin95 and its close, hide and update
-// exports) and the modal dialog (RemoteDlg95), Part 3.1.
+// exports) and the modal dialog (RemoteDlg95).
 #include "explorer/explorer_dialog.h"
 
 #include "explorer/file_form.h"

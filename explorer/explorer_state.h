@@ -50,7 +50,7 @@ void setDefaults();
 bool isSaveMode(int32_t mode);
 bool isDepth(int32_t mode);
 
-// Notification message to the host window and its codes (Part 1.1).
+// Notification message to the host window and its codes.
 constexpr uint32_t MsgExplorer = 0x911;
 constexpr intptr_t NotifyOpenOne = 0x909;
 constexpr intptr_t NotifyOpenList = 0x910;

@@ -1,4 +1,4 @@
-// The explorer form's controls and its Part 3.1 handlers: creation, the dialog set-up of each
+// The explorer form's controls and its window and dialog handlers: creation, the dialog set-up of each
 // mode, the captions that follow the name box, the OK action, storing the chosen file, the
 // layout, "Reset window", help, "Goodies", the keyboard, closing and the window hook.
 //
@@ -148,8 +148,8 @@ void TFileForm::buildControls() {
     InstantSlideshow = FileMenu->add("InstantSlideshow", "Instant &slideshow");
     mnuListInput = FileMenu->add("mnuListInput", "&View input files");
     mnuListInput->setVisible(false);
-    // The file actions of Part 3.3 arrive with their own issue: until then their items are
-    // there and do nothing.
+    // The file actions (info, preview, rename, delete, convert, instant slideshow) are not
+    // built yet: until then their items are there and do nothing.
     for (MenuItem* m : {mnuFInfo, mnuFPreview, mnuFRename, mnuFDelete, BatchConvert, InstantSlideshow, mnuListInput})
         m->setEnabled(false);
 
@@ -374,7 +374,7 @@ void TFileForm::Edit1Change(Control*) {
         mnuFPreview->setEnabled(false);
         mnuFRename->setEnabled(false);
         mnuFDelete->setEnabled(false);
-        (void)named;  // Part 3.3 enables them while the name box holds a name
+        (void)named;  // the file actions enable them while the name box holds a name
         return;
     }
     if (named) {
@@ -682,7 +682,7 @@ void TFileForm::FormKeyDown(Control* sender, int& key, unsigned shift) {
         case vk::Space:
             if (from == XFiles) {
                 key = 0;
-                if (mnuPreviewMode->checked()) return;  // the preview comes with Part 3.3
+                if (mnuPreviewMode->checked()) return;  // the preview comes with the file actions
                 BtnOKClick(false);
                 return;
             }

@@ -1,8 +1,8 @@
 // The explorer form, TFileForm: the modeless file browser window (RemoteWin95) and the modal
 // open/save/convert dialog (RemoteDlg95). Handlers carry the names of the controls and events
-// they serve. Part 3.1 (window, modes, OK action, keys) in file_form.cpp, Part 3.2 (listing,
-// filters, drive/folder box, columns, view options) in listing.cpp, Part 3.4 (save options)
-// in save_options.cpp.
+// they serve. The window, modes, OK action and keys are in file_form.cpp; the listing,
+// filters, drive/folder box, columns and view options in listing.cpp; the save options in
+// save_options.cpp.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -52,7 +52,7 @@ public:
     // The pictures of list entries (indexes into XFiles->pictures).
     static constexpr int FileGlyph = 0, FolderGlyph = 1;
 
-    // ---- Part 3.1 (file_form.cpp) ----
+    // ---- window, modes, OK action, keys (file_form.cpp) ----
     void FormCreate(Control* sender);
     void FormActivate(Control* sender);
     void FormClose(Control* sender);
@@ -82,7 +82,7 @@ public:
     bool inputViewShown() const { return InputList->visible(); }
     void HideInputView();
 
-    // ---- Part 3.2 (listing.cpp) ----
+    // ---- listing and filters (listing.cpp) ----
     void UpdateFiles();
     void InitFocus();
     void FilterComboBox1Change(Control* sender);
@@ -117,7 +117,7 @@ public:
     // Lays the panels and the bottom row out for the window's client size.
     void LayoutPanels();
 
-    // ---- Part 3.4 (save_options.cpp) ----
+    // ---- save options (save_options.cpp) ----
     void ReadRememberedRow();
     void BPPtypeChange(Control* sender);
     void BtnJPEGClick(Control* sender);

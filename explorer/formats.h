@@ -1,4 +1,4 @@
-// The explorer's tables and the arithmetic of Part 3.2 that needs no window: the filter rows
+// The explorer's tables and the listing arithmetic that needs no window: the filter rows
 // of the browsing and opening modes, the format lists of the save modes, the mask walk, the
 // column width, the default size and the remembered rectangle.
 #pragma once

@@ -1,4 +1,4 @@
-// Part 3.2: the listing of the current folder under the masks in force, the filter rows, the
+// The listing of the current folder under the masks in force, the filter rows, the
 // format lists of the save modes, the drive/folder box, the columns and the view options.
 #include <algorithm>
 
@@ -129,7 +129,7 @@ void TFileForm::XFilesDblClick(Control*) {
         ChangeDirectory(AddTrailingBackslash(currentFolder()) + t);
         return;
     }
-    if (mnuPreviewMode->checked()) return;  // the preview comes with Part 3.3
+    if (mnuPreviewMode->checked()) return;  // the preview comes with the file actions
     BtnOKClick(false);
 }
 

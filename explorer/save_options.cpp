@@ -1,4 +1,4 @@
-// Part 3.4: the remembered format row of each colour depth, the convert dialog's colour-depth
+// Save options: the remembered format row of each colour depth, the convert dialog's colour-depth
 // box, the "JPEG Compression" button and the save options written after OK.
 #include "dialogs/compress_dialog.h"
 #include "explorer/file_form.h"

@@ -1,7 +1,7 @@
-// The explorer (Parts 3.1, 3.2, 3.4) against the sim backend: the tables and arithmetic, each
+// The explorer against the sim backend: the tables and arithmetic, each
 // dialog mode with its OK and Cancel, the OK action's branches, the listing with its quirks,
 // the remembered rows, the modeless window with its notifications, and the compression
-// dialog (Part 6.2).
+// dialog.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -465,7 +465,7 @@ TEST_F(Explorer, ConvertStoresThePlaceholderWithTheRowsExtension) {
     EXPECT_FALSE(sim.fs.exists("c:\\Photos\\~(_)(_)~.BMP"));
 }
 
-// ---- save options (Part 3.4) ------------------------------------------------------------------
+// ---- save options ---------------------------------------------------------------------------
 
 TEST_F(Explorer, A24BitSaveStartsOnEnhancedJpegAndReturnsItsCode) {
     bool jpeg = false;
@@ -737,7 +737,7 @@ TEST_F(Explorer, EscClosesTheWindowAndADialogTakesTheStateOver) {
     kv::entry::RemoteWinClose95();  // nothing open: nothing happens
 }
 
-// ---- the compression dialog (Part 6.2) -----------------------------------------------------------
+// ---- the compression dialog --------------------------------------------------------------------
 
 class Compression : public Explorer {};
 
