@@ -3,6 +3,8 @@
 // another number, finding a slide by part of its path, going to a number, and renumbering
 // after a row was dragged in the table.
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "dialogs/value_dialog.h"
@@ -50,6 +52,40 @@ bool readSelectionList(const std::string& file, SelectionList& list) {
     list.count = profileInteger(list.doc.readString("Directory", "Files", ""), 0);
     return list.count >= 1 && list.count <= kMaxListFiles;
 }
+
+// The short path and the long name of each listed file. A long list is answered from one
+// listing of its folder instead of two or three look-ups per file (with thousands of files in
+// a folder, each look-up of a short name may scan the whole folder); a name the listing does
+// not hold is looked up on its own.
+class ListedNames {
+public:
+    ListedNames(const std::string& folder, int count) : folder_(folder) {
+        if (count < 64) return;
+        shortFolder_ = AddTrailingBackslash(GetShortPath(folder));
+        entries_ = ports().fs->list(folder, "*.*");
+        for (size_t i = 0; i < entries_.size(); ++i) {
+            const DirEntry& e = entries_[i];
+            if (e.directory) continue;
+            byName_.emplace(lower(e.longName), i);
+            if (!e.shortName.empty()) byName_.emplace(lower(e.shortName), i);
+        }
+    }
+    // FilePath and DisplayName of the file `name` of the folder.
+    std::pair<std::string, std::string> paths(const std::string& name) const {
+        if (auto it = byName_.find(lower(name)); it != byName_.end()) {
+            const DirEntry& e = entries_[it->second];
+            if (e.shortName.empty()) return {lower(shortFolder_ + e.longName), lower(e.longName)};
+            return {lower(shortFolder_ + e.shortName), e.longName};
+        }
+        const std::string full = folder_ + name;
+        return {lower(GetShortPath(full)), GetLongFileName(full)};
+    }
+
+private:
+    std::string folder_, shortFolder_;
+    std::vector<DirEntry> entries_;
+    std::unordered_map<std::string, size_t> byName_;
+};
 
 }  // namespace
 
@@ -124,14 +160,16 @@ void TEditorForm::BtnAddClick(Control* sender) {
             if (ev) g->onSelectCell = std::move(ev);
         }
     } restore{Grid, shown};
+    const ListedNames listed(list.folder, k);
     Grid->beginUpdate();
     for (int i = 1; i <= k; ++i) {
-        const std::string full = list.folder + list.doc.readString(intToStr(i), "F", "ERROR");
-        const std::string ext = upperExtension(full);
+        const std::string name = list.doc.readString(intToStr(i), "F", "ERROR");
+        const std::string ext = upperExtension(list.folder + name);
         if (!Grid->cell(FilePath, Grid->row()).empty()) Grid->setRow(Grid->row() + 1);
         const int r = Grid->row();
-        Grid->setCell(FilePath, r, lower(GetShortPath(full)));
-        Grid->setCell(DisplayName, r, GetLongFileName(full));
+        auto [shortPath, longName] = listed.paths(name);
+        Grid->setCell(FilePath, r, std::move(shortPath));
+        Grid->setCell(DisplayName, r, std::move(longName));
         if (ext == ".WAV" || ext == ".MID") SetUpAudio();
         else if (ext == ".AVI" || ext == ".MPG" || ext == ".DAT") SetUpAVI();
         else if (ext == ".MOV") SetUpMOV();

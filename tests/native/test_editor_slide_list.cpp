@@ -116,6 +116,27 @@ TEST_F(SlideList, AddFillsAnEmptyScriptWithEachKindsDefaults) {
     EXPECT_NE(form->Fullname->caption().find("[1 of 6]"), std::string::npos) << form->Fullname->caption();
 }
 
+TEST_F(SlideList, ALongListGivesTheSameNamesAsOneLookUpPerFile) {
+    // From 64 files on, the names come from one listing of the folder.
+    std::vector<std::string> names, longNames;
+    for (int i = 0; i < 70; ++i) {
+        longNames.push_back(i % 2 ? "Long picture name " + std::to_string(i) + ".jpeg" : "P" + std::to_string(i) + ".BMP");
+        file("c:\\pics\\" + longNames.back());
+        names.push_back(kv::namePart(kv::GetShortPath("c:\\pics\\" + longNames.back())));
+    }
+    names[5] = "missing.bmp";
+    list("c:\\pics\\", names);
+    form->BtnAdd->click();
+    ASSERT_EQ(form->Grid->rowCount(), 71);
+    for (int i = 0; i < 70; ++i) {
+        const std::string full = "c:\\pics\\" + names[static_cast<size_t>(i)];
+        EXPECT_EQ(form->Grid->cell(FilePath, i + 1), kv::lower(kv::GetShortPath(full))) << i;
+        EXPECT_EQ(form->Grid->cell(DisplayName, i + 1), kv::GetLongFileName(full)) << i;
+    }
+    EXPECT_EQ(form->Grid->cell(DisplayName, 2), "Long picture name 1.jpeg");
+    EXPECT_EQ(form->Grid->cell(DisplayName, 1), "p0.bmp");
+}
+
 TEST_F(SlideList, InsertGoesBeforeTheCurrentSlideAndAddAppends) {
     letters(4);
     file("c:\\pics\\p.bmp");
