@@ -4,7 +4,9 @@
 // afterwards.
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -43,6 +45,36 @@ std::string hex12(uint64_t v) {
     return buf;
 }
 
+// Directory entries of the slides' files. A folder that holds many of the slides is listed once
+// (with thousands of files in a folder, finding one file by its short name may scan the whole
+// folder); other files, and any a listing does not hold, are found one by one.
+class SlideFiles {
+public:
+    explicit SlideFiles(const std::vector<std::string>& paths) {
+        std::unordered_map<std::string, int> perFolder;
+        for (const std::string& p : paths) ++perFolder[folderOf(p)];
+        for (const auto& [folder, count] : perFolder) {
+            if (count < 64) continue;
+            for (DirEntry& e : ports().fs->list(folder, "*.*")) {
+                if (e.directory) continue;
+                if (!e.shortName.empty()) byPath_.emplace(folder + lower(e.shortName), e);
+                byPath_.emplace(folder + lower(e.longName), std::move(e));
+            }
+        }
+    }
+    std::optional<DirEntry> find(const std::string& path) const {
+        if (auto it = byPath_.find(lower(path)); it != byPath_.end()) return it->second;
+        return ports().fs->findEntry(path);
+    }
+
+private:
+    static std::string folderOf(const std::string& path) {
+        const size_t sep = path.find_last_of("\\:");
+        return sep == std::string::npos ? std::string() : lower(path.substr(0, sep + 1));
+    }
+    std::unordered_map<std::string, DirEntry> byPath_;
+};
+
 }  // namespace
 
 void TEditorForm::SortByAny(const MenuItem* sender) {
@@ -61,11 +93,16 @@ void TEditorForm::SortByAny(const MenuItem* sender) {
         for (int r = 1; r <= n; ++r) key[static_cast<size_t>(r)] = lower(Grid->cell(DisplayName, r));
     } else {
         const bool byDate = sender == mnuSortDate;
-        FileSystemPort& fs = *ports().fs;
+        std::vector<std::string> paths;
+        for (int r = 1; r <= n; ++r) {
+            const std::string& path = Grid->cell(FilePath, r);
+            if (!path.empty() && path != BlankMarker && Grid->cell(Tag, r) != BlankMarker) paths.push_back(path);
+        }
+        const SlideFiles files(paths);
         for (int r = n; r >= 1; --r) {
             const std::string& path = Grid->cell(FilePath, r);
             if (!path.empty() && path != BlankMarker && Grid->cell(Tag, r) != BlankMarker) {
-                if (const auto e = fs.findEntry(path); e && !e->directory)
+                if (const auto e = files.find(path); e && !e->directory)
                     Grid->setCell(Tag, r, hex12(byDate ? dosStamp(e->modified) : e->size));
             }
             key[static_cast<size_t>(r)] = Grid->cell(Tag, r);

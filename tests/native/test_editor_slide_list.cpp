@@ -420,4 +420,20 @@ TEST_F(SlideList, SortByNameDateAndSize) {
     EXPECT_FALSE(editorState().modified);
 }
 
+TEST_F(SlideList, SortBySizeOfManySlidesInOneFolder) {
+    // From 64 slides in a folder on, the sizes come from one listing of the folder.
+    for (int i = 0; i < 70; ++i) {
+        const std::string path = "c:\\pics\\Picture number " + std::to_string(i) + ".bmp";
+        file(path, std::string(static_cast<size_t>(1 + (i * 37) % 70), 'p'));
+        editor_test::appendSlide(*form, kv::lower(kv::GetShortPath(path)), &TEditorForm::SetUpGraphic);
+    }
+    form->EnableControls();
+    editorState().modified = false;
+    form->mnuSortSize->click();
+    for (int r = 1; r <= 70; ++r) {
+        const std::string& path = form->Grid->cell(FilePath, r);
+        EXPECT_EQ(sim.fs.findEntry(path)->size, static_cast<uint64_t>(r)) << path;
+    }
+}
+
 }  // namespace
