@@ -11,7 +11,7 @@ foreach(src ${KV_WIN32_BENCH})
         # Finds and drives the editor's windows as the end-to-end tests do.
         target_sources(${n} PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e/test_editor_driver.cpp)
     endif()
-    if(n STREQUAL "win32_script_bench")
+    if(n STREQUAL "win32_script_bench" OR n STREQUAL "win32_slide_list_bench")
         # Runs the editor's script reader and writer in-process over the Win32 file system and
         # profile ports, with the sim backend's headless user in place of windows.
         target_sources(${n} PRIVATE ${CMAKE_SOURCE_DIR}/framework/win32/win32_fs.cpp

@@ -160,6 +160,24 @@ public:
     // Removes slide r from the table, as the erase does once its questions are answered.
     void RemoveSlideRow(int r);
 
+    // ---- slide list operations (slide_list.cpp, slide_sort.cpp) ----
+    // Add (BtnAdd, mnuAdd) appends the files chosen in the explorer; BtnInsert inserts them
+    // before the current slide.
+    void BtnAddClick(Control* sender);
+    void BtnCDClick(Control* sender);
+    // Sender BtnDelete (also for mnuCut) checks tags and asks about the thumbnail; BtnTrash
+    // deletes the thumbnail without asking; any other sender (the move) keeps it.
+    void BtnDeleteClick(Control* sender);
+    void MultiErase();
+    void BtnMoveClick(Control* sender);
+    void BtnFindClick(Control* sender);
+    void mnuGotoSlideClick(Control* sender);
+    void GridRowMoved(Control* sender, int from, int to);
+    void CheckTags();
+    // Sender mnuSortName, mnuSortDate or mnuSortSize (as menu items are not controls, the
+    // wiring passes which one).
+    void SortByAny(const MenuItem* sender);
+
     // ---- the slide menu (edit_menu.cpp) ----
     void BtnSortClick(Control* sender);
     void mnuEditPopup(Control* sender);
@@ -186,6 +204,7 @@ public:
 private:
     void buildControls();  // editor_layout.cpp: controls, captions, hints, sizes
     void buildCatalog();   // catalog_view.cpp: the view's font, timer and events
+    void wireSlideList();  // slide_list.cpp: the list operations' buttons and menu items
     bool activatedOnce_ = false;
 };
 

@@ -289,6 +289,7 @@ void TEditorForm::buildControls() {
         i->onClick = [this, it = i.get()](Control*) { it->name() == "hposX" ? hposXClick(it) : hpos0Click(it); };
     for (auto& i : mnuVPOS->items())
         i->onClick = [this, it = i.get()](Control*) { it->name() == "vposX" ? vposXClick(it) : vpos0Click(it); };
+    wireSlideList();
     buildCatalog();
 }
 

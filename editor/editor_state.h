@@ -37,6 +37,10 @@ struct EditorState {
     bool FrameShown = false;
     int FrameCellC = 0, FrameCellQ = 0;
     int DragSource = 0, DragTarget = 0;
+    // The last word searched for, in lower case; kept from one opening of the editor to the
+    // next. Whether a slide was tagged when the erase last looked.
+    std::string SearchWord;
+    bool AnyTagged = false;
 };
 
 // The one editor state of the library; tests reset it with `editorState() = EditorState{}`.

@@ -14,6 +14,7 @@
 
 #include "editor/catalog_id.h"
 #include "editor/editor_form.h"
+#include "editor/profile_values.h"
 #include "explorer/explorer_dialog.h"
 #include "framework/error.h"
 #include "framework/ini.h"
@@ -61,6 +62,8 @@ Kind kindOf(const std::string& path, const std::string& ext) {
     return Kind::Graphic;  // not reached: every extension in the media list is in one group
 }
 
+}  // namespace
+
 // Where the profile service keeps a file: a name without any folder lies in the Windows
 // directory. Scripts are read and written at that place so that a name given without a folder
 // (a missing AVLTMP reads as "ERROR") means the same file as through the profile service.
@@ -77,6 +80,8 @@ int32_t profileInteger(const std::string& s, int32_t def) {
     if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) return strToIntDef("$" + s.substr(2), def);
     return strToIntDef(s, def);
 }
+
+namespace {
 
 // Decimal text of a hexadecimal value; empty optional when it is not hexadecimal.
 std::optional<std::string> hexToDecimal(const std::string& s) {

@@ -1,0 +1,17 @@
+// Sorting an 1800-slide script and adding 5,000 slides, natively (sim platform over a
+// temporary folder, headless user).
+//
+//   native_slide_list_bench [rounds]
+#include <algorithm>
+#include <cstdlib>
+
+#include "bench/slide_list_bench.h"
+#include "framework/sim/sim_platform.h"
+
+int main(int argc, char** argv) {
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    kv::SimPlatform sim;
+    sim.fs.createDirectory("c:\\bench");
+    kv::bench::slideListBench("c:\\bench\\", rounds, sim.user);
+    return 0;
+}

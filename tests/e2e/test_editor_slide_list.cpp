@@ -1,0 +1,167 @@
+// The slide list operations through the real DLL: a slide moved by its number, another
+// erased, one found by part of its name, a jump by number, a CD track added, and a sort by
+// file size from the slide menu; each run ends with Run, and the script Run writes is read
+// back in the order it holds. A picture of the editor afterwards is saved for a person.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/e2e/kit/kit.h"
+#include "tests/e2e/test_editor_driver.h"
+#include "tests/e2e/test_editor_fixture.h"
+
+namespace kit = kv::kit;
+using namespace kv::e2e;
+
+namespace {
+
+class EditorSlideList : public EditorFixture {
+protected:
+    // Whether slide k of the script Run wrote names the file `longName` of the slide folder
+    // (by its short name, with or without extension) or, for "", is a CD track.
+    bool slideIs(int k, const std::string& longName) {
+        std::string f = profile(folder.file("temp show.avl"), std::to_string(k).c_str(), "F");
+        if (longName.empty()) return f.rfind("------------------------------", 0) == 0;
+        std::string s = shortName(longName);
+        s = s.substr(0, s.rfind('.'));
+        CharLowerA(f.data());
+        return f.rfind(s, 0) == 0;
+    }
+    // Short name of a file of the slide folder, in lower case.
+    std::string shortName(const std::string& longName) {
+        char buf[MAX_PATH] = {};
+        GetShortPathNameA((slides + "\\" + longName).c_str(), buf, sizeof buf);
+        std::string s = buf;
+        s = s.substr(s.rfind('\\') + 1);
+        CharLowerA(s.data());
+        return s;
+    }
+};
+
+// Ends the editor when a step did not come as expected, so the test fails instead of waiting.
+void quitEditor(HWND form) {
+    if (HWND left = findNamed("XScrlDlg")) PostMessageA(left, WM_CLOSE, 0, 0);
+    if (HWND left = findNamed("InputBox")) PostMessageA(left, WM_CLOSE, 0, 0);
+    PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
+    answerDialog("Discard changes?", "Yes", 3000);
+}
+
+bool waitClosed(HWND w) { return waitUntil([w] { return !IsWindow(w) || !IsWindowVisible(w); }, 10000); }
+
+// Types a number into the value dialog that is about to open and presses Enter.
+bool answerValue(const std::string& number) {
+    HWND dlg = waitNamed("XScrlDlg", 10000);
+    HWND box = dlg ? findNamedIn(dlg, "CustomSetting") : nullptr;
+    if (!box) return false;
+    waitUntil([box] { return focusedWindowOf(box) == box; }, 5000);
+    SendMessageA(box, EM_SETSEL, 0, -1);
+    for (char c : number) sendKey(box, c);
+    sendKey(box, VK_RETURN);
+    return waitClosed(dlg);
+}
+
+// Chooses an item of the slide menu ("Tool&s") by its underlined letter.
+bool slideMenu(HWND form, char letter) {
+    PostMessageA(findNamedIn(form, "BtnSort"), BM_CLICK, 0, 0);
+    HWND menu = nullptr;
+    if (!waitUntil([&] { return (menu = popupMenuWindow()) != nullptr; }, 5000)) return false;
+    const UINT scan = MapVirtualKeyA(static_cast<UINT>(letter), 0);
+    PostMessageA(menu, WM_KEYDOWN, static_cast<WPARAM>(letter), static_cast<LPARAM>(1 | (scan << 16)));
+    PostMessageA(menu, WM_CHAR, static_cast<WPARAM>(letter - 'A' + 'a'), static_cast<LPARAM>(1 | (scan << 16)));
+    return waitUntil([] { return popupMenuWindow() == nullptr; }, 5000);
+}
+
+TEST_F(EditorSlideList, MoveEraseFindGoToAndCdTrackThenRun) {
+    // Beach, Harbour, Holiday clip, Mountain, Street, Spinning logo.
+    openOn(6, true);
+    std::vector<std::string> steps;
+    std::string findTitle;
+    Driver user([&] {
+        HWND form = waitEditorLoaded();
+        if (!form) return;
+        HWND grid = findNamedIn(form, "Grid");
+        // Slide 5 to number 2.
+        for (int i = 0; i < 4; ++i) sendKey(grid, VK_DOWN);
+        PostMessageA(findNamedIn(form, "BtnMove"), BM_CLICK, 0, 0);
+        if (!answerValue("2")) return quitEditor(form);
+        steps.push_back("move");
+        // Slide 3 (Harbour) erased: no catalogue, so no thumbnail question.
+        sendKey(grid, VK_DOWN);
+        SendMessageA(findNamedIn(form, "BtnDelete"), BM_CLICK, 0, 0);
+        steps.push_back("erase");
+        // Find by part of a name: the box, the word, Enter; the first match is enough.
+        PostMessageA(findNamedIn(form, "BtnFind"), BM_CLICK, 0, 0);
+        HWND box = waitNamed("InputBox", 10000);
+        HWND edit = box ? findNamedIn(box, "Value") : nullptr;
+        if (!edit) return quitEditor(form);
+        waitUntil([edit] { return focusedWindowOf(edit) == edit; }, 5000);
+        for (char c : shortName("Mountain walk.jpg").substr(0, 4)) sendKey(edit, VkKeyScanA(c) & 0xFF);
+        // Enter as the keyboard posts it, through the dialog's message loop.
+        const UINT scan = MapVirtualKeyA(VK_RETURN, 0);
+        PostMessageA(edit, WM_KEYDOWN, VK_RETURN, static_cast<LPARAM>(1 | (scan << 16)));
+        PostMessageA(edit, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC0000001u | (scan << 16)));
+        findTitle = answerDialog("Find next matching slide?", "No");
+        if (windowText(findNamedIn(form, "Fullname")).find("Mountain") == std::string::npos) return quitEditor(form);
+        steps.push_back("find");
+        // Go to slide 1 from the slide menu, then a CD track after the last slide.
+        if (!slideMenu(form, 'G') || !answerValue("1")) return quitEditor(form);
+        steps.push_back("goto");
+        PostMessageA(findNamedIn(form, "BtnCD"), BM_CLICK, 0, 0);
+        if (!answerValue("12")) return quitEditor(form);
+        answerDialog("Replace current slide?", "No");
+        steps.push_back("cd");
+        Sleep(200);
+        kit::saveWindowBitmap(form, kit::screensFolder() + "\\editor-slide-list.bmp");
+        PostMessageA(findNamedIn(form, "BtnTest"), BM_CLICK, 0, 0);
+    });
+    const int32_t r = editorWin95();
+    user.join();
+    EXPECT_EQ(steps, (std::vector<std::string>{"move", "erase", "find", "goto", "cd"}));
+    EXPECT_EQ(findTitle, "Confirm");
+    EXPECT_EQ(r, -1);
+    EXPECT_EQ(profile(folder.file("temp show.avl"), "Header", "N"), "7");
+    const std::vector<std::string> want = {"Beach at sunset.jpg", "Street parade.mov", "Holiday clip.avi",
+                                           "Mountain walk.jpg", "Spinning logo.fli", ""};
+    for (int k = 1; k <= 6; ++k) EXPECT_TRUE(slideIs(k, want[static_cast<size_t>(k - 1)])) << "slide " << k;
+    EXPECT_EQ(profile(folder.file("temp show.avl"), "6", "X"), "12");
+}
+
+TEST_F(EditorSlideList, SortBySizeFromTheSlideMenuThenRun) {
+    // The six files with sizes that order them differently from the script (the pictures
+    // Beach 500, Harbour 100, Mountain 50 bytes).
+    const std::vector<std::pair<const char*, int>> sizes = {
+        {"Beach at sunset.jpg", 500}, {"Harbour lights.bmp", 100}, {"Holiday clip.avi", 300},
+        {"Mountain walk.jpg", 50},    {"Street parade.mov", 200},  {"Spinning logo.fli", 400}};
+    for (const auto& [name, size] : sizes) {
+        HANDLE f = CreateFileA((slides + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(f, INVALID_HANDLE_VALUE);
+        const std::string bytes(static_cast<size_t>(size), 'x');
+        DWORD done = 0;
+        WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+        CloseHandle(f);
+    }
+    openOn(6, true);
+    bool sorted = false;
+    Driver user([&] {
+        HWND form = waitEditorLoaded();
+        if (!form) return;
+        // A script without changes is sorted without a question.
+        sorted = slideMenu(form, 'Z');
+        Sleep(200);
+        PostMessageA(findNamedIn(form, "BtnTest"), BM_CLICK, 0, 0);
+    });
+    const int32_t r = editorWin95();
+    user.join();
+    EXPECT_TRUE(sorted);
+    EXPECT_EQ(r, -1);
+    // Pictures by their sizes; the video and animation slides have no tag cell and so no size
+    // key: they come before every picture.
+    const std::vector<std::string> want = {"Spinning logo.fli", "Street parade.mov", "Holiday clip.avi",
+                                           "Mountain walk.jpg", "Harbour lights.bmp", "Beach at sunset.jpg"};
+    for (int k = 1; k <= 6; ++k) EXPECT_TRUE(slideIs(k, want[static_cast<size_t>(k - 1)])) << "slide " << k;
+}
+
+}  // namespace
