@@ -15,7 +15,7 @@
 #include "framework/settings.h"
 #include "framework/sim/sim_ui.h"
 #include "framework/text.h"
-#include "host/names.h"
+#include "framework/names.h"
 
 namespace kv::bench {
 

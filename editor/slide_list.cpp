@@ -16,7 +16,7 @@
 #include "framework/platform.h"
 #include "framework/settings.h"
 #include "framework/text.h"
-#include "host/names.h"
+#include "framework/names.h"
 
 namespace kv::editor {
 

@@ -13,7 +13,7 @@
 #include "editor/editor_form.h"
 #include "explorer/explorer_dialog.h"
 #include "framework/sim/sim_platform.h"
-#include "host/names.h"
+#include "framework/names.h"
 #include "tests/native/editor_test_kit.h"
 #include "tests/native/value_dialog_kit.h"
 
