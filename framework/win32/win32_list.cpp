@@ -76,15 +76,7 @@ void drawCachedGlyph(HDC dc, const std::string& name, int cx, int cy, COLORREF b
     Key key{name, back};
     auto it = cache.find(key);
     if (it == cache.end()) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = 16;
-        bi.bmiHeader.biHeight = -16;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HBITMAP bmp = createTopDownDib(16, 16);
         HGDIOBJ old = SelectObject(mem, bmp);
         RECT r{0, 0, 16, 16};
         HBRUSH brush = CreateSolidBrush(back);
@@ -175,16 +167,7 @@ void drawListItem(ListBox& lb, const DRAWITEMSTRUCT& di) {
             if (bmp) DeleteObject(bmp);
             bmpW = std::max(w, bmpW);
             bmpH = std::max(h, bmpH);
-            // A device-independent bitmap: drawn into in this process, not by the display.
-            BITMAPINFO bi{};
-            bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-            bi.bmiHeader.biWidth = bmpW;
-            bi.bmiHeader.biHeight = -bmpH;
-            bi.bmiHeader.biPlanes = 1;
-            bi.bmiHeader.biBitCount = 32;
-            bi.bmiHeader.biCompression = BI_RGB;
-            void* bits = nullptr;
-            bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+            bmp = createTopDownDib(bmpW, bmpH);
         }
         HGDIOBJ oldBmp = SelectObject(mem, bmp);
         const COLORREF back = GetSysColor(sel ? COLOR_HIGHLIGHT : COLOR_WINDOW);

@@ -156,15 +156,8 @@ private:
         if (surface_) DeleteObject(surface_);
         surfW_ = std::max(w, surfW_);
         surfH_ = std::max(h, surfH_);
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = surfW_;
-        bi.bmiHeader.biHeight = -surfH_;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
-        surface_ = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        surface_ = createTopDownDib(surfW_, surfH_, &bits);
         bits_ = static_cast<uint32_t*>(bits);
         if (!surface_) surfW_ = surfH_ = 0;
         return surface_ != nullptr;

@@ -77,6 +77,20 @@ unsigned g_sentModifiers = 0;
 
 namespace detail {
 
+HBITMAP createTopDownDib(int w, int h, void** bits) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    if (bits) *bits = pixels;
+    return bmp;
+}
+
 COLORREF colorRef(uint32_t c) {
     if (c & 0x80000000u) return GetSysColor(static_cast<int>(c & 0xFF));
     return static_cast<COLORREF>(c & 0xFFFFFF);

@@ -43,6 +43,9 @@ namespace detail {
 COLORREF colorRef(uint32_t c);
 // The GDI font of a framework font (cached; never delete it).
 HFONT fontOf(const Font& f);
+// A top-down 32-bit device-independent bitmap of w x h pixels, drawn into by this process
+// rather than by the display; its pixels in *bits when asked for. Null when it cannot be made.
+HBITMAP createTopDownDib(int w, int h, void** bits = nullptr);
 // Shift state (Shift, Ctrl, Alt) of the key message being handled: the thread's key state,
 // plus modifier keys whose key-down message was sent or posted to one of our windows without
 // the keyboard (automation) and not yet released.
