@@ -45,4 +45,19 @@ std::vector<std::string> IniFile::readSectionValues(const std::string& section) 
     return profile().sectionValues(fileName_, section);
 }
 
+void IniFile::replace(const IniBuilder& content) const {
+    FileSystemPort* fs = ports().fs;
+    if (!fs) throw Error("No file system installed");
+    // A name without folder lives in the Windows directory, as the profile service puts it.
+    std::string path = fileName_;
+    if (path.find_first_of("\\/:") == std::string::npos) {
+        path = fs->windowsDirectory();
+        if (!path.empty() && path.back() != '\\') path += '\\';
+        path += fileName_;
+    }
+    if (!fs->writeFileAtomic(path, content.bytes())) throw Error("Unable to write to " + fileName_);
+    // The profile service may hold the old file in its cache.
+    profile().flush(fileName_);
+}
+
 }  // namespace kv

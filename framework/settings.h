@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/ini.h"
+
 namespace kv {
 
 // The settings file shared with the host (a name without folder: the Windows directory) and its
@@ -33,6 +35,11 @@ public:
     std::vector<std::string> readSection(const std::string& section) const;
     // "key=value" entries of the section in file order.
     std::vector<std::string> readSectionValues(const std::string& section) const;
+    // Replaces the whole file with what `content` built, in one atomic write: readers see the
+    // old file or the new one, never a part, and a failed write leaves the old file whole. The
+    // bytes are those that writing every key of `content` through the profile service into a
+    // deleted file would give. Throws kv::Error "Unable to write to <file>" on failure.
+    void replace(const IniBuilder& content) const;
 
 private:
     std::string fileName_;

@@ -117,6 +117,27 @@ TEST_F(Settings, ARefusedWriteRaisesAndLeavesTheFile) {
     EXPECT_THROW(IniFile("c:\\no such folder\\x.ini").writeString("s", "k", "v"), kv::Error);
 }
 
+TEST_F(Settings, ReplaceWritesTheKeyByKeyBytesInOnePieceOrLeavesTheOldFile) {
+    IniFile ini("c:\\list.tmp");
+    ini.writeString("old", "k", "stale");
+    ini.writeString("Directory", "Files", "9");
+    EXPECT_EQ(ini.readString("Directory", "Files", ""), "9");  // now in the service's cache
+    kv::IniBuilder b;
+    b.add("Directory", "Files", "2");
+    b.add("1", "F", "A.BMP");
+    b.add("Directory", "Name", "C:\\");
+    ini.replace(b);
+    EXPECT_EQ(file("c:\\list.tmp"), "[Directory]\r\nFiles=2\r\nName=C:\\\r\n[1]\r\nF=A.BMP\r\n");
+    EXPECT_EQ(ini.readString("Directory", "Files", ""), "2");
+    EXPECT_EQ(ini.readString("old", "k", "gone"), "gone");
+
+    fs.setReadOnly("c:\\list.tmp", true);
+    kv::IniBuilder other;
+    other.add("Directory", "Files", "5");
+    EXPECT_THROW(ini.replace(other), kv::Error);
+    EXPECT_EQ(file("c:\\list.tmp"), "[Directory]\r\nFiles=2\r\nName=C:\\\r\n[1]\r\nF=A.BMP\r\n");
+}
+
 TEST_F(Settings, ChangesMadeBehindTheServiceAreSeen) {
     IniFile ini("c:\\shared.ini");
     ini.writeString("s", "k", "1");
