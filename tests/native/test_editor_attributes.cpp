@@ -20,26 +20,8 @@ namespace vd = value_dialog_test;
 
 const std::string B = BlankMarker;
 
-class Attributes : public ::testing::Test {
+class Attributes : public editor_test::EditorTest {
 protected:
-    void SetUp() override {
-        editorState() = EditorState{};
-        editorState().CurrentScript = "*";
-        editorState().AppDir = "c:\\kavrin\\";
-        form = std::make_unique<TEditorForm>();
-    }
-    void TearDown() override {
-        form.reset();
-        EXPECT_TRUE(sim.user.unexpected.empty()) << sim.user.unexpected.front();
-    }
-    kv::StringGrid& grid() { return *form->Grid; }
-    int add(const std::string& path, void (TEditorForm::*setUp)()) { return editor_test::appendSlide(*form, path, setUp); }
-    int addCd(int track) {
-        int r = add(B, &TEditorForm::SetUpAudio);
-        grid().setCell(Param, r, std::to_string(track));
-        grid().setCell(DisplayName, r, "CD Track: " + std::to_string(track));
-        return r;
-    }
     // One slide of every kind: picture, AVI, fresh MOV, FLI, WAV, CD track 7, AVL.
     void addEveryKind() {
         pic = add("c:\\p\\a.bmp", &TEditorForm::SetUpGraphic);
@@ -66,10 +48,6 @@ protected:
             m.find(name)->click();
         });
     }
-    const std::string& cell(int col, int row) { return grid().cell(col, row); }
-
-    kv::SimPlatform sim;
-    std::unique_ptr<TEditorForm> form;
     int pic = 0, avi = 0, mov = 0, fli = 0, wav = 0, cd = 0, avl = 0, pic2 = 0;
 };
 
@@ -408,9 +386,7 @@ TEST_F(Attributes, EditedValuesSurviveASaveAndALoad) {
 
     editorState().TempScript = "c:\\s.avl";
     form->SaveFile(true);
-    form->SetUpClear();
-    editorState().CurrentScript = "c:\\s.avl";
-    form->LoadFile(true);
+    reload("c:\\s.avl");
     ASSERT_EQ(grid().rowCount(), 4);
     EXPECT_EQ(grid().rowCells(1), picCells);
     EXPECT_EQ(grid().rowCells(2), aviCells);

@@ -2,6 +2,7 @@
 // damaged files, the dialogs around both, failed saves, and catalogue ids.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -34,45 +35,21 @@ std::string crlf(std::initializer_list<const char*> lines) {
     return s;
 }
 
-class ScriptFile : public ::testing::Test {
+class ScriptFile : public editor_test::EditorTest {
 protected:
+    ScriptFile() { appDir = "C:\\SHOWAPP\\"; }
     void SetUp() override {
-        editorState() = EditorState{};
-        editorState().AppDir = "C:\\SHOWAPP\\";
-        editorState().CurrentScript = "*";
+        EditorTest::SetUp();
         kv::explorer::setRemoteDlgHandler([this](int32_t mode, int32_t option) {
             dialogCalls.push_back({mode, option});
             if (dialogChoice.empty()) return -1;
             setKey("SaveName", dialogChoice);
             return 0;
         });
-        form = std::make_unique<TEditorForm>();
-    }
-    void TearDown() override {
-        form.reset();
-        kv::explorer::setRemoteDlgHandler({});
-        EXPECT_TRUE(sim.user.unexpected.empty()) << sim.user.unexpected.front();
     }
 
     void setKey(const std::string& key, const std::string& value) { editor_test::setSetting(key, value); }
     std::string key(const std::string& k) { return editor_test::setting(k); }
-
-    kv::StringGrid& grid() { return *form->Grid; }
-    // Appends a slide made by a set-up procedure; the first replaces the blank start row.
-    int add(const std::string& path, void (TEditorForm::*setUp)()) {
-        return editor_test::appendSlide(*form, path, setUp);
-    }
-    int addCd(int track) {
-        int r = add(B, &TEditorForm::SetUpAudio);
-        grid().setCell(Param, r, std::to_string(track));
-        grid().setCell(DisplayName, r, "CD Track: " + std::to_string(track));
-        return r;
-    }
-    std::vector<Row> table() {
-        std::vector<Row> t;
-        for (int r = 1; r < grid().rowCount(); ++r) t.push_back(grid().rowCells(r));
-        return t;
-    }
 
     // Run's save: no dialog, straight to the temporary script.
     std::string saveTo(const std::string& path) {
@@ -114,8 +91,6 @@ protected:
         addCd(7);
     }
 
-    kv::SimPlatform sim;
-    std::unique_ptr<TEditorForm> form;
     std::vector<std::pair<int32_t, int32_t>> dialogCalls;
     std::string dialogChoice;  // what the dialog writes to SaveName; empty: the user cancels
 };
@@ -143,12 +118,10 @@ TEST_F(ScriptFile, WorkedExampleSavesTheDocumentedBytesAndLoadsBack) {
     EXPECT_FALSE(form->Gauge->visible());
     EXPECT_EQ(sim.user.cursor(), kv::CursorKind::Default);
 
-    form->SetUpClear();
     editorState().CatalogId.clear();
     editorState().DirectoryTable.clear();
-    editorState().CurrentScript = "c:\\shows\\example.avl";
     setKey("AVLNOW", "c:\\shows\\example.avl");
-    form->LoadFile(true);
+    reload("c:\\shows\\example.avl");
 
     EXPECT_EQ(table(), before);  // the example's cells survive the round trip unchanged
     EXPECT_EQ(grid().cell(FilePath, 1), "c:\\photos\\beach.jpg");
@@ -195,9 +168,7 @@ TEST_F(ScriptFile, ExtensionsAndDirectoryNumbers) {
     EXPECT_NE(s.find("[Directory]\r\n0=C:\\ShowApp\\\r\n1=c:\\a\\\r\n2=c:\\mypict~1\\\r\n[1]"),
               std::string::npos);
 
-    form->SetUpClear();
-    editorState().CurrentScript = "c:\\s.avl";
-    form->LoadFile(true);
+    reload("c:\\s.avl");
     EXPECT_EQ(grid().cell(FilePath, 1), "c:\\a\\b.jpg");
     EXPECT_EQ(grid().cell(FilePath, 2), "c:\\a\\c.jpeg");
     EXPECT_EQ(grid().cell(FilePath, 3), "c:\\a\\noext.jpg");
@@ -299,9 +270,7 @@ TEST_F(ScriptFile, NeutralValuesAndHalfPositionsAreNotStored) {
     ASSERT_GE(s.size(), tail.size());
     EXPECT_EQ(s.substr(s.size() - tail.size()), tail);
 
-    form->SetUpClear();
-    editorState().CurrentScript = "c:\\s.avl";
-    form->LoadFile(true);
+    reload("c:\\s.avl");
     EXPECT_EQ(grid().cell(HorzPos, 1), "Mid");
     EXPECT_EQ(grid().cell(VertPos, 1), "Mid");
     EXPECT_EQ(grid().cell(HorzPos, 2), "12");
@@ -366,24 +335,11 @@ TEST_F(ScriptFile, AudioParamAndMovLoopCellAcrossARoundTrip) {
     EXPECT_NE(s.find("[1]\r\nF=tune.wav,1\r\nX=1\r\n[2]\r\nF=film.mov,1\r\nB=0\r\nX=0\r\nL=50\r\n"),
               std::string::npos) << s;
 
-    form->SetUpClear();
-    editorState().CurrentScript = "c:\\s.avl";
-    form->LoadFile(true);
+    reload("c:\\s.avl");
     EXPECT_EQ(grid().cell(Param, 1), "0");
     EXPECT_EQ(grid().cell(EffectName, 2), "Loop 1x");
     EXPECT_EQ(grid().cell(Volume, 2), "50");
     EXPECT_NE(saveTo("c:\\s.avl").find("[1]\r\nF=tune.wav,1\r\nX=0\r\n"), std::string::npos);
-}
-
-TEST_F(ScriptFile, TagsAreNotStored) {
-    editorState().CatalogId = "00001";
-    int r = add("c:\\p\\a.bmp", &TEditorForm::SetUpGraphic);
-    grid().setCell(Tag, r, "X");
-    saveTo("c:\\s.avl");
-    form->SetUpClear();
-    editorState().CurrentScript = "c:\\s.avl";
-    form->LoadFile(true);
-    EXPECT_EQ(grid().cell(Tag, 1), "");
 }
 
 // ---- old scripts --------------------------------------------------------------------------
@@ -498,17 +454,32 @@ protected:
     const std::string oldBytes = "[Header]\r\nVer=7\r\nN=2\r\n[1]\r\nF=old.bmp,0\r\n";
 };
 
-TEST_F(FailedSave, DiskFullKeepsTheOldFileAndFailsInTheHeader) {
-    sim.writeFile(target, oldBytes);
+TEST_F(FailedSave, FailureInTheHeaderKeepsTheOldFile) {
     fill(25);
-    sim.fs.setDiskFull(true);
-    sim.user.answer("Save aborted at slide #0\nToo many slides or features.", ModalResult::OK);
-    saveTo(target);
-    EXPECT_EQ(sim.readFile(target), oldBytes);
-    EXPECT_EQ(sim.user.dialogs.back().kind, kv::DialogKind::Error);
-    EXPECT_EQ(form->caption(), "Kavrin Slide Editor [keep.avl]");
-    EXPECT_FALSE(form->Gauge->visible());
-    EXPECT_EQ(sim.user.cursor(), kv::CursorKind::Default);
+    // Each way the header cannot be written, and how it heals for the next.
+    struct Case { const char* what; std::function<void(bool)> fail; };
+    const Case cases[] = {
+        {"disk full", [this](bool on) { sim.fs.setDiskFull(on); }},
+        {"read-only target", [this](bool on) { sim.fs.setReadOnly(target, on); }},
+        {"catalogue id not storable", [this](bool on) {
+             editorState().CatalogId.clear();
+             setKey("THMidx", "00001");
+             sim.fs.setReadOnly("c:\\windows\\kavrin.ini", on);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sim.writeFile(target, oldBytes);
+        c.fail(true);
+        sim.user.answer("Save aborted at slide #0\nToo many slides or features.", ModalResult::OK);
+        saveTo(target);
+        c.fail(false);
+        EXPECT_EQ(sim.readFile(target), oldBytes);
+        EXPECT_EQ(sim.user.dialogs.back().kind, kv::DialogKind::Error);
+        EXPECT_EQ(form->caption(), "Kavrin Slide Editor [keep.avl]");
+        EXPECT_FALSE(form->Gauge->visible());
+        EXPECT_EQ(sim.user.cursor(), kv::CursorKind::Default);
+    }
 }
 
 TEST_F(FailedSave, FailurePartWayNamesTheSlideBeingWritten) {
@@ -531,15 +502,6 @@ TEST_F(FailedSave, FailurePartWayNamesTheSlideBeingWritten) {
     }
 }
 
-TEST_F(FailedSave, ReadOnlyTargetIsLeftAlone) {
-    sim.writeFile(target, oldBytes);
-    fill(3);
-    sim.fs.setReadOnly(target, true);
-    sim.user.answer("Save aborted at slide #0\nToo many slides or features.", ModalResult::OK);
-    saveTo(target);
-    EXPECT_EQ(sim.readFile(target), oldBytes);
-}
-
 TEST_F(FailedSave, FailedSaveAsLeavesTheScriptModified) {
     sim.writeFile(target, oldBytes);
     fill(3);
@@ -559,17 +521,6 @@ TEST_F(FailedSave, FailedSaveAsLeavesTheScriptModified) {
     form->SaveFile(false);
     EXPECT_FALSE(editorState().modified);
     EXPECT_NE(sim.readFile(target), oldBytes);
-}
-
-TEST_F(FailedSave, CatalogueIdThatCannotBeStoredAbortsInTheHeader) {
-    sim.writeFile(target, oldBytes);
-    fill(3);
-    editorState().CatalogId.clear();
-    setKey("THMidx", "00001");
-    sim.fs.setReadOnly("c:\\windows\\kavrin.ini", true);
-    sim.user.answer("Save aborted at slide #0\nToo many slides or features.", ModalResult::OK);
-    saveTo(target);
-    EXPECT_EQ(sim.readFile(target), oldBytes);
 }
 
 // ---- opening --------------------------------------------------------------------------------

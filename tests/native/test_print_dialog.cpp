@@ -3,6 +3,7 @@
 // and what goes wrong without a printer.
 #include <gtest/gtest.h>
 
+#include "tests/native/sim_kit.h"
 #include "framework/error.h"
 #include "framework/settings.h"
 #include "framework/sim/sim_platform.h"
@@ -108,6 +109,8 @@ TEST_F(PrintDialog, OpensWithTheDocumentedLayout) {
                              "LabelDocH", "ZoomLabel", "Label1", "MeasureBox", "Color", "Enhance", "Label2",
                              "PrintStyle", "BtnReset", "BtnSetup", "BtnPrintIt", "BtnClose", "BtnHelp"})
         EXPECT_NE(f.findControl(name), nullptr) << name;
+    f.BtnHelp->click();
+    EXPECT_EQ(sim.system.helpCalls, (std::vector<std::pair<std::string, int>>{{"KAVRIN.HLP", 110}}));
     EXPECT_TRUE(sim.user.unexpected.empty());
 }
 
@@ -356,16 +359,6 @@ TEST_F(PrintDialog, SecondDialogIsRefusedAndBadSizesOpenNothing) {
     EXPECT_EQ(entry::PrintCheck95(), 0);
 }
 
-TEST_F(PrintDialog, NoEnhanceLeavesEnhanceOffAndDisabled) {
-    TPrintForm& f = open(640, 480, 1);
-    EXPECT_FALSE(f.Enhance->checked());
-    EXPECT_FALSE(f.Enhance->enabled());
-    EXPECT_FALSE(f.PrintStyle->enabled());
-    f.BtnPrintIt->click();
-    EXPECT_EQ(key("prN"), "0");
-    entry::PrintEnd95();
-}
-
 TEST_F(PrintDialog, CancelEscAndAltCCloseWithoutAJob) {
     TPrintForm& f = open();
     f.BtnClose->click();
@@ -376,59 +369,52 @@ TEST_F(PrintDialog, CancelEscAndAltCCloseWithoutAJob) {
     EXPECT_TRUE(sim.printer.begun.empty());
 
     TPrintForm& g = open();
-    int key = vk::Escape;
-    g.BtnSetup->keyDown(key, 0);
+    sim_test::press(g.BtnSetup, vk::Escape);
     EXPECT_TRUE(g.closed());
     sim.user.processMessages();
 
     TPrintForm& h = open();
-    key = 'C';
-    h.MeasureBox->keyDown(key, AltKey);
+    sim_test::press(h.MeasureBox, 'C', AltKey);
     EXPECT_TRUE(h.closed());
     sim.user.processMessages();
     EXPECT_EQ(entry::PrintCheck95(), 0);
-    // PrintEnd95 without a dialog or a job does nothing.
-    entry::PrintEnd95();
-    EXPECT_EQ(sim.printer.ended, 0);
-}
 
-TEST_F(PrintDialog, PrintEndWithoutAJobOnlyCloses) {
+    // PrintEnd95 without a job only closes; without a dialog it does nothing.
     open();
     entry::PrintEnd95();
-    EXPECT_EQ(sim.printer.ended, 0);
     sim.user.processMessages();
     EXPECT_EQ(entry::PrintCheck95(), 0);
+    entry::PrintEnd95();
+    EXPECT_EQ(sim.printer.ended, 0);
+    EXPECT_TRUE(sim.printer.begun.empty());
+}
+
+TEST_F(PrintDialog, NoEnhanceLeavesEnhanceOffAndDisabled) {
+    TPrintForm& f = open(640, 480, 1);
+    EXPECT_FALSE(f.Enhance->checked());
+    EXPECT_FALSE(f.Enhance->enabled());
+    EXPECT_FALSE(f.PrintStyle->enabled());
+    f.BtnPrintIt->click();
+    EXPECT_EQ(key("prN"), "0");
+    entry::PrintEnd95();
 }
 
 TEST_F(PrintDialog, CtrlTabRingSkipsTheDisabledStyleList) {
     TPrintForm& f = open(640, 480, 1);  // style list disabled
     sim.user.focused = f.BtnHelp;
-    int key = vk::Tab;
-    f.BtnHelp->keyDown(key, CtrlKey);
-    EXPECT_EQ(key, 0);
+    EXPECT_EQ(sim_test::press(f.BtnHelp, vk::Tab, CtrlKey), 0);
     EXPECT_EQ(sim.user.focused, f.BtnHelp);  // the next one cannot take the focus
     f.Enhance->setEnabled(true);
     f.Enhance->setChecked(true);
-    key = vk::Tab;
-    f.BtnHelp->keyDown(key, CtrlKey);
+    sim_test::press(f.BtnHelp, vk::Tab, CtrlKey);
     EXPECT_EQ(sim.user.focused, f.PrintStyle);
     sim.user.focused = f.MeasureBox;
-    key = vk::Tab;
-    f.MeasureBox->keyDown(key, CtrlKey);
+    sim_test::press(f.MeasureBox, vk::Tab, CtrlKey);
     EXPECT_EQ(sim.user.focused, f.BtnReset);
     // Another key lets pending messages run and keeps its effect.
     int calls = sim.user.processMessagesCalls;
-    key = vk::Down;
-    f.MeasureBox->keyDown(key, 0);
-    EXPECT_EQ(key, vk::Down);
+    EXPECT_EQ(sim_test::press(f.MeasureBox, vk::Down), vk::Down);
     EXPECT_EQ(sim.user.processMessagesCalls, calls + 1);
-}
-
-TEST_F(PrintDialog, HelpOpensContext110) {
-    TPrintForm& f = open();
-    f.BtnHelp->click();
-    ASSERT_EQ(sim.system.helpCalls.size(), 1u);
-    EXPECT_EQ(sim.system.helpCalls[0], std::make_pair(std::string("KAVRIN.HLP"), 110));
 }
 
 TEST_F(PrintDialog, EveryActivationResetsUnitZoomAndStyle) {
@@ -452,23 +438,23 @@ TEST_F(PrintDialog, EveryActivationResetsUnitZoomAndStyle) {
     EXPECT_EQ(g.LabelDocW->caption(), "Width : 8.0");
 }
 
-TEST_F(PrintDialog, PreviewPictureFromTheBmpKey) {
+TEST_F(PrintDialog, PreviewPictureFromTheBmpKey_AMissingOneEndsTheActivationWithTheReason) {
     sim.writeFile("c:\\pics\\sunset.bmp");
     IniFile(SettingsFileName).writeString(SettingsSection, "BMP", "c:\\pics\\sunset.bmp");
     TPrintForm& f = open();
     EXPECT_EQ(f.DocImage->pictureFile, "c:\\pics\\sunset.bmp");
     EXPECT_TRUE(f.DocImage->stretch);
-}
+    f.close();
+    sim.user.processMessages();
 
-TEST_F(PrintDialog, MissingBmpEndsTheActivationWithTheReason) {
     IniFile(SettingsFileName).writeString(SettingsSection, "BMP", "c:\\pics\\gone.bmp");
     sim.user.answer("Cannot open file \"c:\\pics\\gone.bmp\". The system cannot find the file specified",
                     ModalResult::OK);
-    TPrintForm& f = open();
+    TPrintForm& g = open();
     EXPECT_TRUE(sim.user.unexpected.empty());
     // The rest of the activation did not run: the initial layout stays.
-    EXPECT_EQ(f.PanelSettings->caption(), "Paper Settings");
-    EXPECT_EQ(f.printWidth(), 0);
+    EXPECT_EQ(g.PanelSettings->caption(), "Paper Settings");
+    EXPECT_EQ(g.printWidth(), 0);
     EXPECT_EQ(entry::PrintCheck95(), 1);
 }
 

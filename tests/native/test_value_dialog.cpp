@@ -99,7 +99,7 @@ TEST_F(ValueDialog, NoPresetsHidesTheGroupAndShortensTheWindow) {
     EXPECT_EQ(outerWith - outerWithout, 78 + 12);
 }
 
-TEST_F(ValueDialog, TypingOutsideTheLimitsLeavesTheScrollBar_OkReturnsTheNearerLimit) {
+TEST_F(ValueDialog, TypingOutsideTheLimitsLeavesTheScrollBar_OkAndEnterReturnTheNearerLimit) {
     then([&](TXScrlDlg& d) {
         user.typeInto(d, "CustomSetting", "99");
         EXPECT_EQ(d.CustomScrollBar->position(), 99);
@@ -110,18 +110,13 @@ TEST_F(ValueDialog, TypingOutsideTheLimitsLeavesTheScrollBar_OkReturnsTheNearerL
         EXPECT_EQ(d.CustomSetting->text(), "500");
     });
     EXPECT_EQ(gamma(), 500);
-}
-
-TEST_F(ValueDialog, FiveIntoZoomThenOkReturns25) {
     then([&](TXScrlDlg& d) {
         user.typeInto(d, "CustomSetting", "5");
         EXPECT_EQ(d.CustomScrollBar->position(), 100);
         user.clickButton(d, "BtnOK");
     });
     EXPECT_EQ(zoom(), 25);
-}
-
-TEST_F(ValueDialog, EnterInTheBoxIsOkAndClampsToo) {
+    // Enter in the box is OK, and clamps too.
     value_dialog_test::typeAndEnter(user, "5");
     EXPECT_EQ(zoom(), 25);
     value_dialog_test::typeAndEnter(user, "250");

@@ -4,6 +4,7 @@
 // value dialog for speed and volume, the frame grab, the keys and every way of closing.
 #include <gtest/gtest.h>
 
+#include "tests/native/sim_kit.h"
 #include "framework/settings.h"
 #include "framework/sim/sim_platform.h"
 #include "host/entry.h"
@@ -219,14 +220,11 @@ TEST_F(VideoPlayer, StepShowsThePositionBeforeTheStepAndTheSeekBarSeeks) {
 
 TEST_F(VideoPlayer, ZoomOptimizeAndStatusBarResizeWithinTheScreen) {
     TVideoForm& f = open();
-    int key = '4';
-    f.keyDown(key, CtrlKey);  // 1280 pixels and the frame: wider than the screen
+    sim_test::press(f, '4', CtrlKey);  // 1280 pixels and the frame: wider than the screen
     EXPECT_EQ(f.clientWidth(), 320);
-    key = '2';
-    f.keyDown(key, CtrlKey | ShiftKey);  // another modifier set: nothing
+    sim_test::press(f, '2', CtrlKey | ShiftKey);  // another modifier set: nothing
     EXPECT_EQ(f.clientWidth(), 320);
-    key = '2';
-    f.keyDown(key, CtrlKey);
+    sim_test::press(f, '2', CtrlKey);
     EXPECT_EQ(f.clientWidth(), 640);
     EXPECT_EQ(f.clientHeight(), 480 + 28 + 21);
     EXPECT_EQ(f.VideoWin->width(), 641);
@@ -326,15 +324,12 @@ TEST_F(VideoPlayer, EveryWayOfClosing) {
 
     // Esc: the first records, the second closes; with a modifier it is not Esc.
     TVideoForm& g = open();
-    int key = vk::Escape;
-    g.XScrollbar1->keyDown(key, ShiftKey);
+    sim_test::press(g.XScrollbar1, vk::Escape, ShiftKey);
     EXPECT_FALSE(video::state().closeRequest);
-    key = vk::Escape;
-    g.XScrollbar1->keyDown(key, 0);
+    sim_test::press(g.XScrollbar1, vk::Escape);
     EXPECT_TRUE(video::state().closeRequest);
     EXPECT_EQ(entry::VideoWinStatus95(), 256);
-    key = vk::Escape;
-    g.XScrollbar1->keyDown(key, 0);
+    sim_test::press(g.XScrollbar1, vk::Escape);
     EXPECT_EQ(entry::VideoWinStatus95(), 0);
     sim.user.processMessages();
 
@@ -352,15 +347,25 @@ TEST_F(VideoPlayer, EveryWayOfClosing) {
     EXPECT_EQ(video::state().form, nullptr);
     EXPECT_FALSE(video::state().closeRequest);
     EXPECT_EQ(broadcasts(), 5);
-}
+    sim.user.processMessages();
 
-TEST_F(VideoPlayer, CloseRequestedBeforeOpeningClosesTheNextPlayerAtItsFirstTick) {
-    entry::VideoWinClose95();
-    TVideoForm& f = open(1);
+    // A second player call closes the first window before it opens the new one.
+    open();
+    TVideoForm& second = open(1);
+    EXPECT_EQ(broadcasts(), 6);
+    EXPECT_EQ(video::state().form, &second);
     EXPECT_EQ(entry::VideoWinStatus95(), 257);
-    tick(f);
+    second.close();
+    sim.user.processMessages();
+    EXPECT_EQ(broadcasts(), 7);
+
+    // A close requested while no player is open closes the next one at its first tick.
+    entry::VideoWinClose95();
+    TVideoForm& next = open(1);
+    EXPECT_EQ(entry::VideoWinStatus95(), 257);
+    tick(next);
     EXPECT_EQ(entry::VideoWinStatus95(), 0);
-    EXPECT_EQ(broadcasts(), 1);
+    EXPECT_EQ(broadcasts(), 8);
 }
 
 TEST_F(VideoPlayer, OpeningErrorsNameTheDeviceErrorAndReturnZero) {
@@ -413,32 +418,19 @@ TEST_F(VideoPlayer, RedrawOption8PausesForTheRelayoutAndSeeksBack) {
     EXPECT_EQ(visible(f), "Play,Step");
 }
 
-TEST_F(VideoPlayer, SecondPlayerCallClosesTheFirstWindow) {
-    open();
-    TVideoForm& second = open(1);
-    EXPECT_EQ(broadcasts(), 1);
-    EXPECT_EQ(video::state().form, &second);
-    EXPECT_EQ(entry::VideoWinStatus95(), 257);
-}
-
 TEST_F(VideoPlayer, KeysAndTheOptionsButton) {
     TVideoForm& f = open();
     tick(f);
-    int key = VK_INSERT;
-    f.MenuButton->keyDown(key, ShiftKey);
+    sim_test::press(f.MenuButton, VK_INSERT, ShiftKey);
     EXPECT_EQ(sim.media.currentMode, MediaMode::Playing);
-    key = VK_DELETE;
-    f.MenuButton->keyDown(key, ShiftKey);
+    sim_test::press(f.MenuButton, VK_DELETE, ShiftKey);
     EXPECT_EQ(sim.media.currentMode, MediaMode::Paused);
-    key = 'Q';
-    f.MenuButton->keyDown(key, CtrlKey);
+    sim_test::press(f.MenuButton, 'Q', CtrlKey);
     EXPECT_TRUE(f.mnuQuietPlayback->checked());
     EXPECT_FALSE(sim.media.audioOn);
-    key = 'Q';
-    f.MenuButton->keyDown(key, CtrlKey | AltKey);  // not Ctrl+Q
+    sim_test::press(f.MenuButton, 'Q', CtrlKey | AltKey);  // not Ctrl+Q
     EXPECT_TRUE(f.mnuQuietPlayback->checked());
-    key = 'M';
-    f.MenuButton->keyDown(key, CtrlKey);
+    sim_test::press(f.MenuButton, 'M', CtrlKey);
     ASSERT_EQ(sim.user.popups.back(), "MenuOptions");
     EXPECT_EQ(sim.user.popupX, f.left() + f.width() / 2);
     EXPECT_EQ(sim.user.popupY, f.top() + f.height() / 4);
