@@ -6,6 +6,7 @@
 #include "tests/e2e/kit/kit.h"
 #include "tests/e2e/test_editor_driver.h"
 #include "tests/e2e/test_editor_fixture.h"
+#include "tests/e2e/user_steps.h"
 
 using namespace kv::e2e;
 
@@ -21,14 +22,6 @@ bool waitMenu(HWND* menu, DWORD ms = 5000) {
     return waitUntil([&] { return (*menu = popupMenuWindow()) != nullptr; }, ms);
 }
 
-void closeMenu(HWND menu) {
-    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    waitUntil([] { return popupMenuWindow() == nullptr; }, 5000);
-}
-
-// Client point inside the slide table: x in pixels, the middle of table row `row` (0 = header).
-LPARAM gridPoint(int x, int row) { return MAKELPARAM(x, row * 19 + 9); }
-
 // Ctrl+L/N/R/S act only with Ctrl as the only modifier. A Ctrl let go while the
 // slide menu (opened by Ctrl+Space) is open, where the menu takes the key-up, must not stay
 // "down": a plain N afterwards is not Ctrl+N, which would ask "Discard script?" and could
@@ -36,10 +29,7 @@ LPARAM gridPoint(int x, int row) { return MAKELPARAM(x, row * 19 + 9); }
 TEST_F(EditorInput, CtrlLetGoInsideTheSlideMenuIsNotHeldAfterwards) {
     openOn(3, true);
     bool tableFocused = false, menuShown = false, discardAsked = false;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        HWND grid = findNamedIn(form, "Grid");
+    runEditor([&](HWND form, HWND grid) {
         RealKeyboard keys;
         keys.down(VK_CONTROL);  // Ctrl+E: the slide table takes the focus
         keys.press('E');
@@ -56,11 +46,8 @@ TEST_F(EditorInput, CtrlLetGoInsideTheSlideMenuIsNotHeldAfterwards) {
         keys.press('N');
         discardAsked = !answerDialog("Discard script?", "No", 1500).empty();
         // Opening the slide menu counts as a change: closing asks.
-        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
-        answerDialog("Discard changes?", "Yes");
+        quitDiscarding(form);
     });
-    editorWin95();
-    user.join();
     EXPECT_TRUE(tableFocused);
     EXPECT_TRUE(menuShown);
     EXPECT_FALSE(discardAsked) << "a plain N acted as Ctrl+N";
@@ -71,27 +58,18 @@ TEST_F(EditorInput, CtrlLetGoInsideTheSlideMenuIsNotHeldAfterwards) {
 TEST_F(EditorInput, SentCtrlWhoseKeyUpTheMenuTookIsForgotten) {
     openOn(3, true);
     bool menuShown = false, stayed = false;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        HWND grid = findNamedIn(form, "Grid");
+    int32_t r = runEditor([&](HWND form, HWND grid) {
         SendMessageA(grid, WM_KEYDOWN, VK_CONTROL, 0x001D0001);
         PostMessageA(grid, WM_CHAR, ' ', 0x00390001);
-        HWND menu = nullptr;
-        menuShown = waitMenu(&menu);
-        if (menuShown) {
+        menuShown = escapeMenu(5000, [](HWND menu) {
             PostMessageA(menu, WM_KEYUP, VK_CONTROL, 0xC01D0001);  // taken by the menu
-            closeMenu(menu);
-        }
+        });
         sendKey(grid, 'R');
         stayed = !waitUntil([] { return findNamed("EditorForm") == nullptr; }, 1000);
         if (stayed) {
-            PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
-            answerDialog("Discard changes?", "Yes");
+            quitDiscarding(form);
         }
     });
-    int32_t r = editorWin95();
-    user.join();
     EXPECT_TRUE(menuShown);
     EXPECT_TRUE(stayed) << "a plain R acted as Ctrl+R";
     EXPECT_EQ(r, 0);
@@ -102,9 +80,7 @@ TEST_F(EditorInput, SentCtrlWhoseKeyUpTheMenuTookIsForgotten) {
 TEST_F(EditorInput, AltLetGoInsideTheFileMenuIsNotHeldAfterwards) {
     openOn(3, true);
     bool menuShown = false;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
+    int32_t r = runEditor([&](HWND form, HWND grid) {
         RealKeyboard keys;
         keys.down(VK_MENU);
         keys.press('F');
@@ -120,8 +96,6 @@ TEST_F(EditorInput, AltLetGoInsideTheFileMenuIsNotHeldAfterwards) {
         if (!waitUntil([] { return findNamed("EditorForm") == nullptr; }, 1500))
             PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
     });
-    int32_t r = editorWin95();
-    user.join();
     EXPECT_TRUE(menuShown);
     EXPECT_EQ(r, -1) << "Ctrl+R was not taken for Ctrl+R";
 }
@@ -131,22 +105,14 @@ TEST_F(EditorInput, AltLetGoInsideTheFileMenuIsNotHeldAfterwards) {
 TEST_F(EditorInput, SentCtrlShortcutsStillWorkAfterAMenu) {
     openOn(3, true);
     bool menuShown = false;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        HWND grid = findNamedIn(form, "Grid");
+    int32_t r = runEditor([&](HWND form, HWND grid) {
         PostMessageA(grid, WM_CHAR, ' ', 0x00390001);
-        HWND menu = nullptr;
-        menuShown = waitMenu(&menu);
-        if (menuShown) closeMenu(menu);
+        menuShown = escapeMenu();
         sendKey(grid, 'R', true);
         if (!waitUntil([] { return findNamed("EditorForm") == nullptr; }, 1500)) {
-            PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
-            answerDialog("Discard changes?", "Yes");
+            quitDiscarding(form);
         }
     });
-    int32_t r = editorWin95();
-    user.join();
     EXPECT_TRUE(menuShown);
     EXPECT_EQ(r, -1);
 }
@@ -156,22 +122,16 @@ TEST_F(EditorInput, SentCtrlShortcutsStillWorkAfterAMenu) {
 TEST_F(EditorInput, AltLetterFromTheSlideTableOpensTheFileMenu) {
     openOn(3, true);
     bool menuShown = false;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        HWND grid = findNamedIn(form, "Grid");
+    int32_t r = runEditor([&](HWND form, HWND grid) {
         PostMessageA(grid, WM_SYSKEYDOWN, VK_MENU, kAltDown);
         PostMessageA(grid, WM_SYSKEYDOWN, 'F', kAltFDown);
         PostMessageA(grid, WM_SYSCHAR, 'f', kAltFDown);
-        HWND menu = nullptr;
-        menuShown = waitMenu(&menu, 3000);
-        PostMessageA(grid, WM_SYSKEYUP, 'F', kAltFUp);
-        PostMessageA(grid, WM_SYSKEYUP, VK_MENU, kAltUp);
-        if (menuShown) closeMenu(menu);
+        menuShown = escapeMenu(3000, [&](HWND) {
+            PostMessageA(grid, WM_SYSKEYUP, 'F', kAltFUp);
+            PostMessageA(grid, WM_SYSKEYUP, VK_MENU, kAltUp);
+        });
         PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
     });
-    int32_t r = editorWin95();
-    user.join();
     EXPECT_TRUE(menuShown);
     EXPECT_EQ(r, 0);
 }
@@ -183,27 +143,16 @@ TEST_F(EditorInput, TheKeyboardPopupFollowsTheWindowTheUserMoved) {
     openOn(3, true);
     RECT moved{}, menuRect{};
     bool menuShown = false;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        HWND grid = findNamedIn(form, "Grid");
+    runEditor([&](HWND form, HWND grid) {
         RECT before{};
         GetWindowRect(form, &before);
         // Dragged by its caption: the move loop places the window, not the library.
         SetWindowPos(form, nullptr, 20, before.top + 7, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         GetWindowRect(form, &moved);
         PostMessageA(grid, WM_CHAR, ' ', 0x00390001);
-        HWND menu = nullptr;
-        menuShown = waitMenu(&menu);
-        if (menuShown) {
-            GetWindowRect(menu, &menuRect);
-            closeMenu(menu);
-        }
-        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
-        answerDialog("Discard changes?", "Yes");
+        menuShown = escapeMenu(5000, [&](HWND menu) { GetWindowRect(menu, &menuRect); });
+        quitDiscarding(form);
     });
-    editorWin95();
-    user.join();
     ASSERT_TRUE(menuShown);
     EXPECT_EQ(moved.left, 20);
     EXPECT_EQ(menuRect.left, moved.left + 48);
@@ -215,10 +164,7 @@ TEST_F(EditorInput, TheKeyboardPopupFollowsTheWindowTheUserMoved) {
 TEST_F(EditorInput, TheSlideTableHasTheKeyboardFocusWhenTheEditorOpens) {
     TestScript s = openOn(5, true);
     std::string focusName, cell;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        HWND grid = findNamedIn(form, "Grid");
+    EXPECT_EQ(runEditor([&](HWND form, HWND grid) {
         HWND focus = focusedWindowOf(form);
         focusName = focus ? kvName(focus) : "<none>";
         RealKeyboard keys;
@@ -226,9 +172,7 @@ TEST_F(EditorInput, TheSlideTableHasTheKeyboardFocusWhenTheEditorOpens) {
         waitUntil([&] { return gridText(grid) != s.displayNames[0]; }, 1500);
         cell = gridText(grid);
         sendKey(grid, VK_ESCAPE);
-    });
-    EXPECT_EQ(editorWin95(), 0);
-    user.join();
+    }), 0);
     EXPECT_EQ(focusName, "Grid");
     EXPECT_EQ(cell, s.displayNames[1]);
 }
@@ -238,16 +182,11 @@ TEST_F(EditorInput, TheSlideTableHasTheKeyboardFocusWhenTheEditorOpens) {
 TEST_F(EditorInput, TheSlideTableGetsTheFocusBackAfterAMessageDialog) {
     TestScript s = openOn(5, false);  // counts as modified: closing asks
     std::string asked, focusName, cell;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        HWND grid = findNamedIn(form, "Grid");
+    EXPECT_EQ(runEditor([&](HWND form, HWND grid) {
         // Close, "Discard changes?" No, the Save As dialog cancelled: the editor stays.
         PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
         asked = answerDialog("Discard changes?", "No");
-        HWND save = nullptr;
-        waitUntil([&] { return (save = findNamed("FileForm")) && windowText(save) == "Save File"; }, 10000);
-        if (save) PostMessageA(findNamedIn(save, "BtnExit"), BM_CLICK, 0, 0);
+        cancelSaveDialog();
         waitUntil([&] { return IsWindowEnabled(form) && !findNamed("MessageDialog") &&
                                GetForegroundWindow() == form; }, 5000);
         HWND focus = focusedWindowOf(form);
@@ -256,11 +195,8 @@ TEST_F(EditorInput, TheSlideTableGetsTheFocusBackAfterAMessageDialog) {
         keys.press(VK_DOWN);
         waitUntil([&] { return gridText(grid) != s.displayNames[0]; }, 1500);
         cell = gridText(grid);
-        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
-        answerDialog("Discard changes?", "Yes");
-    });
-    EXPECT_EQ(editorWin95(), 0);
-    user.join();
+        quitDiscarding(form);
+    }), 0);
     EXPECT_EQ(asked, "Confirm");
     EXPECT_EQ(focusName, "Grid");
     EXPECT_EQ(cell, s.displayNames[1]);
@@ -273,16 +209,10 @@ TEST_F(EditorInput, ColumnsWiderThanTheTableScrollSideways) {
     bool barAfterWidening = false;
     int posRight = -1, posHome = -1;
     std::string tagged, afterHome;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        HWND grid = findNamedIn(form, "Grid");
+    runEditor([&](HWND form, HWND grid) {
         // The line right of the number column (34 pixels wide at this window width) dragged
         // 300 pixels to the right: every column after it moves along, Tag far past the edge.
-        SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, gridPoint(34, 0));
-        SendMessageA(grid, WM_MOUSEMOVE, MK_LBUTTON, gridPoint(184, 0));
-        SendMessageA(grid, WM_MOUSEMOVE, MK_LBUTTON, gridPoint(334, 0));
-        SendMessageA(grid, WM_LBUTTONUP, 0, gridPoint(334, 0));
+        dragGrid(grid, {{34, 0}, {184, 0}, {334, 0}});
         SCROLLINFO si{sizeof si, SIF_ALL};
         barAfterWidening = (GetWindowLongA(grid, GWL_STYLE) & WS_HSCROLL) && GetScrollInfo(grid, SB_HORZ, &si) &&
                            si.nPage > 0 && static_cast<int>(si.nPage) < si.nMax - si.nMin + 1;
@@ -294,13 +224,12 @@ TEST_F(EditorInput, ColumnsWiderThanTheTableScrollSideways) {
         posRight = si.nPos;
         RECT rc{};
         GetClientRect(grid, &rc);
-        SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, gridPoint(rc.right - 4, 1));
-        SendMessageA(grid, WM_LBUTTONUP, 0, gridPoint(rc.right - 4, 1));
+        clickGrid(grid, rc.right - 4, 1);
         // Posted: on another column Space would open that column's menu.
         PostMessageA(grid, WM_CHAR, ' ', 0x00390001);
         HWND menu = nullptr;
         waitUntil([&] { return gridText(grid) == "X" || (menu = popupMenuWindow()) != nullptr; }, 1500);
-        if (menu) closeMenu(menu);
+        if (menu) escapeMenu();
         tagged = gridText(grid);
         // Home goes to the first column that scrolls, and the view follows it back.
         sendKey(grid, VK_HOME);
@@ -308,11 +237,8 @@ TEST_F(EditorInput, ColumnsWiderThanTheTableScrollSideways) {
         si = SCROLLINFO{sizeof si, SIF_ALL};
         GetScrollInfo(grid, SB_HORZ, &si);
         posHome = si.nPos;
-        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
-        answerDialog("Discard changes?", "Yes", 1500);  // asked when another column was opened
+        quitDiscarding(form, 1500);  // asked when another column was opened
     });
-    editorWin95();
-    user.join();
     EXPECT_TRUE(barAfterWidening) << "no horizontal scroll range";
     EXPECT_GT(posRight, 0);
     EXPECT_EQ(tagged, "X") << "the right edge is not the Tag column";

@@ -471,11 +471,13 @@ TEST_F(FailedSave, FailureInTheHeaderKeepsTheOldFile) {
         SCOPED_TRACE(c.what);
         sim.writeFile(target, oldBytes);
         c.fail(true);
+        sim.user.dialogs.clear();
         sim.user.answer("Save aborted at slide #0\nToo many slides or features.", ModalResult::OK);
         saveTo(target);
         c.fail(false);
         EXPECT_EQ(sim.readFile(target), oldBytes);
-        EXPECT_EQ(sim.user.dialogs.back().kind, kv::DialogKind::Error);
+        ASSERT_EQ(sim.user.dialogs.size(), 1u);
+        EXPECT_EQ(sim.user.dialogs[0].kind, kv::DialogKind::Error);
         EXPECT_EQ(form->caption(), "Kavrin Slide Editor [keep.avl]");
         EXPECT_FALSE(form->Gauge->visible());
         EXPECT_EQ(sim.user.cursor(), kv::CursorKind::Default);
@@ -495,10 +497,13 @@ TEST_F(FailedSave, FailurePartWayNamesTheSlideBeingWritten) {
         sim.writeFile(target, oldBytes);
         // The write breaks off inside the section, a few bytes after it begins.
         sim.fs.failAfterBytes(static_cast<int64_t>(full.find(c.at) + c.at.size()));
+        sim.user.dialogs.clear();
         sim.user.answer(c.message, ModalResult::OK);
         saveTo(target);
         sim.fs.failAfterBytes(-1);
         EXPECT_EQ(sim.readFile(target), oldBytes);
+        ASSERT_EQ(sim.user.dialogs.size(), 1u);  // the message names the slide
+        EXPECT_EQ(sim.user.dialogs[0].text, c.message);
     }
 }
 
