@@ -75,6 +75,12 @@ protected:
         for (int r = 1; r < grid().rowCount(); ++r) t.push_back(grid().rowCells(r));
         return t;
     }
+    // The cells of one column, slide by slide.
+    std::vector<std::string> column(int col) {
+        std::vector<std::string> c;
+        for (int r = 1; r < grid().rowCount(); ++r) c.push_back(grid().cell(col, r));
+        return c;
+    }
     // Loads the script `path` again into an emptied table, as the first activation does.
     void reload(const std::string& path) {
         form->SetUpClear();

@@ -19,6 +19,7 @@ using kv::PopupMenu;
 namespace vd = value_dialog_test;
 
 const std::string B = BlankMarker;
+using Row = std::vector<std::string>;
 
 class Attributes : public editor_test::EditorTest {
 protected:
@@ -67,21 +68,11 @@ TEST_F(Attributes, GlobalWipeUpSetsEveryGraphicAndLeavesLoopsTracksAndAudioAlone
     addEveryKind();
     choose("mnuFX", "fx2");
     open(pic, EffectName, true);
-    for (int r : {pic, pic2}) {
-        EXPECT_EQ(cell(EffectName, r), "Wipe Up");
-        EXPECT_EQ(cell(Param, r), "2");
-    }
-    EXPECT_EQ(cell(EffectName, avi), "Loop 1x");
-    EXPECT_EQ(cell(Param, avi), "0");
-    EXPECT_EQ(cell(EffectName, fli), "Loop 1x");
-    EXPECT_EQ(cell(Param, fli), "0");
-    EXPECT_EQ(cell(EffectName, mov), B);
-    // Sound behaviour: the effect number goes only where the effect name went, so a CD
-    // track keeps its track number and an audio slide its added flag.
-    EXPECT_EQ(cell(Param, cd), "7");
-    EXPECT_EQ(cell(Param, wav), "1");
-    EXPECT_EQ(cell(Param, avl), B);
-    EXPECT_EQ(cell(EffectName, wav), B);
+    // Slides: picture, AVI, MOV, FLI, WAV, CD track 7, AVL, picture. The effect number goes
+    // only where the effect name went, so a CD track keeps its track number and an audio slide
+    // its added flag.
+    EXPECT_EQ(column(EffectName), (Row{"Wipe Up", "Loop 1x", B, "Loop 1x", B, B, B, "Wipe Up"}));
+    EXPECT_EQ(column(Param), (Row{"2", "0", "0", "0", "1", "7", B, "2"}));
 }
 
 TEST_F(Attributes, LoopsOfTheCurrentVideoThroughTheDialog) {
@@ -103,16 +94,8 @@ TEST_F(Attributes, GlobalLoops3OnVideosAndAnimations_AFreshMovKeepsItsBlankLoopC
     addEveryKind();
     vd::clickPreset(sim.user, 1);  // b = 3
     open(fli, EffectName, true);
-    for (int r : {avi, fli}) {
-        EXPECT_EQ(cell(EffectName, r), "Loop 3x");
-        EXPECT_EQ(cell(Param, r), "2");
-    }
-    EXPECT_EQ(cell(EffectName, mov), B);
-    EXPECT_EQ(cell(Param, mov), "2");
-    EXPECT_EQ(cell(EffectName, pic), "none");
-    EXPECT_EQ(cell(Param, pic), "0");
-    EXPECT_EQ(cell(Param, cd), "7");
-    EXPECT_EQ(cell(Param, wav), "1");
+    EXPECT_EQ(column(EffectName), (Row{"none", "Loop 3x", B, "Loop 3x", B, B, B, "none"}));
+    EXPECT_EQ(column(Param), (Row{"0", "2", "2", "2", "1", "7", B, "0"}));
 }
 
 // ---- colours ---------------------------------------------------------------------------------
@@ -152,11 +135,8 @@ TEST_F(Attributes, GlobalRedOnEverySlideWithAColourCell) {
     grid().setCell(UseColor, pic2, "No");
     choose("mnuColor", "clrRed");
     open(pic, UseColor, true);
-    for (int r : {pic, avi, mov, fli, pic2}) {
-        EXPECT_EQ(cell(UseColor, r), "Yes") << r;
-        EXPECT_EQ(cell(ColorValue, r), "255") << r;
-    }
-    for (int r : {wav, cd, avl}) EXPECT_EQ(cell(UseColor, r), B) << r;
+    EXPECT_EQ(column(UseColor), (Row{"Yes", "Yes", "Yes", "Yes", B, B, B, "Yes"}));
+    for (int r : {pic, avi, mov, fli, pic2}) EXPECT_EQ(cell(ColorValue, r), "255") << r;
 }
 
 TEST_F(Attributes, UserColourOpensTheFullColourDialogAtItsLastColour) {
@@ -226,22 +206,17 @@ TEST_F(Attributes, GlobalPositionsSkipBlankCells_GlobalMidCentresBothAxes) {
     grid().setCell(VertPos, pic2, "Top");
     choose("mnuHPOS", "hpos0");
     open(pic, HorzPos, true);
-    for (int r : {pic, avi, mov, pic2}) EXPECT_EQ(cell(HorzPos, r), "Left") << r;
-    EXPECT_EQ(cell(HorzPos, fli), B);
-    EXPECT_EQ(cell(HorzPos, wav), B);
-    EXPECT_EQ(cell(VertPos, pic2), "Top");
+    EXPECT_EQ(column(HorzPos), (Row{"Left", "Left", "Left", B, B, B, B, "Left"}));
+    EXPECT_EQ(column(VertPos), (Row{"Mid", "Mid", "Mid", B, B, B, B, "Top"}));
     choose("mnuVPOS", "vpos1");
     open(pic, VertPos, true);
-    for (int r : {pic, avi, mov, pic2}) {
-        EXPECT_EQ(cell(HorzPos, r), "Mid") << r;
-        EXPECT_EQ(cell(VertPos, r), "Mid") << r;
-    }
-    EXPECT_EQ(cell(VertPos, fli), B);
+    EXPECT_EQ(column(HorzPos), (Row{"Mid", "Mid", "Mid", B, B, B, B, "Mid"}));
+    EXPECT_EQ(column(VertPos), column(HorzPos));
     vd::typeAndEnter(sim.user, "30");
     choose("mnuVPOS", "vposX");
     open(pic, VertPos, true);
-    for (int r : {pic, avi, mov, pic2}) EXPECT_EQ(cell(VertPos, r), "30") << r;
-    EXPECT_EQ(cell(HorzPos, pic), "Mid");
+    EXPECT_EQ(column(VertPos), (Row{"30", "30", "30", B, B, B, B, "30"}));
+    EXPECT_EQ(column(HorzPos), (Row{"Mid", "Mid", "Mid", B, B, B, B, "Mid"}));
 }
 
 // ---- delay, gamma, zoom, volume, speed ------------------------------------------------------
@@ -265,17 +240,14 @@ TEST_F(Attributes, GlobalGamma150ChangesGraphicSlidesOnly) {
     addEveryKind();
     vd::typeAndEnter(sim.user, "150");
     open(pic, Gamma, true);
-    EXPECT_EQ(cell(Gamma, pic), "150");
-    EXPECT_EQ(cell(Gamma, pic2), "150");
-    for (int r : {avi, mov, fli, wav, cd, avl}) EXPECT_EQ(cell(Gamma, r), B) << r;
+    EXPECT_EQ(column(Gamma), (Row{"150", B, B, B, B, B, B, "150"}));
 }
 
 TEST_F(Attributes, GlobalDelayReachesEveryKindButTheNestedScript) {
     addEveryKind();
     vd::typeAndEnter(sim.user, "7");
     open(wav, Wait, true);
-    for (int r : {pic, avi, mov, fli, wav, cd, pic2}) EXPECT_EQ(cell(Wait, r), "7") << r;
-    EXPECT_EQ(cell(Wait, avl), B);
+    EXPECT_EQ(column(Wait), (Row{"7", "7", "7", "7", "7", "7", B, "7"}));
 }
 
 TEST_F(Attributes, ZoomVolumeAndSpeedOfTheCurrentVideo) {

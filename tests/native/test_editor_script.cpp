@@ -169,11 +169,8 @@ TEST_F(ScriptFile, ExtensionsAndDirectoryNumbers) {
               std::string::npos);
 
     reload("c:\\s.avl");
-    EXPECT_EQ(grid().cell(FilePath, 1), "c:\\a\\b.jpg");
-    EXPECT_EQ(grid().cell(FilePath, 2), "c:\\a\\c.jpeg");
-    EXPECT_EQ(grid().cell(FilePath, 3), "c:\\a\\noext.jpg");
-    EXPECT_EQ(grid().cell(FilePath, 4), "c:\\showapp\\logo.bmp");
-    EXPECT_EQ(grid().cell(FilePath, 5), "c:\\mypict~1\\holida~1.bmp");
+    EXPECT_EQ(column(FilePath), (Row{"c:\\a\\b.jpg", "c:\\a\\c.jpeg", "c:\\a\\noext.jpg", "c:\\showapp\\logo.bmp",
+                                  "c:\\mypict~1\\holida~1.bmp"}));
     EXPECT_EQ(grid().cell(DisplayName, 5), "Holiday picture.bmp");
     EXPECT_EQ(grid().cell(DisplayName, 1), "b.jpg");
 }
@@ -201,9 +198,8 @@ TEST_F(ScriptFile, KindsFollowTheExtensionBySubstring) {
 TEST_F(ScriptFile, SectionWithoutFileNameOrCommaUsesDirectoryZero) {
     loadScript(crlf({"[Header]", "Ver=7", "N=4", "[Directory]", "0=C:\\SHOWAPP\\", "3=c:\\three\\",
                      "[1]", "X=2", "[2]", "F=3", "[3]", "F=pic.bmp,"}));
-    EXPECT_EQ(grid().cell(FilePath, 1), "c:\\showapp\\.jpg");
-    EXPECT_EQ(grid().cell(FilePath, 2), "c:\\three\\.jpg");  // the whole text is the number
-    EXPECT_EQ(grid().cell(FilePath, 3), "c:\\showapp\\pic.bmp");  // empty number: 0
+    // In slide 2 the whole text is the number; in slide 3 an empty number is 0.
+    EXPECT_EQ(column(FilePath), (Row{"c:\\showapp\\.jpg", "c:\\three\\.jpg", "c:\\showapp\\pic.bmp"}));
 }
 
 TEST_F(ScriptFile, DirectoryIsLookedUpOnlyWhenTheNumberChanges) {
@@ -211,10 +207,8 @@ TEST_F(ScriptFile, DirectoryIsLookedUpOnlyWhenTheNumberChanges) {
     // so a first slide with -1 keeps the empty directory too.
     loadScript(crlf({"[Header]", "Ver=7", "N=5", "[Directory]", "1=c:\\one\\", "1=c:\\dup\\",
                      "[1]", "F=a.bmp,-1", "[2]", "F=b.bmp,9", "[3]", "F=c.bmp,x", "[4]", "F=d.bmp,1"}));
-    EXPECT_EQ(grid().cell(FilePath, 1), "a.bmp");
-    EXPECT_EQ(grid().cell(FilePath, 2), "b.bmp");
-    EXPECT_EQ(grid().cell(FilePath, 3), "c.bmp");  // non-numeric: 0, absent from this table
-    EXPECT_EQ(grid().cell(FilePath, 4), "c:\\one\\d.bmp");  // the first entry of a key wins
+    // Slide 3's non-numeric number is 0, absent from this table; the first entry of a key wins.
+    EXPECT_EQ(column(FilePath), (Row{"a.bmp", "b.bmp", "c.bmp", "c:\\one\\d.bmp"}));
 }
 
 TEST_F(ScriptFile, NamesFromAFolderListingMatchSingleLookups) {

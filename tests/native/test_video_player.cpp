@@ -59,6 +59,8 @@ protected:
             if (f.MediaPlayer1->visibleButtons() & (1u << i)) out += std::string(out.empty() ? "" : ",") + names[i];
         return out;
     }
+    // A control's left, top, width and height.
+    static std::vector<int> box(const Control* c) { return {c->left(), c->top(), c->width(), c->height()}; }
     int broadcasts() {
         int n = 0;
         for (auto& m : sim.host.sent) n += m.broadcast && m.msg == video::kClosedMessage;
@@ -91,10 +93,7 @@ TEST_F(VideoPlayer, OpensSizedToTheVideoAndReportsItsStatus) {
     EXPECT_EQ(sim.media.displayWindow, reinterpret_cast<uintptr_t>(f.VideoWin));
     EXPECT_EQ(sim.user.cursor(), CursorKind::Default);
     // The worked example: 320 x 240 in a 320 x 240 background gives 321 x 240 at (-1, 0).
-    EXPECT_EQ(f.VideoWin->left(), -1);
-    EXPECT_EQ(f.VideoWin->top(), 0);
-    EXPECT_EQ(f.VideoWin->width(), 321);
-    EXPECT_EQ(f.VideoWin->height(), 240);
+    EXPECT_EQ(box(f.VideoWin), (std::vector<int>{-1, 0, 321, 240}));
     EXPECT_EQ(sim.media.rectWidth, 321);
 }
 
@@ -105,10 +104,7 @@ TEST_F(VideoPlayer, FitVideoKeepsTheProportionsInEveryShape) {
                    Case{100, 100, -1, 12, 101, 75}, Case{320, 480, -1, 120, 321, 240}}) {
         f.VideoWinBack->setBounds(0, 0, c.bw, c.bh);
         f.FitVideo();
-        EXPECT_EQ(f.VideoWin->left(), c.left) << c.bw << "x" << c.bh;
-        EXPECT_EQ(f.VideoWin->top(), c.top) << c.bw << "x" << c.bh;
-        EXPECT_EQ(f.VideoWin->width(), c.w) << c.bw << "x" << c.bh;
-        EXPECT_EQ(f.VideoWin->height(), c.h) << c.bw << "x" << c.bh;
+        EXPECT_EQ(box(f.VideoWin), (std::vector<int>{c.left, c.top, c.w, c.h})) << c.bw << "x" << c.bh;
     }
 }
 
@@ -282,10 +278,9 @@ TEST_F(VideoPlayer, GrabWritesThePanelsPlaceAndHandsTheSurfaceToTheHost) {
     f.mnuGrab->click();
     EXPECT_EQ(sim.media.currentMode, MediaMode::Paused);
     IniFile ini(SettingsFileName);
-    EXPECT_EQ(ini.readInteger(SettingsSection, "prL", 0), -1);
-    EXPECT_EQ(ini.readInteger(SettingsSection, "prT", -1), 0);
-    EXPECT_EQ(ini.readInteger(SettingsSection, "prW", 0), 321);
-    EXPECT_EQ(ini.readInteger(SettingsSection, "prH", 0), 240);
+    std::vector<int> grabbed;
+    for (const char* k : {"prL", "prT", "prW", "prH"}) grabbed.push_back(ini.readInteger(SettingsSection, k, -99));
+    EXPECT_EQ(grabbed, (std::vector<int>{-1, 0, 321, 240}));
     ASSERT_FALSE(sim.host.sent.empty());
     const SentMessage& m = sim.host.sent.back();
     EXPECT_EQ(m.window, kHost);
