@@ -55,13 +55,19 @@ TEST_F(Editor, CloseButtonEndsWithZero) {
     EXPECT_EQ(editorWin95(), 0);
 }
 
-TEST_F(Editor, RunWritesTheScriptAsVersionSevenAndReturnsMinusOne) {
+// Ctrl+R runs (the Run button does too, in the attribute tests): the script is written as
+// version 7 and the export returns -1. Ctrl+Shift+R is no shortcut.
+TEST_F(Editor, CtrlRRunsAndWritesTheScriptAsVersionSevenAndCtrlShiftRDoesNot) {
     TestScript s = openOn(12, true);
-    std::string caption;
+    std::string caption, afterShift;
     int32_t r = runEditor([&](HWND form, HWND grid) {
         caption = windowText(form);
-        click(findNamedIn(form, "BtnTest"));
+        sendKey(grid, 'R', true, true);  // not a shortcut: Ctrl must be the only modifier
+        Sleep(200);
+        afterShift = findNamed("EditorForm") ? "open" : "closed";
+        sendKey(grid, 'R', true);
     });
+    EXPECT_EQ(afterShift, "open");
     EXPECT_EQ(r, -1);
     EXPECT_EQ(caption, "Kavrin Slide Editor [Holiday show.avl]");
     std::string tmp = folder.file("temp show.avl");
@@ -78,49 +84,37 @@ TEST_F(Editor, RunWritesTheScriptAsVersionSevenAndReturnsMinusOne) {
     EXPECT_EQ(profile(tmp, "12", "X"), "0");  // the 12th slide is the second .bmp graphic
 }
 
-TEST_F(Editor, CtrlRRunsAndCtrlShiftRDoesNot) {
-    openOn(3, true);
-    std::string afterShift;
-    int32_t r = runEditor([&](HWND form, HWND grid) {
-        sendKey(grid, 'R', true, true);  // not a shortcut: Ctrl must be the only modifier
-        Sleep(200);
-        afterShift = findNamed("EditorForm") ? "open" : "closed";
-        sendKey(grid, 'R', true);
-    });
-    EXPECT_EQ(afterShift, "open");
-    EXPECT_EQ(r, -1);
-    EXPECT_EQ(profile(folder.file("temp show.avl"), "Header", "N"), "4");
-}
-
-TEST_F(Editor, CloseWhileModifiedAsksAndYesDiscards) {
+// Closing a modified script asks "Discard changes?": Esc on the question and No lead to Save As,
+// whose cancel keeps the editor open; Yes discards.
+TEST_F(Editor, CloseWhileModifiedAsks_EscAndNoLeadToSaveAs_YesDiscards) {
     openOn(4, false);  // no AVLNOW: the loaded script counts as new and modified
-    std::string caption, title;
+    std::string caption, escTitle, noTitle, yesTitle, openAfterEsc, openAfterNo;
     int32_t r = runEditor([&](HWND form, HWND grid) {
         caption = windowText(form);
+        // Back from the cancelled Save As: the editor is still there and takes input.
+        auto stillOpen = [&] {
+            cancelSaveDialog();
+            waitUntil([&] { return IsWindowEnabled(form) != FALSE && !findNamed("MessageDialog"); }, 5000);
+            Sleep(300);
+            return (findNamed("EditorForm") == form && IsWindowEnabled(form)) ? "open" : "closed";
+        };
         sendKey(grid, VK_ESCAPE);
-        title = answerDialog("Discard changes?", "Yes");
+        HWND dlg = waitNamed("MessageDialog");
+        if (!dlg) return;
+        escTitle = windowText(dlg);
+        SendMessageA(findNamedIn(dlg, "Yes"), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        openAfterEsc = stillOpen();
+        click(findNamedIn(form, "BtnQuit"));
+        noTitle = answerDialog("Discard changes?", "No");
+        openAfterNo = stillOpen();
+        yesTitle = quitDiscarding(form);
     });
     EXPECT_EQ(caption, kCaptionNew);
-    EXPECT_EQ(title, "Confirm");
-    EXPECT_EQ(r, 0);
-}
-
-TEST_F(Editor, NoToDiscardLeadsToSaveAsAndACancelledSaveKeepsTheWindow) {
-    openOn(4, false);
-    std::string title, stillOpen, secondTitle;
-    int32_t r = runEditor([&](HWND form, HWND grid) {
-        click(findNamedIn(form, "BtnQuit"));
-        title = answerDialog("Discard changes?", "No");
-        cancelSaveDialog();  // Save As asks the explorer dialog for a name
-        waitUntil([&] { return IsWindowEnabled(form) != FALSE; }, 5000);
-        Sleep(300);
-        stillOpen = (findNamed("EditorForm") == form && IsWindowEnabled(form)) ? "open" : "closed";
-        click(findNamedIn(form, "BtnQuit"));
-        secondTitle = answerDialog("Discard changes?", "Yes");
-    });
-    EXPECT_EQ(title, "Confirm");
-    EXPECT_EQ(stillOpen, "open");
-    EXPECT_EQ(secondTitle, "Confirm");
+    EXPECT_EQ(escTitle, "Confirm");
+    EXPECT_EQ(openAfterEsc, "open");
+    EXPECT_EQ(noTitle, "Confirm");
+    EXPECT_EQ(openAfterNo, "open");
+    EXPECT_EQ(yesTitle, "Confirm");
     EXPECT_EQ(r, 0);
 }
 
@@ -261,23 +255,6 @@ TEST_F(Editor, AScriptWithoutSlidesIsReportedInTheErrorDialogAndTheBlankTableSta
     EXPECT_EQ(title, "Error");
     EXPECT_EQ(buttons, "OK ");
     EXPECT_EQ(cell, "<right-click me>");
-    EXPECT_EQ(r, 0);
-}
-
-TEST_F(Editor, EscapeOnTheDiscardQuestionAnswersNo) {
-    openOn(3, false);
-    std::string stillOpen;
-    int32_t r = runEditor([&](HWND form, HWND grid) {
-        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
-        HWND dlg = waitNamed("MessageDialog");
-        if (!dlg) return;
-        SendMessageA(findNamedIn(dlg, "Yes"), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-        cancelSaveDialog();  // No leads to Save As, which is cancelled: the editor stays
-        waitUntil([&] { return IsWindowEnabled(form) != FALSE && !findNamed("MessageDialog"); }, 5000);
-        stillOpen = findNamed("EditorForm") == form ? "open" : "closed";
-        quitDiscarding(form);
-    });
-    EXPECT_EQ(stillOpen, "open");
     EXPECT_EQ(r, 0);
 }
 

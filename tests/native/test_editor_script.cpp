@@ -265,12 +265,10 @@ TEST_F(ScriptFile, NeutralValuesAndHalfPositionsAreNotStored) {
     EXPECT_EQ(s.substr(s.size() - tail.size()), tail);
 
     reload("c:\\s.avl");
-    EXPECT_EQ(grid().cell(HorzPos, 1), "Mid");
-    EXPECT_EQ(grid().cell(VertPos, 1), "Mid");
-    EXPECT_EQ(grid().cell(HorzPos, 2), "12");
-    EXPECT_EQ(grid().cell(VertPos, 2), "-4");
-    EXPECT_EQ(grid().cell(UseColor, 2), "No");
-    EXPECT_EQ(grid().cell(ColorValue, 2), "");
+    EXPECT_EQ(column(HorzPos), (Row{"Mid", "12", "Mid"}));
+    EXPECT_EQ(column(VertPos), (Row{"Mid", "-4", "Mid"}));
+    EXPECT_EQ(column(UseColor), (Row{"Yes", "No", "Yes"}));
+    EXPECT_EQ(column(ColorValue), (Row{"0", "", "0"}));
 }
 
 TEST_F(ScriptFile, ColourAndGammaByVersion) {
@@ -279,12 +277,9 @@ TEST_F(ScriptFile, ColourAndGammaByVersion) {
     std::string s;
     for (const char* l : v5) s += std::string(l) + "\r\n";
     loadScript(s);
-    EXPECT_EQ(grid().cell(ColorValue, 1), "255");
-    EXPECT_EQ(grid().cell(UseColor, 1), "Yes");
-    EXPECT_EQ(grid().cell(Gamma, 1), "120");
-    EXPECT_EQ(grid().cell(Gamma, 2), "100");  // G=0 loads as neutral
-    EXPECT_EQ(grid().cell(Gamma, 3), "100");  // no G: neutral
-    EXPECT_EQ(grid().cell(UseColor, 3), "No");
+    EXPECT_EQ(column(ColorValue), (Row{"255", "", ""}));
+    EXPECT_EQ(column(UseColor), (Row{"Yes", "No", "No"}));
+    EXPECT_EQ(column(Gamma), (Row{"120", "100", "100"}));  // G=0 and no G load as neutral
 
     loadScript(crlf({"[Header]", "Ver=4", "N=2", "[1]", "F=a.bmp", "B=255", "G=78"}));  // decimal still
     EXPECT_EQ(grid().cell(ColorValue, 1), "255");
@@ -292,10 +287,8 @@ TEST_F(ScriptFile, ColourAndGammaByVersion) {
 
     loadScript(crlf({"[Header]", "Ver=6", "N=4", "[1]", "F=a.bmp", "B=FF", "G=78",
                      "[2]", "F=b.bmp", "G=0", "[3]", "F=c.bmp", "B=ff0000"}));
-    EXPECT_EQ(grid().cell(ColorValue, 1), "255");
-    EXPECT_EQ(grid().cell(Gamma, 1), "120");
-    EXPECT_EQ(grid().cell(Gamma, 2), "100");
-    EXPECT_EQ(grid().cell(ColorValue, 3), "16711680");
+    EXPECT_EQ(column(ColorValue), (Row{"255", "", "16711680"}));
+    EXPECT_EQ(column(Gamma), (Row{"120", "100", "100"}));
 
     // Ver read as a profile integer: 0x7 is 7.
     loadScript(crlf({"[Header]", "Ver=0x7", "N=2", "[1]", "F=a.bmp", "B=10"}));
@@ -305,16 +298,11 @@ TEST_F(ScriptFile, ColourAndGammaByVersion) {
 TEST_F(ScriptFile, EffectNumbersAreClamped) {
     loadScript(crlf({"[Header]", "Ver=7", "N=6", "[1]", "F=a.bmp", "X=35", "[2]", "F=" "------------------------------", "X=45",
                      "[3]", "F=b.bmp", "X=-3", "[4]", "F=c.avi,0", "X=40", "[5]", "F=d.bmp", "X=junk"}));
-    EXPECT_EQ(grid().cell(Param, 1), "29");
-    EXPECT_EQ(grid().cell(EffectName, 1), "Random FX");
+    // A CD track keeps 45, a file slide stops at 29, not a number is the default 1.
+    EXPECT_EQ(column(Param), (Row{"29", "45", "0", "29", "1"}));
+    EXPECT_EQ(column(EffectName), (Row{"Random FX", B, "none", "Loop 30x", "Wipe Dn"}));
     EXPECT_EQ(grid().cell(DisplayName, 2), "CD Track: 45");
-    EXPECT_EQ(grid().cell(Param, 2), "45");
     EXPECT_EQ(grid().cell(FilePath, 2), B);
-    EXPECT_EQ(grid().cell(Param, 3), "0");
-    EXPECT_EQ(grid().cell(EffectName, 3), "none");
-    EXPECT_EQ(grid().cell(EffectName, 4), "Loop 30x");  // a file slide stops at 29
-    EXPECT_EQ(grid().cell(Param, 5), "1");              // not a number: the default 1
-    EXPECT_EQ(grid().cell(EffectName, 5), "Wipe Dn");
 }
 
 TEST_F(ScriptFile, AudioParamAndMovLoopCellAcrossARoundTrip) {
