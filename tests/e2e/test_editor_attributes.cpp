@@ -177,8 +177,20 @@ TEST_F(EditorAttributes, DelayByKeyboard_TypingEnterAndEsc) {
     EXPECT_EQ(afterClamp, "32000");
 }
 
-TEST_F(EditorAttributes, GammaByMouse_ScrollBarPresetsAndNonNumbers) {
-    std::string box0, afterLine, afterPage, afterKey, afterBad, afterType, cell, afterEmpty, errorTitle;
+// Alt and a letter as the keyboard sends them to the focused window.
+void sendAltKey(HWND h, char letter) {
+    const UINT altScan = MapVirtualKeyA(VK_MENU, 0), scan = MapVirtualKeyA(static_cast<UINT>(letter), 0);
+    const LPARAM ctx = 1 << 29;  // Alt is down
+    SendMessageA(h, WM_SYSKEYDOWN, VK_MENU, static_cast<LPARAM>(1 | (altScan << 16)) | ctx);
+    SendMessageA(h, WM_SYSKEYDOWN, static_cast<WPARAM>(letter), static_cast<LPARAM>(1 | (scan << 16)) | ctx);
+    SendMessageA(h, WM_SYSCHAR, static_cast<WPARAM>(letter - 'A' + 'a'), static_cast<LPARAM>(1 | (scan << 16)) | ctx);
+    SendMessageA(h, WM_SYSKEYUP, static_cast<WPARAM>(letter), static_cast<LPARAM>(0xC0000001u | (scan << 16)) | ctx);
+    SendMessageA(h, WM_KEYUP, VK_MENU, static_cast<LPARAM>(0xC0000001u | (altScan << 16)));
+}
+
+TEST_F(EditorAttributes, GammaByMouse_ScrollBarPresetsNonNumbersAndAltKeys) {
+    std::string box0, afterLine, afterPage, afterKey, afterBad, afterType, cell, afterEmpty, errorTitle, afterPreset,
+        afterOk;
     int posAfterType = -1, posOutside = -1, beepsReset = -1;
     runEditor([&](HWND form, HWND grid) {
         // Slide 2 (a picture with gamma 120): a double click on its gamma cell.
@@ -222,6 +234,14 @@ TEST_F(EditorAttributes, GammaByMouse_ScrollBarPresetsAndNonNumbers) {
             PostMessageA(d.ok, BM_CLICK, 0, 0);
             errorTitle = answerDialog("'' is not a valid integer value", "OK");
         });
+        // Alt and a preset's letter from the box; Alt+O ("&Ok") from the scroll bar.
+        doubleClickCell(form, grid, cGamma, 1);
+        afterPreset = inValueDialog(grid, [](ValueDialogWindows& d) { sendAltKey(d.box, 'E'); });  // "&e = 180"
+        doubleClickCell(form, grid, cGamma, 1);
+        afterOk = inValueDialog(grid, [](ValueDialogWindows& d) {
+            sendKey(d.bar, VK_RIGHT);  // 101
+            sendAltKey(d.bar, 'O');
+        });
         quitDiscarding(form);
     });
     EXPECT_EQ(box0, "100");
@@ -236,57 +256,8 @@ TEST_F(EditorAttributes, GammaByMouse_ScrollBarPresetsAndNonNumbers) {
     EXPECT_EQ(cell, "140");
     EXPECT_EQ(errorTitle, "Error");
     EXPECT_EQ(afterEmpty, "130");
-}
-
-// Alt and a letter as the keyboard sends them to the focused window.
-void sendAltKey(HWND h, char letter) {
-    const UINT altScan = MapVirtualKeyA(VK_MENU, 0), scan = MapVirtualKeyA(static_cast<UINT>(letter), 0);
-    const LPARAM ctx = 1 << 29;  // Alt is down
-    SendMessageA(h, WM_SYSKEYDOWN, VK_MENU, static_cast<LPARAM>(1 | (altScan << 16)) | ctx);
-    SendMessageA(h, WM_SYSKEYDOWN, static_cast<WPARAM>(letter), static_cast<LPARAM>(1 | (scan << 16)) | ctx);
-    SendMessageA(h, WM_SYSCHAR, static_cast<WPARAM>(letter - 'A' + 'a'), static_cast<LPARAM>(1 | (scan << 16)) | ctx);
-    SendMessageA(h, WM_SYSKEYUP, static_cast<WPARAM>(letter), static_cast<LPARAM>(0xC0000001u | (scan << 16)) | ctx);
-    SendMessageA(h, WM_KEYUP, VK_MENU, static_cast<LPARAM>(0xC0000001u | (altScan << 16)));
-}
-
-TEST_F(EditorAttributes, AltKeysChooseAPresetFromTheBoxAndOkFromTheScrollBar) {
-    std::string afterPreset, afterOk;
-    runEditor([&](HWND form, HWND grid) {
-        doubleClickCell(form, grid, cGamma, 1);
-        afterPreset = inValueDialog(grid, [](ValueDialogWindows& d) { sendAltKey(d.box, 'E'); });  // "&e = 180"
-        doubleClickCell(form, grid, cGamma, 1);
-        afterOk = inValueDialog(grid, [](ValueDialogWindows& d) {
-            sendKey(d.bar, VK_RIGHT);  // 101
-            sendAltKey(d.bar, 'O');    // "&Ok"
-        });
-        quitDiscarding(form);
-    });
     EXPECT_EQ(afterPreset, "180");
     EXPECT_EQ(afterOk, "101");
-}
-
-TEST_F(EditorAttributes, EffectAndColourMenusByMouseAndKeyboard) {
-    std::string effect, colour, loops;
-    runEditor([&](HWND form, HWND grid) {
-        // Slide 2's effect cell: the effect menu; the third item is "Wipe Up".
-        doubleClickCell(form, grid, cEffect, 2);
-        chooseMenuItem(3);
-        effect = gridText(grid);
-        // The colour cell by keyboard (Left), Space: the colour menu; "Green" is the fourth.
-        sendKey(grid, VK_LEFT);
-        postKey(grid, VK_SPACE);
-        chooseMenuItem(4);
-        colour = gridText(grid);
-        // The AVI's effect cell is its loop count: the dialog, preset b (3).
-        doubleClickCell(form, grid, cEffect, 3);
-        loops = inValueDialog(grid, [](ValueDialogWindows& d) {
-            if (HWND b = findNamedIn(d.form, "GroupOptions[1]")) click(b);
-        });
-        quitDiscarding(form);
-    });
-    EXPECT_EQ(effect, "Wipe Up");
-    EXPECT_EQ(colour, "Yes");
-    EXPECT_EQ(loops, "Loop 3x");
 }
 
 TEST_F(EditorAttributes, GlobalGammaAndEffectThenRunWriteTheScript) {
@@ -321,7 +292,10 @@ TEST_F(EditorAttributes, GlobalGammaAndEffectThenRunWriteTheScript) {
     EXPECT_EQ(profile(tmp, "7", "X"), "0");  // the audio slide its flag (0 after a load)
 }
 
-TEST_F(EditorAttributes, PicturesOfTheDialogAndTheMenus) {
+// The effect and colour menus by mouse and keyboard, the loop count's dialog, and pictures of
+// the dialog with and without presets and of the two menus for a person to look at.
+TEST_F(EditorAttributes, EffectAndColourMenusByMouseAndKeyboard_PicturesOfTheDialogAndTheMenus) {
+    std::string effect, colour, loops;
     bool withPresets = false, without = false, fxMenu = false, colorMenu = false;
     int heightWith = 0, heightWithout = 0;
     runEditor([&](HWND form, HWND grid) {
@@ -342,13 +316,25 @@ TEST_F(EditorAttributes, PicturesOfTheDialogAndTheMenus) {
         doubleClickCell(form, grid, cHorz, 2);
         chooseMenuItem(3);
         picture("value-dialog-no-presets.bmp", without, heightWithout);
-        // The effect and colour menus.
+        // Slide 2's effect cell: the effect menu; the third item is "Wipe Up".
         doubleClickCell(form, grid, cEffect, 2);
-        escapeMenu(5000, [&](HWND m) { fxMenu = kit::captureWindow(m, "editor-effect-menu.bmp"); });
-        doubleClickCell(form, grid, cUseColor, 2);
-        escapeMenu(5000, [&](HWND m) { colorMenu = kit::captureWindow(m, "editor-colour-menu.bmp"); });
+        chooseMenuItem(3, 5000, [&](HWND m) { fxMenu = kit::captureWindow(m, "editor-effect-menu.bmp"); });
+        effect = gridText(grid);
+        // The colour cell by keyboard (Left), Space: the colour menu; "Green" is the fourth.
+        sendKey(grid, VK_LEFT);
+        postKey(grid, VK_SPACE);
+        chooseMenuItem(4, 5000, [&](HWND m) { colorMenu = kit::captureWindow(m, "editor-colour-menu.bmp"); });
+        colour = gridText(grid);
+        // The AVI's effect cell is its loop count: the dialog, preset b (3).
+        doubleClickCell(form, grid, cEffect, 3);
+        loops = inValueDialog(grid, [](ValueDialogWindows& d) {
+            if (HWND b = findNamedIn(d.form, "GroupOptions[1]")) click(b);
+        });
         quitDiscarding(form);
     });
+    EXPECT_EQ(effect, "Wipe Up");
+    EXPECT_EQ(colour, "Yes");
+    EXPECT_EQ(loops, "Loop 3x");
     EXPECT_TRUE(withPresets);
     EXPECT_TRUE(without);
     EXPECT_TRUE(fxMenu);

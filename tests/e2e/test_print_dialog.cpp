@@ -320,39 +320,30 @@ TEST_F(PrintDialogE2E, PrintsThePictureAtHalfSizeCentredOnARealQueue) {
     DeleteFileA((ppmBase + ".ppm").c_str());
 }
 
-TEST_F(PrintDialogE2E, CancelLeavesNoDialogAndNoJob) {
+// Close, PrintEnd95 without a job and Esc each close the dialog; no job is started.
+TEST_F(PrintDialogE2E, CloseButtonPrintEndWithoutAJobAndEscCloseWithoutAJob) {
     const std::string out = printedFolder();
     const size_t before = pdfFiles(out).size();
-    HWND form = openDialog();
-    ASSERT_NE(form, nullptr);
-    EXPECT_EQ(printCheck(), 1);
-    // A second PrintDlg95 while it is open changes nothing.
-    printDlg(host.window.hwnd(), 10, 10, 1);
-    EXPECT_EQ(findNamed("PrintForm"), form);
-    click(findNamedIn(form, "BtnClose"));
-    kit::pumpMessages(200);
-    EXPECT_EQ(printCheck(), 0);
-    EXPECT_EQ(host.messages, 0);
-    EXPECT_EQ(kit::readKey("prW", "<none>"), "<none>");
-    // PrintEnd95 without a dialog or a job does nothing.
-    PrintHost::call("PrintEnd95");
-    kit::pumpMessages(1500);
-    EXPECT_EQ(pdfFiles(out).size(), before);
-}
-
-TEST_F(PrintDialogE2E, PrintEndWithoutAJobJustClosesAndEscClosesToo) {
     HWND form = openDialog(1);
     ASSERT_NE(form, nullptr);
+    EXPECT_EQ(printCheck(), 1);
     // No enhancement: the check box is off and disabled, the style list disabled.
     HWND enhance = findNamedIn(form, "Enhance");
     EXPECT_EQ(SendMessageA(enhance, BM_GETCHECK, 0, 0), BST_UNCHECKED);
     EXPECT_FALSE(IsWindowEnabled(enhance));
     EXPECT_FALSE(IsWindowEnabled(findNamedIn(form, "PrintStyle")));
     EXPECT_EQ(windowText(findNamedIn(form, "MeasureBox")), "Inches");
+    // A second PrintDlg95 while it is open changes nothing.
+    printDlg(host.window.hwnd(), 10, 10, 1);
+    EXPECT_EQ(findNamed("PrintForm"), form);
+    click(findNamedIn(form, "BtnClose"));
+    kit::pumpMessages(200);
+    EXPECT_EQ(printCheck(), 0);
+
+    ASSERT_NE(openDialog(), nullptr);
     PrintHost::call("PrintEnd95");
     kit::pumpMessages(200);
     EXPECT_EQ(printCheck(), 0);
-    EXPECT_EQ(host.messages, 0);
 
     // Esc through the host's own bare message loop (no dialog handling of its own).
     form = openDialog();
@@ -365,6 +356,13 @@ TEST_F(PrintDialogE2E, PrintEndWithoutAJobJustClosesAndEscClosesToo) {
     while (GetTickCount() < until && PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
     kit::pumpMessages(200);
     EXPECT_EQ(printCheck(), 0);
+
+    // PrintEnd95 without a dialog or a job does nothing; no job reached the queue.
+    PrintHost::call("PrintEnd95");
+    kit::pumpMessages(1500);
+    EXPECT_EQ(host.messages, 0);
+    EXPECT_EQ(kit::readKey("prW", "<none>"), "<none>");
+    EXPECT_EQ(pdfFiles(out).size(), before);
 }
 
 TEST_F(PrintDialogE2E, MeasureListAndPrintItWithTheHostEndingInsideTheMessage) {

@@ -28,9 +28,10 @@ void dragGrid(HWND grid, std::initializer_list<std::pair<int, int>> points) {
     SendMessageA(grid, WM_LBUTTONUP, 0, gridPoint(last.first, last.second));
 }
 
-bool chooseMenuItem(int downs, DWORD ms) {
+bool chooseMenuItem(int downs, DWORD ms, const std::function<void(HWND)>& before) {
     HWND menu = nullptr;
     if (!waitMenuWindow(&menu, ms)) return false;
+    if (before) before(menu);
     for (int i = 0; i < downs; ++i) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0x00500001);
     PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0x001C0001);
     waitMenuGone();

@@ -21,7 +21,8 @@ void dragGrid(HWND grid, std::initializer_list<std::pair<int, int>> points);
 
 // Waits for the popup menu, moves `downs` items down with the keyboard and presses Enter;
 // returns whether the menu came (and then waits for it to close and its command to run).
-bool chooseMenuItem(int downs, DWORD ms = 5000);
+// `before`, when given, sees the open menu's window first.
+bool chooseMenuItem(int downs, DWORD ms = 5000, const std::function<void(HWND)>& before = {});
 // Waits for the popup menu and closes it with Esc; returns whether it came. `before`, when
 // given, sees the open menu's window first.
 bool escapeMenu(DWORD ms = 5000, const std::function<void(HWND)>& before = {});
