@@ -63,17 +63,8 @@ TEST_F(ValueDialog, TheWindowAsItOpens) {
     });
     EXPECT_EQ(gamma(), ValueCancelled);
     ASSERT_TRUE(checked);
-    EXPECT_EQ(seen.caption, "Gamma Correction (n/100)");
-    EXPECT_EQ(seen.labelMin, "10");
-    EXPECT_EQ(seen.labelMax, "500");
-    EXPECT_EQ(seen.box, "100");
-    EXPECT_EQ(seen.min, 10);
-    EXPECT_EQ(seen.max, 500);
-    EXPECT_EQ(seen.position, 100);
-    EXPECT_EQ(seen.large, 10);
-    EXPECT_EQ(seen.small, 1);
-    EXPECT_TRUE(seen.presetsShown);
-    EXPECT_EQ(seen.presets, (std::vector<std::string>{"&a = 80", "&b = 120", "&c = 140", "&d = 160", "&e = 180", "&f = 200"}));
+    EXPECT_EQ(seen, (value_dialog_test::Seen{"Gamma Correction (n/100)", "10", "500", "100", 10, 500, 100, 10, 1, true,
+                                              {"&a = 80", "&b = 120", "&c = 140", "&d = 160", "&e = 180", "&f = 200"}}));
 }
 
 TEST_F(ValueDialog, NoPresetsHidesTheGroupAndShortensTheWindow) {

@@ -2,6 +2,7 @@
 // backend shows the real dialog form ("XScrlDlg") and these scripts act on it.
 #pragma once
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "dialogs/value_dialog.h"
@@ -15,7 +16,16 @@ struct Seen {
     int min = 0, max = 0, position = 0, large = 0, small = 0;
     bool presetsShown = false;
     std::vector<std::string> presets;
+    bool operator==(const Seen&) const = default;
 };
+
+// How a failed comparison shows what the dialog showed.
+inline void PrintTo(const Seen& s, std::ostream* os) {
+    *os << '"' << s.caption << "\" " << s.labelMin << ".." << s.labelMax << " box " << s.box << " bar " << s.min << ".."
+        << s.max << " at " << s.position << " steps " << s.large << "/" << s.small << " presets "
+        << (s.presetsShown ? "shown" : "hidden");
+    for (const auto& p : s.presets) *os << " [" << p << "]";
+}
 
 inline Seen look(kv::Form& f) {
     auto& d = static_cast<kv::dialogs::TXScrlDlg&>(f);
