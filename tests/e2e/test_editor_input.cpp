@@ -25,32 +25,44 @@ bool waitMenu(HWND* menu, DWORD ms = 5000) {
 // Ctrl+L/N/R/S act only with Ctrl as the only modifier. A Ctrl let go while the
 // slide menu (opened by Ctrl+Space) is open, where the menu takes the key-up, must not stay
 // "down": a plain N afterwards is not Ctrl+N, which would ask "Discard script?" and could
-// wipe the table. Typed on the keyboard itself, as a person does.
-TEST_F(EditorInput, CtrlLetGoInsideTheSlideMenuIsNotHeldAfterwards) {
+// wipe the table. An Alt let go inside the file menu (opened by Alt+F) must not stay "down"
+// either: Ctrl+R afterwards runs the script. Typed on the keyboard itself, as a person does.
+TEST_F(EditorInput, CtrlOrAltLetGoInsideAMenuIsNotHeldAfterwards) {
     openOn(3, true);
-    bool tableFocused = false, menuShown = false, discardAsked = false;
-    runEditor([&](HWND form, HWND grid) {
+    bool tableFocused = false, menuShown = false, discardAsked = false, fileMenuShown = false;
+    int32_t r = runEditor([&](HWND form, HWND grid) {
         RealKeyboard keys;
         keys.down(VK_CONTROL);  // Ctrl+E: the slide table takes the focus
         keys.press('E');
         keys.up(VK_CONTROL);
         tableFocused = waitUntil([&] { return focusedWindowOf(form) == grid; }, 3000);
-        keys.down(VK_CONTROL);  // Ctrl+Space opens the slide menu
-        keys.press(VK_SPACE);
-        HWND menu = nullptr;
-        menuShown = waitMenu(&menu);
-        keys.up(VK_CONTROL);  // let go inside the menu
-        Sleep(100);
-        keys.press(VK_ESCAPE);
-        waitUntil([] { return popupMenuWindow() == nullptr; }, 3000);
+        // Opens a menu with `key` and `modifier` held, lets the modifier go inside it, Esc.
+        auto letGoInside = [&](int modifier, int key) {
+            keys.down(modifier);
+            keys.press(key);
+            HWND menu = nullptr;
+            const bool shown = waitMenu(&menu);
+            keys.up(modifier);  // let go inside the menu
+            Sleep(100);
+            keys.press(VK_ESCAPE);
+            waitUntil([] { return popupMenuWindow() == nullptr; }, 3000);
+            return shown;
+        };
+        menuShown = letGoInside(VK_CONTROL, VK_SPACE);  // Ctrl+Space opens the slide menu
         keys.press('N');
         discardAsked = !answerDialog("Discard script?", "No", 1500).empty();
+        fileMenuShown = letGoInside(VK_MENU, 'F');
+        keys.down(VK_CONTROL);
+        keys.press('R');
+        keys.up(VK_CONTROL);
         // Opening the slide menu counts as a change: closing asks.
-        quitDiscarding(form);
+        if (!waitUntil([] { return findNamed("EditorForm") == nullptr; }, 1500)) quitDiscarding(form);
     });
     EXPECT_TRUE(tableFocused);
     EXPECT_TRUE(menuShown);
     EXPECT_FALSE(discardAsked) << "a plain N acted as Ctrl+N";
+    EXPECT_TRUE(fileMenuShown);
+    EXPECT_EQ(r, -1) << "Ctrl+R was not taken for Ctrl+R";
 }
 
 // A Ctrl key-down sent as a window message (by automation) whose key-up the menu took is
@@ -77,58 +89,22 @@ TEST_F(EditorInput, SentCtrlWhoseKeyUpTheMenuTookIsForgottenAndSentShortcutsStil
     EXPECT_EQ(r, -1);
 }
 
-// An Alt let go inside the file menu (opened by Alt+F) must not stay "down" either: Ctrl+R
-// afterwards runs the script.
-TEST_F(EditorInput, AltLetGoInsideTheFileMenuIsNotHeldAfterwards) {
-    openOn(3, true);
-    bool menuShown = false;
-    int32_t r = runEditor([&](HWND form, HWND grid) {
-        RealKeyboard keys;
-        keys.down(VK_MENU);
-        keys.press('F');
-        HWND menu = nullptr;
-        menuShown = waitMenu(&menu);
-        keys.up(VK_MENU);  // let go inside the menu
-        Sleep(100);
-        keys.press(VK_ESCAPE);
-        waitUntil([] { return popupMenuWindow() == nullptr; }, 3000);
-        keys.down(VK_CONTROL);
-        keys.press('R');
-        keys.up(VK_CONTROL);
-        if (!waitUntil([] { return findNamed("EditorForm") == nullptr; }, 1500))
-            PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
-    });
-    EXPECT_TRUE(menuShown);
-    EXPECT_EQ(r, -1) << "Ctrl+R was not taken for Ctrl+R";
-}
-
 // Alt+letter reaches the buttons' mnemonics while the slide table has the focus, as from any
-// other control: Alt+F opens the file menu.
-TEST_F(EditorInput, AltLetterFromTheSlideTableOpensTheFileMenu) {
+// other control: Alt+F opens the file menu. The keyboard popup point is the editor window's
+// left edge + 2 x the height of Fullname (24), its top + 3 x that height; after the user moves
+// the window, the point follows it.
+TEST_F(EditorInput, AltLetterFromTheSlideTableOpensTheFileMenu_TheKeyboardPopupFollowsTheWindow) {
     openOn(3, true);
-    bool menuShown = false;
-    int32_t r = runEditor([&](HWND form, HWND grid) {
+    RECT moved{}, menuRect{};
+    bool fileMenuShown = false, menuShown = false;
+    runEditor([&](HWND form, HWND grid) {
         PostMessageA(grid, WM_SYSKEYDOWN, VK_MENU, kAltDown);
         PostMessageA(grid, WM_SYSKEYDOWN, 'F', kAltFDown);
         PostMessageA(grid, WM_SYSCHAR, 'f', kAltFDown);
-        menuShown = escapeMenu(3000, [&](HWND) {
+        fileMenuShown = escapeMenu(3000, [&](HWND) {
             PostMessageA(grid, WM_SYSKEYUP, 'F', kAltFUp);
             PostMessageA(grid, WM_SYSKEYUP, VK_MENU, kAltUp);
         });
-        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
-    });
-    EXPECT_TRUE(menuShown);
-    EXPECT_EQ(r, 0);
-}
-
-// The keyboard popup point is the editor window's left edge + 2 x the height of
-// Fullname (24), its top + 3 x that height. After the user moves the window, the point
-// follows it.
-TEST_F(EditorInput, TheKeyboardPopupFollowsTheWindowTheUserMoved) {
-    openOn(3, true);
-    RECT moved{}, menuRect{};
-    bool menuShown = false;
-    runEditor([&](HWND form, HWND grid) {
         RECT before{};
         GetWindowRect(form, &before);
         // Dragged by its caption: the move loop places the window, not the library.
@@ -138,6 +114,7 @@ TEST_F(EditorInput, TheKeyboardPopupFollowsTheWindowTheUserMoved) {
         menuShown = escapeMenu(5000, [&](HWND menu) { GetWindowRect(menu, &menuRect); });
         quitDiscarding(form);
     });
+    EXPECT_TRUE(fileMenuShown);
     ASSERT_TRUE(menuShown);
     EXPECT_EQ(moved.left, 20);
     EXPECT_EQ(menuRect.left, moved.left + 48);
