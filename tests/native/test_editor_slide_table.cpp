@@ -120,18 +120,6 @@ TEST_F(SlideTable, TagTogglesOnlyGraphicSlides) {
     EXPECT_EQ(g.cell(Tag, pic), "");
 }
 
-TEST_F(SlideTable, ThumbIndexDoubleClickOnlyMovesToTheTagColumn) {
-    auto& g = *form->Grid;
-    int pic = add("c:\\p\\a.bmp", &TEditorForm::SetUpGraphic);
-    g.setRow(pic);
-    g.setCol(ThumbIndex);
-    g.dblClick();
-    EXPECT_EQ(g.col(), Tag);
-    EXPECT_EQ(g.cell(Tag, pic), "");
-    EXPECT_EQ(g.cell(ThumbIndex, pic), "");
-    EXPECT_TRUE(sim.user.popups.empty());
-}
-
 TEST_F(SlideTable, BlankMarkedCellsDoNothing) {
     auto& g = *form->Grid;
     int audio = add("c:\\p\\e.wav", &TEditorForm::SetUpAudio);
@@ -152,28 +140,29 @@ TEST_F(SlideTable, BlankMarkedCellsDoNothing) {
     EXPECT_EQ(cells, (std::vector<std::string>{"1", "", "e.wav", B, B, "0", B, B, B, B, B, B, "-", B}));
 }
 
-TEST_F(SlideTable, GlobalOnTheFileNameColumnDoesNothing) {
-    auto& g = *form->Grid;
-    add("c:\\p\\a.bmp", &TEditorForm::SetUpGraphic);
-    g.setCol(DisplayName);
-    form->BtnGlobal->click();
-    EXPECT_TRUE(sim.user.popups.empty());
-    EXPECT_FALSE(editorState().modified);
-    EXPECT_TRUE(editorState().globalMode);
-
-    // From the table the same cell opens the edit menu and leaves global mode.
-    g.dblClick();
-    EXPECT_EQ(sim.user.popups, std::vector<std::string>{"mnuEdit"});
-    EXPECT_FALSE(editorState().globalMode);
-    EXPECT_TRUE(editorState().modified);
-}
-
 TEST_F(SlideTable, EachColumnOpensItsEditor) {
     auto& g = *form->Grid;
     int pic = add("c:\\p\\a.bmp", &TEditorForm::SetUpGraphic);
     int vid = add("c:\\p\\b.avi", &TEditorForm::SetUpAVI);
     g.setRow(pic);
-    for (int col : {DisplayName, UseColor, EffectName, HorzPos, VertPos}) {
+    // "&Global" on the file name column does nothing but set global mode; from the table the
+    // same cell opens the edit menu and leaves global mode.
+    g.setCol(DisplayName);
+    form->BtnGlobal->click();
+    EXPECT_TRUE(sim.user.popups.empty());
+    EXPECT_FALSE(editorState().modified);
+    EXPECT_TRUE(editorState().globalMode);
+    g.dblClick();
+    EXPECT_FALSE(editorState().globalMode);
+    EXPECT_TRUE(editorState().modified);
+    // The thumbnail index only moves to the tag column.
+    g.setCol(ThumbIndex);
+    g.dblClick();
+    EXPECT_EQ(g.col(), Tag);
+    EXPECT_EQ(g.cell(Tag, pic), "");
+    EXPECT_EQ(g.cell(ThumbIndex, pic), "");
+    EXPECT_EQ(sim.user.popups.size(), 1u);
+    for (int col : {UseColor, EffectName, HorzPos, VertPos}) {
         g.setCol(col);
         g.dblClick();
     }
