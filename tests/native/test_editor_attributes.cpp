@@ -80,11 +80,7 @@ TEST_F(Attributes, LoopsOfTheCurrentVideoThroughTheDialog) {
     vd::Seen seen;
     vd::typeAndEnter(sim.user, "4", &seen);
     open(avi, EffectName);
-    EXPECT_EQ(seen.caption, "Loop Animation N Times");
-    EXPECT_EQ(seen.min, 1);
-    EXPECT_EQ(seen.max, 20);
-    EXPECT_EQ(seen.box, "1");
-    EXPECT_EQ(seen.presets.front(), "&a = 2");
+    EXPECT_EQ(seen, vd::shows("Loop Animation N Times", 1, 20, 1, 1, 1, {2, 3, 4, 5, 6, 7}));
     EXPECT_EQ(cell(EffectName, avi), "Loop 4x");
     EXPECT_EQ(cell(Param, avi), "3");
     EXPECT_EQ(cell(EffectName, fli), "Loop 1x");
@@ -227,12 +223,7 @@ TEST_F(Attributes, DelayDialogStartsAtZeroEvenWhenTheDelayIs10) {
     vd::Seen seen;
     vd::clickPreset(sim.user, 3, &seen);  // d = 30
     open(1, Wait);
-    EXPECT_EQ(seen.caption, "Slide Delay/Wait (secs)");
-    EXPECT_EQ(seen.box, "0");
-    EXPECT_EQ(seen.position, 0);
-    EXPECT_EQ(seen.max, 32000);
-    EXPECT_EQ(seen.large, 60);
-    EXPECT_EQ(seen.presets.back(), "&f = 120");
+    EXPECT_EQ(seen, vd::shows("Slide Delay/Wait (secs)", 0, 32000, 0, 60, 1, {1, 5, 10, 30, 60, 120}));
     EXPECT_EQ(cell(Wait, 1), "30");
 }
 
@@ -263,13 +254,9 @@ TEST_F(Attributes, ZoomVolumeAndSpeedOfTheCurrentVideo) {
     EXPECT_EQ(cell(Volume, mov), "0");
     EXPECT_EQ(cell(Speed, avi), "175");
     EXPECT_EQ(cell(Zoom, mov), "100");
-    EXPECT_EQ(z.caption, "Video Zoom Factor (%)");
-    EXPECT_EQ(z.min, 25);
-    EXPECT_EQ(z.max, 400);
-    EXPECT_EQ(v.caption, "Audio Volume Factor (%)");
-    EXPECT_EQ(v.box, "100");  // not the MOV's 50
-    EXPECT_EQ(s.caption, "Video Speed Factor (%)");
-    EXPECT_EQ(s.max, 200);
+    EXPECT_EQ(z, vd::shows("Video Zoom Factor (%)", 25, 400, 100, 25, 1, {50, 75, 150, 200, 300, 400}));
+    EXPECT_EQ(v, vd::shows("Audio Volume Factor (%)", 0, 100, 100, 10, 1, {0, 20, 40, 50, 60, 80}));  // not the MOV's 50
+    EXPECT_EQ(s, vd::shows("Video Speed Factor (%)", 25, 200, 100, 25, 1, {25, 50, 75, 125, 150, 200}));
     // Global volume: videos only.
     vd::typeAndEnter(sim.user, "60");
     open(avi, Volume, true);

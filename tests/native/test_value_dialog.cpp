@@ -65,6 +65,7 @@ TEST_F(ValueDialog, TheWindowAsItOpens) {
     ASSERT_TRUE(checked);
     EXPECT_EQ(seen, (value_dialog_test::Seen{"Gamma Correction (n/100)", "10", "500", "100", 10, 500, 100, 10, 1, true,
                                               {"&a = 80", "&b = 120", "&c = 140", "&d = 160", "&e = 180", "&f = 200"}}));
+    EXPECT_EQ(seen, value_dialog_test::shows("Gamma Correction (n/100)", 10, 500, 100, 10, 1, {80, 120, 140, 160, 180, 200}));
 }
 
 TEST_F(ValueDialog, NoPresetsHidesTheGroupAndShortensTheWindow) {

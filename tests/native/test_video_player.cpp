@@ -245,11 +245,7 @@ TEST_F(VideoPlayer, SpeedAndVolumeComeFromTheValueDialogAndReachTheDeviceAtPlay)
     value_dialog_test::Seen seen;
     value_dialog_test::typeAndEnter(sim.user, "50", &seen);
     f.mnuVidVolume->click();
-    EXPECT_EQ(seen.caption, "Audio Volume Factor (%)");
-    EXPECT_EQ(seen.min, 0);
-    EXPECT_EQ(seen.max, 100);
-    EXPECT_EQ(seen.position, 100);
-    EXPECT_EQ(seen.presets[0], "&a = 0");
+    EXPECT_EQ(seen, value_dialog_test::shows("Audio Volume Factor (%)", 0, 100, 100, 10, 1, {0, 20, 40, 50, 60, 80}));
     EXPECT_EQ(video::state().volumeFactor, 500);
     value_dialog_test::clickPreset(sim.user, 0);  // 0 % means full volume
     f.mnuVidVolume->click();
@@ -257,9 +253,7 @@ TEST_F(VideoPlayer, SpeedAndVolumeComeFromTheValueDialogAndReachTheDeviceAtPlay)
 
     value_dialog_test::typeAndEnter(sim.user, "125", &seen);
     f.mnuVidSpeed->click();
-    EXPECT_EQ(seen.caption, "Video Speed Factor (%)");
-    EXPECT_EQ(seen.min, 25);
-    EXPECT_EQ(seen.large, 25);
+    EXPECT_EQ(seen, value_dialog_test::shows("Video Speed Factor (%)", 25, 200, 100, 25, 1, {25, 50, 75, 125, 150, 200}));
     EXPECT_EQ(video::state().speedFactor, 1250);
     // A command while playing pauses; cancel keeps the factor and the pause.
     f.mnuPlayClick();

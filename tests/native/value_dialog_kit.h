@@ -1,7 +1,9 @@
 // Answering the value-entry dialog from a caller's native test, as a user does: the sim
 // backend shows the real dialog form ("XScrlDlg") and these scripts act on it.
 #pragma once
+#include <algorithm>
 #include <functional>
+#include <initializer_list>
 #include <ostream>
 #include <string>
 
@@ -25,6 +27,17 @@ inline void PrintTo(const Seen& s, std::ostream* os) {
         << s.max << " at " << s.position << " steps " << s.large << "/" << s.small << " presets "
         << (s.presetsShown ? "shown" : "hidden");
     for (const auto& p : s.presets) *os << " [" << p << "]";
+}
+
+// What the dialog shows when it opens with these limits, start, steps and six presets: the
+// limits as labels, the start in the box and, within the limits, on the bar.
+inline Seen shows(const std::string& caption, int min, int max, int start, int large, int small,
+                  std::initializer_list<int> presets) {
+    Seen s{caption, std::to_string(min), std::to_string(max), std::to_string(start), min, max,
+           std::clamp(start, min, max), large, small, true, {}};
+    char letter = 'a';
+    for (int p : presets) s.presets.push_back(std::string("&") + letter++ + " = " + std::to_string(p));
+    return s;
 }
 
 inline Seen look(kv::Form& f) {
