@@ -156,17 +156,25 @@ TEST_F(EditorInput, TheSlideTableHasTheKeyboardFocusWhenTheEditorOpensAndAfterAM
     EXPECT_EQ(cellAfter, s.displayNames[2]);
 }
 
-// Columns made wider than the table by dragging: a horizontal scroll bar brings the last
-// column (Tag) back within reach; the fixed columns stay in place.
-TEST_F(EditorInput, ColumnsWiderThanTheTableScrollSideways) {
+// Dragging a header line sizes its column: every column after it moves along. Columns made
+// wider than the table: a horizontal scroll bar brings the last column (Tag) back within
+// reach; the fixed columns stay in place.
+TEST_F(EditorInput, DraggingAHeaderLineSizesTheColumn_ColumnsWiderThanTheTableScrollSideways) {
     TestScript s = openOn(5, true);
     bool barAfterWidening = false;
     int posRight = -1, posHome = -1;
-    std::string tagged, afterHome;
+    std::string before, after, tagged, afterHome;
     runEditor([&](HWND form, HWND grid) {
+        // Before: 200 pixels in is a column right of the file name.
+        clickGrid(grid, 200, 3);
+        before = gridText(grid);
         // The line right of the number column (34 pixels wide at this window width) dragged
-        // 300 pixels to the right: every column after it moves along, Tag far past the edge.
-        dragGrid(grid, {{34, 0}, {184, 0}, {334, 0}});
+        // 100 pixels to the right.
+        dragGrid(grid, {{34, 0}, {84, 0}, {134, 0}});
+        clickGrid(grid, 200, 3);
+        after = gridText(grid);
+        // 200 pixels more: Tag lies far past the edge.
+        dragGrid(grid, {{134, 0}, {234, 0}, {334, 0}});
         SCROLLINFO si{sizeof si, SIF_ALL};
         barAfterWidening = (GetWindowLongA(grid, GWL_STYLE) & WS_HSCROLL) && GetScrollInfo(grid, SB_HORZ, &si) &&
                            si.nPage > 0 && static_cast<int>(si.nPage) < si.nMax - si.nMin + 1;
@@ -193,6 +201,8 @@ TEST_F(EditorInput, ColumnsWiderThanTheTableScrollSideways) {
         posHome = si.nPos;
         quitDiscarding(form, 1500);  // asked when another column was opened
     });
+    EXPECT_NE(before, s.displayNames[2]);
+    EXPECT_EQ(after, s.displayNames[2]);
     EXPECT_TRUE(barAfterWidening) << "no horizontal scroll range";
     EXPECT_GT(posRight, 0);
     EXPECT_EQ(tagged, "X") << "the right edge is not the Tag column";
