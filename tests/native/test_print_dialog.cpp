@@ -208,14 +208,6 @@ TEST_F(PrintDialog, DifferentResolutionsPerAxisAndLandscapeAfterSetup) {
     EXPECT_EQ(f.printWidth(), 480);
 }
 
-TEST_F(PrintDialog, ShallowPrinterStartsWithoutColour) {
-    sim.printer.current = PrinterPage{4800, 6600, 600, 600, 4, 2, false, "Grey"};
-    TPrintForm& f = open();
-    EXPECT_FALSE(f.Color->checked());
-    EXPECT_EQ(f.PrintStyle->itemIndex(), 0);
-    EXPECT_EQ(f.PrintStyle->text(), "Floyd-Steinberg");
-}
-
 TEST_F(PrintDialog, BarsMoveThePreviewAndTheTexts) {
     TPrintForm& f = open(640, 480);
     f.ZoomScroll->scroll(ScrollCode::Position, 50);
@@ -311,7 +303,7 @@ TEST_F(PrintDialog, PrinterThatCannotStartAJob) {
     EXPECT_TRUE(sim.user.unexpected.empty());
 }
 
-TEST_F(PrintDialog, WithoutAPrinterTheDialogSaysSoAndClosesCleanly) {
+TEST_F(PrintDialog, WithoutAPrinterTheDialogSaysSoAndClosesCleanly_AShallowPrinterStartsWithoutColour) {
     sim.printer.current.reset();
     sim.user.answer("No printer is installed.", ModalResult::OK);
     TPrintForm& f = open();
@@ -325,10 +317,13 @@ TEST_F(PrintDialog, WithoutAPrinterTheDialogSaysSoAndClosesCleanly) {
     f.BtnClose->click();
     sim.user.processMessages();
     EXPECT_EQ(entry::PrintCheck95(), 0);
-    // A printer arrives: the next dialog works.
-    sim.printer.current = PrinterPage{4800, 6600, 600, 600, 24, 1, false, "New"};
+    // A printer arrives: the next dialog works. A shallow one starts without colour.
+    sim.printer.current = PrinterPage{4800, 6600, 600, 600, 4, 2, false, "Grey"};
     TPrintForm& g = open();
     EXPECT_EQ(g.printWidth(), 4800);
+    EXPECT_FALSE(g.Color->checked());
+    EXPECT_EQ(g.PrintStyle->itemIndex(), 0);
+    EXPECT_EQ(g.PrintStyle->text(), "Floyd-Steinberg");
     EXPECT_TRUE(sim.user.unexpected.empty());
 }
 
