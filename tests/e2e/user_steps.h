@@ -5,8 +5,8 @@
 
 #include <functional>
 #include <initializer_list>
-#include <utility>
 #include <string>
+#include <utility>
 
 #include "tests/e2e/test_editor_driver.h"
 
@@ -16,7 +16,8 @@ namespace kv::e2e {
 inline LPARAM gridPoint(int x, int row) { return MAKELPARAM(x, row * 19 + 9); }
 // A left click (sent) at that point.
 void clickGrid(HWND grid, int x, int row);
-// A drag with the left button from one point to another through the given x and row steps.
+// A drag with the left button through the given points (x, row): pressed at the first, moved
+// through the others, let go at the last.
 void dragGrid(HWND grid, std::initializer_list<std::pair<int, int>> points);
 
 // Waits for the popup menu, moves `downs` items down with the keyboard and presses Enter;
