@@ -46,12 +46,9 @@ int columnX(HWND form, HWND grid, int col) {
     return x + w[col] / 2;
 }
 
-LPARAM cellPoint(HWND form, HWND grid, int col, int row) { return MAKELPARAM(columnX(form, grid, col), row * 19 + 9); }
+LPARAM cellPoint(HWND form, HWND grid, int col, int row) { return gridPoint(columnX(form, grid, col), row); }
 
-void clickCell(HWND form, HWND grid, int col, int row) {
-    SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, cellPoint(form, grid, col, row));
-    SendMessageA(grid, WM_LBUTTONUP, 0, cellPoint(form, grid, col, row));
-}
+void clickCell(HWND form, HWND grid, int col, int row) { clickGrid(grid, columnX(form, grid, col), row); }
 
 // A double click as the mouse makes it: down, up, double click (posted: it opens a modal
 // window), up.
