@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/kit/kit.h"
+#include "tests/e2e/kit/kit_host.h"
 #include "tests/e2e/test_editor_driver.h"
 #include "tests/e2e/test_editor_fixture.h"
+#include "tests/e2e/user_steps.h"
 
 namespace kit = kv::kit;
 using namespace kv::e2e;
@@ -13,26 +15,10 @@ namespace {
 
 const char* const kCaptionNew = "Kavrin Slide Editor [*New*]";
 
-// A visible top-level window that plays the host's main window.
-class HostWindow {
-public:
-    HostWindow() {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "KvTestHost";
-        RegisterClassA(&wc);
-        hwnd = CreateWindowExA(0, "KvTestHost", "Test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300, 200,
-                               nullptr, nullptr, wc.hInstance, nullptr);
-    }
-    ~HostWindow() { DestroyWindow(hwnd); }
-    HWND hwnd;
-};
-
 using Editor = EditorFixture;
 
 TEST_F(Editor, OpensBlankDisablesTheHostAndClosesWithEscape) {
-    HostWindow host;
+    kit::HostWindow host({}, true);
     bool hostDisabled = false, saveOff = false, runOff = false, hostBack = false;
     std::string caption, cell, path;
     Driver user([&] {
@@ -40,7 +26,7 @@ TEST_F(Editor, OpensBlankDisablesTheHostAndClosesWithEscape) {
         if (!form) return;
         waitUntil([&] { return windowText(form) == kCaptionNew; }, 3000);
         caption = windowText(form);
-        hostDisabled = !IsWindowEnabled(host.hwnd);
+        hostDisabled = !IsWindowEnabled(host.hwnd());
         saveOff = !IsWindowEnabled(findNamedIn(form, "BtnSave"));
         runOff = !IsWindowEnabled(findNamedIn(form, "BtnTest"));
         HWND grid = findNamedIn(form, "Grid");
@@ -49,7 +35,7 @@ TEST_F(Editor, OpensBlankDisablesTheHostAndClosesWithEscape) {
         sendKey(grid, VK_ESCAPE);
     });
     int32_t r = editorWin95();
-    hostBack = IsWindowEnabled(host.hwnd) != FALSE;
+    hostBack = IsWindowEnabled(host.hwnd()) != FALSE;
     user.join();
     EXPECT_EQ(r, 0);
     EXPECT_EQ(caption, kCaptionNew);
@@ -58,6 +44,7 @@ TEST_F(Editor, OpensBlankDisablesTheHostAndClosesWithEscape) {
     EXPECT_TRUE(saveOff);
     EXPECT_TRUE(runOff);
     EXPECT_EQ(cell, "<right-click me>");
+    EXPECT_EQ(path, "Slide Pathname: <blank>");
     EXPECT_EQ(findNamed("EditorForm", false), nullptr) << "the window outlived the call";
 }
 
@@ -68,17 +55,19 @@ TEST_F(Editor, CloseButtonEndsWithZero) {
     EXPECT_EQ(editorWin95(), 0);
 }
 
-TEST_F(Editor, RunWritesTheScriptAsVersionSevenAndReturnsMinusOne) {
+// Ctrl+R runs (the Run button does too, in the attribute tests): the script is written as
+// version 7 and the export returns -1. Ctrl+Shift+R is no shortcut.
+TEST_F(Editor, CtrlRRunsAndWritesTheScriptAsVersionSevenAndCtrlShiftRDoesNot) {
     TestScript s = openOn(12, true);
-    std::string caption;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
+    std::string caption, afterShift;
+    int32_t r = runEditor([&](HWND form, HWND grid) {
         caption = windowText(form);
-        click(findNamedIn(form, "BtnTest"));
+        sendKey(grid, 'R', true, true);  // not a shortcut: Ctrl must be the only modifier
+        Sleep(200);
+        afterShift = findNamed("EditorForm") ? "open" : "closed";
+        sendKey(grid, 'R', true);
     });
-    int32_t r = editorWin95();
-    user.join();
+    EXPECT_EQ(afterShift, "open");
     EXPECT_EQ(r, -1);
     EXPECT_EQ(caption, "Kavrin Slide Editor [Holiday show.avl]");
     std::string tmp = folder.file("temp show.avl");
@@ -95,76 +84,49 @@ TEST_F(Editor, RunWritesTheScriptAsVersionSevenAndReturnsMinusOne) {
     EXPECT_EQ(profile(tmp, "12", "X"), "0");  // the 12th slide is the second .bmp graphic
 }
 
-TEST_F(Editor, CtrlRRunsAndCtrlShiftRDoesNot) {
-    openOn(3, true);
-    std::string afterShift;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        HWND grid = findNamedIn(form, "Grid");
-        sendKey(grid, 'R', true, true);  // not a shortcut: Ctrl must be the only modifier
-        Sleep(200);
-        afterShift = findNamed("EditorForm") ? "open" : "closed";
-        sendKey(grid, 'R', true);
-    });
-    int32_t r = editorWin95();
-    user.join();
-    EXPECT_EQ(afterShift, "open");
-    EXPECT_EQ(r, -1);
-    EXPECT_EQ(profile(folder.file("temp show.avl"), "Header", "N"), "4");
-}
-
-TEST_F(Editor, CloseWhileModifiedAsksAndYesDiscards) {
+// Closing a modified script asks "Discard changes?": Esc on the question and No lead to Save As,
+// whose cancel keeps the editor open; Yes discards.
+TEST_F(Editor, CloseWhileModifiedAsks_EscAndNoLeadToSaveAs_YesDiscards) {
     openOn(4, false);  // no AVLNOW: the loaded script counts as new and modified
-    std::string caption, title;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
+    std::string caption, escTitle, noTitle, yesTitle, openAfterEsc, openAfterNo;
+    int32_t r = runEditor([&](HWND form, HWND grid) {
         caption = windowText(form);
-        sendKey(findNamedIn(form, "Grid"), VK_ESCAPE);
-        title = answerDialog("Discard changes?", "Yes");
+        // Back from the cancelled Save As: the editor is still there and takes input.
+        auto stillOpen = [&] {
+            cancelSaveDialog();
+            waitUntil([&] { return IsWindowEnabled(form) != FALSE && !findNamed("MessageDialog"); }, 5000);
+            Sleep(300);
+            return (findNamed("EditorForm") == form && IsWindowEnabled(form)) ? "open" : "closed";
+        };
+        sendKey(grid, VK_ESCAPE);
+        HWND dlg = waitNamed("MessageDialog");
+        if (!dlg) return;
+        escTitle = windowText(dlg);
+        SendMessageA(findNamedIn(dlg, "Yes"), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        openAfterEsc = stillOpen();
+        click(findNamedIn(form, "BtnQuit"));
+        noTitle = answerDialog("Discard changes?", "No");
+        openAfterNo = stillOpen();
+        yesTitle = quitDiscarding(form);
     });
-    int32_t r = editorWin95();
-    user.join();
     EXPECT_EQ(caption, kCaptionNew);
-    EXPECT_EQ(title, "Confirm");
+    EXPECT_EQ(escTitle, "Confirm");
+    EXPECT_EQ(openAfterEsc, "open");
+    EXPECT_EQ(noTitle, "Confirm");
+    EXPECT_EQ(openAfterNo, "open");
+    EXPECT_EQ(yesTitle, "Confirm");
     EXPECT_EQ(r, 0);
 }
 
-TEST_F(Editor, NoToDiscardLeadsToSaveAsAndACancelledSaveKeepsTheWindow) {
-    openOn(4, false);
-    std::string title, stillOpen, secondTitle;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        click(findNamedIn(form, "BtnQuit"));
-        title = answerDialog("Discard changes?", "No");
-        // Save As asks the explorer dialog for a name; cancel it when it shows.
-        HWND dlg = nullptr;
-        waitUntil([&] { return (dlg = findNamed("FileForm")) && windowText(dlg) == "Save File"; }, 10000);
-        if (dlg) PostMessageA(findNamedIn(dlg, "BtnExit"), BM_CLICK, 0, 0);
-        waitUntil([&] { return IsWindowEnabled(form) != FALSE; }, 5000);
-        Sleep(300);
-        stillOpen = (findNamed("EditorForm") == form && IsWindowEnabled(form)) ? "open" : "closed";
-        click(findNamedIn(form, "BtnQuit"));
-        secondTitle = answerDialog("Discard changes?", "Yes");
-    });
-    int32_t r = editorWin95();
-    user.join();
-    EXPECT_EQ(title, "Confirm");
-    EXPECT_EQ(stillOpen, "open");
-    EXPECT_EQ(secondTitle, "Confirm");
-    EXPECT_EQ(r, 0);
-}
-
-TEST_F(Editor, GridMovesWithTheKeysAndAnswersWithTheCurrentCell) {
-    TestScript s = openOn(60, true);
+// The keys move the table's current cell, which the table answers WM_GETTEXT with and the path
+// panel follows; Space and the menu key open the slide menu; the table scrolls by pages.
+TEST_F(Editor, GridMovesWithTheKeysAndAnswersWithTheCurrentCell_MenusAndPages) {
+    TestScript s = openOn(120, true);
     std::vector<std::string> seen;
     std::string panel3, panelLast;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        HWND grid = findNamedIn(form, "Grid");
+    bool bySpace = false, byMenuKey = false;
+    int top0 = -1, topPage = -1, topEnd = -1, page = 0;
+    runEditor([&](HWND form, HWND grid) {
         HWND fullname = findNamedIn(form, "Fullname");
         seen.push_back(gridText(grid));           // slide 1, file name column
         sendKey(grid, VK_DOWN);
@@ -181,145 +143,13 @@ TEST_F(Editor, GridMovesWithTheKeysAndAnswersWithTheCurrentCell) {
         seen.push_back(gridText(grid));           // slide 1, colour column
         sendKey(grid, VK_RIGHT);
         seen.push_back(gridText(grid));           // effect column
-        sendKey(grid, VK_ESCAPE);
-    });
-    editorWin95();
-    user.join();
-    ASSERT_EQ(seen.size(), 6u);
-    EXPECT_EQ(seen[0], s.displayNames[0]);
-    EXPECT_EQ(seen[1], s.displayNames[2]);
-    EXPECT_EQ(seen[2], s.displayNames[59]);
-    EXPECT_EQ(seen[3], s.displayNames[0]);
-    EXPECT_EQ(seen[4], "Yes");
-    EXPECT_EQ(seen[5], "Wipe Rt");
-    EXPECT_NE(panel3.find("[3 of 60]"), std::string::npos) << panel3;
-    EXPECT_NE(panelLast.find("[60 of 60]"), std::string::npos) << panelLast;
-}
+        sendKey(grid, VK_LEFT);
+        sendKey(grid, VK_LEFT);
 
-}  // namespace
-
-namespace {
-
-TEST_F(Editor, FileMenuOpensAtTheButtonAndItsRunItemRuns) {
-    openOn(5, true);
-    bool menuShown = false;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        PostMessageA(findNamedIn(form, "BtnFileMenu"), BM_CLICK, 0, 0);
-        HWND menu = nullptr;
-        menuShown = waitUntil([&] { return (menu = popupMenuWindow()) != nullptr; }, 5000);
-        if (!menuShown) return;
-        // The menu takes the keyboard while it is open: "R" chooses "&Run".
-        PostMessageA(menu, WM_KEYDOWN, 'R', 0x00130001);
-        PostMessageA(menu, WM_CHAR, 'r', 0x00130001);
-    });
-    int32_t r = editorWin95();
-    user.join();
-    EXPECT_TRUE(menuShown);
-    EXPECT_EQ(r, -1);
-}
-
-TEST_F(Editor, EscapeInTheFileMenuClosesOnlyTheMenu) {
-    openOn(5, true);
-    bool menuShown = false, menuGone = false, editorStayed = false;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        PostMessageA(findNamedIn(form, "BtnFileMenu"), BM_CLICK, 0, 0);
-        HWND menu = nullptr;
-        menuShown = waitUntil([&] { return (menu = popupMenuWindow()) != nullptr; }, 5000);
-        if (menuShown) {
-            PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-            menuGone = waitUntil([&] { return popupMenuWindow() == nullptr; }, 5000);
-        }
-        Sleep(200);
-        editorStayed = findNamed("EditorForm") == form;
-        click(findNamedIn(form, "BtnQuit"));
-    });
-    int32_t r = editorWin95();
-    user.join();
-    EXPECT_TRUE(menuShown);
-    EXPECT_TRUE(menuGone);
-    EXPECT_TRUE(editorStayed);
-    EXPECT_EQ(r, 0);
-}
-
-}  // namespace
-
-namespace {
-
-// Client point inside the slide table: x in pixels, the middle of table row `row` (0 = header).
-LPARAM gridPoint(int x, int row) { return MAKELPARAM(x, row * 19 + 9); }
-// A left click at that point.
-void clickGrid(HWND grid, int x, int row) {
-    SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, gridPoint(x, row));
-    SendMessageA(grid, WM_LBUTTONUP, 0, gridPoint(x, row));
-}
-
-TEST_F(Editor, MouseSelectsACellDoubleClickOpensTheEditMenuAndARowIsDraggedByItsNumber) {
-    TestScript s = openOn(8, true);
-    std::string clicked, afterDrag, menuSeen;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        HWND grid = findNamedIn(form, "Grid");
-        // A click in the file name column of slide 3.
-        clickGrid(grid, 100, 3);
-        clicked = gridText(grid);
-        // A double click there opens the slide menu; Esc closes it.
-        PostMessageA(grid, WM_LBUTTONDBLCLK, MK_LBUTTON, gridPoint(100, 3));
-        HWND menu = nullptr;
-        if (waitUntil([&] { return (menu = popupMenuWindow()) != nullptr; }, 5000)) {
-            menuSeen = "menu";
-            PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-            waitUntil([&] { return popupMenuWindow() == nullptr; }, 5000);
-        }
-        SendMessageA(grid, WM_LBUTTONUP, 0, gridPoint(100, 3));
-        // Slide 2 dragged by its number cell to the place of slide 5.
-        SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, gridPoint(10, 2));
-        SendMessageA(grid, WM_MOUSEMOVE, MK_LBUTTON, gridPoint(10, 4));
-        SendMessageA(grid, WM_MOUSEMOVE, MK_LBUTTON, gridPoint(10, 5));
-        SendMessageA(grid, WM_LBUTTONUP, 0, gridPoint(10, 5));
-        clickGrid(grid, 100, 5);
-        afterDrag = gridText(grid);
-        // The move changed the script: closing asks; Yes discards.
-        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
-        answerDialog("Discard changes?", "Yes", 3000);
-    });
-    editorWin95();
-    user.join();
-    EXPECT_EQ(clicked, s.displayNames[2]);
-    EXPECT_EQ(menuSeen, "menu");
-    EXPECT_EQ(afterDrag, s.displayNames[1]);
-}
-
-}  // namespace
-
-namespace {
-
-TEST_F(Editor, SpaceAndTheMenuKeyOpenTheSlideMenuAndTheTableScrollsByPages) {
-    openOn(120, true);
-    bool bySpace = false, byMenuKey = false;
-    int top0 = -1, topPage = -1, topEnd = -1, page = 0;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        HWND grid = findNamedIn(form, "Grid");
-        auto closeMenu = [&] {
-            HWND menu = nullptr;
-            bool seen = waitUntil([&] { return (menu = popupMenuWindow()) != nullptr; }, 5000);
-            if (seen) {
-                PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-                waitUntil([&] { return popupMenuWindow() == nullptr; }, 5000);
-            }
-            return seen;
-        };
         PostMessageA(grid, WM_CHAR, ' ', 0x00390001);
-        bySpace = closeMenu();
+        bySpace = escapeMenu();
         PostMessageA(grid, WM_KEYDOWN, VK_APPS, 0x015D0001);
-        byMenuKey = closeMenu();
-
+        byMenuKey = escapeMenu();
         SCROLLINFO si{sizeof si, SIF_ALL};
         GetScrollInfo(grid, SB_VERT, &si);
         top0 = si.nPos;
@@ -331,11 +161,12 @@ TEST_F(Editor, SpaceAndTheMenuKeyOpenTheSlideMenuAndTheTableScrollsByPages) {
         GetScrollInfo(grid, SB_VERT, &si);
         topEnd = si.nPos + static_cast<int>(si.nPage) - 1;  // last row that shows whole
         // Opening a cell's editor counts as a change: closing asks.
-        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
-        answerDialog("Discard changes?", "Yes");
+        quitDiscarding(form);
     });
-    editorWin95();
-    user.join();
+    EXPECT_EQ(seen, (std::vector<std::string>{s.displayNames[0], s.displayNames[2], s.displayNames[119],
+                                              s.displayNames[0], "Yes", "Wipe Rt"}));
+    EXPECT_NE(panel3.find("[3 of 120]"), std::string::npos) << panel3;
+    EXPECT_NE(panelLast.find("[120 of 120]"), std::string::npos) << panelLast;
     EXPECT_TRUE(bySpace);
     EXPECT_TRUE(byMenuKey);
     EXPECT_EQ(top0, 1);
@@ -344,9 +175,52 @@ TEST_F(Editor, SpaceAndTheMenuKeyOpenTheSlideMenuAndTheTableScrollsByPages) {
     EXPECT_EQ(topEnd, 120);
 }
 
-}  // namespace
+TEST_F(Editor, EscapeInTheFileMenuClosesOnlyTheMenuAndItsRunItemRuns) {
+    openOn(5, true);
+    bool menuShown = false, menuGone = false, editorStayed = false, menuAgain = false;
+    int32_t r = runEditor([&](HWND form, HWND grid) {
+        PostMessageA(findNamedIn(form, "BtnFileMenu"), BM_CLICK, 0, 0);
+        menuShown = escapeMenu();
+        menuGone = popupMenuWindow() == nullptr;
+        Sleep(200);
+        editorStayed = findNamed("EditorForm") == form;
+        PostMessageA(findNamedIn(form, "BtnFileMenu"), BM_CLICK, 0, 0);
+        HWND menu = nullptr;
+        menuAgain = waitUntil([&] { return (menu = popupMenuWindow()) != nullptr; }, 5000);
+        if (!menuAgain) return click(findNamedIn(form, "BtnQuit"));
+        // The menu takes the keyboard while it is open: "R" chooses "&Run".
+        PostMessageA(menu, WM_KEYDOWN, 'R', 0x00130001);
+        PostMessageA(menu, WM_CHAR, 'r', 0x00130001);
+    });
+    EXPECT_TRUE(menuShown);
+    EXPECT_TRUE(menuGone);
+    EXPECT_TRUE(editorStayed);
+    EXPECT_TRUE(menuAgain);
+    EXPECT_EQ(r, -1);
+}
 
-namespace {
+TEST_F(Editor, MouseSelectsACellDoubleClickOpensTheEditMenuAndARowIsDraggedByItsNumber) {
+    TestScript s = openOn(8, true);
+    std::string clicked, afterDrag, menuSeen;
+    runEditor([&](HWND form, HWND grid) {
+        // A click in the file name column of slide 3.
+        clickGrid(grid, 100, 3);
+        clicked = gridText(grid);
+        // A double click there opens the slide menu; Esc closes it.
+        PostMessageA(grid, WM_LBUTTONDBLCLK, MK_LBUTTON, gridPoint(100, 3));
+        menuSeen = escapeMenu() ? "menu" : "";
+        SendMessageA(grid, WM_LBUTTONUP, 0, gridPoint(100, 3));
+        // Slide 2 dragged by its number cell to the place of slide 5.
+        dragGrid(grid, {{10, 2}, {10, 4}, {10, 5}});
+        clickGrid(grid, 100, 5);
+        afterDrag = gridText(grid);
+        // The move changed the script: closing asks; Yes discards.
+        quitDiscarding(form, 3000);
+    });
+    EXPECT_EQ(clicked, s.displayNames[2]);
+    EXPECT_EQ(menuSeen, "menu");
+    EXPECT_EQ(afterDrag, s.displayNames[1]);
+}
 
 TEST_F(Editor, AScriptWithoutSlidesIsReportedInTheErrorDialogAndTheBlankTableStays) {
     std::string bad = folder.writeFile("Empty show.avl", "[Header]\r\nVer=7\r\nN=0\r\n");
@@ -376,65 +250,6 @@ TEST_F(Editor, AScriptWithoutSlidesIsReportedInTheErrorDialogAndTheBlankTableSta
     EXPECT_EQ(r, 0);
 }
 
-TEST_F(Editor, EscapeOnTheDiscardQuestionAnswersNo) {
-    openOn(3, false);
-    std::string stillOpen;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
-        HWND dlg = waitNamed("MessageDialog");
-        if (!dlg) return;
-        SendMessageA(findNamedIn(dlg, "Yes"), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-        // No leads to Save As, which is cancelled: the editor stays.
-        HWND save = nullptr;
-        waitUntil([&] { return (save = findNamed("FileForm")) && windowText(save) == "Save File"; }, 10000);
-        if (save) PostMessageA(findNamedIn(save, "BtnExit"), BM_CLICK, 0, 0);
-        waitUntil([&] { return IsWindowEnabled(form) != FALSE && !findNamed("MessageDialog"); }, 5000);
-        stillOpen = findNamed("EditorForm") == form ? "open" : "closed";
-        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
-        answerDialog("Discard changes?", "Yes");
-    });
-    int32_t r = editorWin95();
-    user.join();
-    EXPECT_EQ(stillOpen, "open");
-    EXPECT_EQ(r, 0);
-}
-
-}  // namespace
-
-namespace {
-
-TEST_F(Editor, DraggingAHeaderLineSizesTheColumn) {
-    TestScript s = openOn(5, true);
-    std::string before, after;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        HWND grid = findNamedIn(form, "Grid");
-        // Before: 200 pixels in is a column right of the file name.
-        clickGrid(grid, 200, 3);
-        before = gridText(grid);
-        // The line right of the number column (34 pixels wide at this window width) dragged
-        // 100 pixels to the right: every column after it moves along.
-        SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, gridPoint(34, 0));
-        SendMessageA(grid, WM_MOUSEMOVE, MK_LBUTTON, gridPoint(84, 0));
-        SendMessageA(grid, WM_MOUSEMOVE, MK_LBUTTON, gridPoint(134, 0));
-        SendMessageA(grid, WM_LBUTTONUP, 0, gridPoint(134, 0));
-        clickGrid(grid, 200, 3);
-        after = gridText(grid);
-        sendKey(grid, VK_ESCAPE);
-    });
-    editorWin95();
-    user.join();
-    EXPECT_NE(before, s.displayNames[2]);
-    EXPECT_EQ(after, s.displayNames[2]);
-}
-
-}  // namespace
-
-namespace {
-
 // Waits for the explorer dialog with this caption, types the name and presses its OK button.
 bool answerExplorer(const std::string& caption, const std::string& name) {
     HWND dlg = nullptr;
@@ -454,9 +269,7 @@ TEST_F(Editor, SaveAsWritesUnderTheLongNameTypedInTheExplorerAndOpenLoadsItBack)
     kit::writeKey("LastDir", kit::shortPath(slides) + "\\");
     bool saved = false, opened = false;
     std::string afterSave, afterOpen;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
+    int32_t r = runEditor([&](HWND form, HWND grid) {
         PostMessageA(findNamedIn(form, "BtnSave"), BM_CLICK, 0, 0);
         saved = answerExplorer("Save File", "My long holiday show");
         waitUntil([&] { return IsWindowEnabled(form) && windowText(form).find("My long") != std::string::npos; }, 15000);
@@ -469,8 +282,6 @@ TEST_F(Editor, SaveAsWritesUnderTheLongNameTypedInTheExplorerAndOpenLoadsItBack)
         afterOpen = windowText(form);
         PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
     });
-    int32_t r = editorWin95();
-    user.join();
     EXPECT_TRUE(saved);
     EXPECT_TRUE(opened);
     EXPECT_EQ(r, 0);

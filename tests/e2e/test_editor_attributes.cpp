@@ -9,7 +9,10 @@
 #include <cmath>
 
 #include "tests/e2e/kit/kit.h"
+#include "tests/e2e/kit/kit_host.h"
 #include "tests/e2e/test_editor_driver.h"
+#include "tests/e2e/test_editor_fixture.h"
+#include "tests/e2e/user_steps.h"
 
 namespace kit = kv::kit;
 using namespace kv::e2e;
@@ -19,33 +22,6 @@ namespace {
 // Slide table columns.
 enum { cSlideNo, cFilePath, cParam, cColorValue, cDisplayName, cUseColor, cEffect, cWait, cHorz, cVert, cGamma,
        cZoom, cVolume, cSpeed, cThumb, cTag, cCount };
-
-std::string screensFolder() {
-    char buf[MAX_PATH] = {};
-    std::string dir = GetEnvironmentVariableA("KV_SCREENS", buf, sizeof buf) ? buf : "out\\screens";
-    std::string part;
-    for (char c : dir + "\\") {
-        if ((c == '\\' || c == '/') && !part.empty()) CreateDirectoryA(part.c_str(), nullptr);
-        part += c == '/' ? '\\' : c;
-    }
-    return dir;
-}
-
-bool capture(HWND w, const std::string& name) {
-    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Sleep(300);
-    return kit::saveWindowBitmap(w, screensFolder() + "\\" + name);
-}
-
-HWND popupMenuWindow() {
-    HWND found = nullptr;
-    for (HWND w : topWindows()) {
-        char cls[16] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        if (lstrcmpA(cls, "#32768") == 0) found = w;
-    }
-    return found;
-}
 
 // The middle of column `col` in the table, in the grid's client coordinates: the widths the
 // editor gives the columns at its first activation (in proportion to the window's width, the
@@ -70,12 +46,9 @@ int columnX(HWND form, HWND grid, int col) {
     return x + w[col] / 2;
 }
 
-LPARAM cellPoint(HWND form, HWND grid, int col, int row) { return MAKELPARAM(columnX(form, grid, col), row * 19 + 9); }
+LPARAM cellPoint(HWND form, HWND grid, int col, int row) { return gridPoint(columnX(form, grid, col), row); }
 
-void clickCell(HWND form, HWND grid, int col, int row) {
-    SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, cellPoint(form, grid, col, row));
-    SendMessageA(grid, WM_LBUTTONUP, 0, cellPoint(form, grid, col, row));
-}
+void clickCell(HWND form, HWND grid, int col, int row) { clickGrid(grid, columnX(form, grid, col), row); }
 
 // A double click as the mouse makes it: down, up, double click (posted: it opens a modal
 // window), up.
@@ -135,86 +108,62 @@ bool waitClosed(HWND w, DWORD ms = 10000) {
     return waitUntil([&] { return !IsWindow(w) || !IsWindowVisible(w); }, ms);
 }
 
+// Waits for the value-entry dialog, lets `act` answer it, waits until it has closed and returns
+// the text of the table's current cell ("<no dialog>" when none came).
+std::string inValueDialog(HWND grid, const std::function<void(ValueDialogWindows&)>& act) {
+    ValueDialogWindows d = waitValueDialog();
+    if (!d) return "<no dialog>";
+    act(d);
+    waitClosed(d.form);
+    return gridText(grid);
+}
+
 int scrollPos(HWND bar) {
     SCROLLINFO si{sizeof si, SIF_POS};
     GetScrollInfo(bar, SB_CTL, &si);
     return si.nPos;
 }
 
-class EditorAttributes : public ::testing::Test {
+// Slides cycle through: 1 picture (Wipe Rt, 5 s), 2 picture, 3 AVI, 4 picture, 5 MOV, 6 FLI,
+// 7 WAV, 8 CD track 7, 9 picture, 10 picture.
+class EditorAttributes : public EditorFixture {
 protected:
     void SetUp() override {
-        ASSERT_NE(kit::dll(), nullptr) << "cannot load " << kit::dllPath();
-        appDir = folder.path() + "\\App";
-        CreateDirectoryA(appDir.c_str(), nullptr);
-        slides = folder.path() + "\\Slide files";
-        CreateDirectoryA(slides.c_str(), nullptr);
-        kit::writeKey("AVLTMP", folder.file("temp show.avl"));
-        kit::writeKey("AppDir", appDir);
-        // Slides cycle through: 1 picture (Wipe Rt, 5 s), 2 picture, 3 AVI, 4 picture,
-        // 5 MOV, 6 FLI, 7 WAV, 8 CD track 7, 9 picture, 10 picture.
-        script = writeTestScript(slides, appDir, 10, false);
-        kit::writeKey("AVLFIL", script.path);
-        kit::writeKey("AVLNOW", script.path);
+        EditorFixture::SetUp();
+        openOn(10, true);
     }
-    void TearDown() override {
-        if (HWND left = findNamed("EditorForm")) PostMessageA(left, WM_CLOSE, 0, 0);
-    }
-    std::string profile(const std::string& file, const char* section, const char* key) {
-        char buf[256] = {};
-        GetPrivateProfileStringA(section, key, "<none>", buf, sizeof buf, file.c_str());
-        return buf;
-    }
-
-    kit::TempFolder folder;
-    std::string appDir, slides;
-    TestScript script;
 };
 
 TEST_F(EditorAttributes, DelayByKeyboard_TypingEnterAndEsc) {
     std::string caption, box, lmin, lmax, afterEnter, afterEsc, afterClamp;
     bool presetsShown = false;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        HWND grid = findNamedIn(form, "Grid");
+    runEditor([&](HWND form, HWND grid) {
         // Slide 1, three columns right of the file name: the delay (5).
         for (int i = 0; i < 3; ++i) sendKey(grid, VK_RIGHT);
         postKey(grid, VK_RETURN);
-        ValueDialogWindows d = waitValueDialog();
-        if (!d) return;
-        caption = windowText(d.form);
-        box = windowText(d.box);
-        lmin = windowText(d.labelMin);
-        lmax = windowText(d.labelMax);
-        presetsShown = d.group && IsWindowVisible(d.group);
-        typeText(d.box, "12");
-        sendKey(d.box, VK_RETURN);
-        waitClosed(d.form);
-        afterEnter = gridText(grid);
-
+        afterEnter = inValueDialog(grid, [&](ValueDialogWindows& d) {
+            caption = windowText(d.form);
+            box = windowText(d.box);
+            lmin = windowText(d.labelMin);
+            lmax = windowText(d.labelMax);
+            presetsShown = d.group && IsWindowVisible(d.group);
+            typeText(d.box, "12");
+            sendKey(d.box, VK_RETURN);
+        });
         // Again with Space; a change, then Esc: nothing changes.
         postKey(grid, VK_SPACE);
-        d = waitValueDialog();
-        if (!d) return;
-        typeText(d.box, "77");
-        sendKey(d.box, VK_ESCAPE);
-        waitClosed(d.form);
-        afterEsc = gridText(grid);
-
+        afterEsc = inValueDialog(grid, [&](ValueDialogWindows& d) {
+            typeText(d.box, "77");
+            sendKey(d.box, VK_ESCAPE);
+        });
         // 40000 is above the limit: OK gives 32000.
         postKey(grid, VK_RETURN);
-        d = waitValueDialog();
-        if (!d) return;
-        typeText(d.box, "40000");
-        click(d.ok);
-        waitClosed(d.form);
-        afterClamp = gridText(grid);
-        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
-        answerDialog("Discard changes?", "Yes");
+        afterClamp = inValueDialog(grid, [&](ValueDialogWindows& d) {
+            typeText(d.box, "40000");
+            click(d.ok);
+        });
+        quitDiscarding(form);
     });
-    editorWin95();
-    user.join();
     EXPECT_EQ(caption, "Slide Delay/Wait (secs)");
     EXPECT_EQ(box, "0");  // not the slide's 5
     EXPECT_EQ(lmin, "0");
@@ -223,78 +172,6 @@ TEST_F(EditorAttributes, DelayByKeyboard_TypingEnterAndEsc) {
     EXPECT_EQ(afterEnter, "12");
     EXPECT_EQ(afterEsc, "12");
     EXPECT_EQ(afterClamp, "32000");
-}
-
-TEST_F(EditorAttributes, GammaByMouse_ScrollBarPresetsAndNonNumbers) {
-    std::string box0, afterLine, afterPage, afterKey, afterBad, afterType, cell, afterEmpty, errorTitle;
-    int posAfterType = -1, posOutside = -1, beepsReset = -1;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        HWND grid = findNamedIn(form, "Grid");
-        // Slide 2 (a picture with gamma 120): a double click on its gamma cell.
-        doubleClickCell(form, grid, cGamma, 2);
-        ValueDialogWindows d = waitValueDialog();
-        if (!d) return;
-        box0 = windowText(d.box);
-        // The scroll bar's right arrow, then the page area right of the thumb, then the key.
-        RECT br;
-        GetClientRect(d.bar, &br);
-        int arrow = GetSystemMetrics(SM_CXHSCROLL);
-        PostMessageA(d.bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(br.right - arrow / 2, br.bottom / 2));
-        PostMessageA(d.bar, WM_LBUTTONUP, 0, MAKELPARAM(br.right - arrow / 2, br.bottom / 2));
-        waitUntil([&] { return windowText(d.box) != "100"; }, 3000);
-        afterLine = windowText(d.box);
-        PostMessageA(d.bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(br.right - arrow - 4, br.bottom / 2));
-        PostMessageA(d.bar, WM_LBUTTONUP, 0, MAKELPARAM(br.right - arrow - 4, br.bottom / 2));
-        waitUntil([&] { return windowText(d.box) != afterLine; }, 3000);
-        afterPage = windowText(d.box);
-        sendKey(d.bar, VK_LEFT);
-        afterKey = windowText(d.box);
-        // Typing: a number within the limits moves the scroll bar, one outside does not, and
-        // a letter beeps and puts the initial value back.
-        SendMessageA(d.box, EM_SETSEL, 0, -1);
-        typeText(d.box, "250");
-        afterType = windowText(d.box);
-        posAfterType = scrollPos(d.bar);
-        typeText(d.box, "0");  // 2500
-        posOutside = scrollPos(d.bar);
-        typeText(d.box, "x");
-        afterBad = windowText(d.box);
-        beepsReset = scrollPos(d.bar);
-        // Preset c: 140, without OK.
-        if (HWND c = findNamedIn(d.form, "GroupOptions[2]")) click(c);
-        waitClosed(d.form);
-        cell = gridText(grid);
-
-        // OK with an empty box: the standard conversion error, then the last valid value.
-        doubleClickCell(form, grid, cGamma, 2);
-        d = waitValueDialog();
-        if (!d) return;
-        typeText(d.box, "130");
-        SendMessageA(d.box, EM_SETSEL, 0, -1);
-        sendKey(d.box, VK_DELETE);
-        PostMessageA(d.ok, BM_CLICK, 0, 0);
-        errorTitle = answerDialog("'' is not a valid integer value", "OK");
-        waitClosed(d.form);
-        afterEmpty = gridText(grid);
-        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
-        answerDialog("Discard changes?", "Yes");
-    });
-    editorWin95();
-    user.join();
-    EXPECT_EQ(box0, "100");
-    EXPECT_EQ(afterLine, "101");
-    EXPECT_EQ(afterPage, "111");
-    EXPECT_EQ(afterKey, "110");
-    EXPECT_EQ(afterType, "250");
-    EXPECT_EQ(posAfterType, 250);
-    EXPECT_EQ(posOutside, 250);
-    EXPECT_EQ(afterBad, "100");
-    EXPECT_EQ(beepsReset, 100);
-    EXPECT_EQ(cell, "140");
-    EXPECT_EQ(errorTitle, "Error");
-    EXPECT_EQ(afterEmpty, "130");
 }
 
 // Alt and a letter as the keyboard sends them to the focused window.
@@ -308,108 +185,97 @@ void sendAltKey(HWND h, char letter) {
     SendMessageA(h, WM_KEYUP, VK_MENU, static_cast<LPARAM>(0xC0000001u | (altScan << 16)));
 }
 
-TEST_F(EditorAttributes, AltKeysChooseAPresetFromTheBoxAndOkFromTheScrollBar) {
-    std::string afterPreset, afterOk;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        HWND grid = findNamedIn(form, "Grid");
+TEST_F(EditorAttributes, GammaByMouse_ScrollBarPresetsNonNumbersAndAltKeys) {
+    std::string box0, afterLine, afterPage, afterKey, afterBad, afterType, cell, afterEmpty, errorTitle, afterPreset,
+        afterOk;
+    int posAfterType = -1, posOutside = -1, beepsReset = -1;
+    runEditor([&](HWND form, HWND grid) {
+        // Slide 2 (a picture with gamma 120): a double click on its gamma cell.
+        doubleClickCell(form, grid, cGamma, 2);
+        cell = inValueDialog(grid, [&](ValueDialogWindows& d) {
+            box0 = windowText(d.box);
+            // The scroll bar's right arrow, then the page area right of the thumb, then the key.
+            RECT br;
+            GetClientRect(d.bar, &br);
+            int arrow = GetSystemMetrics(SM_CXHSCROLL);
+            PostMessageA(d.bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(br.right - arrow / 2, br.bottom / 2));
+            PostMessageA(d.bar, WM_LBUTTONUP, 0, MAKELPARAM(br.right - arrow / 2, br.bottom / 2));
+            waitUntil([&] { return windowText(d.box) != "100"; }, 3000);
+            afterLine = windowText(d.box);
+            PostMessageA(d.bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(br.right - arrow - 4, br.bottom / 2));
+            PostMessageA(d.bar, WM_LBUTTONUP, 0, MAKELPARAM(br.right - arrow - 4, br.bottom / 2));
+            waitUntil([&] { return windowText(d.box) != afterLine; }, 3000);
+            afterPage = windowText(d.box);
+            sendKey(d.bar, VK_LEFT);
+            afterKey = windowText(d.box);
+            // Typing: a number within the limits moves the scroll bar, one outside does not, and
+            // a letter beeps and puts the initial value back.
+            SendMessageA(d.box, EM_SETSEL, 0, -1);
+            typeText(d.box, "250");
+            afterType = windowText(d.box);
+            posAfterType = scrollPos(d.bar);
+            typeText(d.box, "0");  // 2500
+            posOutside = scrollPos(d.bar);
+            typeText(d.box, "x");
+            afterBad = windowText(d.box);
+            beepsReset = scrollPos(d.bar);
+            // Preset c: 140, without OK.
+            if (HWND c = findNamedIn(d.form, "GroupOptions[2]")) click(c);
+        });
+        // OK with an empty box: the standard conversion error, then the last valid value.
+        doubleClickCell(form, grid, cGamma, 2);
+        afterEmpty = inValueDialog(grid, [&](ValueDialogWindows& d) {
+            typeText(d.box, "130");
+            SendMessageA(d.box, EM_SETSEL, 0, -1);
+            sendKey(d.box, VK_DELETE);
+            PostMessageA(d.ok, BM_CLICK, 0, 0);
+            errorTitle = answerDialog("'' is not a valid integer value", "OK");
+        });
+        // Alt and a preset's letter from the box; Alt+O ("&Ok") from the scroll bar.
         doubleClickCell(form, grid, cGamma, 1);
-        ValueDialogWindows d = waitValueDialog();
-        if (!d) return;
-        sendAltKey(d.box, 'E');  // "&e = 180"
-        waitClosed(d.form);
-        afterPreset = gridText(grid);
+        afterPreset = inValueDialog(grid, [](ValueDialogWindows& d) { sendAltKey(d.box, 'E'); });  // "&e = 180"
         doubleClickCell(form, grid, cGamma, 1);
-        d = waitValueDialog();
-        if (!d) return;
-        sendKey(d.bar, VK_RIGHT);  // 101
-        sendAltKey(d.bar, 'O');    // "&Ok"
-        waitClosed(d.form);
-        afterOk = gridText(grid);
-        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
-        answerDialog("Discard changes?", "Yes");
+        afterOk = inValueDialog(grid, [](ValueDialogWindows& d) {
+            sendKey(d.bar, VK_RIGHT);  // 101
+            sendAltKey(d.bar, 'O');
+        });
+        quitDiscarding(form);
     });
-    editorWin95();
-    user.join();
+    EXPECT_EQ(box0, "100");
+    EXPECT_EQ(afterLine, "101");
+    EXPECT_EQ(afterPage, "111");
+    EXPECT_EQ(afterKey, "110");
+    EXPECT_EQ(afterType, "250");
+    EXPECT_EQ(posAfterType, 250);
+    EXPECT_EQ(posOutside, 250);
+    EXPECT_EQ(afterBad, "100");
+    EXPECT_EQ(beepsReset, 100);
+    EXPECT_EQ(cell, "140");
+    EXPECT_EQ(errorTitle, "Error");
+    EXPECT_EQ(afterEmpty, "130");
     EXPECT_EQ(afterPreset, "180");
     EXPECT_EQ(afterOk, "101");
 }
 
-TEST_F(EditorAttributes, EffectAndColourMenusByMouseAndKeyboard) {
-    std::string effect, colour, loops;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        HWND grid = findNamedIn(form, "Grid");
-        // Slide 2's effect cell: the effect menu; the third item is "Wipe Up".
-        doubleClickCell(form, grid, cEffect, 2);
-        HWND menu = nullptr;
-        if (waitUntil([&] { return (menu = popupMenuWindow()) != nullptr; }, 5000)) {
-            for (int i = 0; i < 3; ++i) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0x00500001);
-            PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-            waitUntil([&] { return popupMenuWindow() == nullptr; }, 5000);
-        }
-        Sleep(100);
-        effect = gridText(grid);
-        // The colour cell by keyboard (Left), Space: the colour menu; "Green" is the fourth.
-        sendKey(grid, VK_LEFT);
-        postKey(grid, VK_SPACE);
-        if (waitUntil([&] { return (menu = popupMenuWindow()) != nullptr; }, 5000)) {
-            for (int i = 0; i < 4; ++i) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0x00500001);
-            PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-            waitUntil([&] { return popupMenuWindow() == nullptr; }, 5000);
-        }
-        Sleep(100);
-        colour = gridText(grid);
-        // The AVI's effect cell is its loop count: the dialog, preset b (3).
-        doubleClickCell(form, grid, cEffect, 3);
-        ValueDialogWindows d = waitValueDialog();
-        if (d) {
-            if (HWND b = findNamedIn(d.form, "GroupOptions[1]")) click(b);
-            waitClosed(d.form);
-        }
-        loops = gridText(grid);
-        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
-        answerDialog("Discard changes?", "Yes");
-    });
-    editorWin95();
-    user.join();
-    EXPECT_EQ(effect, "Wipe Up");
-    EXPECT_EQ(colour, "Yes");
-    EXPECT_EQ(loops, "Loop 3x");
-}
-
 TEST_F(EditorAttributes, GlobalGammaAndEffectThenRunWriteTheScript) {
     bool gotDialog = false;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        HWND grid = findNamedIn(form, "Grid");
+    int32_t r = runEditor([&](HWND form, HWND grid) {
         HWND global = findNamedIn(form, "BtnGlobal");
         // The gamma cell of slide 1, then "&Global": 150 for every picture.
         clickCell(form, grid, cGamma, 1);
         PostMessageA(global, BM_CLICK, 0, 0);
-        ValueDialogWindows d = waitValueDialog();
-        if (!d) return;
-        gotDialog = true;
-        typeText(d.box, "150");
-        sendKey(d.box, VK_RETURN);
-        waitClosed(d.form);
+        inValueDialog(grid, [&](ValueDialogWindows& d) {
+            gotDialog = true;
+            typeText(d.box, "150");
+            sendKey(d.box, VK_RETURN);
+        });
+        if (!gotDialog) return;
         // The effect cell, "&Global", "Wipe Up" for every picture.
         clickCell(form, grid, cEffect, 1);
         PostMessageA(global, BM_CLICK, 0, 0);
-        HWND menu = nullptr;
-        if (waitUntil([&] { return (menu = popupMenuWindow()) != nullptr; }, 5000)) {
-            for (int i = 0; i < 3; ++i) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0x00500001);
-            PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-            waitUntil([&] { return popupMenuWindow() == nullptr; }, 5000);
-        }
-        Sleep(100);
+        chooseMenuItem(3);
         PostMessageA(findNamedIn(form, "BtnTest"), BM_CLICK, 0, 0);
     });
-    int32_t r = editorWin95();
-    user.join();
     ASSERT_TRUE(gotDialog);
     EXPECT_EQ(r, -1);
     const std::string tmp = folder.file("temp show.avl");
@@ -423,57 +289,49 @@ TEST_F(EditorAttributes, GlobalGammaAndEffectThenRunWriteTheScript) {
     EXPECT_EQ(profile(tmp, "7", "X"), "0");  // the audio slide its flag (0 after a load)
 }
 
-TEST_F(EditorAttributes, PicturesOfTheDialogAndTheMenus) {
+// The effect and colour menus by mouse and keyboard, the loop count's dialog, and pictures of
+// the dialog with and without presets and of the two menus for a person to look at.
+TEST_F(EditorAttributes, EffectAndColourMenusByMouseAndKeyboard_PicturesOfTheDialogAndTheMenus) {
+    std::string effect, colour, loops;
     bool withPresets = false, without = false, fxMenu = false, colorMenu = false;
     int heightWith = 0, heightWithout = 0;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        HWND grid = findNamedIn(form, "Grid");
-        RECT r;
+    runEditor([&](HWND form, HWND grid) {
+        // Each dialog's height and picture; Esc closes it.
+        auto picture = [&](const char* file, bool& saved, int& height) {
+            inValueDialog(grid, [&](ValueDialogWindows& d) {
+                RECT r;
+                GetWindowRect(d.form, &r);
+                height = r.bottom - r.top;
+                saved = kit::captureWindow(d.form, file);
+                sendKey(d.box, VK_ESCAPE);
+            });
+        };
         // The gamma dialog, with presets.
         doubleClickCell(form, grid, cGamma, 2);
-        ValueDialogWindows d = waitValueDialog();
-        if (d) {
-            GetWindowRect(d.form, &r);
-            heightWith = r.bottom - r.top;
-            withPresets = capture(d.form, "value-dialog.bmp");
-            sendKey(d.box, VK_ESCAPE);
-            waitClosed(d.form);
-        }
+        picture("value-dialog.bmp", withPresets, heightWith);
         // The horizontal position's "&User": the dialog without presets.
         doubleClickCell(form, grid, cHorz, 2);
-        HWND menu = nullptr;
-        if (waitUntil([&] { return (menu = popupMenuWindow()) != nullptr; }, 5000)) {
-            for (int i = 0; i < 3; ++i) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0x00500001);
-            PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-        }
-        d = waitValueDialog();
-        if (d) {
-            GetWindowRect(d.form, &r);
-            heightWithout = r.bottom - r.top;
-            without = capture(d.form, "value-dialog-no-presets.bmp");
-            sendKey(d.box, VK_ESCAPE);
-            waitClosed(d.form);
-        }
-        // The effect and colour menus.
+        chooseMenuItem(3);
+        picture("value-dialog-no-presets.bmp", without, heightWithout);
+        // Slide 2's effect cell: the effect menu; the third item is "Wipe Up".
         doubleClickCell(form, grid, cEffect, 2);
-        if (waitUntil([&] { return (menu = popupMenuWindow()) != nullptr; }, 5000)) {
-            fxMenu = capture(menu, "editor-effect-menu.bmp");
-            PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-            waitUntil([&] { return popupMenuWindow() == nullptr; }, 5000);
-        }
-        doubleClickCell(form, grid, cUseColor, 2);
-        if (waitUntil([&] { return (menu = popupMenuWindow()) != nullptr; }, 5000)) {
-            colorMenu = capture(menu, "editor-colour-menu.bmp");
-            PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-            waitUntil([&] { return popupMenuWindow() == nullptr; }, 5000);
-        }
-        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
-        answerDialog("Discard changes?", "Yes");
+        chooseMenuItem(3, 5000, [&](HWND m) { fxMenu = kit::captureWindow(m, "editor-effect-menu.bmp"); });
+        effect = gridText(grid);
+        // The colour cell by keyboard (Left), Space: the colour menu; "Green" is the fourth.
+        sendKey(grid, VK_LEFT);
+        postKey(grid, VK_SPACE);
+        chooseMenuItem(4, 5000, [&](HWND m) { colorMenu = kit::captureWindow(m, "editor-colour-menu.bmp"); });
+        colour = gridText(grid);
+        // The AVI's effect cell is its loop count: the dialog, preset b (3).
+        doubleClickCell(form, grid, cEffect, 3);
+        loops = inValueDialog(grid, [](ValueDialogWindows& d) {
+            if (HWND b = findNamedIn(d.form, "GroupOptions[1]")) click(b);
+        });
+        quitDiscarding(form);
     });
-    editorWin95();
-    user.join();
+    EXPECT_EQ(effect, "Wipe Up");
+    EXPECT_EQ(colour, "Yes");
+    EXPECT_EQ(loops, "Loop 3x");
     EXPECT_TRUE(withPresets);
     EXPECT_TRUE(without);
     EXPECT_TRUE(fxMenu);

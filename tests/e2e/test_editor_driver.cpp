@@ -50,13 +50,6 @@ BOOL CALLBACK topMatch(HWND h, LPARAM lp) {
     return s->found ? FALSE : TRUE;
 }
 
-BOOL CALLBACK collectTop(HWND h, LPARAM lp) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    if (pid == GetCurrentProcessId() && IsWindowVisible(h)) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
-    return TRUE;
-}
-
 }  // namespace
 
 HWND findNamed(const std::string& name, bool visibleOnly) {
@@ -71,11 +64,7 @@ HWND findNamedIn(HWND root, const std::string& name) {
     return s.found;
 }
 
-std::vector<HWND> topWindows() {
-    std::vector<HWND> v;
-    EnumWindows(collectTop, reinterpret_cast<LPARAM>(&v));
-    return v;
-}
+std::vector<HWND> topWindows() { return kv::kit::processWindows(); }
 
 HWND popupMenuWindow() {
     HWND found = nullptr;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "tests/e2e/kit/kit.h"
@@ -35,6 +36,18 @@ protected:
         kit::writeKey("AVLFIL", s.path);
         if (known) kit::writeKey("AVLNOW", s.path);
         return s;
+    }
+
+    // Calls EditorWin95 on this thread while `user` acts, from the driver thread, on the editor
+    // once it has loaded its script (its window and slide table); returns the export's result.
+    // The body does not run when no loaded editor came.
+    int32_t runEditor(const std::function<void(HWND form, HWND grid)>& user) {
+        Driver driver([&] {
+            if (HWND form = waitEditorLoaded()) user(form, findNamedIn(form, "Grid"));
+        });
+        const int32_t r = editorWin95();
+        driver.join();
+        return r;
     }
 
     std::string profile(const std::string& file, const char* section, const char* key) {

@@ -6,7 +6,9 @@
 #include <commctrl.h>
 
 #include "tests/e2e/kit/kit.h"
+#include "tests/e2e/kit/kit_host.h"
 #include "tests/e2e/test_editor_driver.h"
+#include "tests/e2e/user_steps.h"
 
 namespace kit = kv::kit;
 using namespace kv::e2e;
@@ -14,11 +16,7 @@ using namespace kv::e2e;
 namespace {
 
 // Lets the window paint, then saves it.
-bool capture(HWND w, const std::string& name) {
-    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Sleep(400);
-    return kit::saveWindowBitmap(w, kit::screensFolder() + "\\" + name);
-}
+bool capture(HWND w, const std::string& name) { return kit::captureWindow(w, name, true, 400); }
 
 TEST(EditorScreens, EditorOnAScriptOfEveryKindAndItsQuestion) {
     ASSERT_NE(kit::dll(), nullptr);
@@ -50,27 +48,10 @@ TEST(EditorScreens, EditorOnAScriptOfEveryKindAndItsQuestion) {
         secondSaved = capture(form, "editor-slide9.bmp");
 
         // The slide menu of the file name column, opened by a double click on slide 2.
-        const LPARAM slide2 = MAKELPARAM(100, 2 * 19 + 9);
-        SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, slide2);
-        SendMessageA(grid, WM_LBUTTONUP, 0, slide2);
-        PostMessageA(grid, WM_LBUTTONDBLCLK, MK_LBUTTON, slide2);
-        HWND menu = nullptr;
-        waitUntil(
-            [&] {
-                for (HWND w : topWindows()) {
-                    char cls[16] = {};
-                    GetClassNameA(w, cls, sizeof cls);
-                    if (lstrcmpA(cls, "#32768") == 0) menu = w;
-                }
-                return menu != nullptr;
-            },
-            5000);
-        if (menu) {
-            menuSaved = capture(menu, "editor-slide-menu.bmp");
-            PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-            waitUntil([&] { return !IsWindowVisible(menu); }, 5000);
-        }
-        SendMessageA(grid, WM_LBUTTONUP, 0, slide2);
+        clickGrid(grid, 100, 2);
+        PostMessageA(grid, WM_LBUTTONDBLCLK, MK_LBUTTON, gridPoint(100, 2));
+        escapeMenu(5000, [&](HWND menu) { menuSaved = capture(menu, "editor-slide-menu.bmp"); });
+        SendMessageA(grid, WM_LBUTTONUP, 0, gridPoint(100, 2));
 
         // The thumbnails page of the notebook, chosen by a click on its tab, then back.
         HWND tab = findNamedIn(form, "Tab");

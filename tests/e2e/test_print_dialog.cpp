@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/e2e/kit/kit.h"
+#include "tests/e2e/kit/kit_host.h"
 #include "tests/e2e/kit/kit_script.h"
 #include "tests/e2e/test_editor_driver.h"
 
@@ -36,34 +37,17 @@ bool writeQuadrantBitmap(const std::string& path) {
 
 // The test host: a window that receives the print message and draws the picture.
 struct PrintHost {
-    HWND window = nullptr;
     int messages = 0;
     HDC dc = nullptr;
     int physOffX = 0, physOffY = 0, physW = 0, physH = 0, dpiX = 0, dpiY = 0, pageW = 0, pageH = 0;
     DWORD sentAt = 0;
     bool endInside = false;  // call PrintEnd95 while handling the message
     std::string picture;
-
-    static LRESULT CALLBACK proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-        auto* self = reinterpret_cast<PrintHost*>(GetWindowLongPtrA(h, GWLP_USERDATA));
-        if (self && msg == kPrintMessage) {
-            self->onPrint(reinterpret_cast<HDC>(lp));
-            return 0;
-        }
-        return DefWindowProcA(h, msg, wp, lp);
-    }
-
-    PrintHost() {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "KvPrintTestHost";
-        RegisterClassA(&wc);
-        window = CreateWindowExA(0, wc.lpszClassName, "Print test host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
-                                 nullptr, wc.hInstance, nullptr);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    ~PrintHost() { DestroyWindow(window); }
+    kit::HostWindow window{[this](UINT msg, WPARAM, LPARAM lp) {
+        if (msg != kPrintMessage) return false;
+        onPrint(reinterpret_cast<HDC>(lp));
+        return true;
+    }};
 
     void onPrint(HDC page) {
         sentAt = GetTickCount();
@@ -179,16 +163,9 @@ bool readPpm(const std::string& path, Ppm& out) {
     return out.px.size() >= static_cast<size_t>(out.w) * out.h * 3;
 }
 
-bool closeTo(COLORREF a, COLORREF b, int tol = 40) {
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tol && std::abs(GetGValue(a) - GetGValue(b)) <= tol &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= tol;
-}
+bool closeTo(COLORREF a, COLORREF b, int tol = 40) { return kit::colorsNear(a, b, tol); }
 
-void capture(HWND w, const std::string& name) {
-    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    kit::pumpMessages(300);
-    EXPECT_TRUE(kit::saveWindowBitmap(w, kit::screensFolder() + "\\" + name)) << name;
-}
+void capture(HWND w, const std::string& name) { EXPECT_TRUE(kit::captureWindow(w, name)) << name; }
 
 // One step of a bar as the user makes it (arrow or page): the message the bar sends its parent.
 void scrollBar(HWND bar, int code) {
@@ -222,7 +199,7 @@ protected:
     HWND openDialog(int noEnhance = 0) {
         kit::WatchdogScope watch("PrintDlg95", 20000);
         const DWORD t0 = GetTickCount();
-        printDlg(host.window, 640, 480, noEnhance);
+        printDlg(host.window.hwnd(), 640, 480, noEnhance);
         openMs = GetTickCount() - t0;
         std::printf("[ figure   ] PrintDlg95 until the preview has painted: %lu ms\n", openMs);
         HWND f = findNamed("PrintForm");
@@ -343,39 +320,30 @@ TEST_F(PrintDialogE2E, PrintsThePictureAtHalfSizeCentredOnARealQueue) {
     DeleteFileA((ppmBase + ".ppm").c_str());
 }
 
-TEST_F(PrintDialogE2E, CancelLeavesNoDialogAndNoJob) {
+// Close, PrintEnd95 without a job and Esc each close the dialog; no job is started.
+TEST_F(PrintDialogE2E, CloseButtonPrintEndWithoutAJobAndEscCloseWithoutAJob) {
     const std::string out = printedFolder();
     const size_t before = pdfFiles(out).size();
-    HWND form = openDialog();
-    ASSERT_NE(form, nullptr);
-    EXPECT_EQ(printCheck(), 1);
-    // A second PrintDlg95 while it is open changes nothing.
-    printDlg(host.window, 10, 10, 1);
-    EXPECT_EQ(findNamed("PrintForm"), form);
-    click(findNamedIn(form, "BtnClose"));
-    kit::pumpMessages(200);
-    EXPECT_EQ(printCheck(), 0);
-    EXPECT_EQ(host.messages, 0);
-    EXPECT_EQ(kit::readKey("prW", "<none>"), "<none>");
-    // PrintEnd95 without a dialog or a job does nothing.
-    PrintHost::call("PrintEnd95");
-    kit::pumpMessages(1500);
-    EXPECT_EQ(pdfFiles(out).size(), before);
-}
-
-TEST_F(PrintDialogE2E, PrintEndWithoutAJobJustClosesAndEscClosesToo) {
     HWND form = openDialog(1);
     ASSERT_NE(form, nullptr);
+    EXPECT_EQ(printCheck(), 1);
     // No enhancement: the check box is off and disabled, the style list disabled.
     HWND enhance = findNamedIn(form, "Enhance");
     EXPECT_EQ(SendMessageA(enhance, BM_GETCHECK, 0, 0), BST_UNCHECKED);
     EXPECT_FALSE(IsWindowEnabled(enhance));
     EXPECT_FALSE(IsWindowEnabled(findNamedIn(form, "PrintStyle")));
     EXPECT_EQ(windowText(findNamedIn(form, "MeasureBox")), "Inches");
+    // A second PrintDlg95 while it is open changes nothing.
+    printDlg(host.window.hwnd(), 10, 10, 1);
+    EXPECT_EQ(findNamed("PrintForm"), form);
+    click(findNamedIn(form, "BtnClose"));
+    kit::pumpMessages(200);
+    EXPECT_EQ(printCheck(), 0);
+
+    ASSERT_NE(openDialog(), nullptr);
     PrintHost::call("PrintEnd95");
     kit::pumpMessages(200);
     EXPECT_EQ(printCheck(), 0);
-    EXPECT_EQ(host.messages, 0);
 
     // Esc through the host's own bare message loop (no dialog handling of its own).
     form = openDialog();
@@ -388,6 +356,13 @@ TEST_F(PrintDialogE2E, PrintEndWithoutAJobJustClosesAndEscClosesToo) {
     while (GetTickCount() < until && PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
     kit::pumpMessages(200);
     EXPECT_EQ(printCheck(), 0);
+
+    // PrintEnd95 without a dialog or a job does nothing; no job reached the queue.
+    PrintHost::call("PrintEnd95");
+    kit::pumpMessages(1500);
+    EXPECT_EQ(host.messages, 0);
+    EXPECT_EQ(kit::readKey("prW", "<none>"), "<none>");
+    EXPECT_EQ(pdfFiles(out).size(), before);
 }
 
 TEST_F(PrintDialogE2E, MeasureListAndPrintItWithTheHostEndingInsideTheMessage) {

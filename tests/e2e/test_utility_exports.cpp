@@ -43,42 +43,49 @@ protected:
     kit::TempFolder folder;
 };
 
-TEST_F(UtilityExports, ShortToLongNameFindsTheLongNameOfAShortPath) {
+TEST_F(UtilityExports, ShortToLongNameFindsTheLongNameOrGivesTheNamePart) {
+    // No SaveName at all: the default "ERROR" names no file.
+    callVoid("ShortToLongName95");
+    EXPECT_EQ(kit::readKey("LongName"), "ERROR");
+
     const std::string file = folder.writeFile("Holiday picture.bmp", "BM");
     const std::string shortName = kit::shortPath(file);
     ASSERT_NE(shortName, file) << "the file system gave no short name";
     kit::writeKey("SaveName", shortName);
     callVoid("ShortToLongName95");
     EXPECT_EQ(kit::readKey("LongName"), "Holiday picture.bmp");
-}
-
-TEST_F(UtilityExports, ShortToLongNameOfAMissingFileGivesItsNamePart) {
-    // No SaveName at all: the default "ERROR" names no file.
-    callVoid("ShortToLongName95");
-    EXPECT_EQ(kit::readKey("LongName"), "ERROR");
 
     kit::writeKey("SaveName", folder.file("Not Here.BMP"));
     callVoid("ShortToLongName95");
     EXPECT_EQ(kit::readKey("LongName"), "Not Here.BMP");
 }
 
-TEST_F(UtilityExports, RenameGivesAShortNamedFileItsLongName) {
-    const std::string tmp = folder.writeFile("KVR00001.TMP", "picture bytes");
-    kit::writeKey("Win95Tmp", kit::shortPath(tmp));
+TEST_F(UtilityExports, RenameGivesAShortNamedFileItsLongName_TakenOrMissingNamesChangeNothing) {
+    // Named by its short path; two dots inside the new name stay in the folder.
+    int n = 0;
+    for (const std::string name : {"Holiday picture 1999.bmp", "Summer..2024.jpg"}) {
+        const std::string tmp = folder.writeFile("KVR0000" + std::to_string(++n) + ".TMP", name);
+        kit::writeKey("Win95Tmp", kit::shortPath(tmp));
+        kit::writeKey("SaveAs", name);
+        callVoid("RenameShort2Long95");
+        EXPECT_FALSE(kit::fileExists(tmp)) << name;
+        EXPECT_EQ(contents(folder.file(name)), name);
+    }
+    // A name already taken: both files stay as they were.
+    const std::string tmp = folder.writeFile("KVR00003.TMP", "new");
+    kit::writeKey("Win95Tmp", tmp);
     kit::writeKey("SaveAs", "Holiday picture 1999.bmp");
     callVoid("RenameShort2Long95");
-    EXPECT_FALSE(kit::fileExists(tmp));
-    EXPECT_EQ(contents(folder.file("Holiday picture 1999.bmp")), "picture bytes");
-}
-
-TEST_F(UtilityExports, RenameLeavesAnExistingTargetAndTheSourceAlone) {
-    const std::string tmp = folder.writeFile("KVR00001.TMP", "new");
-    const std::string taken = folder.writeFile("Holiday picture.bmp", "old");
-    kit::writeKey("Win95Tmp", tmp);
-    kit::writeKey("SaveAs", "Holiday picture.bmp");
-    callVoid("RenameShort2Long95");
     EXPECT_EQ(contents(tmp), "new");
-    EXPECT_EQ(contents(taken), "old");
+    EXPECT_EQ(contents(folder.file("Holiday picture 1999.bmp")), "Holiday picture 1999.bmp");
+    // No new name, or no source: nothing happens.
+    kit::writeKey("SaveAs", "");
+    callVoid("RenameShort2Long95");
+    EXPECT_TRUE(kit::fileExists(tmp));
+    kit::writeKey("Win95Tmp", folder.file("KVR00009.TMP"));
+    kit::writeKey("SaveAs", "Gone.bmp");
+    callVoid("RenameShort2Long95");
+    EXPECT_FALSE(kit::fileExists(folder.file("Gone.bmp")));
 }
 
 TEST_F(UtilityExports, RenameRefusesNamesThatLeaveTheFolder) {
@@ -104,28 +111,6 @@ TEST_F(UtilityExports, RenameRefusesNamesThatLeaveTheFolder) {
         EXPECT_FALSE(kit::fileExists(outsideFile)) << n;
         EXPECT_FALSE(kit::fileExists(folder.file("sub\\moved.bmp"))) << n;
     }
-}
-
-TEST_F(UtilityExports, RenameKeepsTwoDotsInsideTheName) {
-    const std::string tmp = folder.writeFile("KVR00001.TMP", "summer");
-    kit::writeKey("Win95Tmp", tmp);
-    kit::writeKey("SaveAs", "Summer..2024.jpg");
-    callVoid("RenameShort2Long95");
-    EXPECT_FALSE(kit::fileExists(tmp));
-    EXPECT_EQ(contents(folder.file("Summer..2024.jpg")), "summer");
-}
-
-TEST_F(UtilityExports, RenameOfAMissingSourceOrWithoutANameDoesNothing) {
-    kit::writeKey("Win95Tmp", folder.file("KVR00002.TMP"));
-    kit::writeKey("SaveAs", "Holiday picture.bmp");
-    callVoid("RenameShort2Long95");
-    EXPECT_FALSE(kit::fileExists(folder.file("Holiday picture.bmp")));
-
-    const std::string tmp = folder.writeFile("KVR00003.TMP", "x");
-    kit::writeKey("Win95Tmp", tmp);
-    kit::writeKey("SaveAs", "");
-    callVoid("RenameShort2Long95");
-    EXPECT_TRUE(kit::fileExists(tmp));
 }
 
 TEST_F(UtilityExports, FreePageMemoryMatchesTheGlobalMemoryStatus) {

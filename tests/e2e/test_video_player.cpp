@@ -10,7 +10,9 @@
 
 #include "tests/e2e/kit/kit.h"
 #include "tests/e2e/kit/kit_avi.h"
+#include "tests/e2e/kit/kit_host.h"
 #include "tests/e2e/test_editor_driver.h"
+#include "tests/e2e/user_steps.h"
 
 namespace kit = kv::kit;
 using namespace kv::e2e;
@@ -20,34 +22,15 @@ namespace {
 constexpr UINT kGrabMessage = 2323, kClosedMessage = 2309;
 
 struct VideoHost {
-    HWND window = nullptr;
     int grabs = 0, closedMessages = 0;
     COLORREF grabbedCentre = CLR_INVALID;
     int grabW = 0, grabH = 0;
-
-    static LRESULT CALLBACK proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-        auto* self = reinterpret_cast<VideoHost*>(GetWindowLongPtrA(h, GWLP_USERDATA));
-        if (self && msg == kGrabMessage) {
-            self->onGrab(reinterpret_cast<HDC>(lp));
-            return 0;
-        }
-        if (self && msg == kClosedMessage) {
-            ++self->closedMessages;
-            return 0;
-        }
-        return DefWindowProcA(h, msg, wp, lp);
-    }
-    VideoHost() {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "KvVideoTestHost";
-        RegisterClassA(&wc);
-        window = CreateWindowExA(0, wc.lpszClassName, "Video test host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
-                                 nullptr, wc.hInstance, nullptr);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    ~VideoHost() { DestroyWindow(window); }
+    kit::HostWindow window{[this](UINT msg, WPARAM, LPARAM lp) {
+        if (msg == kGrabMessage) onGrab(reinterpret_cast<HDC>(lp));
+        else if (msg == kClosedMessage) ++closedMessages;
+        else return false;
+        return true;
+    }};
 
     // What a host does on 2323: copies the rectangle prL, prT, prW, prH of the surface.
     void onGrab(HDC surface) {
@@ -84,30 +67,11 @@ void closePlayer() {
     if (auto fn = exportFn<void(WINAPI*)()>("VideoWinClose95")) fn();
 }
 
-// A host's message loop, for a while or until `done`.
-bool hostLoop(const std::function<bool()>& done, DWORD ms) {
-    const DWORD until = GetTickCount() + ms;
-    MSG m;
-    while (GetTickCount() < until) {
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&m);
-            DispatchMessageA(&m);
-        }
-        if (done && done()) return true;
-        Sleep(5);
-    }
-    return done ? done() : true;
-}
+using kit::hostLoop;
 
-bool closeTo(COLORREF a, COLORREF b, int tol = 12) {
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tol && std::abs(GetGValue(a) - GetGValue(b)) <= tol &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= tol;
-}
+bool closeTo(COLORREF a, COLORREF b, int tol = 12) { return kit::colorsNear(a, b, tol); }
 
-void capture(HWND w, const std::string& name) {
-    hostLoop(nullptr, 300);
-    EXPECT_TRUE(kit::saveWindowBitmap(w, kit::screensFolder() + "\\" + name)) << name;
-}
+void capture(HWND w, const std::string& name) { EXPECT_TRUE(kit::captureWindow(w, name, false)) << name; }
 
 bool shown(HWND form, const char* name) {
     HWND h = findNamedIn(form, name);
@@ -145,7 +109,7 @@ protected:
     }
     HWND open(int mode = 0, uint32_t redraw = 0) {
         kit::WatchdogScope watch("VideoWinPlayer95", 30000);
-        EXPECT_EQ(player(host.window, mode, redraw), 1);
+        EXPECT_EQ(player(host.window.hwnd(), mode, redraw), 1);
         HWND f = findNamed("VideoForm");
         EXPECT_NE(f, nullptr);
         return f;
@@ -257,19 +221,10 @@ TEST_F(VideoPlayerE2E, MissingFileAndUnknownTypeGiveTheErrorBoxAndZero) {
         if (name == "picture.xyz") folder.writeFile(name, "not a video");
         kit::writeKey("SaveName", path);
         std::string text, title;
-        Driver answer([&] {
-            waitUntil([&] {
-                HWND dlg = findNamed("MessageDialog");
-                if (!dlg) return false;
-                text = windowText(findNamedIn(dlg, "Message"));
-                title = windowText(dlg);
-                PostMessageA(findNamedIn(dlg, "OK"), BM_CLICK, 0, 0);
-                return true;
-            }, 10000);
-        });
+        Driver answer([&] { title = answerNextDialog("OK", &text); });
         {
             kit::WatchdogScope watch("VideoWinPlayer95 on " + name, 20000);
-            EXPECT_EQ(player(host.window, 0, 0), 0) << name;
+            EXPECT_EQ(player(host.window.hwnd(), 0, 0), 0) << name;
         }
         answer.join();
         EXPECT_EQ(title, "Error");
@@ -280,9 +235,12 @@ TEST_F(VideoPlayerE2E, MissingFileAndUnknownTypeGiveTheErrorBoxAndZero) {
     }
 }
 
-TEST_F(VideoPlayerE2E, AVideoWithSoundPlaysWithoutASoundDevice) {
-    const std::string sound = folder.file("with sound.avi");
+// A video with a sound track plays to its end without a sound device; a second player call on
+// a video above 32760 frames (it closes the first) counts the seek bar in tens.
+TEST_F(VideoPlayerE2E, AVideoWithSoundPlaysWithoutASoundDevice_ALongVideoCountsTheSeekBarInTens) {
+    const std::string sound = folder.file("with sound.avi"), longVideo = folder.file("long.avi");
     ASSERT_TRUE(kit::writeTestAvi(sound, {160, 120, 20, 25, true}));
+    ASSERT_TRUE(kit::writeTestAvi(longVideo, {8, 8, 32761, 25, false}));
     kit::writeKey("SaveName", sound);
     HWND form = open();
     ASSERT_NE(form, nullptr);
@@ -291,14 +249,11 @@ TEST_F(VideoPlayerE2E, AVideoWithSoundPlaysWithoutASoundDevice) {
     ASSERT_TRUE(hostLoop([&] { return visibleButtons(form) == "Stop,Prev"; }, 8000)) << statusText(form);
     EXPECT_EQ(status(), 256);  // still open: no error closed it
     EXPECT_EQ(findNamed("MessageDialog", false), nullptr);
-}
 
-TEST_F(VideoPlayerE2E, LongVideoCountsTheSeekBarInTens) {
-    const std::string longVideo = folder.file("long.avi");
-    ASSERT_TRUE(kit::writeTestAvi(longVideo, {8, 8, 32761, 25, false}));
     kit::writeKey("SaveName", longVideo);
-    HWND form = open();
+    form = open();
     ASSERT_NE(form, nullptr);
+    EXPECT_EQ(host.closedMessages, 1);  // the first player closed with its broadcast
     HWND bar = findNamedIn(form, "XScrollbar1");
     SCROLLINFO si{sizeof si, SIF_RANGE};
     GetScrollInfo(bar, SB_CTL, &si);

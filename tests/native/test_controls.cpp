@@ -208,18 +208,14 @@ struct EntryForm : Form {
 
 }  // namespace
 
-TEST_F(Fixture, EditTextSetByTheProgramRunsOnChangeOnlyWhenItChanges) {
+TEST_F(Fixture, EditTextSetByTheProgramRunsOnChangeOnlyWhenItChanges_TypingReplacesTheSelection) {
     EntryForm f;
     f.Box->setText("100");
     f.Box->setText("100");
     EXPECT_EQ(f.changes, (std::vector<std::string>{"100"}));
     EXPECT_EQ(f.Box->caption(), "100");
     EXPECT_EQ(f.Box->selStart(), 0);
-}
-
-TEST_F(Fixture, TypingReplacesTheSelectionOneCharacterAtATime) {
-    EntryForm f;
-    f.Box->setText("100");
+    // Typing replaces the selection one character at a time.
     f.changes.clear();
     f.Box->setFocus();  // selects the whole text
     EXPECT_TRUE(f.Box->focused());

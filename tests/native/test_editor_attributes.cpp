@@ -19,27 +19,10 @@ using kv::PopupMenu;
 namespace vd = value_dialog_test;
 
 const std::string B = BlankMarker;
+using Row = std::vector<std::string>;
 
-class Attributes : public ::testing::Test {
+class Attributes : public editor_test::EditorTest {
 protected:
-    void SetUp() override {
-        editorState() = EditorState{};
-        editorState().CurrentScript = "*";
-        editorState().AppDir = "c:\\kavrin\\";
-        form = std::make_unique<TEditorForm>();
-    }
-    void TearDown() override {
-        form.reset();
-        EXPECT_TRUE(sim.user.unexpected.empty()) << sim.user.unexpected.front();
-    }
-    kv::StringGrid& grid() { return *form->Grid; }
-    int add(const std::string& path, void (TEditorForm::*setUp)()) { return editor_test::appendSlide(*form, path, setUp); }
-    int addCd(int track) {
-        int r = add(B, &TEditorForm::SetUpAudio);
-        grid().setCell(Param, r, std::to_string(track));
-        grid().setCell(DisplayName, r, "CD Track: " + std::to_string(track));
-        return r;
-    }
     // One slide of every kind: picture, AVI, fresh MOV, FLI, WAV, CD track 7, AVL.
     void addEveryKind() {
         pic = add("c:\\p\\a.bmp", &TEditorForm::SetUpGraphic);
@@ -66,10 +49,6 @@ protected:
             m.find(name)->click();
         });
     }
-    const std::string& cell(int col, int row) { return grid().cell(col, row); }
-
-    kv::SimPlatform sim;
-    std::unique_ptr<TEditorForm> form;
     int pic = 0, avi = 0, mov = 0, fli = 0, wav = 0, cd = 0, avl = 0, pic2 = 0;
 };
 
@@ -89,21 +68,11 @@ TEST_F(Attributes, GlobalWipeUpSetsEveryGraphicAndLeavesLoopsTracksAndAudioAlone
     addEveryKind();
     choose("mnuFX", "fx2");
     open(pic, EffectName, true);
-    for (int r : {pic, pic2}) {
-        EXPECT_EQ(cell(EffectName, r), "Wipe Up");
-        EXPECT_EQ(cell(Param, r), "2");
-    }
-    EXPECT_EQ(cell(EffectName, avi), "Loop 1x");
-    EXPECT_EQ(cell(Param, avi), "0");
-    EXPECT_EQ(cell(EffectName, fli), "Loop 1x");
-    EXPECT_EQ(cell(Param, fli), "0");
-    EXPECT_EQ(cell(EffectName, mov), B);
-    // Sound behaviour: the effect number goes only where the effect name went, so a CD
-    // track keeps its track number and an audio slide its added flag.
-    EXPECT_EQ(cell(Param, cd), "7");
-    EXPECT_EQ(cell(Param, wav), "1");
-    EXPECT_EQ(cell(Param, avl), B);
-    EXPECT_EQ(cell(EffectName, wav), B);
+    // Slides: picture, AVI, MOV, FLI, WAV, CD track 7, AVL, picture. The effect number goes
+    // only where the effect name went, so a CD track keeps its track number and an audio slide
+    // its added flag.
+    EXPECT_EQ(column(EffectName), (Row{"Wipe Up", "Loop 1x", B, "Loop 1x", B, B, B, "Wipe Up"}));
+    EXPECT_EQ(column(Param), (Row{"2", "0", "0", "0", "1", "7", B, "2"}));
 }
 
 TEST_F(Attributes, LoopsOfTheCurrentVideoThroughTheDialog) {
@@ -111,11 +80,7 @@ TEST_F(Attributes, LoopsOfTheCurrentVideoThroughTheDialog) {
     vd::Seen seen;
     vd::typeAndEnter(sim.user, "4", &seen);
     open(avi, EffectName);
-    EXPECT_EQ(seen.caption, "Loop Animation N Times");
-    EXPECT_EQ(seen.min, 1);
-    EXPECT_EQ(seen.max, 20);
-    EXPECT_EQ(seen.box, "1");
-    EXPECT_EQ(seen.presets.front(), "&a = 2");
+    EXPECT_EQ(seen, vd::shows("Loop Animation N Times", 1, 20, 1, 1, 1, {2, 3, 4, 5, 6, 7}));
     EXPECT_EQ(cell(EffectName, avi), "Loop 4x");
     EXPECT_EQ(cell(Param, avi), "3");
     EXPECT_EQ(cell(EffectName, fli), "Loop 1x");
@@ -125,16 +90,8 @@ TEST_F(Attributes, GlobalLoops3OnVideosAndAnimations_AFreshMovKeepsItsBlankLoopC
     addEveryKind();
     vd::clickPreset(sim.user, 1);  // b = 3
     open(fli, EffectName, true);
-    for (int r : {avi, fli}) {
-        EXPECT_EQ(cell(EffectName, r), "Loop 3x");
-        EXPECT_EQ(cell(Param, r), "2");
-    }
-    EXPECT_EQ(cell(EffectName, mov), B);
-    EXPECT_EQ(cell(Param, mov), "2");
-    EXPECT_EQ(cell(EffectName, pic), "none");
-    EXPECT_EQ(cell(Param, pic), "0");
-    EXPECT_EQ(cell(Param, cd), "7");
-    EXPECT_EQ(cell(Param, wav), "1");
+    EXPECT_EQ(column(EffectName), (Row{"none", "Loop 3x", B, "Loop 3x", B, B, B, "none"}));
+    EXPECT_EQ(column(Param), (Row{"0", "2", "2", "2", "1", "7", B, "0"}));
 }
 
 // ---- colours ---------------------------------------------------------------------------------
@@ -174,11 +131,8 @@ TEST_F(Attributes, GlobalRedOnEverySlideWithAColourCell) {
     grid().setCell(UseColor, pic2, "No");
     choose("mnuColor", "clrRed");
     open(pic, UseColor, true);
-    for (int r : {pic, avi, mov, fli, pic2}) {
-        EXPECT_EQ(cell(UseColor, r), "Yes") << r;
-        EXPECT_EQ(cell(ColorValue, r), "255") << r;
-    }
-    for (int r : {wav, cd, avl}) EXPECT_EQ(cell(UseColor, r), B) << r;
+    EXPECT_EQ(column(UseColor), (Row{"Yes", "Yes", "Yes", "Yes", B, B, B, "Yes"}));
+    for (int r : {pic, avi, mov, fli, pic2}) EXPECT_EQ(cell(ColorValue, r), "255") << r;
 }
 
 TEST_F(Attributes, UserColourOpensTheFullColourDialogAtItsLastColour) {
@@ -248,22 +202,17 @@ TEST_F(Attributes, GlobalPositionsSkipBlankCells_GlobalMidCentresBothAxes) {
     grid().setCell(VertPos, pic2, "Top");
     choose("mnuHPOS", "hpos0");
     open(pic, HorzPos, true);
-    for (int r : {pic, avi, mov, pic2}) EXPECT_EQ(cell(HorzPos, r), "Left") << r;
-    EXPECT_EQ(cell(HorzPos, fli), B);
-    EXPECT_EQ(cell(HorzPos, wav), B);
-    EXPECT_EQ(cell(VertPos, pic2), "Top");
+    EXPECT_EQ(column(HorzPos), (Row{"Left", "Left", "Left", B, B, B, B, "Left"}));
+    EXPECT_EQ(column(VertPos), (Row{"Mid", "Mid", "Mid", B, B, B, B, "Top"}));
     choose("mnuVPOS", "vpos1");
     open(pic, VertPos, true);
-    for (int r : {pic, avi, mov, pic2}) {
-        EXPECT_EQ(cell(HorzPos, r), "Mid") << r;
-        EXPECT_EQ(cell(VertPos, r), "Mid") << r;
-    }
-    EXPECT_EQ(cell(VertPos, fli), B);
+    EXPECT_EQ(column(HorzPos), (Row{"Mid", "Mid", "Mid", B, B, B, B, "Mid"}));
+    EXPECT_EQ(column(VertPos), column(HorzPos));
     vd::typeAndEnter(sim.user, "30");
     choose("mnuVPOS", "vposX");
     open(pic, VertPos, true);
-    for (int r : {pic, avi, mov, pic2}) EXPECT_EQ(cell(VertPos, r), "30") << r;
-    EXPECT_EQ(cell(HorzPos, pic), "Mid");
+    EXPECT_EQ(column(VertPos), (Row{"30", "30", "30", B, B, B, B, "30"}));
+    EXPECT_EQ(column(HorzPos), (Row{"Mid", "Mid", "Mid", B, B, B, B, "Mid"}));
 }
 
 // ---- delay, gamma, zoom, volume, speed ------------------------------------------------------
@@ -274,12 +223,7 @@ TEST_F(Attributes, DelayDialogStartsAtZeroEvenWhenTheDelayIs10) {
     vd::Seen seen;
     vd::clickPreset(sim.user, 3, &seen);  // d = 30
     open(1, Wait);
-    EXPECT_EQ(seen.caption, "Slide Delay/Wait (secs)");
-    EXPECT_EQ(seen.box, "0");
-    EXPECT_EQ(seen.position, 0);
-    EXPECT_EQ(seen.max, 32000);
-    EXPECT_EQ(seen.large, 60);
-    EXPECT_EQ(seen.presets.back(), "&f = 120");
+    EXPECT_EQ(seen, vd::shows("Slide Delay/Wait (secs)", 0, 32000, 0, 60, 1, {1, 5, 10, 30, 60, 120}));
     EXPECT_EQ(cell(Wait, 1), "30");
 }
 
@@ -287,17 +231,14 @@ TEST_F(Attributes, GlobalGamma150ChangesGraphicSlidesOnly) {
     addEveryKind();
     vd::typeAndEnter(sim.user, "150");
     open(pic, Gamma, true);
-    EXPECT_EQ(cell(Gamma, pic), "150");
-    EXPECT_EQ(cell(Gamma, pic2), "150");
-    for (int r : {avi, mov, fli, wav, cd, avl}) EXPECT_EQ(cell(Gamma, r), B) << r;
+    EXPECT_EQ(column(Gamma), (Row{"150", B, B, B, B, B, B, "150"}));
 }
 
 TEST_F(Attributes, GlobalDelayReachesEveryKindButTheNestedScript) {
     addEveryKind();
     vd::typeAndEnter(sim.user, "7");
     open(wav, Wait, true);
-    for (int r : {pic, avi, mov, fli, wav, cd, pic2}) EXPECT_EQ(cell(Wait, r), "7") << r;
-    EXPECT_EQ(cell(Wait, avl), B);
+    EXPECT_EQ(column(Wait), (Row{"7", "7", "7", "7", "7", "7", B, "7"}));
 }
 
 TEST_F(Attributes, ZoomVolumeAndSpeedOfTheCurrentVideo) {
@@ -313,13 +254,9 @@ TEST_F(Attributes, ZoomVolumeAndSpeedOfTheCurrentVideo) {
     EXPECT_EQ(cell(Volume, mov), "0");
     EXPECT_EQ(cell(Speed, avi), "175");
     EXPECT_EQ(cell(Zoom, mov), "100");
-    EXPECT_EQ(z.caption, "Video Zoom Factor (%)");
-    EXPECT_EQ(z.min, 25);
-    EXPECT_EQ(z.max, 400);
-    EXPECT_EQ(v.caption, "Audio Volume Factor (%)");
-    EXPECT_EQ(v.box, "100");  // not the MOV's 50
-    EXPECT_EQ(s.caption, "Video Speed Factor (%)");
-    EXPECT_EQ(s.max, 200);
+    EXPECT_EQ(z, vd::shows("Video Zoom Factor (%)", 25, 400, 100, 25, 1, {50, 75, 150, 200, 300, 400}));
+    EXPECT_EQ(v, vd::shows("Audio Volume Factor (%)", 0, 100, 100, 10, 1, {0, 20, 40, 50, 60, 80}));  // not the MOV's 50
+    EXPECT_EQ(s, vd::shows("Video Speed Factor (%)", 25, 200, 100, 25, 1, {25, 50, 75, 125, 150, 200}));
     // Global volume: videos only.
     vd::typeAndEnter(sim.user, "60");
     open(avi, Volume, true);
@@ -408,9 +345,7 @@ TEST_F(Attributes, EditedValuesSurviveASaveAndALoad) {
 
     editorState().TempScript = "c:\\s.avl";
     form->SaveFile(true);
-    form->SetUpClear();
-    editorState().CurrentScript = "c:\\s.avl";
-    form->LoadFile(true);
+    reload("c:\\s.avl");
     ASSERT_EQ(grid().rowCount(), 4);
     EXPECT_EQ(grid().rowCells(1), picCells);
     EXPECT_EQ(grid().rowCells(2), aviCells);

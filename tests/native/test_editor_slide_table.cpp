@@ -18,30 +18,12 @@ using kv::ModalResult;
 
 const std::string B = BlankMarker;
 
-class SlideTable : public ::testing::Test {
+class SlideTable : public editor_test::EditorTest {
 protected:
-    void SetUp() override {
-        editorState() = EditorState{};
-        editorState().CurrentScript = "*";
-        editorState().AppDir = "c:\\kavrin\\";
-        form = std::make_unique<TEditorForm>();
-    }
-    void TearDown() override {
-        form.reset();
-        EXPECT_TRUE(sim.user.unexpected.empty()) << sim.user.unexpected.front();
-    }
-
-    // Appends a slide row with the file name and the set-up of its kind; returns its row.
-    int addRow(const std::string& path, void (TEditorForm::*setUp)()) {
-        return editor_test::appendSlide(*form, path, setUp);
-    }
     std::vector<std::string> rowFrom2(int r) {
         const auto& c = form->Grid->rowCells(r);
         return {c.begin() + 2, c.end()};
     }
-
-    kv::SimPlatform sim;
-    std::unique_ptr<TEditorForm> form;
 };
 
 TEST_F(SlideTable, EffectMenuFollowsTheEffectTable) {
@@ -72,20 +54,20 @@ TEST_F(SlideTable, BlankStartRowAndHeaders) {
 
 TEST_F(SlideTable, SetUpOfEachKind) {
     using V = std::vector<std::string>;
-    int r = addRow("c:\\p\\a.bmp", &TEditorForm::SetUpGraphic);
+    int r = add("c:\\p\\a.bmp", &TEditorForm::SetUpGraphic);
     EXPECT_EQ(rowFrom2(r), (V{"0", "0", "a.bmp", "Yes", "none", "0", "Mid", "Mid", "100", B, B, B, "", ""}));
-    r = addRow("c:\\p\\b.avi", &TEditorForm::SetUpAVI);
+    r = add("c:\\p\\b.avi", &TEditorForm::SetUpAVI);
     EXPECT_EQ(rowFrom2(r), (V{"0", "0", "b.avi", "Yes", "Loop 1x", "0", "Mid", "Mid", B, "100", "100", "100", "-", B}));
     // A new MOV video plays at half volume and has no loop cell.
-    r = addRow("c:\\p\\c.mov", &TEditorForm::SetUpMOV);
+    r = add("c:\\p\\c.mov", &TEditorForm::SetUpMOV);
     EXPECT_EQ(rowFrom2(r), (V{"0", "0", "c.mov", "Yes", B, "0", "Mid", "Mid", B, "100", "50", "100", "-", B}));
-    r = addRow("c:\\p\\d.flc", &TEditorForm::SetUpFLI);
+    r = add("c:\\p\\d.flc", &TEditorForm::SetUpFLI);
     EXPECT_EQ(rowFrom2(r), (V{"0", "0", "d.flc", "Yes", "Loop 1x", "0", B, B, B, B, B, B, "-", B}));
-    r = addRow("c:\\p\\e.wav", &TEditorForm::SetUpAudio);
+    r = add("c:\\p\\e.wav", &TEditorForm::SetUpAudio);
     EXPECT_EQ(rowFrom2(r), (V{"1", "", "e.wav", B, B, "0", B, B, B, B, B, B, "-", B}));
 
     sim.user.answer("AVL file should be the LAST slide.\nSubsequent slides are disregarded.", ModalResult::OK);
-    r = addRow("c:\\p\\f.avl", &TEditorForm::SetUpAVL);
+    r = add("c:\\p\\f.avl", &TEditorForm::SetUpAVL);
     EXPECT_EQ(rowFrom2(r), (V{B, "", "f.avl", B, B, B, B, B, B, B, B, B, "-", B}));
     ASSERT_EQ(sim.user.dialogs.size(), 1u);
     EXPECT_EQ(sim.user.dialogs[0].kind, kv::DialogKind::Warning);
@@ -114,8 +96,8 @@ TEST_F(SlideTable, CleanUpAfterLoad) {
 
 TEST_F(SlideTable, TagTogglesOnlyGraphicSlides) {
     auto& g = *form->Grid;
-    int audio = addRow("c:\\p\\e.wav", &TEditorForm::SetUpAudio);
-    int pic = addRow("c:\\p\\a.bmp", &TEditorForm::SetUpGraphic);
+    int audio = add("c:\\p\\e.wav", &TEditorForm::SetUpAudio);
+    int pic = add("c:\\p\\a.bmp", &TEditorForm::SetUpGraphic);
 
     g.setRow(audio);
     form->TagSlide();
@@ -138,21 +120,9 @@ TEST_F(SlideTable, TagTogglesOnlyGraphicSlides) {
     EXPECT_EQ(g.cell(Tag, pic), "");
 }
 
-TEST_F(SlideTable, ThumbIndexDoubleClickOnlyMovesToTheTagColumn) {
-    auto& g = *form->Grid;
-    int pic = addRow("c:\\p\\a.bmp", &TEditorForm::SetUpGraphic);
-    g.setRow(pic);
-    g.setCol(ThumbIndex);
-    g.dblClick();
-    EXPECT_EQ(g.col(), Tag);
-    EXPECT_EQ(g.cell(Tag, pic), "");
-    EXPECT_EQ(g.cell(ThumbIndex, pic), "");
-    EXPECT_TRUE(sim.user.popups.empty());
-}
-
 TEST_F(SlideTable, BlankMarkedCellsDoNothing) {
     auto& g = *form->Grid;
-    int audio = addRow("c:\\p\\e.wav", &TEditorForm::SetUpAudio);
+    int audio = add("c:\\p\\e.wav", &TEditorForm::SetUpAudio);
     g.setRow(audio);
     for (int col : {UseColor, EffectName, HorzPos, VertPos, Gamma, Zoom, Volume, Speed, Tag}) {
         g.setCol(col);
@@ -170,28 +140,29 @@ TEST_F(SlideTable, BlankMarkedCellsDoNothing) {
     EXPECT_EQ(cells, (std::vector<std::string>{"1", "", "e.wav", B, B, "0", B, B, B, B, B, B, "-", B}));
 }
 
-TEST_F(SlideTable, GlobalOnTheFileNameColumnDoesNothing) {
+TEST_F(SlideTable, EachColumnOpensItsEditor) {
     auto& g = *form->Grid;
-    addRow("c:\\p\\a.bmp", &TEditorForm::SetUpGraphic);
+    int pic = add("c:\\p\\a.bmp", &TEditorForm::SetUpGraphic);
+    int vid = add("c:\\p\\b.avi", &TEditorForm::SetUpAVI);
+    g.setRow(pic);
+    // "&Global" on the file name column does nothing but set global mode; from the table the
+    // same cell opens the edit menu and leaves global mode.
     g.setCol(DisplayName);
     form->BtnGlobal->click();
     EXPECT_TRUE(sim.user.popups.empty());
     EXPECT_FALSE(editorState().modified);
     EXPECT_TRUE(editorState().globalMode);
-
-    // From the table the same cell opens the edit menu and leaves global mode.
     g.dblClick();
-    EXPECT_EQ(sim.user.popups, std::vector<std::string>{"mnuEdit"});
     EXPECT_FALSE(editorState().globalMode);
     EXPECT_TRUE(editorState().modified);
-}
-
-TEST_F(SlideTable, EachColumnOpensItsEditor) {
-    auto& g = *form->Grid;
-    int pic = addRow("c:\\p\\a.bmp", &TEditorForm::SetUpGraphic);
-    int vid = addRow("c:\\p\\b.avi", &TEditorForm::SetUpAVI);
-    g.setRow(pic);
-    for (int col : {DisplayName, UseColor, EffectName, HorzPos, VertPos}) {
+    // The thumbnail index only moves to the tag column.
+    g.setCol(ThumbIndex);
+    g.dblClick();
+    EXPECT_EQ(g.col(), Tag);
+    EXPECT_EQ(g.cell(Tag, pic), "");
+    EXPECT_EQ(g.cell(ThumbIndex, pic), "");
+    EXPECT_EQ(sim.user.popups.size(), 1u);
+    for (int col : {UseColor, EffectName, HorzPos, VertPos}) {
         g.setCol(col);
         g.dblClick();
     }
@@ -213,7 +184,7 @@ TEST_F(SlideTable, EachColumnOpensItsEditor) {
 
 TEST_F(SlideTable, PopupPointFollowsMouseOrKeyboard) {
     auto& g = *form->Grid;
-    addRow("c:\\p\\a.bmp", &TEditorForm::SetUpGraphic);
+    add("c:\\p\\a.bmp", &TEditorForm::SetUpGraphic);
     g.setCol(UseColor);
     sim.user.mouseX = 321;
     sim.user.mouseY = 123;
@@ -241,7 +212,7 @@ TEST_F(SlideTable, LongPathIsShownFromItsEnd) {
     const std::string file = folder + "\\The beach at the end of the long road near the old harbour.bmp";
     sim.writeFile(file);
     std::string shortPath = sim.fs.shortPath(file).value();
-    addRow(kv::lower(shortPath), &TEditorForm::SetUpGraphic);
+    add(kv::lower(shortPath), &TEditorForm::SetUpGraphic);
     form->GridClick(form->Grid);
 
     const std::string full = " " + file + " [1 of 1]";
@@ -265,7 +236,7 @@ TEST_F(SlideTable, LongPathIsShownFromItsEnd) {
 
 TEST_F(SlideTable, CdTrackShowsItsNumberAndPlace) {
     auto& g = *form->Grid;
-    for (int i = 1; i <= 10; ++i) addRow("c:\\p\\s" + std::to_string(i) + ".bmp", &TEditorForm::SetUpGraphic);
+    for (int i = 1; i <= 10; ++i) add("c:\\p\\s" + std::to_string(i) + ".bmp", &TEditorForm::SetUpGraphic);
     g.setRow(3);
     g.setCell(FilePath, 3, B);
     form->SetUpAudio();
@@ -283,8 +254,8 @@ TEST_F(SlideTable, ColourPanelAndThumbnail) {
     auto& g = *form->Grid;
     editorState().CatalogId = "0A1B2";
     sim.writeFile("c:\\kavrin\\0A1B23.BMP");
-    int pic = addRow("c:\\p\\a.bmp", &TEditorForm::SetUpGraphic);
-    int wav = addRow("c:\\p\\e.wav", &TEditorForm::SetUpAudio);
+    int pic = add("c:\\p\\a.bmp", &TEditorForm::SetUpGraphic);
+    int wav = add("c:\\p\\e.wav", &TEditorForm::SetUpAudio);
 
     g.setRow(pic);
     g.setCell(ColorValue, pic, "255");

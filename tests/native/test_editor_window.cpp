@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "tests/native/sim_kit.h"
 #include "editor/editor_form.h"
 #include "tests/native/editor_test_kit.h"
 #include "editor/editor_run.h"
@@ -19,20 +20,18 @@ using kv::ModalResult;
 
 const std::string B = BlankMarker;
 
-class EditorWindow : public ::testing::Test {
+class EditorWindow : public editor_test::EditorTest {
 protected:
+    EditorWindow() {
+        appDir.clear();
+        lazyForm = true;
+    }
     void SetUp() override {
-        editorState() = EditorState{};
-        editorState().CurrentScript = "*";
+        EditorTest::SetUp();
         kv::explorer::setRemoteDlgHandler([this](int32_t mode, int32_t) {
             dialogModes.push_back(mode);
             return -1;  // the user cancels
         });
-    }
-    void TearDown() override {
-        form.reset();
-        kv::explorer::setRemoteDlgHandler({});
-        EXPECT_TRUE(sim.user.unexpected.empty()) << sim.user.unexpected.front();
     }
     void open() { form = std::make_unique<TEditorForm>(); }
     void setKey(const std::string& key, const std::string& value) { editor_test::setSetting(key, value); }
@@ -43,8 +42,6 @@ protected:
     }
     static TEditorForm& editor(kv::Form& f) { return static_cast<TEditorForm&>(f); }
 
-    kv::SimPlatform sim;
-    std::unique_ptr<TEditorForm> form;
     std::vector<int32_t> dialogModes;
 };
 
@@ -238,29 +235,21 @@ TEST_F(EditorWindow, CtrlShortcutsNeedCtrlAlone) {
     editorState().TempScript = "c:\\temp.avl";
     open();
     addPicture("c:\\p\\a.bmp");
-    int key = 'S';
-    form->Grid->keyDown(key, kv::CtrlKey | kv::ShiftKey);
-    key = 'S';
-    form->Grid->keyDown(key, kv::CtrlKey | kv::AltKey);
-    key = 'S';
-    form->Grid->keyDown(key, 0);
+    sim_test::press(form->Grid, 'S', kv::CtrlKey | kv::ShiftKey);
+    sim_test::press(form->Grid, 'S', kv::CtrlKey | kv::AltKey);
+    sim_test::press(form->Grid, 'S');
     EXPECT_TRUE(dialogModes.empty());
 
-    key = 'R';
-    form->Grid->keyDown(key, kv::CtrlKey | kv::ShiftKey);
+    sim_test::press(form->Grid, 'R', kv::CtrlKey | kv::ShiftKey);
     EXPECT_EQ(form->modalResult(), ModalResult::None);
-    key = 'R';
-    form->Grid->keyDown(key, kv::CtrlKey);
+    EXPECT_EQ(sim_test::press(form->Grid, 'R', kv::CtrlKey), 0);  // handled: the table does not see it
     EXPECT_EQ(form->modalResult(), ModalResult::All);
-    EXPECT_EQ(key, 0);  // handled: the table does not see it
 
-    key = 'S';
-    form->Grid->keyDown(key, kv::CtrlKey);
+    sim_test::press(form->Grid, 'S', kv::CtrlKey);
     EXPECT_EQ(dialogModes, std::vector<int32_t>{kv::explorer::ModeSaveScript});
 
     // A held mouse button is not a modifier.
-    key = 'S';
-    form->Grid->keyDown(key, kv::CtrlKey | kv::LeftButton);
+    sim_test::press(form->Grid, 'S', kv::CtrlKey | kv::LeftButton);
     EXPECT_EQ(dialogModes.size(), 2u);
 }
 
@@ -291,34 +280,26 @@ TEST_F(EditorWindow, ThumbnailPageKeys) {
     EXPECT_EQ(form->CatScroll->position(), 10);
     EXPECT_EQ(form->CatScroll->maxValue(), 40);
 
-    int key = kv::vk::Prior;
-    form->Grid->keyDown(key, 0);
+    sim_test::press(form->Grid, kv::vk::Prior);
     EXPECT_EQ(form->CatScroll->position(), 1);
-    key = kv::vk::Next;
-    form->Grid->keyDown(key, 0);
+    sim_test::press(form->Grid, kv::vk::Next);
     EXPECT_EQ(form->CatScroll->position(), 33);
-    key = kv::vk::Next;
-    form->Grid->keyDown(key, 0);
+    sim_test::press(form->Grid, kv::vk::Next);
     EXPECT_EQ(form->CatScroll->position(), 40);
 
-    key = kv::vk::F10;
-    form->Grid->keyDown(key, 0);
+    sim_test::press(form->Grid, kv::vk::F10);
     EXPECT_EQ(sim.user.popups, std::vector<std::string>{"mnuEdit"});
-    key = 'E';
-    form->Grid->keyDown(key, kv::CtrlKey);  // only on the editor page
+    sim_test::press(form->Grid, 'E', kv::CtrlKey);  // only on the editor page
     EXPECT_EQ(sim.user.focused, nullptr);
 
     form->Tab->setPageIndex(0);
     EXPECT_FALSE(form->PanelThumbs->visible());
     EXPECT_TRUE(form->Grid->visible());
-    key = kv::vk::Prior;
-    form->Grid->keyDown(key, 0);
+    sim_test::press(form->Grid, kv::vk::Prior);
     EXPECT_EQ(form->CatScroll->position(), 40);  // the editor page ignores paging
-    key = kv::vk::F10;
-    form->Grid->keyDown(key, 0);
+    sim_test::press(form->Grid, kv::vk::F10);
     EXPECT_EQ(sim.user.popups.size(), 1u);
-    key = 'E';
-    form->BtnAdd->keyDown(key, kv::CtrlKey);
+    sim_test::press(form->BtnAdd, 'E', kv::CtrlKey);
     EXPECT_EQ(sim.user.focused, form->Grid);
 }
 
@@ -415,13 +396,6 @@ TEST_F(EditorWindow, CloseWhileModifiedThroughTheModalLoop) {
     EXPECT_EQ(sim.user.dialogs.size(), 2u);
 }
 
-}  // namespace
-
-namespace {
-
-using namespace kv::editor;
-using kv::ModalResult;
-
 class EditorScripts : public EditorWindow {
 protected:
     // The explorer dialog answers with this name for every mode.
@@ -449,6 +423,7 @@ TEST_F(EditorScripts, NewSlidesAfterSaveAndLoad) {
     EXPECT_EQ(g.cell(EffectName, 1), B);
     EXPECT_EQ(g.cell(Volume, 1), "50");
     EXPECT_EQ(g.cell(Param, 2), "1");
+    EXPECT_EQ(g.cell(Tag, 3), "X");
 
     chooseInDialog("c:\\show.avl");
     form->BtnSave->click();
@@ -495,8 +470,7 @@ TEST_F(EditorScripts, OpenDiscardsTheTableEvenWhenCancelled) {
     addSlide("c:\\media\\b.bmp", &TEditorForm::SetUpGraphic);
     form->Tab->setPageIndex(1);
     sim.user.answer("Discard script?", ModalResult::Yes);
-    int key = 'L';
-    form->Grid->keyDown(key, kv::CtrlKey);
+    sim_test::press(form->Grid, 'L', kv::CtrlKey);
     EXPECT_EQ(dialogModes, std::vector<int32_t>{kv::explorer::ModeOpenScript});
     EXPECT_EQ(form->Grid->rowCount(), 2);
     EXPECT_EQ(form->Grid->cell(DisplayName, 1), "<right-click me>");

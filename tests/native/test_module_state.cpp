@@ -54,7 +54,7 @@ TEST_F(ModuleState, ExplorerCommandsBeforeAnyWindowChangeNothing) {
     EXPECT_EQ(ex, before);
 }
 
-TEST_F(ModuleState, VideoStatusPacksOpenFlagAndPlayMode) {
+TEST_F(ModuleState, VideoStatusPacksOpenFlagAndPlayMode_CloseWithoutPlayerRecordsARequest) {
     auto& v = kv::video::state();
     EXPECT_EQ(kv::entry::VideoWinStatus95(), 0);
     v.openFlag = 1;
@@ -62,28 +62,19 @@ TEST_F(ModuleState, VideoStatusPacksOpenFlagAndPlayMode) {
     EXPECT_EQ(kv::entry::VideoWinStatus95(), 257);
     v.playMode = 2;
     EXPECT_EQ(kv::entry::VideoWinStatus95(), 258);
-}
+    kv::entry::VideoWinClose95();  // a request on an open player: play mode 0
+    EXPECT_EQ(kv::entry::VideoWinStatus95(), 256);
 
-TEST_F(ModuleState, VideoCloseWithoutPlayerRecordsARequest) {
-    auto& v = kv::video::state();
+    v = {};
     v.playMode = 2;
     kv::entry::VideoWinClose95();
     EXPECT_EQ(v.playMode, 0);
     EXPECT_TRUE(v.closeRequest);
     EXPECT_EQ(kv::entry::VideoWinStatus95(), 0);
-
     // A second request with no window keeps waiting for the next player.
     kv::entry::VideoWinClose95();
     EXPECT_TRUE(v.closeRequest);
     EXPECT_EQ(v.form, nullptr);
-}
-
-TEST_F(ModuleState, VideoStatusAfterCloseRequestOnOpenPlayerIs256) {
-    auto& v = kv::video::state();
-    v.openFlag = 1;
-    v.playMode = 1;
-    kv::entry::VideoWinClose95();
-    EXPECT_EQ(kv::entry::VideoWinStatus95(), 256);
 }
 
 TEST_F(ModuleState, VideoPlayerThatCannotOpenKeepsThePendingRequest) {
@@ -99,29 +90,22 @@ TEST_F(ModuleState, VideoPlayerThatCannotOpenKeepsThePendingRequest) {
     EXPECT_TRUE(sim.host.sent.empty());  // nothing is broadcast for a player that never opened
 }
 
-TEST_F(ModuleState, PrintCheckFollowsTheDialogFlag) {
-    EXPECT_EQ(kv::entry::PrintCheck95(), 0);
-    kv::print::state().dialogOpen = 1;
-    EXPECT_EQ(kv::entry::PrintCheck95(), 1);
-}
-
-TEST_F(ModuleState, PrintEndAndPrintDlgWithoutDialogChangeNothing) {
+TEST_F(ModuleState, PrintCheckFollowsTheDialogFlag_PrintEndAndPrintDlgChangeNothingWithoutOrWhileADialog) {
     const kv::print::PrintState before = kv::print::state();
     kv::entry::PrintEnd95();
     kv::entry::PrintDlg95(0, 0, -5, 1);
     EXPECT_EQ(kv::print::state(), before);
     EXPECT_EQ(kv::entry::PrintCheck95(), 0);
-}
 
-TEST_F(ModuleState, PrintDlgWhileDialogOpenChangesNothing) {
     auto& pr = kv::print::state();
     pr.dialogOpen = 1;
+    EXPECT_EQ(kv::entry::PrintCheck95(), 1);
     pr.hostWindow = 0x77;
     pr.pictureWidth = 640;
     pr.pictureHeight = 480;
-    const kv::print::PrintState before = pr;
+    const kv::print::PrintState open = pr;
     kv::entry::PrintDlg95(0x99, 10, 10, 0);
-    EXPECT_EQ(pr, before);
+    EXPECT_EQ(pr, open);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // and what goes wrong without a printer.
 #include <gtest/gtest.h>
 
+#include "tests/native/sim_kit.h"
 #include "framework/error.h"
 #include "framework/settings.h"
 #include "framework/sim/sim_platform.h"
@@ -40,6 +41,20 @@ protected:
         return IniFile(SettingsFileName).readString(SettingsSection, k, "<none>");
     }
 };
+
+using I = std::vector<int>;
+using V = std::vector<std::string>;
+
+// What the dialog shows, gathered for one comparison: the paper line and the four texts of the
+// picture's size and place; a control's left, top, width and height; a bar's maximum,
+// position and large step; the picture's size on paper.
+V texts(TPrintForm& f) {
+    return {f.PanelSettings->caption(), f.LabelDocW->caption(), f.LabelDocH->caption(), f.LabelXPos->caption(),
+            f.LabelYpos->caption()};
+}
+I box(const Control* c) { return {c->left(), c->top(), c->width(), c->height()}; }
+I bar(const ScrollBar* b) { return {b->maxValue(), b->position(), b->largeChange}; }
+I size(TPrintForm& f) { return {f.printWidth(), f.printHeight()}; }
 
 FitRecord fit(int A, int B, int a, int b) {
     FitRecord r{A, B, a, b};
@@ -108,55 +123,38 @@ TEST_F(PrintDialog, OpensWithTheDocumentedLayout) {
                              "LabelDocH", "ZoomLabel", "Label1", "MeasureBox", "Color", "Enhance", "Label2",
                              "PrintStyle", "BtnReset", "BtnSetup", "BtnPrintIt", "BtnClose", "BtnHelp"})
         EXPECT_NE(f.findControl(name), nullptr) << name;
+    f.BtnHelp->click();
+    EXPECT_EQ(sim.system.helpCalls, (std::vector<std::pair<std::string, int>>{{"KAVRIN.HLP", 110}}));
     EXPECT_TRUE(sim.user.unexpected.empty());
 }
 
 TEST_F(PrintDialog, PictureOnAPortraitPageAtFullSize) {
     TPrintForm& f = open(640, 480);
     // Doubled four times to 10240 x 7680, fitted to the page's 4800 wide.
-    EXPECT_EQ(f.printWidth(), 4800);
-    EXPECT_EQ(f.printHeight(), 3600);
-    EXPECT_EQ(f.XScroll->maxValue(), 0);
-    EXPECT_EQ(f.XScroll->largeChange, 1);
-    EXPECT_EQ(f.YScroll->maxValue(), 3000);
-    EXPECT_EQ(f.YScroll->position(), 1500);
-    EXPECT_EQ(f.YScroll->largeChange, 375);
+    EXPECT_EQ(size(f), (I{4800, 3600}));
+    EXPECT_EQ(bar(f.XScroll), (I{0, 0, 1}));
+    EXPECT_EQ(bar(f.YScroll), (I{3000, 1500, 375}));
     // The preview: the page fitted into 168 x 216, the picture into the page, centred.
-    EXPECT_EQ(f.PaperImage->width(), 157);
-    EXPECT_EQ(f.PaperImage->height(), 216);
-    EXPECT_EQ(f.PaperImage->left(), 5);
-    EXPECT_EQ(f.PaperImage->top(), 0);
-    EXPECT_EQ(f.DocImage->width(), 157);
-    EXPECT_EQ(f.DocImage->height(), 117);
-    EXPECT_EQ(f.DocImage->top(), 49);
-    EXPECT_EQ(f.PanelSettings->caption(), "Portrait : 8.0 x 11.0  (600 x 600 dpi)");
-    EXPECT_EQ(f.LabelDocW->caption(), "Width : 8.0");
-    EXPECT_EQ(f.LabelDocH->caption(), "Height: 6.0");
-    EXPECT_EQ(f.LabelXPos->caption(), "&X pos : 0.0");
-    EXPECT_EQ(f.LabelYpos->caption(), "&Y pos : 2.5");
+    EXPECT_EQ(box(f.PaperImage), (I{5, 0, 157, 216}));
+    EXPECT_EQ(box(f.DocImage), (I{0, 49, 157, 117}));
+    EXPECT_EQ(texts(f), (V{"Portrait : 8.0 x 11.0  (600 x 600 dpi)", "Width : 8.0", "Height: 6.0", "&X pos : 0.0",
+                           "&Y pos : 2.5"}));
 }
 
 TEST_F(PrintDialog, SizeBarAtHalf) {
     TPrintForm& f = open(640, 480);
     f.ZoomScroll->scroll(ScrollCode::Position, 50);
-    EXPECT_EQ(f.printWidth(), 2400);
-    EXPECT_EQ(f.printHeight(), 1800);
-    EXPECT_EQ(f.XScroll->maxValue(), 2400);
-    EXPECT_EQ(f.XScroll->position(), 1200);
-    EXPECT_EQ(f.XScroll->largeChange, 300);
-    EXPECT_EQ(f.YScroll->maxValue(), 4800);
-    EXPECT_EQ(f.YScroll->position(), 2400);
+    EXPECT_EQ(size(f), (I{2400, 1800}));
+    EXPECT_EQ(bar(f.XScroll), (I{2400, 1200, 300}));
+    EXPECT_EQ(bar(f.YScroll), (I{4800, 2400, 600}));
     EXPECT_FALSE(f.suspended());
     EXPECT_EQ(f.ZoomLabel->caption(), "  Si&ze : 50%");
     EXPECT_DOUBLE_EQ(print::state().zoom, 0.5);
-    EXPECT_EQ(f.DocImage->width(), 78);
-    EXPECT_EQ(f.DocImage->height(), 58);
-    EXPECT_EQ(f.DocImage->left(), (157 - 78) / 2);
+    EXPECT_EQ(box(f.DocImage), (I{(157 - 78) / 2, (216 - 58) / 2, 78, 58}));
     EXPECT_EQ(f.LabelDocW->caption(), "Width : 4.0");
     // The smallest size.
     f.ZoomScroll->scroll(ScrollCode::Position, 1);
-    EXPECT_EQ(f.printWidth(), 48);
-    EXPECT_EQ(f.printHeight(), 36);
+    EXPECT_EQ(size(f), (I{48, 36}));
     f.ZoomScroll->scroll(ScrollCode::Position, 0);  // below the range: stays at 1
     EXPECT_EQ(f.ZoomScroll->position(), 1);
 }
@@ -167,16 +165,11 @@ TEST_F(PrintDialog, A4PageInEachMeasureUnit) {
     EXPECT_EQ(f.PanelSettings->caption(), "Portrait : 8.3 x 11.7  (600 x 600 dpi)");
     f.MeasureBox->select(0);
     EXPECT_EQ(print::state().measureUnit, 0);
-    EXPECT_EQ(f.PanelSettings->caption(), "Portrait : 4960 x 7015  (600 x 600 dpi)");
-    EXPECT_EQ(f.LabelDocW->caption(), "Width : 4960");
-    EXPECT_EQ(f.LabelDocH->caption(), "Height: 3720");
-    EXPECT_EQ(f.LabelXPos->caption(), "&X pos : 0");
-    EXPECT_EQ(f.LabelYpos->caption(), "&Y pos : 1647");
+    EXPECT_EQ(texts(f), (V{"Portrait : 4960 x 7015  (600 x 600 dpi)", "Width : 4960", "Height: 3720", "&X pos : 0",
+                           "&Y pos : 1647"}));
     f.MeasureBox->select(2);
-    EXPECT_EQ(f.PanelSettings->caption(), "Portrait : 21.0 x 29.7  (600 x 600 dpi)");
-    EXPECT_EQ(f.LabelDocW->caption(), "Width : 21.0");
-    EXPECT_EQ(f.LabelDocH->caption(), "Height: 15.7");
-    EXPECT_EQ(f.LabelYpos->caption(), "&Y pos : 7.0");
+    EXPECT_EQ(texts(f), (V{"Portrait : 21.0 x 29.7  (600 x 600 dpi)", "Width : 21.0", "Height: 15.7", "&X pos : 0.0",
+                           "&Y pos : 7.0"}));
     // The keys written are printer pixels whatever the unit.
     f.BtnPrintIt->click();
     EXPECT_EQ(key("prW"), "4960");
@@ -188,8 +181,7 @@ TEST_F(PrintDialog, A4PageInEachMeasureUnit) {
 TEST_F(PrintDialog, DifferentResolutionsPerAxisAndLandscapeAfterSetup) {
     sim.printer.current = PrinterPage{2400, 3300, 300, 300, 24, 1, false, "300"};
     TPrintForm& f = open(1000, 1000);
-    EXPECT_EQ(f.printWidth(), 2400);
-    EXPECT_EQ(f.printHeight(), 2400);
+    EXPECT_EQ(size(f), (I{2400, 2400}));
     EXPECT_EQ(f.YScroll->maxValue(), 900);
     sim.printer.onSetup = [](SimPrinter& p) {
         p.current = PrinterPage{6600, 2400, 600, 300, 1, 1, true, "Wide"};
@@ -200,8 +192,7 @@ TEST_F(PrintDialog, DifferentResolutionsPerAxisAndLandscapeAfterSetup) {
     f.BtnSetup->click();
     EXPECT_EQ(sim.printer.setupCalls, 1);
     // The zoom stays; the defaults follow the new printer (depth 1: no colour, Floyd-Steinberg).
-    EXPECT_EQ(f.printWidth(), 960);
-    EXPECT_EQ(f.printHeight(), 960);
+    EXPECT_EQ(size(f), (I{960, 960}));
     EXPECT_EQ(f.XScroll->position(), (6600 - 960) / 2);
     EXPECT_FALSE(f.Color->checked());
     EXPECT_EQ(f.PrintStyle->text(), "Floyd-Steinberg");
@@ -215,14 +206,6 @@ TEST_F(PrintDialog, DifferentResolutionsPerAxisAndLandscapeAfterSetup) {
     f.ZoomScroll->scroll(ScrollCode::Position, 20);
     f.BtnSetup->click();
     EXPECT_EQ(f.printWidth(), 480);
-}
-
-TEST_F(PrintDialog, ShallowPrinterStartsWithoutColour) {
-    sim.printer.current = PrinterPage{4800, 6600, 600, 600, 4, 2, false, "Grey"};
-    TPrintForm& f = open();
-    EXPECT_FALSE(f.Color->checked());
-    EXPECT_EQ(f.PrintStyle->itemIndex(), 0);
-    EXPECT_EQ(f.PrintStyle->text(), "Floyd-Steinberg");
 }
 
 TEST_F(PrintDialog, BarsMoveThePreviewAndTheTexts) {
@@ -320,7 +303,7 @@ TEST_F(PrintDialog, PrinterThatCannotStartAJob) {
     EXPECT_TRUE(sim.user.unexpected.empty());
 }
 
-TEST_F(PrintDialog, WithoutAPrinterTheDialogSaysSoAndClosesCleanly) {
+TEST_F(PrintDialog, WithoutAPrinterTheDialogSaysSoAndClosesCleanly_AShallowPrinterStartsWithoutColour) {
     sim.printer.current.reset();
     sim.user.answer("No printer is installed.", ModalResult::OK);
     TPrintForm& f = open();
@@ -334,10 +317,13 @@ TEST_F(PrintDialog, WithoutAPrinterTheDialogSaysSoAndClosesCleanly) {
     f.BtnClose->click();
     sim.user.processMessages();
     EXPECT_EQ(entry::PrintCheck95(), 0);
-    // A printer arrives: the next dialog works.
-    sim.printer.current = PrinterPage{4800, 6600, 600, 600, 24, 1, false, "New"};
+    // A printer arrives: the next dialog works. A shallow one starts without colour.
+    sim.printer.current = PrinterPage{4800, 6600, 600, 600, 4, 2, false, "Grey"};
     TPrintForm& g = open();
     EXPECT_EQ(g.printWidth(), 4800);
+    EXPECT_FALSE(g.Color->checked());
+    EXPECT_EQ(g.PrintStyle->itemIndex(), 0);
+    EXPECT_EQ(g.PrintStyle->text(), "Floyd-Steinberg");
     EXPECT_TRUE(sim.user.unexpected.empty());
 }
 
@@ -356,16 +342,6 @@ TEST_F(PrintDialog, SecondDialogIsRefusedAndBadSizesOpenNothing) {
     EXPECT_EQ(entry::PrintCheck95(), 0);
 }
 
-TEST_F(PrintDialog, NoEnhanceLeavesEnhanceOffAndDisabled) {
-    TPrintForm& f = open(640, 480, 1);
-    EXPECT_FALSE(f.Enhance->checked());
-    EXPECT_FALSE(f.Enhance->enabled());
-    EXPECT_FALSE(f.PrintStyle->enabled());
-    f.BtnPrintIt->click();
-    EXPECT_EQ(key("prN"), "0");
-    entry::PrintEnd95();
-}
-
 TEST_F(PrintDialog, CancelEscAndAltCCloseWithoutAJob) {
     TPrintForm& f = open();
     f.BtnClose->click();
@@ -376,59 +352,52 @@ TEST_F(PrintDialog, CancelEscAndAltCCloseWithoutAJob) {
     EXPECT_TRUE(sim.printer.begun.empty());
 
     TPrintForm& g = open();
-    int key = vk::Escape;
-    g.BtnSetup->keyDown(key, 0);
+    sim_test::press(g.BtnSetup, vk::Escape);
     EXPECT_TRUE(g.closed());
     sim.user.processMessages();
 
     TPrintForm& h = open();
-    key = 'C';
-    h.MeasureBox->keyDown(key, AltKey);
+    sim_test::press(h.MeasureBox, 'C', AltKey);
     EXPECT_TRUE(h.closed());
     sim.user.processMessages();
     EXPECT_EQ(entry::PrintCheck95(), 0);
-    // PrintEnd95 without a dialog or a job does nothing.
-    entry::PrintEnd95();
-    EXPECT_EQ(sim.printer.ended, 0);
-}
 
-TEST_F(PrintDialog, PrintEndWithoutAJobOnlyCloses) {
+    // PrintEnd95 without a job only closes; without a dialog it does nothing.
     open();
     entry::PrintEnd95();
-    EXPECT_EQ(sim.printer.ended, 0);
     sim.user.processMessages();
     EXPECT_EQ(entry::PrintCheck95(), 0);
+    entry::PrintEnd95();
+    EXPECT_EQ(sim.printer.ended, 0);
+    EXPECT_TRUE(sim.printer.begun.empty());
+}
+
+TEST_F(PrintDialog, NoEnhanceLeavesEnhanceOffAndDisabled) {
+    TPrintForm& f = open(640, 480, 1);
+    EXPECT_FALSE(f.Enhance->checked());
+    EXPECT_FALSE(f.Enhance->enabled());
+    EXPECT_FALSE(f.PrintStyle->enabled());
+    f.BtnPrintIt->click();
+    EXPECT_EQ(key("prN"), "0");
+    entry::PrintEnd95();
 }
 
 TEST_F(PrintDialog, CtrlTabRingSkipsTheDisabledStyleList) {
     TPrintForm& f = open(640, 480, 1);  // style list disabled
     sim.user.focused = f.BtnHelp;
-    int key = vk::Tab;
-    f.BtnHelp->keyDown(key, CtrlKey);
-    EXPECT_EQ(key, 0);
+    EXPECT_EQ(sim_test::press(f.BtnHelp, vk::Tab, CtrlKey), 0);
     EXPECT_EQ(sim.user.focused, f.BtnHelp);  // the next one cannot take the focus
     f.Enhance->setEnabled(true);
     f.Enhance->setChecked(true);
-    key = vk::Tab;
-    f.BtnHelp->keyDown(key, CtrlKey);
+    sim_test::press(f.BtnHelp, vk::Tab, CtrlKey);
     EXPECT_EQ(sim.user.focused, f.PrintStyle);
     sim.user.focused = f.MeasureBox;
-    key = vk::Tab;
-    f.MeasureBox->keyDown(key, CtrlKey);
+    sim_test::press(f.MeasureBox, vk::Tab, CtrlKey);
     EXPECT_EQ(sim.user.focused, f.BtnReset);
     // Another key lets pending messages run and keeps its effect.
     int calls = sim.user.processMessagesCalls;
-    key = vk::Down;
-    f.MeasureBox->keyDown(key, 0);
-    EXPECT_EQ(key, vk::Down);
+    EXPECT_EQ(sim_test::press(f.MeasureBox, vk::Down), vk::Down);
     EXPECT_EQ(sim.user.processMessagesCalls, calls + 1);
-}
-
-TEST_F(PrintDialog, HelpOpensContext110) {
-    TPrintForm& f = open();
-    f.BtnHelp->click();
-    ASSERT_EQ(sim.system.helpCalls.size(), 1u);
-    EXPECT_EQ(sim.system.helpCalls[0], std::make_pair(std::string("KAVRIN.HLP"), 110));
 }
 
 TEST_F(PrintDialog, EveryActivationResetsUnitZoomAndStyle) {
@@ -452,23 +421,23 @@ TEST_F(PrintDialog, EveryActivationResetsUnitZoomAndStyle) {
     EXPECT_EQ(g.LabelDocW->caption(), "Width : 8.0");
 }
 
-TEST_F(PrintDialog, PreviewPictureFromTheBmpKey) {
+TEST_F(PrintDialog, PreviewPictureFromTheBmpKey_AMissingOneEndsTheActivationWithTheReason) {
     sim.writeFile("c:\\pics\\sunset.bmp");
     IniFile(SettingsFileName).writeString(SettingsSection, "BMP", "c:\\pics\\sunset.bmp");
     TPrintForm& f = open();
     EXPECT_EQ(f.DocImage->pictureFile, "c:\\pics\\sunset.bmp");
     EXPECT_TRUE(f.DocImage->stretch);
-}
+    f.close();
+    sim.user.processMessages();
 
-TEST_F(PrintDialog, MissingBmpEndsTheActivationWithTheReason) {
     IniFile(SettingsFileName).writeString(SettingsSection, "BMP", "c:\\pics\\gone.bmp");
     sim.user.answer("Cannot open file \"c:\\pics\\gone.bmp\". The system cannot find the file specified",
                     ModalResult::OK);
-    TPrintForm& f = open();
+    TPrintForm& g = open();
     EXPECT_TRUE(sim.user.unexpected.empty());
     // The rest of the activation did not run: the initial layout stays.
-    EXPECT_EQ(f.PanelSettings->caption(), "Paper Settings");
-    EXPECT_EQ(f.printWidth(), 0);
+    EXPECT_EQ(g.PanelSettings->caption(), "Paper Settings");
+    EXPECT_EQ(g.printWidth(), 0);
     EXPECT_EQ(entry::PrintCheck95(), 1);
 }
 

@@ -1,12 +1,10 @@
 // The INI accessor over the simulated profile service and file system.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 
-#include <unistd.h>
-
 #include "framework/error.h"
+#include "tests/native/sim_kit.h"
 #include "framework/settings.h"
 #include "framework/sim/sim_fs.h"
 #include "framework/sim/sim_profile.h"
@@ -20,26 +18,19 @@ using V = std::vector<std::string>;
 class Settings : public ::testing::Test {
 protected:
     void SetUp() override {
-        static std::atomic<int> n{0};
-        root = (fsys::temp_directory_path() /
-                ("kv-settings-" + std::to_string(::getpid()) + "-" + std::to_string(n++)))
-                   .string();
-        fsys::remove_all(root);
         fs.mapDrive('C', root);
         saved = kv::ports();
         kv::ports().fs = &fs;
         kv::ports().profile = &profile;
     }
-    void TearDown() override {
-        kv::ports() = saved;
-        fsys::remove_all(root);
-    }
+    void TearDown() override { kv::ports() = saved; }
     std::string file(const std::string& path) {
         std::string b;
         return fs.readFile(path, b) ? b : "<none>";
     }
 
-    std::string root;
+    sim_test::HostFolder folder{"settings"};
+    const std::string& root = folder.path();
     kv::SimFileSystem fs;
     kv::SimProfile profile{fs};
     kv::Ports saved;

@@ -1,13 +1,11 @@
 // The simulated file system: Windows path rules, 8.3 aliases, atomic writes and faults.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 
-#include <unistd.h>
-
 #include "framework/sim/sim_fs.h"
+#include "tests/native/sim_kit.h"
 
 namespace {
 
@@ -16,15 +14,7 @@ using kv::SimFileSystem;
 
 class SimFs : public ::testing::Test {
 protected:
-    void SetUp() override {
-        static std::atomic<int> n{0};
-        root = (fsys::temp_directory_path() /
-                ("kv-simfs-" + std::to_string(::getpid()) + "-" + std::to_string(n++)))
-                   .string();
-        fsys::remove_all(root);
-        fs.mapDrive('C', root);
-    }
-    void TearDown() override { fsys::remove_all(root); }
+    void SetUp() override { fs.mapDrive('C', root); }
 
     // A file made on the host behind the object's back.
     void hostFile(const std::string& rel, const std::string& bytes = "x") {
@@ -46,7 +36,8 @@ protected:
         return r;
     }
 
-    std::string root;
+    sim_test::HostFolder folder{"simfs"};
+    const std::string& root = folder.path();
     SimFileSystem fs;
 };
 

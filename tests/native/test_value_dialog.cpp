@@ -63,17 +63,9 @@ TEST_F(ValueDialog, TheWindowAsItOpens) {
     });
     EXPECT_EQ(gamma(), ValueCancelled);
     ASSERT_TRUE(checked);
-    EXPECT_EQ(seen.caption, "Gamma Correction (n/100)");
-    EXPECT_EQ(seen.labelMin, "10");
-    EXPECT_EQ(seen.labelMax, "500");
-    EXPECT_EQ(seen.box, "100");
-    EXPECT_EQ(seen.min, 10);
-    EXPECT_EQ(seen.max, 500);
-    EXPECT_EQ(seen.position, 100);
-    EXPECT_EQ(seen.large, 10);
-    EXPECT_EQ(seen.small, 1);
-    EXPECT_TRUE(seen.presetsShown);
-    EXPECT_EQ(seen.presets, (std::vector<std::string>{"&a = 80", "&b = 120", "&c = 140", "&d = 160", "&e = 180", "&f = 200"}));
+    EXPECT_EQ(seen, (value_dialog_test::Seen{"Gamma Correction (n/100)", "10", "500", "100", 10, 500, 100, 10, 1, true,
+                                              {"&a = 80", "&b = 120", "&c = 140", "&d = 160", "&e = 180", "&f = 200"}}));
+    EXPECT_EQ(seen, value_dialog_test::shows("Gamma Correction (n/100)", 10, 500, 100, 10, 1, {80, 120, 140, 160, 180, 200}));
 }
 
 TEST_F(ValueDialog, NoPresetsHidesTheGroupAndShortensTheWindow) {
@@ -99,7 +91,7 @@ TEST_F(ValueDialog, NoPresetsHidesTheGroupAndShortensTheWindow) {
     EXPECT_EQ(outerWith - outerWithout, 78 + 12);
 }
 
-TEST_F(ValueDialog, TypingOutsideTheLimitsLeavesTheScrollBar_OkReturnsTheNearerLimit) {
+TEST_F(ValueDialog, TypingOutsideTheLimitsLeavesTheScrollBar_OkAndEnterReturnTheNearerLimit) {
     then([&](TXScrlDlg& d) {
         user.typeInto(d, "CustomSetting", "99");
         EXPECT_EQ(d.CustomScrollBar->position(), 99);
@@ -110,18 +102,13 @@ TEST_F(ValueDialog, TypingOutsideTheLimitsLeavesTheScrollBar_OkReturnsTheNearerL
         EXPECT_EQ(d.CustomSetting->text(), "500");
     });
     EXPECT_EQ(gamma(), 500);
-}
-
-TEST_F(ValueDialog, FiveIntoZoomThenOkReturns25) {
     then([&](TXScrlDlg& d) {
         user.typeInto(d, "CustomSetting", "5");
         EXPECT_EQ(d.CustomScrollBar->position(), 100);
         user.clickButton(d, "BtnOK");
     });
     EXPECT_EQ(zoom(), 25);
-}
-
-TEST_F(ValueDialog, EnterInTheBoxIsOkAndClampsToo) {
+    // Enter in the box is OK, and clamps too.
     value_dialog_test::typeAndEnter(user, "5");
     EXPECT_EQ(zoom(), 25);
     value_dialog_test::typeAndEnter(user, "250");

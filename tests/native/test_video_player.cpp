@@ -4,6 +4,7 @@
 // value dialog for speed and volume, the frame grab, the keys and every way of closing.
 #include <gtest/gtest.h>
 
+#include "tests/native/sim_kit.h"
 #include "framework/settings.h"
 #include "framework/sim/sim_platform.h"
 #include "host/entry.h"
@@ -58,6 +59,8 @@ protected:
             if (f.MediaPlayer1->visibleButtons() & (1u << i)) out += std::string(out.empty() ? "" : ",") + names[i];
         return out;
     }
+    // A control's left, top, width and height.
+    static std::vector<int> box(const Control* c) { return {c->left(), c->top(), c->width(), c->height()}; }
     int broadcasts() {
         int n = 0;
         for (auto& m : sim.host.sent) n += m.broadcast && m.msg == video::kClosedMessage;
@@ -90,10 +93,7 @@ TEST_F(VideoPlayer, OpensSizedToTheVideoAndReportsItsStatus) {
     EXPECT_EQ(sim.media.displayWindow, reinterpret_cast<uintptr_t>(f.VideoWin));
     EXPECT_EQ(sim.user.cursor(), CursorKind::Default);
     // The worked example: 320 x 240 in a 320 x 240 background gives 321 x 240 at (-1, 0).
-    EXPECT_EQ(f.VideoWin->left(), -1);
-    EXPECT_EQ(f.VideoWin->top(), 0);
-    EXPECT_EQ(f.VideoWin->width(), 321);
-    EXPECT_EQ(f.VideoWin->height(), 240);
+    EXPECT_EQ(box(f.VideoWin), (std::vector<int>{-1, 0, 321, 240}));
     EXPECT_EQ(sim.media.rectWidth, 321);
 }
 
@@ -104,10 +104,7 @@ TEST_F(VideoPlayer, FitVideoKeepsTheProportionsInEveryShape) {
                    Case{100, 100, -1, 12, 101, 75}, Case{320, 480, -1, 120, 321, 240}}) {
         f.VideoWinBack->setBounds(0, 0, c.bw, c.bh);
         f.FitVideo();
-        EXPECT_EQ(f.VideoWin->left(), c.left) << c.bw << "x" << c.bh;
-        EXPECT_EQ(f.VideoWin->top(), c.top) << c.bw << "x" << c.bh;
-        EXPECT_EQ(f.VideoWin->width(), c.w) << c.bw << "x" << c.bh;
-        EXPECT_EQ(f.VideoWin->height(), c.h) << c.bw << "x" << c.bh;
+        EXPECT_EQ(box(f.VideoWin), (std::vector<int>{c.left, c.top, c.w, c.h})) << c.bw << "x" << c.bh;
     }
 }
 
@@ -219,14 +216,11 @@ TEST_F(VideoPlayer, StepShowsThePositionBeforeTheStepAndTheSeekBarSeeks) {
 
 TEST_F(VideoPlayer, ZoomOptimizeAndStatusBarResizeWithinTheScreen) {
     TVideoForm& f = open();
-    int key = '4';
-    f.keyDown(key, CtrlKey);  // 1280 pixels and the frame: wider than the screen
+    sim_test::press(f, '4', CtrlKey);  // 1280 pixels and the frame: wider than the screen
     EXPECT_EQ(f.clientWidth(), 320);
-    key = '2';
-    f.keyDown(key, CtrlKey | ShiftKey);  // another modifier set: nothing
+    sim_test::press(f, '2', CtrlKey | ShiftKey);  // another modifier set: nothing
     EXPECT_EQ(f.clientWidth(), 320);
-    key = '2';
-    f.keyDown(key, CtrlKey);
+    sim_test::press(f, '2', CtrlKey);
     EXPECT_EQ(f.clientWidth(), 640);
     EXPECT_EQ(f.clientHeight(), 480 + 28 + 21);
     EXPECT_EQ(f.VideoWin->width(), 641);
@@ -251,11 +245,7 @@ TEST_F(VideoPlayer, SpeedAndVolumeComeFromTheValueDialogAndReachTheDeviceAtPlay)
     value_dialog_test::Seen seen;
     value_dialog_test::typeAndEnter(sim.user, "50", &seen);
     f.mnuVidVolume->click();
-    EXPECT_EQ(seen.caption, "Audio Volume Factor (%)");
-    EXPECT_EQ(seen.min, 0);
-    EXPECT_EQ(seen.max, 100);
-    EXPECT_EQ(seen.position, 100);
-    EXPECT_EQ(seen.presets[0], "&a = 0");
+    EXPECT_EQ(seen, value_dialog_test::shows("Audio Volume Factor (%)", 0, 100, 100, 10, 1, {0, 20, 40, 50, 60, 80}));
     EXPECT_EQ(video::state().volumeFactor, 500);
     value_dialog_test::clickPreset(sim.user, 0);  // 0 % means full volume
     f.mnuVidVolume->click();
@@ -263,9 +253,7 @@ TEST_F(VideoPlayer, SpeedAndVolumeComeFromTheValueDialogAndReachTheDeviceAtPlay)
 
     value_dialog_test::typeAndEnter(sim.user, "125", &seen);
     f.mnuVidSpeed->click();
-    EXPECT_EQ(seen.caption, "Video Speed Factor (%)");
-    EXPECT_EQ(seen.min, 25);
-    EXPECT_EQ(seen.large, 25);
+    EXPECT_EQ(seen, value_dialog_test::shows("Video Speed Factor (%)", 25, 200, 100, 25, 1, {25, 50, 75, 125, 150, 200}));
     EXPECT_EQ(video::state().speedFactor, 1250);
     // A command while playing pauses; cancel keeps the factor and the pause.
     f.mnuPlayClick();
@@ -284,10 +272,9 @@ TEST_F(VideoPlayer, GrabWritesThePanelsPlaceAndHandsTheSurfaceToTheHost) {
     f.mnuGrab->click();
     EXPECT_EQ(sim.media.currentMode, MediaMode::Paused);
     IniFile ini(SettingsFileName);
-    EXPECT_EQ(ini.readInteger(SettingsSection, "prL", 0), -1);
-    EXPECT_EQ(ini.readInteger(SettingsSection, "prT", -1), 0);
-    EXPECT_EQ(ini.readInteger(SettingsSection, "prW", 0), 321);
-    EXPECT_EQ(ini.readInteger(SettingsSection, "prH", 0), 240);
+    std::vector<int> grabbed;
+    for (const char* k : {"prL", "prT", "prW", "prH"}) grabbed.push_back(ini.readInteger(SettingsSection, k, -99));
+    EXPECT_EQ(grabbed, (std::vector<int>{-1, 0, 321, 240}));
     ASSERT_FALSE(sim.host.sent.empty());
     const SentMessage& m = sim.host.sent.back();
     EXPECT_EQ(m.window, kHost);
@@ -326,15 +313,12 @@ TEST_F(VideoPlayer, EveryWayOfClosing) {
 
     // Esc: the first records, the second closes; with a modifier it is not Esc.
     TVideoForm& g = open();
-    int key = vk::Escape;
-    g.XScrollbar1->keyDown(key, ShiftKey);
+    sim_test::press(g.XScrollbar1, vk::Escape, ShiftKey);
     EXPECT_FALSE(video::state().closeRequest);
-    key = vk::Escape;
-    g.XScrollbar1->keyDown(key, 0);
+    sim_test::press(g.XScrollbar1, vk::Escape);
     EXPECT_TRUE(video::state().closeRequest);
     EXPECT_EQ(entry::VideoWinStatus95(), 256);
-    key = vk::Escape;
-    g.XScrollbar1->keyDown(key, 0);
+    sim_test::press(g.XScrollbar1, vk::Escape);
     EXPECT_EQ(entry::VideoWinStatus95(), 0);
     sim.user.processMessages();
 
@@ -352,15 +336,25 @@ TEST_F(VideoPlayer, EveryWayOfClosing) {
     EXPECT_EQ(video::state().form, nullptr);
     EXPECT_FALSE(video::state().closeRequest);
     EXPECT_EQ(broadcasts(), 5);
-}
+    sim.user.processMessages();
 
-TEST_F(VideoPlayer, CloseRequestedBeforeOpeningClosesTheNextPlayerAtItsFirstTick) {
-    entry::VideoWinClose95();
-    TVideoForm& f = open(1);
+    // A second player call closes the first window before it opens the new one.
+    open();
+    TVideoForm& second = open(1);
+    EXPECT_EQ(broadcasts(), 6);
+    EXPECT_EQ(video::state().form, &second);
     EXPECT_EQ(entry::VideoWinStatus95(), 257);
-    tick(f);
+    second.close();
+    sim.user.processMessages();
+    EXPECT_EQ(broadcasts(), 7);
+
+    // A close requested while no player is open closes the next one at its first tick.
+    entry::VideoWinClose95();
+    TVideoForm& next = open(1);
+    EXPECT_EQ(entry::VideoWinStatus95(), 257);
+    tick(next);
     EXPECT_EQ(entry::VideoWinStatus95(), 0);
-    EXPECT_EQ(broadcasts(), 1);
+    EXPECT_EQ(broadcasts(), 8);
 }
 
 TEST_F(VideoPlayer, OpeningErrorsNameTheDeviceErrorAndReturnZero) {
@@ -413,32 +407,19 @@ TEST_F(VideoPlayer, RedrawOption8PausesForTheRelayoutAndSeeksBack) {
     EXPECT_EQ(visible(f), "Play,Step");
 }
 
-TEST_F(VideoPlayer, SecondPlayerCallClosesTheFirstWindow) {
-    open();
-    TVideoForm& second = open(1);
-    EXPECT_EQ(broadcasts(), 1);
-    EXPECT_EQ(video::state().form, &second);
-    EXPECT_EQ(entry::VideoWinStatus95(), 257);
-}
-
 TEST_F(VideoPlayer, KeysAndTheOptionsButton) {
     TVideoForm& f = open();
     tick(f);
-    int key = VK_INSERT;
-    f.MenuButton->keyDown(key, ShiftKey);
+    sim_test::press(f.MenuButton, VK_INSERT, ShiftKey);
     EXPECT_EQ(sim.media.currentMode, MediaMode::Playing);
-    key = VK_DELETE;
-    f.MenuButton->keyDown(key, ShiftKey);
+    sim_test::press(f.MenuButton, VK_DELETE, ShiftKey);
     EXPECT_EQ(sim.media.currentMode, MediaMode::Paused);
-    key = 'Q';
-    f.MenuButton->keyDown(key, CtrlKey);
+    sim_test::press(f.MenuButton, 'Q', CtrlKey);
     EXPECT_TRUE(f.mnuQuietPlayback->checked());
     EXPECT_FALSE(sim.media.audioOn);
-    key = 'Q';
-    f.MenuButton->keyDown(key, CtrlKey | AltKey);  // not Ctrl+Q
+    sim_test::press(f.MenuButton, 'Q', CtrlKey | AltKey);  // not Ctrl+Q
     EXPECT_TRUE(f.mnuQuietPlayback->checked());
-    key = 'M';
-    f.MenuButton->keyDown(key, CtrlKey);
+    sim_test::press(f.MenuButton, 'M', CtrlKey);
     ASSERT_EQ(sim.user.popups.back(), "MenuOptions");
     EXPECT_EQ(sim.user.popupX, f.left() + f.width() / 2);
     EXPECT_EQ(sim.user.popupY, f.top() + f.height() / 4);

@@ -1,7 +1,10 @@
 // Answering the value-entry dialog from a caller's native test, as a user does: the sim
 // backend shows the real dialog form ("XScrlDlg") and these scripts act on it.
 #pragma once
+#include <algorithm>
 #include <functional>
+#include <initializer_list>
+#include <ostream>
 #include <string>
 
 #include "dialogs/value_dialog.h"
@@ -15,7 +18,27 @@ struct Seen {
     int min = 0, max = 0, position = 0, large = 0, small = 0;
     bool presetsShown = false;
     std::vector<std::string> presets;
+    bool operator==(const Seen&) const = default;
 };
+
+// How a failed comparison shows what the dialog showed.
+inline void PrintTo(const Seen& s, std::ostream* os) {
+    *os << '"' << s.caption << "\" " << s.labelMin << ".." << s.labelMax << " box " << s.box << " bar " << s.min << ".."
+        << s.max << " at " << s.position << " steps " << s.large << "/" << s.small << " presets "
+        << (s.presetsShown ? "shown" : "hidden");
+    for (const auto& p : s.presets) *os << " [" << p << "]";
+}
+
+// What the dialog shows when it opens with these limits, start, steps and six presets: the
+// limits as labels, the start in the box and, within the limits, on the bar.
+inline Seen shows(const std::string& caption, int min, int max, int start, int large, int small,
+                  std::initializer_list<int> presets) {
+    Seen s{caption, std::to_string(min), std::to_string(max), std::to_string(start), min, max,
+           std::clamp(start, min, max), large, small, true, {}};
+    char letter = 'a';
+    for (int p : presets) s.presets.push_back(std::string("&") + letter++ + " = " + std::to_string(p));
+    return s;
+}
 
 inline Seen look(kv::Form& f) {
     auto& d = static_cast<kv::dialogs::TXScrlDlg&>(f);

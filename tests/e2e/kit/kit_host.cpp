@@ -1,0 +1,61 @@
+// The test host's window, message loop and window pictures.
+#include "tests/e2e/kit/kit_host.h"
+
+#include <cstdlib>
+
+#include "tests/e2e/kit/kit.h"
+
+namespace kv::kit {
+
+namespace {
+constexpr const char* kHostClass = "KvTestHostWindow";
+}
+
+HostWindow::HostWindow(Handler onMessage, bool visible) : onMessage_(std::move(onMessage)) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = kHostClass;
+    RegisterClassA(&wc);  // fails harmlessly once the class exists
+    hwnd_ = CreateWindowExA(0, kHostClass, "Test host", WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0), 10, 10, 300,
+                            200, nullptr, nullptr, wc.hInstance, nullptr);
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+HostWindow::~HostWindow() {
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+}
+
+LRESULT CALLBACK HostWindow::proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<HostWindow*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+    if (self && self->onMessage_ && self->onMessage_(msg, wp, lp)) return 0;
+    return DefWindowProcA(h, msg, wp, lp);
+}
+
+bool hostLoop(const std::function<bool()>& done, DWORD ms) {
+    const DWORD until = GetTickCount() + ms;
+    MSG m;
+    while (GetTickCount() < until) {
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+        if (done && done()) return true;
+        Sleep(5);
+    }
+    return done ? done() : true;
+}
+
+bool captureWindow(HWND window, const std::string& name, bool redraw, DWORD settleMs) {
+    if (redraw) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    hostLoop(nullptr, settleMs);
+    return saveWindowBitmap(window, screensFolder() + "\\" + name);
+}
+
+bool colorsNear(COLORREF a, COLORREF b, int tolerance) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+}  // namespace kv::kit
