@@ -127,10 +127,8 @@ void TEditorForm::SortByAny(const MenuItem* sender) {
             std::swap(key[static_cast<size_t>(p)], key[static_cast<size_t>(i)]);
         }
     }
-    // Every tag is cleared, and with it the date and size keys.
-    for (int r = 1; r <= n; ++r)
-        if (Grid->cell(Tag, r) != BlankMarker) Grid->setCell(Tag, r, "");
     Grid->endUpdate();
+    mnuTagAllClick(nullptr);  // every tag cleared, and with them the date and size keys
     user.setCursor(CursorKind::Default);
     GridClick(this);
 }

@@ -138,5 +138,8 @@ std::string screensFolder();
 
 // Saves what the window shows as a 24-bit Windows bitmap file.
 bool saveWindowBitmap(HWND window, const std::string& file);
+// Saves what the screen shows in the window's rectangle, with the windows above it (an open
+// popup menu) in the picture.
+bool saveScreenBitmap(HWND window, const std::string& file);
 
 }  // namespace kv::kit

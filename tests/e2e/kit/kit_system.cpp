@@ -221,12 +221,11 @@ DWORD WINAPI ModalCloser::run(void* self) {
 
 // ---- pictures -----------------------------------------------------------------------------
 
-bool saveWindowBitmap(HWND window, const std::string& file) {
-    RECT r;
-    if (!IsWindow(window) || !GetWindowRect(window, &r)) return false;
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0) return false;
+namespace {
 
+// Saves the w x h pixels at (x, y) of a drawing surface as a 24-bit Windows bitmap file.
+bool saveSurfaceBitmap(HDC src, int x, int y, int w, int h, const std::string& file) {
+    if (w <= 0 || h <= 0) return false;
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = w;
@@ -245,9 +244,7 @@ bool saveWindowBitmap(HWND window, const std::string& file) {
         return false;
     }
     HGDIOBJ old = SelectObject(mem, bmp);
-    HDC src = GetWindowDC(window);
-    const bool ok = BitBlt(mem, 0, 0, w, h, src, 0, 0, SRCCOPY) != FALSE;
-    ReleaseDC(window, src);
+    const bool ok = BitBlt(mem, 0, 0, w, h, src, x, y, SRCCOPY) != FALSE;
     GdiFlush();
 
     bool saved = false;
@@ -270,6 +267,26 @@ bool saveWindowBitmap(HWND window, const std::string& file) {
     SelectObject(mem, old);
     DeleteObject(bmp);
     DeleteDC(mem);
+    return saved;
+}
+
+}  // namespace
+
+bool saveWindowBitmap(HWND window, const std::string& file) {
+    RECT r;
+    if (!IsWindow(window) || !GetWindowRect(window, &r)) return false;
+    HDC src = GetWindowDC(window);
+    const bool saved = saveSurfaceBitmap(src, 0, 0, r.right - r.left, r.bottom - r.top, file);
+    ReleaseDC(window, src);
+    return saved;
+}
+
+bool saveScreenBitmap(HWND window, const std::string& file) {
+    RECT r;
+    if (!IsWindow(window) || !GetWindowRect(window, &r)) return false;
+    HDC screen = GetDC(nullptr);
+    const bool saved = saveSurfaceBitmap(screen, r.left, r.top, r.right - r.left, r.bottom - r.top, file);
+    ReleaseDC(nullptr, screen);
     return saved;
 }
 
