@@ -36,7 +36,8 @@ bool sameFile(const std::string& a, const std::string& b) {
     return sameText(GetShortPath(a), GetShortPath(b));
 }
 
-// Moves a slide's file; true when it is at `dest` afterwards. When the platform reports the
+// Moves a slide's file; true when it is at `dest` afterwards (a move reported done without a
+// file there counts as failed, so the slide stays on its file). When the platform reports the
 // move done but `src` is still there (it copied the file to another drive and could not
 // remove the original), the original is removed only when `dest` is a distinct copy of the
 // same size, so the only copy is never lost. `dest` did not exist before: a move that failed
@@ -51,7 +52,7 @@ bool moveSlideFile(const std::string& src, const std::string& dest) {
     const bool twoFiles = left && copy && !sameFile(src, dest);
     if (moved && twoFiles && copy->size == left->size) fs.deleteFile(src);
     if (!moved && twoFiles) fs.deleteFile(dest);
-    return moved;
+    return moved && copy;
 }
 
 }  // namespace

@@ -223,23 +223,13 @@ bool SimSystem::run(const std::string& commandLine, int showState) {
 }
 
 std::string SimSystem::dateTimeText(int64_t utcSeconds) {
-    // Civil date of a day count from 1970 (proleptic Gregorian calendar).
     const int64_t days = utcSeconds >= 0 ? utcSeconds / 86400 : (utcSeconds - 86399) / 86400;
     const int64_t secs = utcSeconds - days * 86400;
-    const int64_t z = days + 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    const int64_t d = doy - (153 * mp + 2) / 5 + 1;
-    const int64_t m = mp < 10 ? mp + 3 : mp - 9;
-    const int64_t y = yoe + era * 400 + (m <= 2);
-    const int64_t h = secs / 3600, n = secs / 60 % 60, s = secs % 60;
+    const CivilDate c = civilFromDays(days);
+    const int h = static_cast<int>(secs / 3600), n = static_cast<int>(secs / 60 % 60), s = static_cast<int>(secs % 60);
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%d/%d/%d %d:%02d:%02d %s", static_cast<int>(m), static_cast<int>(d),
-                  static_cast<int>(y), static_cast<int>(h % 12 == 0 ? 12 : h % 12), static_cast<int>(n),
-                  static_cast<int>(s), h < 12 ? "AM" : "PM");
+    std::snprintf(buf, sizeof buf, "%d/%d/%lld %d:%02d:%02d %s", c.month, c.day, static_cast<long long>(c.year),
+                  h % 12 == 0 ? 12 : h % 12, n, s, h < 12 ? "AM" : "PM");
     return buf;
 }
 

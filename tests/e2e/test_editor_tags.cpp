@@ -44,43 +44,55 @@ TEST_F(EditorTags, ThreeSlidesTaggedByKeyboardAndMouseThenViewed) {
         HWND form = waitEditorLoaded();
         if (!form) return;
         HWND grid = findNamedIn(form, "Grid");
-        RealKeyboard keys;
-        keys.down(VK_MENU);  // Alt+T from the table: "&Tag"
-        keys.press('T');
-        keys.up(VK_MENU);
         // The mouse: slide 2's tag cell, the right button released over it.
         SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, cellPoint(form, grid, kTagColumn, 2));
         SendMessageA(grid, WM_LBUTTONUP, 0, cellPoint(form, grid, kTagColumn, 2));
         SendMessageA(grid, WM_RBUTTONDOWN, MK_RBUTTON, cellPoint(form, grid, kTagColumn, 2));
         SendMessageA(grid, WM_RBUTTONUP, 0, cellPoint(form, grid, kTagColumn, 2));
         tags += gridText(grid);
-        // The keyboard again: down to slide 4's tag cell, Space.
-        keys.press(VK_DOWN);
-        keys.press(VK_DOWN);
+        // The keyboard: up to slide 1, Alt+T ("&Tag") from the table.
+        RealKeyboard keys;
+        keys.press(VK_UP);
+        waitUntil([&] { return gridText(grid).empty(); }, 3000);
+        keys.down(VK_MENU);
+        keys.press('T');
+        keys.up(VK_MENU);
+        waitUntil([&] { return gridText(grid) == "X"; }, 3000);
+        tags += gridText(grid);
+        // Down to slide 4's tag cell, Space.
+        for (int i = 0; i < 3; ++i) keys.press(VK_DOWN);
+        waitUntil([&] { return gridText(grid).empty(); }, 3000);
         keys.press(VK_SPACE);
         waitUntil([&] { return gridText(grid) == "X"; }, 3000);
         tags += gridText(grid);
         // Slide 3, the video: no tag to set.
         keys.press(VK_UP);
+        waitUntil([&] { return !gridText(grid).empty(); }, 3000);
         keys.press(VK_SPACE);
-        Sleep(100);
+        Sleep(200);
         videoTag = gridText(grid);
-        // The slide menu over the tagged slides, for a person to look at.
+        // The slide menu over the tagged slides, for a person to look at: "Tool&s" opens it
+        // where the mouse is.
+        RECT fr{};
+        GetWindowRect(form, &fr);
+        SetCursorPos((fr.left + fr.right) / 2 - 150, fr.top + 120);
         PostMessageA(findNamedIn(form, "BtnSort"), BM_CLICK, 0, 0);
         HWND menu = nullptr;
         if (waitUntil([&] { return (menu = popupMenuWindow()) != nullptr; }, 5000)) {
             Sleep(300);
-            menuSaved = kit::saveScreenBitmap(form, kit::screensFolder() + "\\editor-tags-menu.bmp");
+            menuSaved = kit::saveWindowBitmap(form, {menu}, kit::screensFolder() + "\\editor-tags-menu.bmp");
             keys.press(VK_ESCAPE);
             waitUntil([] { return popupMenuWindow() == nullptr; }, 3000);
         }
-        // "Vie&w" with the video current: the list, no question, the editor ends.
-        click(findNamedIn(form, "BtnView"));
+        // Alt+W, "Vie&w", with the video current: the list, no question, the editor ends.
+        keys.down(VK_MENU);
+        keys.press('W');
+        keys.up(VK_MENU);
         if (!waitUntil([] { return findNamed("EditorForm") == nullptr; }, 5000)) quitEditor(form);
     });
     const int32_t r = editorWin95();
     user.join();
-    EXPECT_EQ(tags, "XX");
+    EXPECT_EQ(tags, "XXX");
     EXPECT_EQ(videoTag, "------------------------------");
     EXPECT_TRUE(menuSaved);
     EXPECT_EQ(r, 2);

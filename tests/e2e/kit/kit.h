@@ -138,8 +138,7 @@ std::string screensFolder();
 
 // Saves what the window shows as a 24-bit Windows bitmap file.
 bool saveWindowBitmap(HWND window, const std::string& file);
-// Saves what the screen shows in the window's rectangle, with the windows above it (an open
-// popup menu) in the picture.
-bool saveScreenBitmap(HWND window, const std::string& file);
+// The same with other windows (an open popup menu) drawn over it where they are on the screen.
+bool saveWindowBitmap(HWND window, const std::vector<HWND>& above, const std::string& file);
 
 }  // namespace kv::kit

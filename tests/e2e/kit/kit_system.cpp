@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <functional>
 
 #include "tests/e2e/kit/kit.h"
 
@@ -223,8 +224,9 @@ DWORD WINAPI ModalCloser::run(void* self) {
 
 namespace {
 
-// Saves the w x h pixels at (x, y) of a drawing surface as a 24-bit Windows bitmap file.
-bool saveSurfaceBitmap(HDC src, int x, int y, int w, int h, const std::string& file) {
+// Saves a w x h picture as a 24-bit Windows bitmap file; `draw` paints it into a memory
+// drawing surface.
+bool saveDrawnBitmap(int w, int h, const std::function<bool(HDC)>& draw, const std::string& file) {
     if (w <= 0 || h <= 0) return false;
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
@@ -244,7 +246,7 @@ bool saveSurfaceBitmap(HDC src, int x, int y, int w, int h, const std::string& f
         return false;
     }
     HGDIOBJ old = SelectObject(mem, bmp);
-    const bool ok = BitBlt(mem, 0, 0, w, h, src, x, y, SRCCOPY) != FALSE;
+    const bool ok = draw(mem);
     GdiFlush();
 
     bool saved = false;
@@ -272,22 +274,32 @@ bool saveSurfaceBitmap(HDC src, int x, int y, int w, int h, const std::string& f
 
 }  // namespace
 
-bool saveWindowBitmap(HWND window, const std::string& file) {
+// Copies what a window shows into a drawing surface at (x, y).
+bool copyWindow(HWND window, HDC dest, int x, int y) {
     RECT r;
     if (!IsWindow(window) || !GetWindowRect(window, &r)) return false;
     HDC src = GetWindowDC(window);
-    const bool saved = saveSurfaceBitmap(src, 0, 0, r.right - r.left, r.bottom - r.top, file);
+    const bool ok = BitBlt(dest, x, y, r.right - r.left, r.bottom - r.top, src, 0, 0, SRCCOPY) != FALSE;
     ReleaseDC(window, src);
-    return saved;
+    return ok;
 }
 
-bool saveScreenBitmap(HWND window, const std::string& file) {
+bool saveWindowBitmap(HWND window, const std::string& file) { return saveWindowBitmap(window, {}, file); }
+
+bool saveWindowBitmap(HWND window, const std::vector<HWND>& above, const std::string& file) {
     RECT r;
     if (!IsWindow(window) || !GetWindowRect(window, &r)) return false;
-    HDC screen = GetDC(nullptr);
-    const bool saved = saveSurfaceBitmap(screen, r.left, r.top, r.right - r.left, r.bottom - r.top, file);
-    ReleaseDC(nullptr, screen);
-    return saved;
+    return saveDrawnBitmap(
+        r.right - r.left, r.bottom - r.top,
+        [&](HDC mem) {
+            bool ok = copyWindow(window, mem, 0, 0);
+            for (HWND w : above) {
+                RECT a;
+                ok = ok && GetWindowRect(w, &a) && copyWindow(w, mem, a.left - r.left, a.top - r.top);
+            }
+            return ok;
+        },
+        file);
 }
 
 double nowMs() {
