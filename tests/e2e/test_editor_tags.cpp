@@ -206,4 +206,50 @@ TEST_F(EditorTags, FileInformationThenARenameInTheInputBox) {
     EXPECT_EQ(bytes.size(), 1234u);
 }
 
+TEST_F(EditorTags, FilesMovedThroughTheMoveDialogUnlessTheNameIsTaken) {
+    openOn(6, true);
+    const std::string dest = folder.path() + "\\Moved here";
+    CreateDirectoryA(dest.c_str(), nullptr);
+    folder.writeFile("Moved here\\Harbour lights.bmp", "theirs");
+    kit::writeKey("LastDir", dest + "\\");  // the move dialog opens in the last folder
+    std::string titles;
+    Driver user([&] {
+        HWND form = waitEditorLoaded();
+        if (!form) return;
+        HWND grid = findNamedIn(form, "Grid");
+        auto moveCurrent = [&] {
+            PostMessageA(findNamedIn(form, "BtnRelocate"), BM_CLICK, 0, 0);
+            HWND dlg = waitNamed("FileForm", 10000);
+            if (!dlg || !waitUntil([&] { return windowText(dlg) == "Move File to"; }, 5000)) return false;
+            PostMessageA(findNamedIn(dlg, "BtnOK"), BM_CLICK, 0, 0);
+            return waitUntil([] { return findNamed("FileForm") == nullptr; }, 5000);
+        };
+        if (!moveCurrent()) return quitEditor(form);
+        sendKey(grid, VK_DOWN);
+        if (!moveCurrent()) return quitEditor(form);
+        titles = answerDialog("Destination file exists.", "OK");
+        PostMessageA(findNamedIn(form, "BtnTest"), BM_CLICK, 0, 0);  // Run writes the script
+    });
+    EXPECT_EQ(editorWin95(), -1);
+    user.join();
+    EXPECT_EQ(titles, "Warning");
+    EXPECT_TRUE(kit::fileExists(dest + "\\Beach at sunset.jpg"));
+    EXPECT_FALSE(kit::fileExists(slides + "\\Beach at sunset.jpg"));
+    std::string theirs;
+    EXPECT_TRUE(kit::readFile(dest + "\\Harbour lights.bmp", theirs) && theirs == "theirs");
+    EXPECT_TRUE(kit::fileExists(slides + "\\Harbour lights.bmp"));
+    // Slide 1 now names the moved file's folder, slide 2 its old one.
+    const std::string script = folder.file("temp show.avl");
+    auto folderOf = [&](const char* slide) {
+        const std::string f = profile(script, slide, "F");
+        return longPathOf(profile(script, "Directory", f.substr(f.rfind(',') + 1).c_str()));
+    };
+    EXPECT_EQ(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, folderOf("1").c_str(), -1, (dest + "\\").c_str(), -1),
+              CSTR_EQUAL)
+        << folderOf("1");
+    EXPECT_EQ(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, folderOf("2").c_str(), -1, (slides + "\\").c_str(), -1),
+              CSTR_EQUAL)
+        << folderOf("2");
+}
+
 }  // namespace
