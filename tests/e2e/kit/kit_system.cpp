@@ -313,9 +313,22 @@ double nowMs() {
     return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
 }
 
+namespace {
+
+// The folder the program started in: the library's dialogs change the current folder, and a
+// relative screens folder is meant from where the tests were started.
+const std::string startFolder = [] {
+    char buf[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof buf, buf);
+    return std::string(buf);
+}();
+
+}  // namespace
+
 std::string screensFolder() {
     char buf[MAX_PATH] = {};
     std::string dir = GetEnvironmentVariableA("KV_SCREENS", buf, sizeof buf) ? buf : "out\\screens";
+    if (dir.size() < 2 || (dir[1] != ':' && dir[0] != '\\' && dir[0] != '/')) dir = startFolder + "\\" + dir;
     std::string part;
     for (char c : dir + "\\") {
         if ((c == '\\' || c == '/') && !part.empty()) CreateDirectoryA(part.c_str(), nullptr);
