@@ -156,6 +156,7 @@ void TEditorForm::MoveTaggedFiles() {
     const std::string folder =
         folderPart(IniFile(SettingsFileName).readString(SettingsSection, "SaveName", ""));
     if (folder.empty()) return;  // no folder chosen: the files would land in the current one
+    bool moved = false;
     for (int r = 1; r < Grid->rowCount(); ++r) {
         if (Grid->cell(Tag, r) != "X") continue;
         const std::string src = Grid->cell(FilePath, r);
@@ -170,9 +171,9 @@ void TEditorForm::MoveTaggedFiles() {
             continue;
         }
         Grid->setCell(FilePath, r, lower(GetShortPath(dest)));
-        GridClick(this);
-        st.modified = true;
+        st.modified = moved = true;
     }
+    if (moved) GridClick(this);  // the current slide shown once, with its path as it is now
     if (Tab->pageIndex() > 0) UpdateCatalogTags();
 }
 
