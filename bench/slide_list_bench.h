@@ -3,6 +3,7 @@
 // and adding 5,000 slides from a selection list against reading the list and looking up its
 // names bare. The caller installs the platform (file system, settings, a headless user).
 #pragma once
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -54,23 +55,30 @@ inline void tagsBench(const std::string& root, int rounds, SimUser& user, editor
     fs.setCurrentDirectory(root);
     explorer::setRemoteDlgHandler([](int32_t, int32_t) { return 0; });
     double move = 0, back = 0, bare = 0;
-    for (int i = 0; i < rounds; ++i) {
+    const int moveRounds = std::min(rounds, 2);  // 3,600 file moves a round
+    for (int i = 0; i < moveRounds; ++i) {
         settings.writeString(SettingsSection, "SaveName", away + "x");
         const double a = nowMs();
         form.mnuRelocateClick(form.BtnRelocate);
         settings.writeString(SettingsSection, "SaveName", root + "x");
         const double b = nowMs();
         form.mnuRelocateClick(form.BtnRelocate);
+        std::vector<std::string> shortPaths;  // short paths, as a script holds them
+        for (const std::string& n : moved) shortPaths.push_back(GetShortPath(root + n));
         const double c = nowMs();
-        for (const std::string& n : moved) fs.moveFile(root + n, away + n);
-        for (const std::string& n : moved) fs.moveFile(away + n, root + n);
+        size_t done = 0;
+        for (size_t k = 0; k < moved.size(); ++k) done += fs.moveFile(shortPaths[k], away + moved[k]);
+        for (const std::string& n : moved) done += fs.moveFile(away + n, root + n);
         const double d = nowMs();
-        move += (b - a) / rounds;
-        back += (c - b) / rounds;
-        bare += (d - c) / 2 / rounds;
+        if (done != 2 * moved.size()) std::printf("bare moves: %zu of %zu\n", done, 2 * moved.size());
+        move += (b - a) / moveRounds;
+        back += (c - b) / moveRounds;
+        bare += (d - c) / 2 / moveRounds;
     }
     explorer::setRemoteDlgHandler({});
-    std::printf("move 900 tagged files to a folder %.1f ms and back %.1f ms; moving them bare %.1f ms (%.1fx)\n", move,
+    std::printf("move 900 tagged files to a folder %.1f ms and back %.1f ms; moving them bare (from the short paths "
+                "the script holds, and back) %.1f ms (%.1fx)\n",
+                move,
                 back, bare, move / bare);
 
     // Erasing the 900 tagged slides (thumbnails kept).

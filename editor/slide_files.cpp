@@ -36,23 +36,27 @@ bool sameFile(const std::string& a, const std::string& b) {
     return sameText(GetShortPath(a), GetShortPath(b));
 }
 
-// Moves a slide's file; true when it is at `dest` afterwards (a move reported done without a
-// file there counts as failed, so the slide stays on its file). When the platform reports the
-// move done but `src` is still there (it copied the file to another drive and could not
-// remove the original), the original is removed only when `dest` is a distinct copy of the
-// same size, so the only copy is never lost. `dest` did not exist before: a move that failed
-// takes back whatever it left there (a copy, or part of one) while the original is still there.
+// Whether two paths lie on one drive: a move between them is a rename, which either happens
+// whole or not at all.
+bool sameDrive(const std::string& a, const std::string& b) {
+    return a.size() > 1 && b.size() > 1 && a[1] == ':' && b[1] == ':' && sameText(a.substr(0, 1), b.substr(0, 1));
+}
+
+// Moves a slide's file to `dest`, which did not exist; true when it went there. To another
+// drive the platform copies the file and removes the original: when it reports the move done
+// with the original still there, the original is removed only when `dest` is a distinct copy
+// of the same size, so the only copy is never lost; when it reports a failure, whatever it
+// left at `dest` (a copy, or part of one) is taken back while the original is still there.
 bool moveSlideFile(const std::string& src, const std::string& dest) {
     FileSystemPort& fs = *ports().fs;
-    const std::optional<DirEntry> before = fs.findEntry(src);
-    if (!before || before->directory) return false;
     const bool moved = fs.moveFile(src, dest);
+    if (moved && sameDrive(src, dest)) return true;
     const std::optional<DirEntry> left = fs.findEntry(src);
-    const std::optional<DirEntry> copy = fs.findEntry(dest);
-    const bool twoFiles = left && copy && !sameFile(src, dest);
+    const std::optional<DirEntry> copy = left ? fs.findEntry(dest) : std::nullopt;
+    const bool twoFiles = copy && !copy->directory && !sameFile(src, dest);
     if (moved && twoFiles && copy->size == left->size) fs.deleteFile(src);
     if (!moved && twoFiles) fs.deleteFile(dest);
-    return moved && copy;
+    return moved;
 }
 
 }  // namespace
