@@ -50,7 +50,7 @@ bool sameDrive(const std::string& a, const std::string& b) {
 bool moveSlideFile(const std::string& src, const std::string& dest) {
     FileSystemPort& fs = *ports().fs;
     const bool moved = fs.moveFile(src, dest);
-    if (moved && sameDrive(src, dest)) return true;
+    if (sameDrive(src, dest)) return moved;  // a rename leaves nothing behind either way
     const std::optional<DirEntry> left = fs.findEntry(src);
     const std::optional<DirEntry> copy = left ? fs.findEntry(dest) : std::nullopt;
     const bool twoFiles = copy && !copy->directory && !sameFile(src, dest);

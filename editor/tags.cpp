@@ -77,6 +77,7 @@ void TEditorForm::SaveTagList() {
     int n = 0;
     for (int r = 1; r < Grid->rowCount(); ++r)
         if (Grid->cell(Tag, r) == "X") ++n;
+    list.reserve(static_cast<size_t>(n) * 48 + 32, static_cast<size_t>(n) + 1);
     list.add("Count", "N", intToStr(n));
     for (int r = 1, i = 0; r < Grid->rowCount(); ++r)
         if (Grid->cell(Tag, r) == "X") list.add(intToStr(++i), "F", Grid->cell(FilePath, r));
