@@ -1,4 +1,4 @@
-// Sorting an 1800-slide script and adding 5,000 slides, natively (sim platform over a
+// Sorting an 1800-slide script, its tags and tagged files, and adding 5,000 slides, natively (sim platform over a
 // temporary folder, headless user).
 //
 //   native_slide_list_bench [rounds]
@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     kv::SimPlatform sim;
     sim.fs.createDirectory("c:\\bench");
+    sim.fs.createDirectory("c:\\bench\\Moved away");
     kv::bench::slideListBench("c:\\bench\\", rounds, sim.user);
     return 0;
 }

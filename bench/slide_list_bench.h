@@ -3,6 +3,8 @@
 // and adding 5,000 slides from a selection list against reading the list and looking up its
 // names bare. The caller installs the platform (file system, settings, a headless user).
 #pragma once
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -18,6 +20,84 @@
 #include "framework/names.h"
 
 namespace kv::bench {
+
+// Tags on the 1800-slide script: "Tag al&l", the tag list of 1800 files against writing its
+// bytes as one file, moving 900 tagged files to another folder and back against moving them
+// bare, and erasing 900 tagged slides. The table is restored after each erase.
+inline void tagsBench(const std::string& root, int rounds, SimUser& user, editor::TEditorForm& form) {
+    using namespace kv::editor;
+    auto nowMs = [] {
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    };
+    FileSystemPort& fs = *ports().fs;
+    editorState().AppDir = root;
+    const double tagAll = medianMs(rounds, [&] { form.mnuTagAllClick(form.mnuTagAll); });
+    form.Grid->setRow(1);
+    const double view = medianMs(rounds, [&] {
+        user.answer("View all tagged slides?", ModalResult::Yes);
+        form.setModalResult(ModalResult::None);
+        form.BtnView->click();
+    });
+    std::string listBytes;
+    fs.readFile(root + "tag.lst", listBytes);
+    const double viewBare = medianMs(rounds, [&] { fs.writeFileAtomic(root + "bare.lst", listBytes); });
+    std::printf("tag all 1800 slides %.1f ms; tag list of 1800 files %.1f ms, its bytes as one file %.1f ms (%.1fx)\n",
+                tagAll, view, viewBare, view / viewBare);
+
+    // Every other slide tagged; moved to a folder and back.
+    form.mnuTagAllClick(nullptr);
+    for (int r = 1; r <= 1800; r += 2) form.Grid->setCell(Tag, r, "X");
+    const std::string away = root + "Moved away\\";  // made by the caller
+    IniFile settings(SettingsFileName);
+    settings.writeString(SettingsSection, "SaveName", away + "x");
+    std::vector<std::string> moved;
+    for (int r = 1; r <= 1800; r += 2) moved.push_back(form.Grid->cell(DisplayName, r));
+    fs.setCurrentDirectory(root);
+    explorer::setRemoteDlgHandler([](int32_t, int32_t) { return 0; });
+    double move = 0, back = 0, bare = 0;
+    const int moveRounds = std::min(rounds, 2);  // 3,600 file moves a round
+    for (int i = 0; i < moveRounds; ++i) {
+        settings.writeString(SettingsSection, "SaveName", away + "x");
+        const double a = nowMs();
+        form.mnuRelocateClick(form.BtnRelocate);
+        settings.writeString(SettingsSection, "SaveName", root + "x");
+        const double b = nowMs();
+        form.mnuRelocateClick(form.BtnRelocate);
+        std::vector<std::string> shortPaths;  // short paths, as a script holds them
+        for (const std::string& n : moved) shortPaths.push_back(GetShortPath(root + n));
+        const double c = nowMs();
+        size_t done = 0;
+        for (size_t k = 0; k < moved.size(); ++k) done += fs.moveFile(shortPaths[k], away + moved[k]);
+        for (const std::string& n : moved) done += fs.moveFile(away + n, root + n);
+        const double d = nowMs();
+        if (done != 2 * moved.size()) std::printf("bare moves: %zu of %zu\n", done, 2 * moved.size());
+        move += (b - a) / moveRounds;
+        back += (c - b) / moveRounds;
+        bare += (d - c) / 2 / moveRounds;
+    }
+    explorer::setRemoteDlgHandler({});
+    std::printf("move 900 tagged files to a folder %.1f ms and back %.1f ms; moving them bare (from the short paths "
+                "the script holds, and back) %.1f ms (%.1fx)\n",
+                move,
+                back, bare, move / bare);
+
+    // Erasing the 900 tagged slides (thumbnails kept).
+    std::vector<std::vector<std::string>> rows;
+    for (int r = 0; r <= 1800; ++r) rows.push_back(form.Grid->rowCells(r));
+    double erase = 0;
+    for (int i = 0; i < rounds; ++i) {
+        user.answer("ERASE SLIDES\nDelete tagged thumbnails too?", ModalResult::No);
+        const double a = nowMs();
+        form.MultiErase();
+        erase += (nowMs() - a) / rounds;
+        if (form.Grid->rowCount() != 901) std::printf("erase: %d rows\n", form.Grid->rowCount());
+        form.Grid->setRowCount(1801);
+        for (int r = 0; r <= 1800; ++r) form.Grid->setRowCells(r, rows[static_cast<size_t>(r)]);
+    }
+    form.mnuTagAllClick(nullptr);
+    editorState().modified = false;
+    std::printf("erase 900 tagged slides of 1800: %.1f ms (mean of %d)\n", erase, rounds);
+}
 
 inline void slideListBench(const std::string& root, int rounds, SimUser& user) {
     using namespace kv::editor;
@@ -53,6 +133,8 @@ inline void slideListBench(const std::string& root, int rounds, SimUser& user) {
     std::printf("sort 1800 slides: by size %.1f ms, by date %.1f ms, by name %.1f ms; "
                 "looking up the 1800 files bare %.1f ms (size sort %.1fx)\n",
                 bySize, byDate, byName, bare, bySize / bare);
+
+    tagsBench(root, rounds, user, form);
 
     // The selection list as the explorer writes it: short names, the short folder.
     std::string list = "[Directory]\r\nFiles=5000\r\nName=" + AddTrailingBackslash(GetShortPath(root)) + "\r\n";

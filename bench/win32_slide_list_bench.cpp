@@ -1,4 +1,4 @@
-// Sorting an 1800-slide script and adding 5,000 slides under Windows (or Wine): the editor's
+// Sorting an 1800-slide script, its tags and tagged files, and adding 5,000 slides under Windows (or Wine): the editor's
 // procedures in-process over the Win32 file system and profile ports, with the sim backend's
 // headless user for the UI (the grid is not painted here).
 //
@@ -22,7 +22,11 @@ int main(int argc, char** argv) {
     GetTempPathA(MAX_PATH, tmp);
     const std::string root = std::string(tmp) + "kvlistbench" + std::to_string(GetCurrentProcessId()) + "\\";
     CreateDirectoryA(root.c_str(), nullptr);
+    CreateDirectoryA((root + "Moved away").c_str(), nullptr);
     kv::bench::slideListBench(root, rounds, user);
+    DeleteFileA((root + "tag.lst").c_str());
+    DeleteFileA((root + "bare.lst").c_str());
+    RemoveDirectoryA((root + "Moved away").c_str());
     RemoveDirectoryA(root.c_str());
     return 0;
 }

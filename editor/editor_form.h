@@ -178,6 +178,19 @@ public:
     // wiring passes which one).
     void SortByAny(const MenuItem* sender);
 
+    // ---- tags (tags.cpp) ----
+    // Sender mnuTagAll tags every picture slide; any other sender clears every tag.
+    void mnuTagAllClick(const MenuItem* sender);
+    void BtnViewClick(Control* sender);
+    void SaveTagList();
+    void SetSaveAs(const std::string& text);  // SaveAs in the settings file
+    // ---- the slide's file (slide_files.cpp) ----
+    void BtnInfoClick(Control* sender);
+    void mnuRenameClick(Control* sender);
+    void mnuRelocateClick(Control* sender);
+    void MoveTaggedFiles();
+    void BtnTrashClick(Control* sender);
+
     // ---- the slide menu (edit_menu.cpp) ----
     void BtnSortClick(Control* sender);
     void mnuEditPopup(Control* sender);
@@ -205,6 +218,8 @@ private:
     void buildControls();  // editor_layout.cpp: controls, captions, hints, sizes
     void buildCatalog();   // catalog_view.cpp: the view's font, timer and events
     void wireSlideList();  // slide_list.cpp: the list operations' buttons and menu items
+    void wireTags();       // tags.cpp
+    void wireSlideFiles(); // slide_files.cpp
     bool activatedOnce_ = false;
 };
 

@@ -273,7 +273,6 @@ void TEditorForm::buildControls() {
     BtnFileMenu->onClick = [this](Control* s) { BtnFileMenuClick(s); };
     BtnSort->onClick = [this](Control* s) { BtnSortClick(s); };
     mnuEdit->onPopup = [this](Control* s) { mnuEditPopup(s); };
-    BtnTag->onClick = [this](Control*) { TagSlide(); };
     BtnGlobal->onClick = [this](Control* s) { CommonAction(s); };
     Tab->onClick = [this](Control* s) { TabClick(s); };
 
@@ -282,7 +281,6 @@ void TEditorForm::buildControls() {
     mnuNew->onClick = [this](Control*) { BtnNewClick(nullptr); };
     mnuRun->onClick = [this](Control*) { BtnTestClick(nullptr); };
     mnuHelp->onClick = [this](Control*) { BtnHelpClick(nullptr); };
-    mnuTag->onClick = [this](Control*) { TagSlide(); };
     for (auto& i : mnuFX->items()) i->onClick = [this, it = i.get()](Control*) { fx1Click(it); };
     for (auto& i : mnuColor->items()) i->onClick = [this, it = i.get()](Control*) { clr0Click(it); };
     for (auto& i : mnuHPOS->items())
@@ -290,6 +288,8 @@ void TEditorForm::buildControls() {
     for (auto& i : mnuVPOS->items())
         i->onClick = [this, it = i.get()](Control*) { it->name() == "vposX" ? vposXClick(it) : vpos0Click(it); };
     wireSlideList();
+    wireTags();
+    wireSlideFiles();
     buildCatalog();
 }
 

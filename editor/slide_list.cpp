@@ -248,6 +248,8 @@ void TEditorForm::BtnDeleteClick(Control* sender) {
     RemoveSlideRow(r);
 }
 
+// The tagged rows go from the last upward, as the erase of one slide would take them; the rows
+// that stay are moved up once each, so erasing half of a long script is one pass over it.
 void TEditorForm::MultiErase() {
     EditorState& st = editorState();
     UserPort& user = *ports().user;
@@ -257,24 +259,26 @@ void TEditorForm::MultiErase() {
         user.messageDialog("ERASE SLIDES\nDelete tagged thumbnails too?", DialogKind::Confirmation, BtnYes | BtnNo | BtnCancel);
     if (answer == ModalResult::Cancel) return;
     user.setCursor(CursorKind::HourGlass);
-    for (int r = Grid->rowCount() - 1; r >= 1; --r) {
+    const int n = Grid->rowCount() - 1;
+    for (int r = n; r >= 1 && answer == ModalResult::Yes; --r) {
         if (Grid->cell(Tag, r) != "X") continue;
-        if (answer == ModalResult::Yes) {
-            const std::string thumb = ThumbnailFile(r);
-            if (!thumb.empty() && fs.exists(thumb)) fs.deleteFile(thumb);
-        }
-        if (Grid->rowCount() == 2) {
-            st.modified = false;
-            SetUpClear();
-        } else {
-            const int n = Grid->rowCount() - 1;
-            Grid->beginUpdate();
-            for (int d = r; d < n; ++d) Grid->setRowCells(d, Grid->rowCells(d + 1));
-            Grid->setRowCount(n);
-            Grid->endUpdate();
-            ui().processMessages();
-        }
+        const std::string thumb = ThumbnailFile(r);
+        if (!thumb.empty() && fs.exists(thumb)) fs.deleteFile(thumb);
     }
+    int kept = 0;
+    Grid->beginUpdate();
+    for (int r = 1; r <= n; ++r) {
+        if (Grid->cell(Tag, r) == "X") continue;
+        if (++kept != r) Grid->setRowCells(kept, std::vector<std::string>(Grid->rowCells(r)));
+    }
+    if (kept == 0) {  // every slide erased: the blank start row, nothing to save
+        st.modified = false;
+        SetUpClear();
+    } else if (kept < n) {
+        Grid->setRowCount(kept + 1);
+    }
+    Grid->endUpdate();
+    ui().processMessages();
     GridClick(this);
     RenumberSlides();
     UpdatePreview();

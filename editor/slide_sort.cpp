@@ -23,18 +23,9 @@ namespace {
 // before 1980 give 1980-01-01 00:00, as the packed form cannot hold them.
 uint32_t dosStamp(int64_t seconds) {
     if (seconds < 315532800) return (1u << 5 | 1u) << 16;  // 1980-01-01
-    const int64_t days = seconds / 86400, secs = seconds % 86400;
-    // Civil date from days since 1970 (proleptic Gregorian calendar).
-    const int64_t z = days + 719468;
-    const int64_t era = z / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    const int64_t d = doy - (153 * mp + 2) / 5 + 1;
-    const int64_t m = mp < 10 ? mp + 3 : mp - 9;
-    const int64_t y = yoe + era * 400 + (m <= 2 ? 1 : 0);
-    const uint32_t date = static_cast<uint32_t>(((y - 1980) & 0x7F) << 9 | m << 5 | d);
+    const int64_t secs = seconds % 86400;
+    const CivilDate c = civilFromDays(seconds / 86400);
+    const uint32_t date = static_cast<uint32_t>(((c.year - 1980) & 0x7F) << 9 | c.month << 5 | c.day);
     const uint32_t time = static_cast<uint32_t>((secs / 3600) << 11 | (secs / 60 % 60) << 5 | (secs % 60) / 2);
     return date << 16 | time;
 }
@@ -127,10 +118,8 @@ void TEditorForm::SortByAny(const MenuItem* sender) {
             std::swap(key[static_cast<size_t>(p)], key[static_cast<size_t>(i)]);
         }
     }
-    // Every tag is cleared, and with it the date and size keys.
-    for (int r = 1; r <= n; ++r)
-        if (Grid->cell(Tag, r) != BlankMarker) Grid->setCell(Tag, r, "");
     Grid->endUpdate();
+    mnuTagAllClick(nullptr);  // every tag cleared, and with them the date and size keys
     user.setCursor(CursorKind::Default);
     GridClick(this);
 }

@@ -121,9 +121,14 @@ public:
     virtual uint32_t availablePageFile() = 0;  // free paging-file bytes (global memory status)
     virtual bool gdiFlush() = 0;
     virtual bool help(const std::string& file, int context) = 0;
-    virtual bool run(const std::string& commandLine) = 0;  // program start
+    // Program start: runs the command line with the window show state (0 hidden, 1 normal)
+    // and does not wait for the program; false when it could not be started.
+    virtual bool run(const std::string& commandLine, int showState) = 0;
     // Local date and time as days since 30 December 1899 with the time as the fraction.
     virtual double now() = 0;
+    // A moment (seconds since 1970, UTC) as local date and time in the platform's short date
+    // and long time formats, separated by a blank.
+    virtual std::string dateTimeText(int64_t utcSeconds) = 0;
 };
 
 // What a printer offers one page: its size in printer pixels, resolution, colour depth and

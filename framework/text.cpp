@@ -106,6 +106,18 @@ int32_t strToIntChecked(std::string_view s) {
     return *v;
 }
 
+CivilDate civilFromDays(int64_t days) {
+    const int64_t z = days + 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    const int d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    const int m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    return {yoe + era * 400 + (m <= 2 ? 1 : 0), m, d};
+}
+
 std::string hexText(uint32_t v) {
     static const char digits[] = "0123456789ABCDEF";
     if (v == 0) return "0";

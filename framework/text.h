@@ -30,6 +30,13 @@ int32_t strToIntChecked(std::string_view s);
 // v in upper-case hexadecimal without leading zeros, "0" for zero.
 std::string hexText(uint32_t v);
 
+// The civil date (proleptic Gregorian calendar) of a day counted from 1 January 1970.
+struct CivilDate {
+    int64_t year;
+    int month, day;
+};
+CivilDate civilFromDays(int64_t days);
+
 // Path parts: a path's name follows its last backslash or colon.
 std::string namePart(std::string_view path);
 std::string folderPart(std::string_view path);  // up to and including the last '\' or ':'

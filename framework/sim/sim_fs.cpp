@@ -499,7 +499,30 @@ void SimFileSystem::setReadOnly(const std::string& path, bool readOnly) {
     if (!readOnly && it != readOnly_.end()) readOnly_.erase(it);
 }
 
+void SimFileSystem::setInUse(const std::string& path, bool inUse) {
+    Parsed p = parse(path);
+    if (!p.ok) return;
+    std::string key = roKey(p);
+    auto it = std::find(inUse_.begin(), inUse_.end(), key);
+    if (inUse && it == inUse_.end()) inUse_.push_back(key);
+    if (!inUse && it != inUse_.end()) inUse_.erase(it);
+}
+
+bool SimFileSystem::held(const Parsed& p) {
+    return !inUse_.empty() && std::find(inUse_.begin(), inUse_.end(), roKey(p)) != inUse_.end();
+}
+
 void SimFileSystem::setDiskFull(bool full) { diskFull_ = full; }
+
+void SimFileSystem::setDriveFull(char letter, bool full) {
+    const char u = upper(std::string(1, letter))[0];
+    fullDrives_.erase(std::remove(fullDrives_.begin(), fullDrives_.end(), u), fullDrives_.end());
+    if (full) fullDrives_.push_back(u);
+}
+
+bool SimFileSystem::full(const Parsed& p) const {
+    return diskFull_ || std::find(fullDrives_.begin(), fullDrives_.end(), p.drive) != fullDrives_.end();
+}
 
 void SimFileSystem::setAttributes(const std::string& path, bool hidden, bool system) {
     std::string host = hostPath(path);
@@ -553,7 +576,7 @@ bool SimFileSystem::writeFileAtomic(const std::string& path, const std::string& 
     if (w.found && w.isDir) return false;
     std::string name = w.found ? w.hostName : p.comps.back();
     if (!w.found && !validNewName(name)) return false;
-    if (refused(p) || diskFull_) return false;
+    if (refused(p) || held(p) || full(p)) return false;
 
     // Write everything to a temporary file beside the target, then rename it over the
     // target: a failure at any point leaves the old file as it was.
@@ -600,6 +623,11 @@ bool SimFileSystem::moveFile(const std::string& from, const std::string& to) {
     if (!validNewName(newName)) return false;
     if (refused(pf) || refused(pt)) return false;
     if (sameEntry && newName == wf.hostName) return true;
+    if (pf.drive != pt.drive && !wf.isDir) {
+        if (full(pt)) return false;
+        return copyThenRemove(pf, wf, wt.parentHost + "/" + newName);
+    }
+    if (held(pf)) return false;
     // A folder cannot move into itself or below itself.
     if (wf.isDir && (wt.parentHost == wf.host || wt.parentHost.compare(0, wf.host.size() + 1,
                                                                         wf.host + "/") == 0))
@@ -635,12 +663,26 @@ bool SimFileSystem::moveFile(const std::string& from, const std::string& to) {
     return true;
 }
 
+bool SimFileSystem::copyThenRemove(const Parsed& pf, const Walk& wf, const std::string& target) {
+    std::error_code ec;
+    fsys::copy_file(wf.host, target, ec);
+    if (ec) {
+        fsys::remove(target, ec);
+        return false;
+    }
+    folder(fsys::path(target).parent_path().string());
+    if (held(pf)) return false;  // the copy stays, the original cannot be removed
+    if (!fsys::remove(wf.host, ec) || ec) return false;
+    forgetItem(folders_[wf.parentHost], wf.hostName);
+    return true;
+}
+
 bool SimFileSystem::deleteFile(const std::string& path) {
     Parsed p = parse(path);
     if (!p.ok || p.wild || p.trailingSep) return false;
     Walk w = walk(p);
     if (!w.found || w.isDir) return false;
-    if (refused(p)) return false;
+    if (refused(p) || held(p)) return false;
     std::error_code ec;
     if (!fsys::remove(w.host, ec) || ec) return false;
     forgetItem(folders_[w.parentHost], w.hostName);

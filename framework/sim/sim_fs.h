@@ -40,6 +40,10 @@ public:
     // --- fault injection ---
     // Writes, moves and deletes of the path, and of anything beneath it, are refused.
     void setReadOnly(const std::string& path, bool readOnly);
+    // A file held open by another program without sharing: it can be read, but writes,
+    // renames and deletes of it are refused. Moved to another drive it is copied and then
+    // cannot be removed, so the move fails with both copies left, as the platform's does.
+    void setInUse(const std::string& path, bool inUse);
     // Gives an existing file or folder the hidden and system attributes (kept by host path).
     void setAttributes(const std::string& path, bool hidden, bool system);
     // A mapped drive that is not ready (its size cannot be read), or ready again.
@@ -48,6 +52,8 @@ public:
     void setDriveInfo(char letter, DriveType type, const std::string& label);
     // Every write fails (the old file stays as it was).
     void setDiskFull(bool full);
+    // Writes to one drive fail, and so do copies to it.
+    void setDriveFull(char letter, bool full);
     // Writes succeed for n more bytes in total, then fail part-way; negative: no limit.
     void failAfterBytes(int64_t n);
 
@@ -67,6 +73,8 @@ public:
     bool writeFileAtomic(const std::string& path, const std::string& bytes,
                          uint64_t* written = nullptr) override;
     // Also renames folders. Renaming a file to its own name in another case changes the case.
+    // A file moved to another drive is copied and the original removed; the copy is refused
+    // on a full disk.
     bool moveFile(const std::string& from, const std::string& to) override;
     bool deleteFile(const std::string& path) override;
     std::string currentDirectory() override;
@@ -121,6 +129,9 @@ private:
     DirEntry entryOf(const std::string& hostFolder, const std::string& name);
     std::string roKey(const Parsed& p);
     bool refused(const Parsed& p);
+    bool held(const Parsed& p);
+    bool full(const Parsed& p) const;
+    bool copyThenRemove(const Parsed& from, const Walk& fromWalk, const std::string& targetHost);
     static bool validNewName(const std::string& name);
 
     std::map<char, std::string> drives_;
@@ -129,7 +140,9 @@ private:
     std::string windowsDir_ = "C:\\WINDOWS";
     std::map<std::string, Folder> folders_;  // by host folder path
     std::vector<std::string> readOnly_;      // keys from roKey
+    std::vector<std::string> inUse_;         // keys from roKey
     bool diskFull_ = false;
+    std::vector<char> fullDrives_;  // upper letters
     std::map<std::string, std::pair<bool, bool>> attributes_;  // host path -> hidden, system
     std::map<char, DriveInfo> driveInfo_;                       // upper letter -> type, label
     std::vector<char> notReady_;                                // upper letters

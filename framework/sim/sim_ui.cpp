@@ -1,6 +1,7 @@
 #include "framework/sim/sim_ui.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "framework/text.h"
 
@@ -214,9 +215,22 @@ bool SimSystem::help(const std::string& file, int context) {
     return true;
 }
 
-bool SimSystem::run(const std::string& commandLine) {
+bool SimSystem::run(const std::string& commandLine, int showState) {
+    if (!runOk) return false;
     programs.push_back(commandLine);
+    programShows.push_back(showState);
     return true;
+}
+
+std::string SimSystem::dateTimeText(int64_t utcSeconds) {
+    const int64_t days = utcSeconds >= 0 ? utcSeconds / 86400 : (utcSeconds - 86399) / 86400;
+    const int64_t secs = utcSeconds - days * 86400;
+    const CivilDate c = civilFromDays(days);
+    const int h = static_cast<int>(secs / 3600), n = static_cast<int>(secs / 60 % 60), s = static_cast<int>(secs % 60);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%d/%d/%lld %d:%02d:%02d %s", c.month, c.day, static_cast<long long>(c.year),
+                  h % 12 == 0 ? 12 : h % 12, n, s, h < 12 ? "AM" : "PM");
+    return buf;
 }
 
 }  // namespace kv

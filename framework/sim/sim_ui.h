@@ -146,12 +146,17 @@ public:
     bool flushOk = true;
     double clock = 45000.5;  // a fixed local date and time
     std::vector<std::pair<std::string, int>> helpCalls;
-    std::vector<std::string> programs;
+    std::vector<std::string> programs;  // command lines started, with their show states
+    std::vector<int> programShows;
+    bool runOk = true;
     uint32_t availablePageFile() override { return pageFile; }
     bool gdiFlush() override { return flushOk; }
     bool help(const std::string& file, int context) override;
-    bool run(const std::string& commandLine) override;
+    bool run(const std::string& commandLine, int showState) override;
     double now() override { return clock; }
+    // The moment in UTC as "m/d/yyyy h:nn:ss AM" (the short date and long time of a United
+    // States English system).
+    std::string dateTimeText(int64_t utcSeconds) override;
 };
 
 }  // namespace kv

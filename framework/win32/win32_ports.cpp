@@ -68,9 +68,11 @@ public:
         return WinHelpA(owner ? owner : GetDesktopWindow(), file.c_str(), HELP_CONTEXT,
                         static_cast<ULONG_PTR>(context)) != FALSE;
     }
-    bool run(const std::string& commandLine) override {
+    bool run(const std::string& commandLine, int showState) override {
         STARTUPINFOA si{};
         si.cb = sizeof si;
+        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.wShowWindow = static_cast<WORD>(showState);
         PROCESS_INFORMATION pi{};
         std::string cmd = commandLine;  // CreateProcessA may write into the command line
         if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
@@ -87,6 +89,17 @@ public:
         const double days = static_cast<double>(daysFromCivil(t.wYear, t.wMonth, t.wDay) + 25569);
         const double secs = t.wHour * 3600.0 + t.wMinute * 60.0 + t.wSecond + t.wMilliseconds / 1000.0;
         return days + secs / 86400.0;
+    }
+    std::string dateTimeText(int64_t utcSeconds) override {
+        // FILETIME counts 100 ns steps from 1601.
+        const uint64_t t = static_cast<uint64_t>(utcSeconds + 11644473600ll) * 10000000ull;
+        FILETIME utc{static_cast<DWORD>(t), static_cast<DWORD>(t >> 32)}, local{};
+        SYSTEMTIME st{};
+        if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &st)) return {};
+        char date[128] = {}, time[128] = {};
+        GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, sizeof date);
+        GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, time, sizeof time);
+        return std::string(date) + " " + time;
     }
 };
 

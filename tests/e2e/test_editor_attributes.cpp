@@ -23,32 +23,9 @@ namespace {
 enum { cSlideNo, cFilePath, cParam, cColorValue, cDisplayName, cUseColor, cEffect, cWait, cHorz, cVert, cGamma,
        cZoom, cVolume, cSpeed, cThumb, cTag, cCount };
 
-// The middle of column `col` in the table, in the grid's client coordinates: the widths the
-// editor gives the columns at its first activation (in proportion to the window's width, the
-// file name taking what is left), one pixel of grid line after each.
-int columnX(HWND form, HWND grid, int col) {
-    RECT fr, gr;
-    GetWindowRect(form, &fr);
-    GetWindowRect(grid, &gr);
-    const double u = (fr.right - fr.left) / 634.0;
-    auto scaled = [u](double w) { return static_cast<int>(std::nearbyint(w * u)); };
-    int w[cCount];
-    for (int c = 0; c < cCount; ++c) w[c] = 1;
-    w[cEffect] = scaled(100);
-    w[cWait] = w[cGamma] = scaled(45);
-    for (int c : {cSlideNo, cHorz, cVert, cZoom, cVolume, cSpeed}) w[c] = scaled(35);
-    w[cUseColor] = w[cTag] = scaled(30);
-    int sum = 0;
-    for (int c = 0; c < cCount; ++c) sum += w[c];
-    w[cDisplayName] = (gr.right - gr.left) - (sum + GetSystemMetrics(SM_CXHTHUMB) + 14);
-    int x = 0;
-    for (int c = 0; c < col; ++c) x += w[c] + 1;
-    return x + w[col] / 2;
+void clickCell(HWND form, HWND grid, int col, int row) {
+    clickGrid(grid, LOWORD(cellPoint(form, grid, col, row)), row);
 }
-
-LPARAM cellPoint(HWND form, HWND grid, int col, int row) { return gridPoint(columnX(form, grid, col), row); }
-
-void clickCell(HWND form, HWND grid, int col, int row) { clickGrid(grid, columnX(form, grid, col), row); }
 
 // A double click as the mouse makes it: down, up, double click (posted: it opens a modal
 // window), up.

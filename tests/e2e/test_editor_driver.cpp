@@ -1,6 +1,7 @@
 #include "tests/e2e/test_editor_driver.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "tests/e2e/kit/kit.h"
 
@@ -140,6 +141,27 @@ void RealKeyboard::up(int vk) {
 }
 
 void click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
+
+LPARAM cellPoint(HWND form, HWND grid, int col, int row) {
+    enum { SlideNo, DisplayName = 4, UseColor, Effect, Wait, Horz, Vert, Gamma, Zoom, Volume, Speed, Tag = 15, Count };
+    RECT fr, gr;
+    GetWindowRect(form, &fr);
+    GetWindowRect(grid, &gr);
+    const double u = (fr.right - fr.left) / 634.0;
+    auto scaled = [u](double w) { return static_cast<int>(std::nearbyint(w * u)); };
+    int w[Count];
+    for (int c = 0; c < Count; ++c) w[c] = 1;
+    w[Effect] = scaled(100);
+    w[Wait] = w[Gamma] = scaled(45);
+    for (int c : {SlideNo, Horz, Vert, Zoom, Volume, Speed}) w[c] = scaled(35);
+    w[UseColor] = w[Tag] = scaled(30);
+    int sum = 0;
+    for (int c = 0; c < Count; ++c) sum += w[c];
+    w[DisplayName] = (gr.right - gr.left) - (sum + GetSystemMetrics(SM_CXHTHUMB) + 14);
+    int x = 0;
+    for (int c = 0; c < col; ++c) x += w[c] + 1;
+    return MAKELPARAM(x + w[col] / 2, row * 19 + 9);
+}
 
 std::string gridText(HWND grid) {
     char buf[1024] = {};

@@ -50,6 +50,11 @@ private:
     std::vector<int> held_;
 };
 void click(HWND button);
+// The middle of cell (col, row) of the slide table, in the grid's client coordinates: the
+// widths the editor gives the columns at its first activation (in proportion to the window's
+// width, the file name taking what is left), one pixel of grid line after each; rows 19
+// pixels high.
+LPARAM cellPoint(HWND form, HWND grid, int col, int row);
 // Text of the grid's current cell (WM_GETTEXT).
 std::string gridText(HWND grid);
 

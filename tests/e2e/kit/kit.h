@@ -138,5 +138,7 @@ std::string screensFolder();
 
 // Saves what the window shows as a 24-bit Windows bitmap file.
 bool saveWindowBitmap(HWND window, const std::string& file);
+// The same with other windows (an open popup menu) drawn over it where they are on the screen.
+bool saveWindowBitmap(HWND window, const std::vector<HWND>& above, const std::string& file);
 
 }  // namespace kv::kit

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <functional>
 
 #include "tests/e2e/kit/kit.h"
 
@@ -221,12 +222,12 @@ DWORD WINAPI ModalCloser::run(void* self) {
 
 // ---- pictures -----------------------------------------------------------------------------
 
-bool saveWindowBitmap(HWND window, const std::string& file) {
-    RECT r;
-    if (!IsWindow(window) || !GetWindowRect(window, &r)) return false;
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0) return false;
+namespace {
 
+// Saves a w x h picture as a 24-bit Windows bitmap file; `draw` paints it into a memory
+// drawing surface.
+bool saveDrawnBitmap(int w, int h, const std::function<bool(HDC)>& draw, const std::string& file) {
+    if (w <= 0 || h <= 0) return false;
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = w;
@@ -245,9 +246,7 @@ bool saveWindowBitmap(HWND window, const std::string& file) {
         return false;
     }
     HGDIOBJ old = SelectObject(mem, bmp);
-    HDC src = GetWindowDC(window);
-    const bool ok = BitBlt(mem, 0, 0, w, h, src, 0, 0, SRCCOPY) != FALSE;
-    ReleaseDC(window, src);
+    const bool ok = draw(mem);
     GdiFlush();
 
     bool saved = false;
@@ -273,6 +272,36 @@ bool saveWindowBitmap(HWND window, const std::string& file) {
     return saved;
 }
 
+}  // namespace
+
+// Copies what a window shows into a drawing surface at (x, y).
+bool copyWindow(HWND window, HDC dest, int x, int y) {
+    RECT r;
+    if (!IsWindow(window) || !GetWindowRect(window, &r)) return false;
+    HDC src = GetWindowDC(window);
+    const bool ok = BitBlt(dest, x, y, r.right - r.left, r.bottom - r.top, src, 0, 0, SRCCOPY) != FALSE;
+    ReleaseDC(window, src);
+    return ok;
+}
+
+bool saveWindowBitmap(HWND window, const std::string& file) { return saveWindowBitmap(window, {}, file); }
+
+bool saveWindowBitmap(HWND window, const std::vector<HWND>& above, const std::string& file) {
+    RECT r;
+    if (!IsWindow(window) || !GetWindowRect(window, &r)) return false;
+    return saveDrawnBitmap(
+        r.right - r.left, r.bottom - r.top,
+        [&](HDC mem) {
+            bool ok = copyWindow(window, mem, 0, 0);
+            for (HWND w : above) {
+                RECT a;
+                ok = ok && GetWindowRect(w, &a) && copyWindow(w, mem, a.left - r.left, a.top - r.top);
+            }
+            return ok;
+        },
+        file);
+}
+
 double nowMs() {
     static LARGE_INTEGER freq = [] {
         LARGE_INTEGER f;
@@ -284,9 +313,22 @@ double nowMs() {
     return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
 }
 
+namespace {
+
+// The folder the program started in: the library's dialogs change the current folder, and a
+// relative screens folder is meant from where the tests were started.
+const std::string startFolder = [] {
+    char buf[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof buf, buf);
+    return std::string(buf);
+}();
+
+}  // namespace
+
 std::string screensFolder() {
     char buf[MAX_PATH] = {};
     std::string dir = GetEnvironmentVariableA("KV_SCREENS", buf, sizeof buf) ? buf : "out\\screens";
+    if (dir.size() < 2 || (dir[1] != ':' && dir[0] != '\\' && dir[0] != '/')) dir = startFolder + "\\" + dir;
     std::string part;
     for (char c : dir + "\\") {
         if ((c == '\\' || c == '/') && !part.empty()) CreateDirectoryA(part.c_str(), nullptr);
