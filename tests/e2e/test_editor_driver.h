@@ -50,6 +50,9 @@ private:
     std::vector<int> held_;
 };
 void click(HWND button);
+// A click on row i of a list box, with the keys held in `keys` (MK_CONTROL adds the row to the
+// selection, MK_SHIFT extends it to the row).
+void clickListRow(HWND list, int i, WPARAM keys = 0);
 // Text of the grid's current cell (WM_GETTEXT).
 std::string gridText(HWND grid);
 
