@@ -199,6 +199,7 @@ void TFileForm::ShowInputView() {
     mnuFLevel->setVisible(false);
     mnuRefresh->setVisible(false);
     mnuListInput->setCaption("&Hide input files");
+    LayoutPanels();
     // Filled once: the list the host wrote before it opened the dialog.
     if (InputList->count() == 0) {
         IniFile list(state().listFile);

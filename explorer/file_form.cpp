@@ -531,9 +531,12 @@ void TFileForm::LayoutPanels() {
     const int w = clientWidth(), h = clientHeight();
     PanelTop->setBounds(0, 0, w, kTopHeight);
     const int listH = std::max(0, h - kTopHeight - kBottomHeight);
-    PanelList->setBounds(0, kTopHeight, w, listH);
+    // The input-file view takes the whole window while the panels are hidden.
+    if (inputViewShown()) PanelList->setBounds(0, 0, w, h);
+    else PanelList->setBounds(0, kTopHeight, w, listH);
     XFiles->setBounds(2, 0, std::max(0, w - 4), listH);
-    InputList->setBounds(2, 0, std::max(0, w - 4), listH);
+    InputList->setBounds(2, 2, std::max(0, w - 4), std::max(0, PanelList->height() - 4));
+    InputList->setColumnWidth(std::max(16, (InputList->width() - 4) / 4));
     PanelBottom->setBounds(0, kTopHeight + listH, w, kBottomHeight);
 }
 
@@ -717,6 +720,7 @@ void TFileForm::HideInputView() {
     mnuFLevel->setVisible(true);
     mnuRefresh->setVisible(true);
     mnuListInput->setCaption("&View input files");
+    LayoutPanels();
     XFiles->setFocus();
 }
 
