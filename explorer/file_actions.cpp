@@ -130,15 +130,22 @@ void TFileForm::UnmarkDirectoryClick(Control*) {
 
 // ---- the selection list file and the instant slideshow ----------------------------------------
 
+std::string TFileForm::shortFolder() {
+    // The folder part of a listed file's short path is the folder's own short path: looked up
+    // in its parent rather than by a file among thousands.
+    return AddTrailingBackslash(GetShortPath(currentFolder()));
+}
+
 std::vector<std::string> TFileForm::SelectedShortNames() {
     ValidateSelection();
     const std::string D = AddTrailingBackslash(currentFolder());
     std::vector<std::string> names;
+    names.reserve(static_cast<size_t>(XFiles->selCount()));
     for (const ListBox::Item& it : XFiles->items()) {
         if (!it.selected) continue;
         // The name part of the file's short path: from the listing, or looked up when the
         // listing did not have it.
-        auto known = listedShortNames.find(lower(it.text));
+        auto known = listedShortNames.find(it.text);
         names.push_back(known != listedShortNames.end() ? known->second : namePart(GetShortPath(D + it.text)));
     }
     return names;
@@ -148,12 +155,11 @@ int TFileForm::ListMultipleFiles() {
     const std::vector<std::string> names = SelectedShortNames();
     const int n = static_cast<int>(names.size());
     if (XFiles->count() == 0 || n == 0) return 0;
-    const std::string D = AddTrailingBackslash(currentFolder());
     IniBuilder list;
     list.reserve(static_cast<size_t>(n) * 24 + 64, static_cast<size_t>(n) + 2);
     list.add("Directory", "Files", intToStr(n));
     for (int k = 1; k <= n; ++k) list.add(intToStr(k), "F", names[static_cast<size_t>(k - 1)]);
-    list.add("Directory", "Name", folderPart(GetShortPath(D + names.back())));
+    list.add("Directory", "Name", shortFolder());
     IniFile(state().listFile).replace(list);
     return n;
 }
@@ -171,13 +177,12 @@ void TFileForm::InstantSlideshowClick(Control*) {
         warnNoFiles();
         return;
     }
-    const std::string D = AddTrailingBackslash(currentFolder());
     IniBuilder show;
     show.reserve(static_cast<size_t>(n) * 26 + 64, static_cast<size_t>(n) + 3);
     show.add("Header", "Ver", "4");
     show.add("Header", "N", intToStr(n + 1));
     for (int k = 1; k <= n; ++k) show.add(intToStr(k), "F", names[static_cast<size_t>(k - 1)] + ",0");
-    show.add("Directory", "0", folderPart(GetShortPath(D + names.back())));
+    show.add("Directory", "0", shortFolder());
     IniFile(state().listFile).replace(show);
     notifyHost(NotifySlideshow);
 }

@@ -131,6 +131,8 @@ public:
     // The short names (without folder) of the selected files in list order, after
     // ValidateSelection.
     std::vector<std::string> SelectedShortNames();
+    // The current folder's short path with a trailing backslash ("Name" of the selection list).
+    std::string shortFolder();
 
     // ---- save options (save_options.cpp) ----
     void ReadRememberedRow();
@@ -140,8 +142,8 @@ public:
     void UpdateJpegButton();
 
     // The 8.3 name of each file of the last listing (the name itself when it is its own 8.3
-    // name), by the lower-case long name: the selection list names thousands of files without
-    // a look-up of each in a folder that holds thousands.
+    // name), by its text in the list: the selection list names thousands of files without a
+    // look-up of each in a folder that holds thousands.
     std::unordered_map<std::string, std::string> listedShortNames;
 
 private:

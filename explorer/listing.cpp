@@ -43,10 +43,13 @@ void TFileForm::UpdateFiles() {
     // a mask (the first row has nineteen). The list sorts on insertion; the entries are
     // gathered and put in that order at once, the same list without ten thousand insertions.
     const std::vector<DirEntry> all = fs.list(D, "*.*");
+    // Each file's short name under the text the list shows for it (step 3 below).
     listedShortNames.clear();
     listedShortNames.reserve(all.size());
     for (const DirEntry& e : all)
-        if (!e.directory) listedShortNames.emplace(lower(e.longName), e.shortName.empty() ? e.longName : e.shortName);
+        if (!e.directory)
+            listedShortNames.emplace(mnuLowercase->checked() ? lower(e.longName) : e.longName,
+                                     e.shortName.empty() ? e.longName : e.shortName);
     std::vector<ListBox::Item> files;
     files.reserve(all.size());
     for (const std::string& m : maskWalk(st.mask)) {
