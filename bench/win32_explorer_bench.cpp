@@ -198,9 +198,9 @@ int main(int argc, char** argv) {
     kv::kit::writeKey("AppDir", base);
     kv::kit::deleteKey("AVLNOW");
     auto editor = reinterpret_cast<int32_t(WINAPI*)()>(kv::kit::exportAddress("EditorWin95"));
-    std::vector<double> marked, added;
+    std::vector<double> marked, added, warned;
     for (int run = 0; run < 5; ++run) {
-        double markMs = -1, addMs = -1;
+        double markMs = -1, addMs = -1, warnMs = -1;
         Driver user([&] {
             HWND form = waitNamed("EditorForm");
             HWND grid = form ? findNamedIn(form, "Grid") : nullptr;
@@ -219,11 +219,18 @@ int main(int argc, char** argv) {
                         markMs = nowMs() - t0;
                     t0 = nowMs();
                     PostMessageA(findNamedIn(dlg, "BtnOK"), BM_CLICK, 0, 0);
-                    // The editor warns above 1599 slides once the grid holds them all.
+                    // The grid's scroll range holds the 5,000 rows and nothing is left to
+                    // paint; then the editor warns above 1599 slides.
                     for (;;) {
-                        HWND warn = findNamed("MessageDialog");
-                        if (warn && !IsWindow(dlg) && !GetUpdateRect(grid, nullptr, FALSE)) {
+                        SCROLLINFO si{};
+                        si.cbSize = sizeof si;
+                        si.fMask = SIF_RANGE;
+                        if (addMs < 0 && !IsWindow(dlg) && GetScrollInfo(grid, SB_VERT, &si) && si.nMax >= 5000 &&
+                            !GetUpdateRect(grid, nullptr, FALSE))
                             addMs = nowMs() - t0;
+                        HWND warn = findNamed("MessageDialog");
+                        if (warn) {
+                            warnMs = nowMs() - t0;
                             PostMessageA(findNamedIn(warn, "OK"), BM_CLICK, 0, 0);
                             break;
                         }
@@ -241,12 +248,13 @@ int main(int argc, char** argv) {
         user.join();
         marked.push_back(markMs);
         added.push_back(addMs);
+        warned.push_back(warnMs);
     }
     std::printf("[ figure   ] add-slides dialog on 5,000 files: \"&Mark all files\" until painted: median %.1f ms\n",
                 median(marked));
     std::printf("[ figure   ] editor: OK in the add-slides dialog with 5,000 files marked until the grid has painted "
                 "5,000 slides: median %.1f ms (target below 300); runs:", median(added));
     for (double a : added) std::printf(" %.0f", a);
-    std::printf("\n");
+    std::printf("; until the warning above 1599 slides shows: median %.1f ms\n", median(warned));
     return 0;
 }
