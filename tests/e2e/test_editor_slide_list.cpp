@@ -189,18 +189,20 @@ TEST_F(EditorSlideList, AddAndInsertThroughTheExplorerThenEraseMoveSortFindAndRu
         if (!grid) return;
         HWND path = findNamedIn(form, "Fullname");
         auto current = [&](const char* word) {
-            return waitUntil([&] { return windowText(path).find(word) != std::string::npos; }, 3000);
+            return waitUntil([&] { return windowText(path).find(word) != std::string::npos; }, 8000);
         };
         // The add-slides dialog: the rows from `first` to `last` chosen with the mouse, OK.
         auto addFrom = [&](const char* button, int first, int last) {
             PostMessageA(findNamedIn(form, button), BM_CLICK, 0, 0);
             HWND dlg = waitNamed("FileForm", 10000);
             HWND list = dlg ? findNamedIn(dlg, "XFiles") : nullptr;
-            if (!list || !waitUntil([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 6; }, 5000)) return false;
+            if (!list || !waitUntil([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 6; }, 10000)) return false;
             clickListRow(list, first);
             if (last != first) clickListRow(list, last, MK_SHIFT);
             PostMessageA(findNamedIn(dlg, "BtnOK"), BM_CLICK, 0, 0);
-            return waitUntil([&] { return !IsWindow(dlg); }, 5000);
+            const bool closed = waitUntil([&] { return !IsWindow(dlg); }, 10000);
+            Sleep(300);  // the editor selects and shows the slide it keeps current after the add
+            return closed;
         };
         // Alpha to Echo at the end of the empty script, Foxtrot before slide 2.
         if (!addFrom("BtnAdd", 0, 4) || !current("Alpha")) return quitEditor(form);
