@@ -445,6 +445,7 @@ TEST_F(ExplorerE2E, FileMenuConvertsShowsAndRenamesWhatTheUserMarked) {
     ASSERT_NE(form, nullptr);
     HWND list = findNamedIn(form, "XFiles");
     hostLoop([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 4; }, 5000);  // album\, beach, show.avl, zz
+    ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 4);
     SetForegroundWindow(form);
     SetFocus(list);
     hostLoop([] { return false; }, 300);
@@ -523,7 +524,12 @@ TEST_F(ExplorerE2E, FileMenuConvertsShowsAndRenamesWhatTheUserMarked) {
     EXPECT_EQ(prompt.substr(40), " ...");
     EXPECT_EQ(preset, "zz.bmp");
     EXPECT_FALSE(kit::fileExists(photos + "\\zz.bmp"));
-    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 4);  // listed again under the new name
+    std::string inFolder;  // what the folder holds, should the count be wrong
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((photos + "\\*").c_str(), &fd);
+    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &fd)) inFolder += std::string(fd.cFileName) + "|";
+    if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 4) << inFolder;  // listed again under the new name
     callVoid("RemoteWinClose95");
     hostLoop([&] { return !IsWindow(form); }, 3000);
     g_notes = nullptr;
