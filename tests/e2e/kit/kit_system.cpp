@@ -284,9 +284,20 @@ double nowMs() {
     return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
 }
 
+namespace {
+// The folder the program started in: windows that change the current folder (the explorer's
+// folder changes do) must not move the pictures into the folders they browse.
+const std::string g_startFolder = [] {
+    char buf[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof buf, buf);
+    return std::string(buf);
+}();
+}  // namespace
+
 std::string screensFolder() {
     char buf[MAX_PATH] = {};
     std::string dir = GetEnvironmentVariableA("KV_SCREENS", buf, sizeof buf) ? buf : "out\\screens";
+    if (dir.size() < 2 || (dir[1] != ':' && dir[0] != '\\' && dir[0] != '/')) dir = g_startFolder + "\\" + dir;
     std::string part;
     for (char c : dir + "\\") {
         if ((c == '\\' || c == '/') && !part.empty()) CreateDirectoryA(part.c_str(), nullptr);
