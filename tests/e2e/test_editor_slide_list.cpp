@@ -65,15 +65,17 @@ bool answerValue(const std::string& number) {
 
 // Chooses an item of the slide menu ("Tool&s") by its underlined letter.
 bool slideMenu(HWND form, char letter) {
+    // The menu window this click opens (a menu window of an earlier menu may still be shown).
+    const HWND before = popupMenuWindow();
     PostMessageA(findNamedIn(form, "BtnSort"), BM_CLICK, 0, 0);
     HWND menu = nullptr;
-    if (!waitUntil([&] { return (menu = popupMenuWindow()) != nullptr; }, 5000)) return false;
+    if (!waitUntil([&] { return (menu = popupMenuWindow()) != nullptr && menu != before; }, 5000)) return false;
     // A key that reaches the menu before its loop runs is lost: pressed again while it stays.
     const UINT scan = MapVirtualKeyA(static_cast<UINT>(letter), 0);
     for (int attempt = 0; attempt < 3; ++attempt) {
         PostMessageA(menu, WM_KEYDOWN, static_cast<WPARAM>(letter), static_cast<LPARAM>(1 | (scan << 16)));
         PostMessageA(menu, WM_CHAR, static_cast<WPARAM>(letter - 'A' + 'a'), static_cast<LPARAM>(1 | (scan << 16)));
-        if (waitUntil([] { return popupMenuWindow() == nullptr; }, 2000)) return true;
+        if (waitUntil([menu] { return !IsWindow(menu) || !IsWindowVisible(menu); }, 2000)) return true;
     }
     return false;
 }
