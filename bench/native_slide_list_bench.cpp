@@ -1,5 +1,5 @@
-// Sorting an 1800-slide script, its tags and tagged files, and adding 5,000 slides, natively (sim platform over a
-// temporary folder, headless user).
+// Sorting an 1800-slide script, the explorer's convert of 5,000 marked files and adding them,
+// natively (sim platform over a temporary folder, headless user); also the tags on that script.
 //
 //   native_slide_list_bench [rounds]
 #include <algorithm>

@@ -55,5 +55,10 @@ constexpr uint32_t MsgExplorer = 0x911;
 constexpr intptr_t NotifyOpenOne = 0x909;
 constexpr intptr_t NotifyOpenList = 0x910;
 constexpr intptr_t NotifyActivated = 17;
+constexpr intptr_t NotifyInfo = 0x901;
+constexpr intptr_t NotifyPreview = 0x903;
+constexpr intptr_t NotifyDelete = 0x904;
+constexpr intptr_t NotifySlideshow = 0x907;
+constexpr intptr_t NotifyConvert = 0x908;
 
 }  // namespace kv::explorer

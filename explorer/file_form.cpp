@@ -148,10 +148,8 @@ void TFileForm::buildControls() {
     InstantSlideshow = FileMenu->add("InstantSlideshow", "Instant &slideshow");
     mnuListInput = FileMenu->add("mnuListInput", "&View input files");
     mnuListInput->setVisible(false);
-    // The file actions (info, preview, rename, delete, convert, instant slideshow) are not
-    // built yet: until then their items are there and do nothing.
-    for (MenuItem* m : {mnuFInfo, mnuFPreview, mnuFRename, mnuFDelete, BatchConvert, InstantSlideshow, mnuListInput})
-        m->setEnabled(false);
+    // Enabled while the name box holds a name (Edit1Change).
+    for (MenuItem* m : {mnuFInfo, mnuFPreview, mnuFRename, mnuFDelete}) m->setEnabled(false);
 
     MainMenu = addMenu("MainMenu");
     mnuFileActions = MainMenu->add("mnuFileActions", "File &actions");
@@ -208,8 +206,15 @@ void TFileForm::buildControls() {
     mnuFLevel->onClick = [this](Control* s) { BtnUpClick(s); };
     mnuFOpen->onClick = [this](Control*) { BtnOKClick(false); };
     mnuRefresh->onClick = [this](Control* s) { mnuRefreshClick(s); };
+    mnuFInfo->onClick = [this](Control* s) { mnuFInfoClick(s); };
+    mnuFPreview->onClick = [this](Control* s) { mnuFPreviewClick(s); };
+    mnuFRename->onClick = [this](Control* s) { mnuFRenameClick(s); };
+    mnuFDelete->onClick = [this](Control* s) { mnuFDeleteClick(s); };
     MarkDirectory->onClick = [this](Control* s) { MarkDirectoryClick(s); };
     UnmarkDirectory->onClick = [this](Control* s) { UnmarkDirectoryClick(s); };
+    BatchConvert->onClick = [this](Control* s) { BatchConvertClick(s); };
+    InstantSlideshow->onClick = [this](Control* s) { InstantSlideshowClick(s); };
+    mnuListInput->onClick = [this](Control* s) { mnuListInputClick(s); };
     mnuFileActions->onClick = [this](Control* s) { mnuFileActionsClick(s); };
     mnuOptimizeWin->onClick = [this](Control*) { mnuOptimizeWinClick(false); };
     mnuMaximizeWin->onClick = [this](Control*) { mnuOptimizeWinClick(true); };
@@ -369,12 +374,8 @@ void TFileForm::Edit1Change(Control*) {
     ExplorerState& st = state();
     const bool named = !Edit1->text().empty();
     if (!isSaveMode(st.mode) && st.mode != 2) {
-        // The file actions of the window; in the dialog modes they are hidden.
-        mnuFInfo->setEnabled(false);
-        mnuFPreview->setEnabled(false);
-        mnuFRename->setEnabled(false);
-        mnuFDelete->setEnabled(false);
-        (void)named;  // the file actions enable them while the name box holds a name
+        // The file actions of a name (hidden in the dialog modes).
+        for (MenuItem* m : {mnuFInfo, mnuFPreview, mnuFRename, mnuFDelete}) m->setEnabled(named);
         return;
     }
     if (named) {
@@ -530,9 +531,12 @@ void TFileForm::LayoutPanels() {
     const int w = clientWidth(), h = clientHeight();
     PanelTop->setBounds(0, 0, w, kTopHeight);
     const int listH = std::max(0, h - kTopHeight - kBottomHeight);
-    PanelList->setBounds(0, kTopHeight, w, listH);
+    // The input-file view takes the whole window while the panels are hidden.
+    if (inputViewShown()) PanelList->setBounds(0, 0, w, h);
+    else PanelList->setBounds(0, kTopHeight, w, listH);
     XFiles->setBounds(2, 0, std::max(0, w - 4), listH);
-    InputList->setBounds(2, 0, std::max(0, w - 4), listH);
+    InputList->setBounds(2, 2, std::max(0, w - 4), std::max(0, PanelList->height() - 4));
+    InputList->setColumnWidth(std::max(16, (InputList->width() - 4) / 4));
     PanelBottom->setBounds(0, kTopHeight + listH, w, kBottomHeight);
 }
 
@@ -682,8 +686,10 @@ void TFileForm::FormKeyDown(Control* sender, int& key, unsigned shift) {
         case vk::Space:
             if (from == XFiles) {
                 key = 0;
-                if (mnuPreviewMode->checked()) return;  // the preview comes with the file actions
-                BtnOKClick(false);
+                // Preview mode previews a file; a folder still opens.
+                if (mnuPreviewMode->checked() && !isFolderEntry(XFiles->item(XFiles->itemIndex())))
+                    mnuFPreviewClick(XFiles);
+                else BtnOKClick(false);
                 return;
             }
             if (from == Edit1 && key == vk::Return) {
@@ -714,6 +720,8 @@ void TFileForm::HideInputView() {
     mnuFLevel->setVisible(true);
     mnuRefresh->setVisible(true);
     mnuListInput->setCaption("&View input files");
+    LayoutPanels();
+    XFiles->setFocus();
 }
 
 void TFileForm::SaveWindowState() {

@@ -1,12 +1,14 @@
 // The explorer form, TFileForm: the modeless file browser window (RemoteWin95) and the modal
 // open/save/convert dialog (RemoteDlg95). Handlers carry the names of the controls and events
 // they serve. The window, modes, OK action and keys are in file_form.cpp; the listing,
-// filters, drive/folder box, columns and view options in listing.cpp; the save options in
-// save_options.cpp.
+// filters, drive/folder box, columns and view options in listing.cpp; the file menu's actions
+// and the selection list file in file_actions.cpp; the save options in save_options.cpp.
 #pragma once
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "explorer/explorer_state.h"
 #include "framework/controls.h"
@@ -102,20 +104,35 @@ public:
     void mnuFoldersAfterClick(Control* sender);
     void mnuPreviewModeClick(Control* sender);
     void mnuRefreshClick(Control* sender);
-    void MarkDirectoryClick(Control* sender);
-    void UnmarkDirectoryClick(Control* sender);
     // Changes to a folder (the folder list, the process's current directory, the listing).
     void ChangeDirectory(const std::string& path);
     // The current folder (the folder list's).
     const std::string& currentFolder() const { return DirectoryListBox1->directory(); }
     // Folders are list entries whose text holds a backslash.
     static bool isFolderEntry(const std::string& text);
+    // Lays the panels and the bottom row out for the window's client size.
+    void LayoutPanels();
+
+    // ---- file actions (file_actions.cpp) ----
+    void mnuFInfoClick(Control* sender);
+    void mnuFPreviewClick(Control* sender);
+    void mnuFRenameClick(Control* sender);
+    void mnuFDeleteClick(Control* sender);
+    void MarkDirectoryClick(Control* sender);
+    void UnmarkDirectoryClick(Control* sender);
+    void BatchConvertClick(Control* sender);
+    void InstantSlideshowClick(Control* sender);
+    void mnuListInputClick(Control* sender);
     // Deselects every folder entry.
     void ValidateSelection();
     // Writes the selection list file; the number of files written (0: nothing written).
     int ListMultipleFiles();
-    // Lays the panels and the bottom row out for the window's client size.
-    void LayoutPanels();
+    void ShowInputView();
+    // The short names (without folder) of the selected files in list order, after
+    // ValidateSelection.
+    std::vector<std::string> SelectedShortNames();
+    // The current folder's short path with a trailing backslash ("Name" of the selection list).
+    std::string shortFolder();
 
     // ---- save options (save_options.cpp) ----
     void ReadRememberedRow();
@@ -124,8 +141,16 @@ public:
     void WriteSaveOptions();
     void UpdateJpegButton();
 
+    // The 8.3 name of each file of the last listing (the name itself when it is its own 8.3
+    // name), by its text in the list: the selection list names thousands of files without a
+    // look-up of each in a folder that holds thousands.
+    std::unordered_map<std::string, std::string> listedShortNames;
+
 private:
     void buildControls();
+    // Stores the name box's file and sends the host `code`; a name box that names no
+    // existing file is "No file(s) selected!".
+    void NotifyChosenFile(intptr_t code);
     bool activatedOnce_ = false;
 };
 

@@ -43,6 +43,13 @@ void TFileForm::UpdateFiles() {
     // a mask (the first row has nineteen). The list sorts on insertion; the entries are
     // gathered and put in that order at once, the same list without ten thousand insertions.
     const std::vector<DirEntry> all = fs.list(D, "*.*");
+    // Each file's short name under the text the list shows for it (step 3 below).
+    listedShortNames.clear();
+    listedShortNames.reserve(all.size());
+    for (const DirEntry& e : all)
+        if (!e.directory)
+            listedShortNames.emplace(mnuLowercase->checked() ? lower(e.longName) : e.longName,
+                                     e.shortName.empty() ? e.longName : e.shortName);
     std::vector<ListBox::Item> files;
     files.reserve(all.size());
     for (const std::string& m : maskWalk(st.mask)) {
@@ -129,46 +136,8 @@ void TFileForm::XFilesDblClick(Control*) {
         ChangeDirectory(AddTrailingBackslash(currentFolder()) + t);
         return;
     }
-    if (mnuPreviewMode->checked()) return;  // the preview comes with the file actions
-    BtnOKClick(false);
-}
-
-void TFileForm::ValidateSelection() {
-    for (int i = 0; i < XFiles->count(); ++i)
-        if (XFiles->selected(i) && isFolderEntry(XFiles->item(i))) XFiles->setSelected(i, false);
-}
-
-int TFileForm::ListMultipleFiles() {
-    ExplorerState& st = state();
-    ValidateSelection();
-    int n = XFiles->selCount();
-    if (XFiles->count() == 0 || n == 0) return 0;
-    FileSystemPort& fs = *ports().fs;
-    fs.deleteFile(st.listFile);
-    IniFile list(st.listFile);
-    list.writeString("Directory", "Files", intToStr(n));
-    const std::string D = AddTrailingBackslash(currentFolder());
-    int k = 1;
-    std::string last;
-    for (int i = 0; i < XFiles->count(); ++i) {
-        if (!XFiles->selected(i)) continue;
-        last = namePart(GetShortPath(D + XFiles->item(i)));
-        list.writeString(intToStr(k), "F", last);
-        ++k;
-    }
-    list.writeString("Directory", "Name", folderPart(GetShortPath(D + last)));
-    return n;
-}
-
-void TFileForm::MarkDirectoryClick(Control*) {
-    if (XFiles->count() > 0)
-        for (int i = 0; i < XFiles->count(); ++i)
-            if (!isFolderEntry(XFiles->item(i))) XFiles->setSelected(i, true);
-    ValidateSelection();
-}
-
-void TFileForm::UnmarkDirectoryClick(Control*) {
-    for (int i = 0; i < XFiles->count(); ++i) XFiles->setSelected(i, false);
+    if (mnuPreviewMode->checked()) mnuFPreviewClick(XFiles);
+    else BtnOKClick(false);
 }
 
 void TFileForm::mnuRefreshClick(Control*) { UpdateFiles(); }

@@ -131,6 +131,17 @@ void ListBox::setSelected(int i, bool v) {
     notify(Prop::Selection);
 }
 
+void ListBox::selectWhere(const std::function<bool(const Item&)>& pick) {
+    if (!multiSelect_) return;
+    bool changed = false;
+    for (auto& it : items_) {
+        const bool v = pick(it);
+        changed = changed || v != it.selected;
+        it.selected = v;
+    }
+    if (changed) notify(Prop::Selection);
+}
+
 int ListBox::selCount() const {
     int n = 0;
     for (auto& it : items_) n += it.selected ? 1 : 0;

@@ -52,6 +52,9 @@ public:
 
     bool selected(int i) const;
     void setSelected(int i, bool v);
+    // Selects exactly the items `pick` accepts, shown as one change (a multiple-selection
+    // list; thousands of rows would otherwise be redrawn once per row).
+    void selectWhere(const std::function<bool(const Item&)>& pick);
     int selCount() const;
     // The current row (the focus row; in a single-selection list also the selected one);
     // -1 for none. Setting it in a single-selection list selects that row only.

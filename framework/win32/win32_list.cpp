@@ -41,9 +41,19 @@ bool styleMatches(const ListBox& lb, HWND h) {
 void sendSelection(ListBox& lb, HWND h) {
     if (lb.multiSelect()) {
         SendMessageA(h, LB_SETSEL, FALSE, -1);
+        // One message a run of selected rows: a row at a time, each moves the caret (and may
+        // scroll and repaint), which takes seconds for thousands of rows.
         const auto& items = lb.items();
-        for (size_t i = 0; i < items.size(); ++i)
-            if (items[i].selected) SendMessageA(h, LB_SETSEL, TRUE, static_cast<LPARAM>(i));
+        for (size_t i = 0; i < items.size();) {
+            if (!items[i].selected) {
+                ++i;
+                continue;
+            }
+            size_t j = i;
+            while (j + 1 < items.size() && items[j + 1].selected) ++j;
+            SendMessageA(h, LB_SELITEMRANGEEX, static_cast<WPARAM>(i), static_cast<LPARAM>(j));
+            i = j + 1;
+        }
         if (lb.itemIndex() >= 0) {
             SendMessageA(h, LB_SETANCHORINDEX, static_cast<WPARAM>(lb.itemIndex()), 0);
             SendMessageA(h, LB_SETCARETINDEX, static_cast<WPARAM>(lb.itemIndex()), FALSE);

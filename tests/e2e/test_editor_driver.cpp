@@ -163,6 +163,14 @@ LPARAM cellPoint(HWND form, HWND grid, int col, int row) {
     return MAKELPARAM(x + w[col] / 2, row * 19 + 9);
 }
 
+void clickListRow(HWND list, int i, WPARAM keys) {
+    RECT r{};
+    SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+    const LPARAM at = MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2);
+    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON | keys, at);
+    SendMessageA(list, WM_LBUTTONUP, keys, at);
+}
+
 std::string gridText(HWND grid) {
     char buf[1024] = {};
     SendMessageA(grid, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));

@@ -55,6 +55,9 @@ void click(HWND button);
 // width, the file name taking what is left), one pixel of grid line after each; rows 19
 // pixels high.
 LPARAM cellPoint(HWND form, HWND grid, int col, int row);
+// A click on row i of a list box, with the keys held in `keys` (MK_CONTROL adds the row to the
+// selection, MK_SHIFT extends it to the row).
+void clickListRow(HWND list, int i, WPARAM keys = 0);
 // Text of the grid's current cell (WM_GETTEXT).
 std::string gridText(HWND grid);
 

@@ -49,14 +49,7 @@ void chooseRow(HWND combo, int row) {
 }
 
 // A click on row i of a list box (with Ctrl: added to the selection).
-void clickRow(HWND list, int i, bool ctrl = false) {
-    RECT r{};
-    SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
-    LPARAM at = MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2);
-    WPARAM keys = MK_LBUTTON | (ctrl ? MK_CONTROL : 0);
-    SendMessageA(list, WM_LBUTTONDOWN, keys, at);
-    SendMessageA(list, WM_LBUTTONUP, ctrl ? MK_CONTROL : 0, at);
-}
+void clickRow(HWND list, int i, bool ctrl = false) { clickListRow(list, i, ctrl ? MK_CONTROL : 0); }
 
 class ExplorerE2E : public ::testing::Test {
 protected:
@@ -328,6 +321,18 @@ LRESULT CALLBACK hostProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     return DefWindowProcA(h, m, w, l);
 }
 
+// A host window that records the notifications it gets.
+HWND makeHost(std::vector<LPARAM>& notes) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = hostProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "KvExplorerHost";
+    RegisterClassA(&wc);
+    g_notes = &notes;
+    return CreateWindowExA(0, "KvExplorerHost", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                           nullptr, wc.hInstance, nullptr);
+}
+
 // The host's loop: a bare GetMessage/DispatchMessage (with TranslateMessage) until `done`.
 void hostLoop(const std::function<bool()>& done, DWORD ms) {
     DWORD start = GetTickCount();
@@ -342,15 +347,8 @@ void hostLoop(const std::function<bool()>& done, DWORD ms) {
 }
 
 TEST_F(ExplorerE2E, WindowLivesInTheHostsLoopAndNotifiesTheHost) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = hostProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "KvExplorerHost";
-    RegisterClassA(&wc);
-    HWND host = CreateWindowExA(0, "KvExplorerHost", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
-                                nullptr, wc.hInstance, nullptr);
     std::vector<LPARAM> notes;
-    g_notes = &notes;
+    HWND host = makeHost(notes);
     kit::WatchdogScope watch("RemoteWin95", 60000);
     remoteWin(host, 1);
     HWND form = findNamed("FileForm");
@@ -412,6 +410,165 @@ TEST_F(ExplorerE2E, WindowLivesInTheHostsLoopAndNotifiesTheHost) {
     EXPECT_FALSE(IsWindow(again));
     g_notes = nullptr;
     DestroyWindow(host);
+}
+
+// ---- the file menu of the window ------------------------------------------------------------
+
+// The file menu opened with F10 and an item chosen by its underlined letter, as from the keyboard.
+bool fileMenu(RealKeyboard& keys, char letter) {
+    keys.press(VK_F10);
+    if (!waitUntil([] { return popupMenuWindow() != nullptr; }, 5000)) return false;
+    keys.press(letter);
+    return waitUntil([] { return popupMenuWindow() == nullptr; }, 5000);
+}
+
+// Home, then Shift+End: from the first row (or character) to the last.
+void selectToEnd(RealKeyboard& keys) {
+    keys.press(VK_HOME);
+    keys.down(VK_SHIFT);
+    keys.press(VK_END);
+    keys.up(VK_SHIFT);
+}
+
+std::string profileOf(const std::string& file, const char* section, const char* key) {
+    char buf[300] = {};
+    GetPrivateProfileStringA(section, key, "<none>", buf, sizeof buf, file.c_str());
+    return buf;
+}
+
+TEST_F(ExplorerE2E, FileMenuConvertsShowsAndRenamesWhatTheUserMarked) {
+    std::vector<LPARAM> notes;
+    HWND host = makeHost(notes);
+    kit::WatchdogScope watch("explorer file menu", 90000);
+    remoteWin(host, 0);
+    HWND form = findNamed("FileForm");
+    ASSERT_NE(form, nullptr);
+    HWND list = findNamedIn(form, "XFiles");
+    hostLoop([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 4; }, 5000);  // album\, beach, show.avl, zz
+    ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 4);
+    SetForegroundWindow(form);
+    SetFocus(list);
+    hostLoop([] { return false; }, 300);
+    notes.clear();  // the activation (17)
+    const std::string tmp = folder.file("kavrin.tmp");
+    const std::string shortDir = kit::shortPath(photos) + "\\";
+    const std::string beach = kit::shortPath(photos + "\\Beach at noon.bmp").substr(shortDir.size());
+
+    std::vector<std::string> done;
+    std::vector<LPARAM> afterConvert, afterShow;
+    std::vector<std::string> listed, shown;
+    std::string caption, prompt, preset;
+    bool finished = false;
+    // What the host reads of the file, key by key.
+    auto hostReads = [&](std::initializer_list<std::pair<const char*, const char*>> keys) {
+        std::vector<std::string> v;
+        for (const auto& [section, key] : keys) v.push_back(profileOf(tmp, section, key));
+        return v;
+    };
+    Driver user([&] {
+        RealKeyboard keys;
+        // Every row by the keyboard (the folder too); Convert leaves the folder out.
+        selectToEnd(keys);
+        if (fileMenu(keys, 'C') && waitUntil([&] { return !notes.empty(); }, 5000)) {
+            afterConvert = notes;
+            listed = hostReads({{"Directory", "Files"}, {"Directory", "Name"}, {"1", "F"}, {"3", "F"}});
+            done.push_back("convert");
+        }
+        // Two files by the mouse, the second with Ctrl: the instant slideshow of them.
+        clickRow(list, 1);
+        clickRow(list, 3, true);
+        Sleep(200);
+        kit::saveWindowBitmap(form, kit::screensFolder() + "\\explorer-marked.bmp");
+        if (fileMenu(keys, 'S') && waitUntil([&] { return notes.size() > afterConvert.size(); }, 5000)) {
+            afterShow = notes;
+            shown = hostReads({{"Header", "N"}, {"1", "F"}, {"2", "F"}, {"Directory", "0"}});
+            done.push_back("slideshow");
+        }
+        // zz.bmp renamed through the box: its text replaced by typing, Enter.
+        clickRow(list, 3);
+        if (fileMenu(keys, 'E')) {
+            HWND box = waitNamed("InputBox", 10000);
+            HWND edit = box ? findNamedIn(box, "Value") : nullptr;
+            if (edit && waitUntil([edit] { return focusedWindowOf(edit) == edit; }, 5000)) {
+                caption = windowText(box);
+                prompt = windowText(findNamedIn(box, "Prompt"));
+                preset = windowText(edit);
+                Sleep(200);
+                kit::saveWindowBitmap(box, kit::screensFolder() + "\\explorer-rename.bmp");
+                selectToEnd(keys);
+                for (char c : std::string("renamed.bmp")) keys.press(VkKeyScanA(c) & 0xFF);
+                keys.press(VK_RETURN);
+                if (waitUntil([&] { return !findNamed("InputBox") && kit::fileExists(photos + "\\renamed.bmp"); }, 5000))
+                    done.push_back("rename");
+            }
+            if (HWND left = findNamed("InputBox")) PostMessageA(left, WM_CLOSE, 0, 0);
+        }
+        finished = true;
+    });
+    hostLoop([&] { return finished; }, 80000);
+    user.join();
+    EXPECT_EQ(done, (std::vector<std::string>{"convert", "slideshow", "rename"}));
+    EXPECT_EQ(afterConvert, (std::vector<LPARAM>{0x908}));
+    ASSERT_EQ(listed.size(), 4u);
+    EXPECT_TRUE(samePath(listed[1], shortDir));
+    listed[1] = "";
+    EXPECT_EQ(listed, (std::vector<std::string>{"3", "", beach, "zz.bmp"}));
+    EXPECT_EQ(afterShow, (std::vector<LPARAM>{0x908, 0x907}));
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_TRUE(samePath(shown[3], shortDir));
+    shown[3] = "";
+    EXPECT_EQ(shown, (std::vector<std::string>{"3", beach + ",0", "zz.bmp,0", ""}));
+    EXPECT_EQ(caption, "Rename File");
+    const std::string D = photos + "\\";
+    EXPECT_TRUE(samePath(prompt.substr(0, 40), D.substr(0, 40)));
+    EXPECT_EQ(prompt.substr(40), " ...");
+    EXPECT_EQ(preset, "zz.bmp");
+    EXPECT_FALSE(kit::fileExists(photos + "\\zz.bmp"));
+    std::string inFolder;  // what the folder holds, should the count be wrong
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((photos + "\\*").c_str(), &fd);
+    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &fd)) inFolder += std::string(fd.cFileName) + "|";
+    if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 4) << inFolder;  // listed again under the new name
+    callVoid("RemoteWinClose95");
+    hostLoop([&] { return !IsWindow(form); }, 3000);
+    g_notes = nullptr;
+    DestroyWindow(host);
+}
+
+TEST_F(ExplorerE2E, ConvertDialogShowsTheHostsInputFilesAndEscGoesBack) {
+    // The list the host wrote before opening the dialog, key by key.
+    const std::string tmp = folder.file("kavrin.tmp");
+    DeleteFileA(tmp.c_str());
+    WritePrivateProfileStringA("Directory", "Files", "3", tmp.c_str());
+    for (const char* k : {"1", "2", "3"}) WritePrivateProfileStringA(k, "F", (std::string("PICTURE") + k + ".BMP").c_str(), tmp.c_str());
+    WritePrivateProfileStringA("Directory", "Name", (kit::shortPath(photos) + "\\").c_str(), tmp.c_str());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, tmp.c_str());
+    int rows = -1;
+    bool shown = false, back = false;
+    Driver user([&] {
+        HWND form = waitNamed("FileForm");
+        if (!form || !waitUntil([&] { return windowText(form) == "Convert Multiple Files"; }, 5000)) return;
+        HWND files = findNamedIn(form, "XFiles");
+        HWND inputs = findNamedIn(form, "InputList");
+        waitUntil([&] { return focusedWindowOf(form) != nullptr; }, 3000);
+        RealKeyboard keys;
+        if (fileMenu(keys, 'V') && waitUntil([&] { return IsWindowVisible(inputs) != FALSE; }, 3000)) {
+            shown = !IsWindowVisible(files);
+            rows = static_cast<int>(SendMessageA(inputs, LB_GETCOUNT, 0, 0));
+            Sleep(200);
+            kit::saveWindowBitmap(form, kit::screensFolder() + "\\explorer-input-files.bmp");
+            keys.press(VK_ESCAPE);
+            back = waitUntil([&] { return IsWindowVisible(files) && !IsWindowVisible(inputs); }, 3000);
+        }
+        click(findNamedIn(form, "BtnExit"));
+    });
+    kit::WatchdogScope watch("RemoteDlg95 input files", 30000);
+    EXPECT_EQ(remoteDlg(124, 0), -1);
+    user.join();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(rows, 3);
+    EXPECT_TRUE(back);
 }
 
 }  // namespace
