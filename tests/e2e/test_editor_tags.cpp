@@ -186,8 +186,13 @@ TEST_F(EditorTags, FileInformationThenARenameInTheInputBox) {
         if (!edit) return quitEditor(form);
         prompt = windowText(box) + "|" + windowText(findNamedIn(box, "Prompt"));
         waitUntil([edit] { return focusedWindowOf(edit) == edit; }, 5000);
-        SendMessageA(edit, EM_SETSEL, 0, -1);
-        for (char c : std::string("Sunny beach.jpg")) sendChar(edit, c);
+        // The box selects its whole text when its activation arrives, which may come after the
+        // first typed letter: type again until the box holds the name.
+        for (int attempt = 0; attempt < 3 && windowText(edit) != "Sunny beach.jpg"; ++attempt) {
+            SendMessageA(edit, EM_SETSEL, 0, -1);
+            for (char c : std::string("Sunny beach.jpg")) sendChar(edit, c);
+            Sleep(100);
+        }
         keys.press(VK_RETURN);
         waitUntil([&] { return findNamed("InputBox") == nullptr; }, 5000);
         waitUntil([&] { return gridText(grid) == "Sunny beach.jpg"; }, 3000);
