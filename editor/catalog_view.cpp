@@ -33,6 +33,7 @@ Font viewFont() {
     Font f;
     f.name = "Arial";
     f.size = 8;
+    f.pixelsPerInch = 96;
     f.bold = false;
     f.color = kBlack;
     return f;
