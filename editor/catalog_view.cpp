@@ -144,6 +144,8 @@ void drawFrame(PixelMap& view, int c, int q, uint32_t color) {
 
 }  // namespace
 
+void eraseFrame(PixelMap& view, int c, int q) { drawFrame(view, c, q, kWhite); }
+
 void TEditorForm::FocusPreview(int c, int q) {
     EditorState& st = editorState();
     if (c == st.FrameCellC && q == st.FrameCellQ) return;  // also when its frame was erased

@@ -765,7 +765,9 @@ LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     if (dynamic_cast<ScrollBar*>(c)) {
         int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
-        if (msg == WM_LBUTTONDOWN) {
+        // A second press soon after the first comes as a double click, which the bar scrolls
+        // for as well: the program hears of both presses.
+        if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) {
             const bool after = static_cast<ScrollBar*>(c)->mouseDownAfterTracking;
             if (!after) guarded([&] { c->mouseDown(MouseButton::Left, keyShift() | LeftButton, x, y); });
             LRESULT res = CallWindowProcA(old, hwnd, msg, wp, lp);  // runs the scroll loop

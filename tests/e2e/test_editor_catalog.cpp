@@ -516,12 +516,13 @@ TEST_F(CatalogPage, ScreensOfThePage) {
         clickTab(findNamedIn(form, "Tab"), 1);
         HWND view = findNamedIn(form, "Image2");
         viewShows(view, cellCentre(0), thumbColor(1));
-        // The tagged slide's caption is red: some pixel of its text line is.
+        // The page starts at the current slide, the tagged one: its caption is red (some
+        // pixel of its text line is).
         red = waitUntil(
             [&] {
                 HDC dc = GetDC(view);
                 bool any = false;
-                for (int x = 74 * 4 + 2; x < 74 * 5 && !any; ++x)
+                for (int x = 2; x < 74 && !any; ++x)
                     for (int y = 67; y < 80 && !any; ++y) any = GetPixel(dc, x, y) == RGB(255, 0, 0);
                 ReleaseDC(view, dc);
                 return any;

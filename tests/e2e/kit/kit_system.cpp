@@ -284,9 +284,21 @@ double nowMs() {
     return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
 }
 
+namespace {
+
+// The folder the program was started in, taken before any test runs: the library and its
+// dialogs change the current folder, and a relative folder would then name another place.
+const std::string g_startFolder = [] {
+    char buf[MAX_PATH] = {};
+    return GetCurrentDirectoryA(sizeof buf, buf) ? std::string(buf) : std::string(".");
+}();
+
+}  // namespace
+
 std::string screensFolder() {
     char buf[MAX_PATH] = {};
     std::string dir = GetEnvironmentVariableA("KV_SCREENS", buf, sizeof buf) ? buf : "out\\screens";
+    if (dir.size() < 2 || (dir[1] != ':' && dir[0] != '\\')) dir = g_startFolder + "\\" + dir;
     std::string part;
     for (char c : dir + "\\") {
         if ((c == '\\' || c == '/') && !part.empty()) CreateDirectoryA(part.c_str(), nullptr);
