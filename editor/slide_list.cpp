@@ -258,9 +258,8 @@ void TEditorForm::MultiErase() {
     if (answer == ModalResult::Cancel) return;
     user.setCursor(CursorKind::HourGlass);
     // The tagged slides are visited from the last up, their thumbnails deleted and pending
-    // messages let run every few slides (a look at the message queue costs about as much as
-    // a deletion under Wine); the table then loses them all in one pass. Removing them one
-    // by one moved every row below each (and repainted the table each time): seconds for
+    // messages let run after each; the table then loses them all in one pass. Removing them
+    // one by one moved every row below each (and repainted the table each time): seconds for
     // hundreds of slides where the pass takes a millisecond. When every slide goes, the
     // blank start row stays and there is nothing to save.
     const int n = Grid->rowCount() - 1;
@@ -274,9 +273,8 @@ void TEditorForm::MultiErase() {
             const std::string thumb = ThumbnailFile(r);
             if (!thumb.empty()) fs.deleteFile(thumb);  // a missing file is no error
         }
-        if ((n - kept) % 16 == 0) ui().processMessages();
+        ui().processMessages();
     }
-    ui().processMessages();
     if (kept == 0) {
         st.modified = false;
         SetUpClear();
