@@ -127,16 +127,27 @@ TEST_F(CatalogPage, PagingThroughAnd1800SlidesAndDraggingACellChangesTheOrderRun
         GetClientRect(bar, &br);
 
         // The scroll bar pressed right of its thumb pages forward and the view follows when
-        // the button comes up; left of the thumb pages back.
-        mouse.click(bar, br.right - 24, br.bottom / 2);
+        // the button comes up; left of the thumb pages back. The bar is disabled while the
+        // view redraws after a press; the next press waits for it, as a person's would. Two
+        // presses soon after each other come as a double click, which pages as well.
+        auto pressBeside = [&](bool right) {
+            waitUntil([&] { return IsWindowEnabled(bar) != FALSE; }, 3000);
+            SCROLLBARINFO sbi{};
+            sbi.cbSize = sizeof sbi;
+            SendMessageA(bar, SBM_GETSCROLLBARINFO, 0, reinterpret_cast<LPARAM>(&sbi));
+            const int x = right ? (sbi.xyThumbBottom + (br.right - sbi.dxyLineButton)) / 2
+                                : (sbi.dxyLineButton + sbi.xyThumbTop) / 2;
+            mouse.click(bar, x, br.bottom / 2);
+        };
+        pressBeside(true);
         waitUntil([&] { return scrollPos(bar) > 1; }, 3000);
         barStep = scrollPos(bar) - 1;
         barForward = barStep > 0 && viewShows(view, cellCentre(0), thumbColor(1 + barStep));
-        mouse.click(bar, br.right - 24, br.bottom / 2);
+        pressBeside(true);
         waitUntil([&] { return scrollPos(bar) > 1 + barStep; }, 3000);
-        mouse.click(bar, 20, br.bottom / 2);
+        pressBeside(false);
         waitUntil([&] { return scrollPos(bar) == 1 + barStep; }, 3000);
-        mouse.click(bar, 20, br.bottom / 2);
+        pressBeside(false);
         barBack = waitUntil([&] { return scrollPos(bar) == 1; }, 3000) && viewShows(view, cellCentre(0), thumbColor(1));
 
         // Slide 3 dragged onto slide 7: it goes just before it.
