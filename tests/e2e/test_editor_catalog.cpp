@@ -146,9 +146,11 @@ TEST_F(CatalogPage, PagingThroughAnd1800SlidesAndDraggingACellChangesTheOrderRun
         pressBeside(true);
         waitUntil([&] { return scrollPos(bar) > 1 + barStep; }, 3000);
         pressBeside(false);
-        waitUntil([&] { return scrollPos(bar) == 1 + barStep; }, 3000);
-        pressBeside(false);
-        barBack = waitUntil([&] { return scrollPos(bar) == 1; }, 3000) && viewShows(view, cellCentre(0), thumbColor(1));
+        barBack = waitUntil([&] { return scrollPos(bar) == 1 + barStep; }, 3000) &&
+                  viewShows(view, cellCentre(0), thumbColor(1 + barStep));
+        keys.press(VK_PRIOR);  // back to the first page
+        waitUntil([&] { return scrollPos(bar) == 1; }, 3000);
+        barBack = barBack && viewShows(view, cellCentre(0), thumbColor(1));
 
         // Slide 3 dragged onto slide 7: it goes just before it.
         POINT from = cellCentre(2), to = cellCentre(6);
@@ -333,15 +335,17 @@ TEST_F(CatalogPage, ContactSheetKillAllAndUpdateThroughTheRealDialogs) {
         mouse.down(true);
         waitUntil([] { return popupMenuWindow() != nullptr; }, 5000);
         mouse.up(true);
+        Sleep(150);  // the menu takes keys once its loop runs
         keys.press('O');
         sheetAsked = answerExplorer("Save Contact Sheet as", "Contact sheet of the show.bmp");
         waitUntil([&] { return IsWindowEnabled(form) && kit::fileExists(folder.file("Contact sheet of the show.bmp")); },
                   10000);
 
         // F10 opens the slide menu from the keyboard; a read-only target cannot be replaced.
-        waitUntil([&] { return IsWindowEnabled(form) != FALSE; }, 5000);
+        waitUntil([&] { return IsWindowEnabled(form) && GetForegroundWindow() == form; }, 5000);
         keys.press(VK_F10);
         waitUntil([] { return popupMenuWindow() != nullptr; }, 5000);
+        Sleep(150);
         keys.press('O');
         lockedAsked = answerExplorer("Save Contact Sheet as", "LOCKED.BMP");
         answerDialog("LOCKED.BMP\nin use.  Overwrite?", "Yes");
