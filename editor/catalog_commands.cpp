@@ -76,8 +76,11 @@ void TEditorForm::mnuContactSheetClick(Control*) {
     if (explorer::RemoteDlg95(explorer::ModeSaveScript, kContactSheetOption) == -1) return;
     const std::string name = IniFile(SettingsFileName).readString(SettingsSection, "SaveName", "");
     if (name.empty()) return;
-    const PixelMap& view = Image2->picture();
-    if (view.empty() || !ports().fs->writeFileAtomic(name, encodeBitmap(view)))
+    // The page as drawn, without the focus frame that the mouse left on it (the right button
+    // that opened the menu drew one): the sheet shows the slides, not the pointer.
+    PixelMap sheet = Image2->picture();
+    if (editorState().FrameShown) eraseFrame(sheet, editorState().FrameCellC, editorState().FrameCellQ);
+    if (sheet.empty() || !ports().fs->writeFileAtomic(name, encodeBitmap(sheet)))
         ports().user->messageDialog("Cannot save file.\n" + namePart(name), DialogKind::Error, BtnOK);
 }
 

@@ -33,6 +33,7 @@ Font viewFont() {
     Font f;
     f.name = "Arial";
     f.size = 8;
+    f.pixelsPerInch = 96;
     f.bold = false;
     f.color = kBlack;
     return f;
@@ -142,6 +143,8 @@ void drawFrame(PixelMap& view, int c, int q, uint32_t color) {
 }
 
 }  // namespace
+
+void eraseFrame(PixelMap& view, int c, int q) { drawFrame(view, c, q, kWhite); }
 
 void TEditorForm::FocusPreview(int c, int q) {
     EditorState& st = editorState();

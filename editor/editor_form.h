@@ -21,6 +21,9 @@ bool isVideoOrAnimation(const StringGrid& grid, int row);
 // The colour value (RGB, red in the low byte) of colour number 0 to 15 of the colour menu.
 uint32_t menuColorValue(int tag);
 
+// Draws the catalogue's focus frame of cell (c, q) in white, the page's background.
+void eraseFrame(PixelMap& view, int c, int q);
+
 class TEditorForm : public Form {
 public:
     TEditorForm();  // builds the controls and runs FormCreate

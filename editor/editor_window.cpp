@@ -226,6 +226,7 @@ void TEditorForm::TabClick(Control*) {
     Font f;
     f.name = "Arial";
     f.size = 8;
+    f.pixelsPerInch = 96;  // the captions fit their 12-pixel strip on any screen
     Image2->setFont(f);
     st.CatColumns = Image2->width() / 74;
     st.CatPageSize = st.CatRows * st.CatColumns;

@@ -66,6 +66,9 @@ void TEditorForm::GridxMove() {
     user.setCursor(CursorKind::HourGlass);
     if (s - t == 1 || t - s == 1) {
         SwapSlideRows(s, t);
+        // The exchange changes the script as much as any other move: without the flag a
+        // close would not ask and the new order would be lost.
+        st.modified = true;
     } else {
         GridInsert(t, 1);
         if (s > t) ++s;  // the source row was pushed down

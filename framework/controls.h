@@ -39,6 +39,7 @@ constexpr int Back = 8, Tab = 9, Return = 13, Escape = 27, Space = 32, Prior = 3
 struct Font {
     std::string name = "MS Sans Serif";
     int size = 8;  // points
+    int pixelsPerInch = 0;  // the scale of the points; 0: the screen's
     bool bold = false;
     uint32_t color = 0;  // COLORREF
     bool operator==(const Font&) const = default;

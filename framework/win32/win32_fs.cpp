@@ -119,6 +119,10 @@ public:
         if (auto e = findEntry(path)) {
             if (e->directory) return false;
             target = folderPart(path) + e->longName;
+            // A read-only file is refused as a write to it would be: the rename below would
+            // replace it where the platform lets a rename over it pass (Wine does).
+            const DWORD attributes = GetFileAttributesA(target.c_str());
+            if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
         }
         // Write a temporary file beside the target, then rename it over the target: a
         // failure at any point leaves the old file as it was.

@@ -97,13 +97,17 @@ COLORREF colorRef(uint32_t c) {
 }
 
 HFONT fontOf(const Font& f) {
-    static std::map<std::tuple<std::string, int, bool>, HFONT> cache;
-    auto key = std::make_tuple(f.name, f.size, f.bold);
+    static std::map<std::tuple<std::string, int, int, bool>, HFONT> cache;
+    auto key = std::make_tuple(f.name, f.size, f.pixelsPerInch, f.bold);
     auto it = cache.find(key);
     if (it != cache.end()) return it->second;
-    HDC dc = GetDC(nullptr);
-    int height = -MulDiv(f.size, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, dc);
+    int perInch = f.pixelsPerInch;
+    if (perInch <= 0) {
+        HDC dc = GetDC(nullptr);
+        perInch = GetDeviceCaps(dc, LOGPIXELSY);
+        ReleaseDC(nullptr, dc);
+    }
+    int height = -MulDiv(f.size, perInch, 72);
     HFONT h = CreateFontA(height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                           DEFAULT_PITCH | FF_DONTCARE, f.name.c_str());
@@ -208,6 +212,20 @@ CheckBox* findCheckBox(Control& root, char up) {
     return nullptr;
 }
 
+// The usable notebook with a tab whose caption has this accelerator letter; its page in *page.
+Notebook* findNotebookTab(Control& root, char up, int* page) {
+    if (auto* nb = dynamic_cast<Notebook*>(&root); nb && usable(*nb)) {
+        for (size_t i = 0; i < nb->pages().size(); ++i)
+            if (accelOf(nb->pages()[i]->caption()) == up) {
+                *page = static_cast<int>(i);
+                return nb;
+            }
+    }
+    for (Control* c : root.children())
+        if (Notebook* r = findNotebookTab(*c, up, page)) return r;
+    return nullptr;
+}
+
 // A click on a button as the user makes it: the object's click, then the modal loop looks.
 void clickButton(Button& b) {
     guarded([&] { b.click(); });
@@ -296,7 +314,16 @@ bool handleSysChar(Control& c, WPARAM wp) {
         pokeModalLoop(*k);
         return true;
     }
-    return radioAccelerator(*f, up);
+    if (radioAccelerator(*f, up)) return true;
+    // A tab's letter chooses its page, as a click on the tab does (a visible button with the
+    // same letter comes first).
+    int page = 0;
+    if (Notebook* nb = findNotebookTab(*f, up, &page)) {
+        guarded([&] { nb->setPageIndex(page); });
+        pokeModalLoop(*nb);
+        return true;
+    }
+    return false;
 }
 
 }  // namespace detail
@@ -738,7 +765,9 @@ LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     if (dynamic_cast<ScrollBar*>(c)) {
         int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
-        if (msg == WM_LBUTTONDOWN) {
+        // A second press soon after the first comes as a double click, which the bar scrolls
+        // for as well: the program hears of both presses.
+        if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) {
             const bool after = static_cast<ScrollBar*>(c)->mouseDownAfterTracking;
             if (!after) guarded([&] { c->mouseDown(MouseButton::Left, keyShift() | LeftButton, x, y); });
             LRESULT res = CallWindowProcA(old, hwnd, msg, wp, lp);  // runs the scroll loop

@@ -250,17 +250,6 @@ TEST_F(Editor, AScriptWithoutSlidesIsReportedInTheErrorDialogAndTheBlankTableSta
     EXPECT_EQ(r, 0);
 }
 
-// Waits for the explorer dialog with this caption, types the name and presses its OK button.
-bool answerExplorer(const std::string& caption, const std::string& name) {
-    HWND dlg = nullptr;
-    if (!waitUntil([&] { return (dlg = findNamed("FileForm")) && windowText(dlg) == caption && IsWindowEnabled(dlg); },
-                   15000))
-        return false;
-    SendMessageA(findNamedIn(dlg, "Edit1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    PostMessageA(findNamedIn(dlg, "BtnOK"), BM_CLICK, 0, 0);
-    return true;
-}
-
 }  // namespace
 
 TEST_F(Editor, SaveAsWritesUnderTheLongNameTypedInTheExplorerAndOpenLoadsItBack) {

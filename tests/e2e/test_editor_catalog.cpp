@@ -78,83 +78,348 @@ bool viewShows(HWND view, POINT p, COLORREF c, DWORD ms = 5000) {
 
 int scrollPos(HWND bar) { return GetScrollPos(bar, SB_CTL); }
 
+// Where a person's pointer goes on a window: the middle of the client rectangle's `r`.
+POINT middleOf(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+RECT tabRect(HWND tab, int index) {
+    RECT r{};
+    SendMessageA(tab, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+    return r;
+}
+
+bool cursorIs(LPCSTR shape) {
+    CURSORINFO ci{};
+    ci.cbSize = sizeof ci;
+    return GetCursorInfo(&ci) && ci.hCursor == LoadCursorA(nullptr, shape);
+}
+
+// The whole page with the real mouse and keyboard on an 1800-slide script: the tab, the
+// scroll bar's page areas, a drag of one cell onto another, a drag held below the view (no
+// drop, no scroll) and beside it (one row per timer tick) and dropped pages later, Page Down
+// to the last page and Page Up, then Run: the script run has the new order.
 TEST_F(CatalogPage, PagingThroughAnd1800SlidesAndDraggingACellChangesTheOrderRun) {
+    // Thumbnails for the first page, for the first slide of every row (each page starts on
+    // one) and for the last slide.
     std::vector<int> thumbs;
-    for (int i = 1; i <= 40; ++i) thumbs.push_back(i);
-    thumbs.push_back(1800);
+    for (int i = 1; i <= 1800; ++i)
+        if (i <= 40 || i % 8 == 1 || i == 1800) thumbs.push_back(i);
     writeCatalogScript(1800, thumbs);
-    bool shown = false, firstPage = false, paged = false, lastPage = false, dragged = false;
-    int pageDowns = 0, pageSize = 0;
+    bool shown = false, firstPage = false, barForward = false, barBack = false, dragged = false, lastPage = false,
+         paged = false;
+    bool noDropCursor = false, besideCursor = false;
+    int pageDowns = 0, pageSize = 0, barStep = 0, belowPos = 0, dropPos = 0, dropCell = 0;
+    std::vector<double> ticks;
     Driver user([&] {
         HWND form = waitEditorLoaded(60000);
         if (!form) return;
         answerDialog("Too many slides ?\nUp to 1800 slides are supported\ndepending on script complexity.", "OK");
-        clickTab(findNamedIn(form, "Tab"), 1);
+        RealMouse mouse;
+        RealKeyboard keys;
+        HWND tab = findNamedIn(form, "Tab");
+        POINT t = middleOf(tabRect(tab, 1));
+        waitUntil([&] { return IsWindowEnabled(form) && GetForegroundWindow() == form; }, 5000);
+        mouse.click(tab, t.x, t.y);
         HWND view = findNamedIn(form, "Image2"), bar = findNamedIn(form, "CatScroll");
         shown = waitUntil([&] { return IsWindowVisible(view) != FALSE; }, 5000);
         firstPage = viewShows(view, cellCentre(0), thumbColor(1)) && viewShows(view, cellCentre(31), thumbColor(32));
+        RECT vr, br;
+        GetClientRect(view, &vr);
+        GetClientRect(bar, &br);
+
+        // The scroll bar pressed right of its thumb pages forward and the view follows when
+        // the button comes up; left of the thumb pages back. The bar is disabled while the
+        // view redraws after a press; the next press waits for it, as a person's would. Two
+        // presses soon after each other come as a double click, which pages as well.
+        auto pressBeside = [&](bool right) {
+            waitUntil([&] { return IsWindowEnabled(bar) != FALSE; }, 3000);
+            SCROLLBARINFO sbi{};
+            sbi.cbSize = sizeof sbi;
+            SendMessageA(bar, SBM_GETSCROLLBARINFO, 0, reinterpret_cast<LPARAM>(&sbi));
+            const int x = right ? (sbi.xyThumbBottom + (br.right - sbi.dxyLineButton)) / 2
+                                : (sbi.dxyLineButton + sbi.xyThumbTop) / 2;
+            mouse.click(bar, x, br.bottom / 2);
+        };
+        pressBeside(true);
+        waitUntil([&] { return scrollPos(bar) > 1; }, 3000);
+        barStep = scrollPos(bar) - 1;
+        barForward = barStep > 0 && viewShows(view, cellCentre(0), thumbColor(1 + barStep));
+        pressBeside(true);
+        waitUntil([&] { return scrollPos(bar) > 1 + barStep; }, 3000);
+        pressBeside(false);
+        barBack = waitUntil([&] { return scrollPos(bar) == 1 + barStep; }, 3000) &&
+                  viewShows(view, cellCentre(0), thumbColor(1 + barStep));
+        keys.press(VK_PRIOR);  // back to the first page
+        waitUntil([&] { return scrollPos(bar) == 1; }, 3000);
+        barBack = barBack && viewShows(view, cellCentre(0), thumbColor(1));
 
         // Slide 3 dragged onto slide 7: it goes just before it.
         POINT from = cellCentre(2), to = cellCentre(6);
-        SendMessageA(view, WM_MOUSEMOVE, 0, MAKELPARAM(from.x, from.y));
-        SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
-        SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(from.x + 40, from.y));
-        SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
-        SendMessageA(view, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+        mouse.moveTo(view, from.x, from.y);
+        mouse.down();
+        for (int step = 1; step <= 4; ++step) {
+            mouse.moveTo(view, from.x + (to.x - from.x) * step / 4, from.y);
+            Sleep(30);
+        }
+        mouse.up();
         dragged = viewShows(view, cellCentre(5), thumbColor(3)) && viewShows(view, cellCentre(2), thumbColor(4));
 
-        // Page Down from whatever has the focus, to the last slide, then Page Up once. A page
-        // is as many rows of 8 cells as the window's height gave (the first step shows it).
+        // Slide 9 dragged below the view: the no-drop cursor and no scrolling; right of the
+        // view: the four-headed arrow and one row of 8 slides per tick; back on the view
+        // the scrolling stops, and the slide is dropped on a cell of the page it reached.
+        POINT nine = cellCentre(8);
+        mouse.moveTo(view, nine.x, nine.y);
+        mouse.down();
+        mouse.moveTo(view, nine.x, vr.bottom + 20);
+        Sleep(100);
+        noDropCursor = cursorIs(IDC_NO);
+        Sleep(1100);
+        belowPos = scrollPos(bar);
+        mouse.moveTo(view, vr.right + 20, vr.bottom / 2);
+        Sleep(100);
+        besideCursor = cursorIs(IDC_SIZEALL);
+        double last = kit::nowMs();
+        for (int pos = 1; ticks.size() < 3;) {
+            if (!waitUntil([&] { return scrollPos(bar) != pos; }, 3000)) break;
+            const double now = kit::nowMs();
+            if (pos != 1) ticks.push_back(now - last);
+            last = now;
+            pos = scrollPos(bar);
+        }
+        dropCell = 13;
+        POINT drop = cellCentre(dropCell);
+        mouse.moveTo(view, drop.x, drop.y);
+        Sleep(700);
+        dropPos = scrollPos(bar);
+        mouse.up();
+        Sleep(200);
+
+        // Page Down to the last slide, then Page Up once. A page is as many rows of 8 cells
+        // as the window's height gave (the first step shows it).
         const int start = scrollPos(bar);
-        sendKey(focusedWindowOf(form), VK_NEXT);
+        keys.press(VK_NEXT);
         ++pageDowns;
+        waitUntil([&] { return scrollPos(bar) != start; }, 3000);
         pageSize = scrollPos(bar) - start;
-        while (scrollPos(bar) < 1800 && pageDowns < 100) {
-            sendKey(focusedWindowOf(form), VK_NEXT);
+        while (scrollPos(bar) < 1800 && pageDowns < 100 && pageSize > 0) {
+            const int before = scrollPos(bar);
+            keys.press(VK_NEXT);
             ++pageDowns;
+            waitUntil([&] { return scrollPos(bar) != before; }, 3000);
         }
         lastPage = viewShows(view, cellCentre(0), thumbColor(1800)) && viewShows(view, cellCentre(1), RGB(255, 255, 255));
-        sendKey(focusedWindowOf(form), VK_PRIOR);
-        paged = scrollPos(bar) == 1800 - pageSize;
-        sendKey(focusedWindowOf(form), 'R', true);
+        keys.press(VK_PRIOR);
+        paged = waitUntil([&] { return scrollPos(bar) == 1800 - pageSize; }, 3000);
+        keys.down(VK_CONTROL);
+        keys.press('R');
+        keys.up(VK_CONTROL);
     });
     int32_t r = editorWin95();
     user.join();
     EXPECT_EQ(r, -1);
     EXPECT_TRUE(shown);
     EXPECT_TRUE(firstPage);
-    EXPECT_TRUE(dragged);
     ASSERT_GT(pageSize, 0);
+    EXPECT_EQ(barStep, pageSize);  // the bar's large change is one page
+    EXPECT_TRUE(barForward);
+    EXPECT_TRUE(barBack);
+    EXPECT_TRUE(dragged);
+    EXPECT_TRUE(noDropCursor);
+    EXPECT_EQ(belowPos, 1);
+    EXPECT_TRUE(besideCursor);
+    ASSERT_EQ(ticks.size(), 3u);
+    for (double tick : ticks) {
+        EXPECT_GT(tick, 350) << "one row per 500 ms tick";
+        EXPECT_LT(tick, 1500);
+    }
+    EXPECT_EQ((dropPos - 1) % 8, 0);
+    EXPECT_GE(dropPos, 25);
     EXPECT_EQ(pageSize % 8, 0);
-    EXPECT_EQ(pageDowns, (1799 + pageSize - 1) / pageSize);  // one page at a time, the last one clipped
     EXPECT_TRUE(lastPage);
     EXPECT_TRUE(paged);
     const std::string temp = folder.file("temp show.avl");
-    EXPECT_EQ(profile(temp, "3", "F").substr(0, 5), "p0004");
-    EXPECT_EQ(profile(temp, "6", "F").substr(0, 5), "p0003");
+    auto fileAt = [&](int slide) { return profile(temp, std::to_string(slide).c_str(), "F").substr(0, 5); };
+    auto pname = [](int i) {
+        char n[8];
+        snprintf(n, sizeof n, "p%04d", i);
+        return std::string(n);
+    };
+    EXPECT_EQ(fileAt(3), "p0004");
+    EXPECT_EQ(fileAt(6), "p0003");
     EXPECT_EQ(profile(temp, "6", "T"), "3");
-    EXPECT_EQ(profile(temp, "7", "F").substr(0, 5), "p0007");
+    EXPECT_EQ(fileAt(7), "p0007");
+    // Slide 9 dropped on slide T went just before it: number T - 1.
+    const int target = dropPos + dropCell;
+    EXPECT_EQ(fileAt(9), "p0010");
+    EXPECT_EQ(fileAt(target - 2), pname(target - 1));
+    EXPECT_EQ(fileAt(target - 1), "p0009");
+    EXPECT_EQ(fileAt(target), pname(target));
     EXPECT_EQ(profile(temp, "Header", "N"), "1801");
 }
 
-TEST_F(CatalogPage, KillAllDeletesTheFilesAndUpdateEndsTheEditorWith1) {
-    writeCatalogScript(6, {1, 2, 3});
-    std::string title;
+// A bitmap file as the platform reads it: its size and the colour of a few pixels.
+struct ReadBack {
+    int width = 0, height = 0;
+    std::vector<COLORREF> colours;
+};
+ReadBack readBitmapFile(const std::string& file, const std::vector<POINT>& at) {
+    ReadBack r;
+    HBITMAP b = static_cast<HBITMAP>(LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    if (!b) return r;
+    BITMAP bm{};
+    GetObjectA(b, sizeof bm, &bm);
+    r.width = bm.bmWidth;
+    r.height = bm.bmHeight;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, b);
+    for (POINT p : at) r.colours.push_back(GetPixel(dc, p.x, p.y));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(b);
+    return r;
+}
+
+// The page's commands through the real dialogs: the contact sheet from the slide menu
+// (right button on a cell) saved under a long name and read back; a contact sheet over a
+// read-only file refused with the documented message and the file left alone; "&Kill all"
+// declined, then done; "&Update" giving indices, saving through the explorer and ending the
+// editor with 1.
+TEST_F(CatalogPage, ContactSheetKillAllAndUpdateThroughTheRealDialogs) {
+    // Slides 1 to 8 indexed with thumbnails, 9 and 10 pictures without an index, 11 a video.
+    std::string body = "[Header]\nVer=7\nScreenW=1024\nScreenH=768\nN=12\nCat=CATLG\n[Directory]\n0=" + appDir +
+                       "\\\n1=" + slides + "\\\n";
+    char name[32];
+    for (int i = 1; i <= 10; ++i) {
+        snprintf(name, sizeof name, "P%04d.BMP", i);
+        body += "[" + std::to_string(i) + "]\nF=" + name + ",1\nX=0\n" + (i <= 8 ? "T=" + base32(i) + "\n" : "");
+    }
+    body += "[11]\nF=CLIP.AVI,1\nX=0\nT=-\n";
+    const std::string script = folder.writeFile("Catalogue show.avl", body);
+    for (int i = 1; i <= 8; ++i)
+        kit::writeBitmap(appDir + "\\CATLG" + base32(i) + ".BMP", 64, 64, [i](int, int) { return thumbColor(i); });
+    kit::writeKey("AVLFIL", script);
+    kit::writeKey("AVLNOW", script);
+    kit::writeKey("AVLidx", "20");
+    kit::writeKey("SavePath", kit::shortPath(folder.path()) + "\\");
+    kit::writeKey("LastDir", kit::shortPath(folder.path()) + "\\");
+    const std::string locked = folder.writeFile("LOCKED.BMP", "old bytes");
+    SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY);
+
+    bool sheetAsked = false, lockedAsked = false, killedShown = false, updateAsked = false;
+    std::string refusal, refusalTitle, killTitle;
+    std::vector<COLORREF> onScreen;
+    RECT vr{};
+    const std::vector<POINT> probes = {cellCentre(0), cellCentre(4), cellCentre(7), POINT{74 * 0 + 2 + 6, 80 * 1 + 2 + 6},
+                                       cellCentre(12), cellCentre(31)};
     Driver user([&] {
         HWND form = waitEditorLoaded();
         if (!form) return;
-        clickTab(findNamedIn(form, "Tab"), 1);
-        PostMessageA(findNamedIn(form, "BtnKillCat"), BM_CLICK, 0, 0);
-        title = answerDialog("Delete ALL thumbnails for this script?", "No");
-        PostMessageA(findNamedIn(form, "BtnKillCat"), BM_CLICK, 0, 0);
+        RealMouse mouse;
+        RealKeyboard keys;
+        waitUntil([&] { return GetForegroundWindow() == form; }, 5000);
+        keys.down(VK_MENU);  // Alt+U from the slide table: "Th&umbnails"
+        keys.press('U');
+        keys.up(VK_MENU);
+        HWND view = findNamedIn(form, "Image2");
+        if (!viewShows(view, cellCentre(7), thumbColor(8))) {
+            PostMessageA(form, WM_CLOSE, 0, 0);
+            return;
+        }
+        GetClientRect(view, &vr);
+        HDC dc = GetDC(view);
+        for (POINT p : probes) onScreen.push_back(GetPixel(dc, p.x, p.y));
+        ReleaseDC(view, dc);
+
+        // Right button on slide 5, "C&ontact sheet" from the slide menu.
+        POINT c = cellCentre(4);
+        mouse.moveTo(view, c.x, c.y);
+        mouse.down(true);
+        waitUntil([] { return popupMenuWindow() != nullptr; }, 5000);
+        mouse.up(true);
+        Sleep(150);  // the menu takes keys once its loop runs
+        keys.press('O');
+        sheetAsked = answerExplorer("Save Contact Sheet as", "Contact sheet of the show.bmp");
+        waitUntil([&] { return IsWindowEnabled(form) && kit::fileExists(folder.file("Contact sheet of the show.bmp")); },
+                  10000);
+
+        // F10 opens the slide menu from the keyboard; a read-only target cannot be replaced.
+        waitUntil([&] { return IsWindowEnabled(form) && GetForegroundWindow() == form; }, 5000);
+        keys.press(VK_F10);
+        waitUntil([] { return popupMenuWindow() != nullptr; }, 5000);
+        Sleep(150);
+        keys.press('O');
+        lockedAsked = answerExplorer("Save Contact Sheet as", "LOCKED.BMP");
+        answerDialog("LOCKED.BMP\nin use.  Overwrite?", "Yes");
+        waitUntil(
+            [&] {
+                HWND dlg = findNamed("MessageDialog");
+                const std::string text = dlg ? windowText(findNamedIn(dlg, "Message")) : "";
+                if (text.empty() || text.find("Overwrite?") != std::string::npos) return false;
+                refusal = text;
+                return true;
+            },
+            10000);
+        if (!refusal.empty()) refusalTitle = answerDialog(refusal, "OK");
+
+        // "&Kill all": No keeps the files, Yes deletes them and the page shows no pictures.
+        waitUntil([&] { return IsWindowEnabled(form) != FALSE; }, 5000);
+        keys.down(VK_MENU);
+        keys.press('K');
+        keys.up(VK_MENU);
+        killTitle = answerDialog("Delete ALL thumbnails for this script?", "No");
+        keys.down(VK_MENU);
+        keys.press('K');
+        keys.up(VK_MENU);
         answerDialog("Delete ALL thumbnails for this script?", "Yes");
-        waitUntil([&] { return !kit::fileExists(appDir + "\\CATLG1.BMP"); }, 5000);
-        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
+        killedShown = viewShows(view, POINT{8, 8}, RGB(255, 255, 255)) && viewShows(view, POINT{74 * 7 + 8, 8}, RGB(255, 255, 255));
+
+        // "&Update" with the mouse: indices for the pictures, the script saved under a new
+        // name, the editor ends.
+        HWND update = findNamedIn(form, "BtnCatalog");
+        RECT ur;
+        GetClientRect(update, &ur);
+        POINT u = middleOf(ur);
+        mouse.click(update, u.x, u.y);
+        updateAsked = answerExplorer("Save File", "Indexed show");
     });
-    EXPECT_EQ(editorWin95(), 0);  // the indices went, the script counts as unchanged
+    const int32_t r = editorWin95();
     user.join();
-    EXPECT_EQ(title, "Warning");
-    for (int i = 1; i <= 3; ++i) EXPECT_FALSE(kit::fileExists(appDir + "\\CATLG" + base32(i) + ".BMP")) << i;
+
+    // The contact sheet is the view as drawn: its size, the thumbnails where they were drawn.
+    const ReadBack sheet = readBitmapFile(folder.file("Contact sheet of the show.bmp"), probes);
+    EXPECT_TRUE(sheetAsked);
+    EXPECT_EQ(sheet.width, vr.right);
+    EXPECT_EQ(sheet.height, vr.bottom);
+    ASSERT_EQ(sheet.colours.size(), probes.size());
+    EXPECT_EQ(sheet.colours[0], thumbColor(1));
+    EXPECT_EQ(sheet.colours[1], thumbColor(5));
+    EXPECT_EQ(sheet.colours[2], thumbColor(8));
+    EXPECT_EQ(sheet.colours[3], RGB(255, 255, 255));  // slide 9 has no picture
+    EXPECT_EQ(sheet.colours[4], RGB(255, 255, 255));  // past the last slide
+    EXPECT_EQ(sheet.colours, onScreen);
+    CopyFileA(folder.file("Contact sheet of the show.bmp").c_str(),
+              (kit::screensFolder() + "\\editor-contact-sheet.bmp").c_str(), FALSE);
+
+    EXPECT_TRUE(lockedAsked);
+    EXPECT_EQ(refusal, "Cannot save file.\nLOCKED.BMP");
+    EXPECT_EQ(refusalTitle, "Error");
+    std::string bytes;
+    EXPECT_TRUE(kit::readFile(locked, bytes));
+    EXPECT_EQ(bytes, "old bytes");
+    SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    EXPECT_EQ(killTitle, "Warning");
+    EXPECT_TRUE(killedShown);
+    for (int i = 1; i <= 8; ++i) EXPECT_FALSE(kit::fileExists(appDir + "\\CATLG" + base32(i) + ".BMP")) << i;
+
+    // AVLidx 20 was above the next index: the ten pictures get 21 to 30 in base 32.
+    EXPECT_TRUE(updateAsked);
+    EXPECT_EQ(r, 1);
+    const std::string saved = folder.file("Indexed show.avl");
+    ASSERT_TRUE(kit::fileExists(saved));
+    EXPECT_EQ(profile(saved, "Header", "Cat"), "CATLG");
+    for (int i = 1; i <= 10; ++i) EXPECT_EQ(profile(saved, std::to_string(i).c_str(), "T"), base32(20 + i)) << i;
+    EXPECT_EQ(profile(saved, "11", "T"), "<none>");  // a video has no index to store
+    EXPECT_EQ(kit::readKey("AVLidx"), "31");
 
     // Every picture indexed and nothing changed: "&Update" ends the editor at once with 1.
     writeCatalogScript(6, {});
@@ -252,35 +517,54 @@ TEST_F(CatalogPage, ScreensOfThePage) {
     std::vector<int> thumbs;
     for (int i = 1; i <= 40; ++i) thumbs.push_back(i);
     writeCatalogScript(45, thumbs);
-    bool saved = false, menuSaved = false;
+    bool saved = false, menuSaved = false, tagged = false, red = false;
     Driver user([&] {
         HWND form = waitEditorLoaded();
         if (!form) return;
+        // Slide 5 tagged in its Tag cell (the last column): Space toggles it.
         HWND grid = findNamedIn(form, "Grid");
-        for (int i = 0; i < 4; ++i) sendKey(grid, VK_DOWN);
-        PostMessageA(findNamedIn(form, "BtnTag"), BM_CLICK, 0, 0);
-        waitUntil([&] { return false; }, 200);
+        RealKeyboard keys;
+        for (int i = 0; i < 4; ++i) keys.press(VK_DOWN);
+        keys.press(VK_END);
+        keys.press(VK_SPACE);
+        tagged = waitUntil([&] { return gridText(grid) == "X"; }, 3000);
         clickTab(findNamedIn(form, "Tab"), 1);
         HWND view = findNamedIn(form, "Image2");
         viewShows(view, cellCentre(0), thumbColor(1));
+        // The page starts at the current slide, the tagged one: its caption is red (some
+        // pixel of its text line is).
+        red = waitUntil(
+            [&] {
+                HDC dc = GetDC(view);
+                bool any = false;
+                for (int x = 2; x < 74 && !any; ++x)
+                    for (int y = 67; y < 80 && !any; ++y) any = GetPixel(dc, x, y) == RGB(255, 0, 0);
+                ReleaseDC(view, dc);
+                return any;
+            },
+            3000);
         RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         Sleep(400);
         saved = kit::saveWindowBitmap(form, kit::screensFolder() + "\\editor-catalogue.bmp");
         POINT c = cellCentre(9);
-        PostMessageA(view, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(c.x, c.y));
+        RealMouse mouse;
+        mouse.moveTo(view, c.x, c.y);
+        mouse.down(true);
         HWND menu = nullptr;
         waitUntil([&] { return (menu = popupMenuWindow()) != nullptr; }, 5000);
+        mouse.up(true);
         if (menu) {
             Sleep(300);
             menuSaved = kit::saveWindowBitmap(GetDesktopWindow(), kit::screensFolder() + "\\editor-catalogue-menu.bmp");
-            PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+            keys.press(VK_ESCAPE);
             waitUntil([&] { return !IsWindowVisible(menu); }, 5000);
         }
-        PostMessageA(view, WM_RBUTTONUP, 0, MAKELPARAM(c.x, c.y));
         PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
     });
     EXPECT_EQ(editorWin95(), 0);
     user.join();
+    EXPECT_TRUE(tagged);
+    EXPECT_TRUE(red);
     EXPECT_TRUE(saved);
     EXPECT_TRUE(menuSaved);
 }

@@ -140,6 +140,49 @@ void RealKeyboard::up(int vk) {
     held_.erase(std::remove(held_.begin(), held_.end(), vk), held_.end());
 }
 
+namespace {
+
+void inputMouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = dx;
+    in.mi.dy = dy;
+    in.mi.dwFlags = flags;
+    SendInput(1, &in, sizeof in);
+}
+
+}  // namespace
+
+RealMouse::~RealMouse() {
+    if (leftHeld_) up(false);
+    if (rightHeld_) up(true);
+}
+
+void RealMouse::moveTo(HWND window, int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(window, &p);
+    // Absolute moves count in 65536ths of the screen; rounding up lands on the pixel meant.
+    const LONG w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    inputMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (p.x * 65536 + w - 1) / w, (p.y * 65536 + h - 1) / h);
+    // The pointer is there once the system has taken the move in.
+    waitUntil(
+        [&] {
+            POINT at{};
+            return GetCursorPos(&at) && at.x == p.x && at.y == p.y;
+        },
+        1000);
+}
+
+void RealMouse::down(bool right) {
+    inputMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    (right ? rightHeld_ : leftHeld_) = true;
+}
+
+void RealMouse::up(bool right) {
+    inputMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+    (right ? rightHeld_ : leftHeld_) = false;
+}
+
 void click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
 
 LPARAM cellPoint(HWND form, HWND grid, int col, int row) {
@@ -169,6 +212,16 @@ void clickListRow(HWND list, int i, WPARAM keys) {
     const LPARAM at = MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2);
     SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON | keys, at);
     SendMessageA(list, WM_LBUTTONUP, keys, at);
+}
+
+bool answerExplorer(const std::string& caption, const std::string& name, DWORD ms) {
+    HWND dlg = nullptr;
+    if (!waitUntil([&] { return (dlg = findNamed("FileForm")) && windowText(dlg) == caption && IsWindowEnabled(dlg); },
+                   ms))
+        return false;
+    SendMessageA(findNamedIn(dlg, "Edit1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    PostMessageA(findNamedIn(dlg, "BtnOK"), BM_CLICK, 0, 0);
+    return true;
 }
 
 std::string gridText(HWND grid) {

@@ -49,6 +49,29 @@ public:
 private:
     std::vector<int> held_;
 };
+// The mouse as a person moves it (SendInput): the pointer goes to a point of a window's
+// client area, the buttons go down and up there, and the program sees the messages, the
+// capture and the key state a real mouse gives. A button still held when the object goes is
+// let go.
+class RealMouse {
+public:
+    RealMouse() = default;
+    RealMouse(const RealMouse&) = delete;
+    RealMouse& operator=(const RealMouse&) = delete;
+    ~RealMouse();
+    // Moves the pointer to (x, y) of the client area of `window` (points outside it too).
+    void moveTo(HWND window, int x, int y);
+    void down(bool right = false);
+    void up(bool right = false);
+    void click(HWND window, int x, int y, bool right = false) {
+        moveTo(window, x, y);
+        down(right);
+        up(right);
+    }
+
+private:
+    bool leftHeld_ = false, rightHeld_ = false;
+};
 void click(HWND button);
 // The middle of cell (col, row) of the slide table, in the grid's client coordinates: the
 // widths the editor gives the columns at its first activation (in proportion to the window's
@@ -80,6 +103,8 @@ int32_t editorWin95();
 // The editor's window once it has finished loading the script named by AVLFIL: the grid
 // shows something other than the blank start row and the progress gauge is hidden again.
 HWND waitEditorLoaded(DWORD ms = 20000);
+// Waits for the explorer dialog with this caption, types the name and presses its OK button.
+bool answerExplorer(const std::string& caption, const std::string& name, DWORD ms = 15000);
 // Answers the next message dialog whose text is `text` with the button of this name; returns
 // the dialog's title ("" when none came).
 std::string answerDialog(const std::string& text, const std::string& button, DWORD ms = 10000);

@@ -315,12 +315,11 @@ double nowMs() {
 
 namespace {
 
-// The folder the program started in: the library's dialogs change the current folder, and a
-// relative screens folder is meant from where the tests were started.
-const std::string startFolder = [] {
+// The folder the program was started in, taken before any test runs: the library and its
+// dialogs change the current folder, and a relative folder would then name another place.
+const std::string g_startFolder = [] {
     char buf[MAX_PATH] = {};
-    GetCurrentDirectoryA(sizeof buf, buf);
-    return std::string(buf);
+    return GetCurrentDirectoryA(sizeof buf, buf) ? std::string(buf) : std::string(".");
 }();
 
 }  // namespace
@@ -328,7 +327,7 @@ const std::string startFolder = [] {
 std::string screensFolder() {
     char buf[MAX_PATH] = {};
     std::string dir = GetEnvironmentVariableA("KV_SCREENS", buf, sizeof buf) ? buf : "out\\screens";
-    if (dir.size() < 2 || (dir[1] != ':' && dir[0] != '\\' && dir[0] != '/')) dir = startFolder + "\\" + dir;
+    if (dir.size() < 2 || (dir[1] != ':' && dir[0] != '\\' && dir[0] != '/')) dir = g_startFolder + "\\" + dir;
     std::string part;
     for (char c : dir + "\\") {
         if ((c == '\\' || c == '/') && !part.empty()) CreateDirectoryA(part.c_str(), nullptr);
