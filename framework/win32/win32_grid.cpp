@@ -24,6 +24,7 @@ enum class Drag { None, ColSize, RowMove };
 struct GridState {
     bool invalid = false;      // an invalidation is pending (cells change in bulk)
     bool scrollDirty = true;   // the scroll bar must be set again before painting
+    bool frameStale = false;   // the window was sized: its frame (the bars) is redrawn anyway
     Drag drag = Drag::None;
     int dragCol = 0;           // column being sized
     int dragStartX = 0, dragStartWidth = 0;
@@ -35,11 +36,14 @@ struct GridState {
 };
 
 // Tells a scroll bar its range, page and position unless it was told the same already:
-// every telling redraws the bar, and a horizontal bar that shows or hides sizes the window.
-void tellScroll(HWND h, int bar, SCROLLINFO& told, const SCROLLINFO& si) {
-    if (told.cbSize && told.nMin == si.nMin && told.nMax == si.nMax && told.nPage == si.nPage && told.nPos == si.nPos) return;
+// every telling redraws the bar (unless the frame is about to be drawn anyway), and a
+// horizontal bar that shows or hides sizes the window.
+bool tellScroll(HWND h, int bar, SCROLLINFO& told, const SCROLLINFO& si, bool redraw) {
+    if (told.cbSize && told.nMin == si.nMin && told.nMax == si.nMax && told.nPage == si.nPage && told.nPos == si.nPos)
+        return false;
     told = si;
-    SetScrollInfo(h, bar, &si, TRUE);
+    SetScrollInfo(h, bar, &si, redraw ? TRUE : FALSE);
+    return true;
 }
 
 std::map<HWND, GridState>& states() {
@@ -150,8 +154,12 @@ void ensureColVisible(StringGrid& g, HWND h, GridState& st) {
 
 void updateScroll(StringGrid& g, HWND h) {
     // Sideways first: the horizontal bar shows only when the columns are wider than the
-    // window, and takes its height from the rows that fit.
+    // window, and takes its height from the rows that fit. A window that is not shown, or
+    // whose frame is drawn anew anyway after a change of size, draws its bars once with
+    // the frame rather than each time a bar is told.
     GridState& st = states()[h];
+    const bool redraw = IsWindowVisible(h) && !st.frameStale;
+    st.frameStale = false;
     st.scrollX = std::clamp(st.scrollX, 0, maxScrollX(g, h));
     SCROLLINFO hs{};
     hs.cbSize = sizeof hs;
@@ -160,7 +168,7 @@ void updateScroll(StringGrid& g, HWND h) {
     hs.nMax = std::max(0, contentWidth(g) - 1);
     hs.nPage = static_cast<UINT>(clientWidth(h));
     hs.nPos = st.scrollX;
-    tellScroll(h, SB_HORZ, st.toldH, hs);
+    bool told = tellScroll(h, SB_HORZ, st.toldH, hs, redraw);
 
     SCROLLINFO si{};
     si.cbSize = sizeof si;
@@ -169,7 +177,9 @@ void updateScroll(StringGrid& g, HWND h) {
     si.nMax = std::max(g.fixedRows, g.rowCount() - 1);
     si.nPage = static_cast<UINT>(fullRows(g, h));
     si.nPos = g.topRow();
-    tellScroll(h, SB_VERT, st.toldV, si);
+    told = tellScroll(h, SB_VERT, st.toldV, si, redraw) || told;
+    // A shown window's frame is drawn with the bars' new state at its next paint.
+    if (told && !redraw && IsWindowVisible(h)) RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
 }
 
 void invalidate(HWND h, GridState& st) {
@@ -412,6 +422,7 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_SIZE:
             st.scrollDirty = true;
+            st.frameStale = true;
             InvalidateRect(h, nullptr, FALSE);
             return 0;
         case WM_SETFOCUS:
@@ -599,6 +610,9 @@ HWND createGrid(StringGrid& g, HWND parent) {
     if (h) {
         states()[h] = GridState{};
         states()[h].shownCol = g.col();
+        // The bars are told while the window is not shown yet: a bar that appears at the
+        // first paint instead would make the window work out its frame again then.
+        syncScroll(g, h);
     }
     return h;
 }
