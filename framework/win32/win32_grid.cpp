@@ -188,7 +188,19 @@ void invalidate(HWND h, GridState& st) {
     InvalidateRect(h, nullptr, FALSE);
 }
 
-void paint(StringGrid& g, HWND h, HDC target, GridState& st) {
+// The current cell, painted anew (its focus frame comes or goes).
+void invalidateCurrentCell(const StringGrid& g, HWND h, const GridState& st) {
+    if (!(g.options & StringGrid::DrawFocusSelected) || g.col() < g.fixedCols || g.col() >= g.colCount() ||
+        g.row() < g.fixedRows || g.row() >= g.rowCount())
+        return;
+    const int x = columnLefts(g, st.scrollX)[static_cast<size_t>(g.col())], y = rowTop(g, g.row());
+    RECT cell{x, y, x + g.colWidth(g.col()), y + g.defaultRowHeight};
+    InvalidateRect(h, &cell, FALSE);
+}
+
+// Draws the part `area` of the window (the part that needs painting): the cells that lie in it,
+// on a bitmap, then copied to the window in one go.
+void paint(StringGrid& g, HWND h, HDC target, GridState& st, const RECT& area) {
     RECT rc;
     GetClientRect(h, &rc);
     int w = rc.right, ht = rc.bottom;
@@ -205,7 +217,7 @@ void paint(StringGrid& g, HWND h, HDC target, GridState& st) {
                    fixedLine = GetSysColor(COLOR_WINDOWFRAME);
     HBRUSH winBrush = CreateSolidBrush(window), faceBrush = CreateSolidBrush(face), hiBrush = CreateSolidBrush(hiBack);
     HPEN normalPen = CreatePen(PS_SOLID, 1, normalLine), fixedPen = CreatePen(PS_SOLID, 1, fixedLine);
-    FillRect(dc, &rc, winBrush);
+    FillRect(dc, &area, winBrush);
 
     const bool focused = GetFocus() == h;
     const int step = rowStep(g);
@@ -218,13 +230,13 @@ void paint(StringGrid& g, HWND h, HDC target, GridState& st) {
     const int bottomRow = std::min(g.rowCount() - 1, g.topRow() + (ht - fixedHeight(g)) / step + 1);
     auto drawRow = [&](int row, int fromCol, int toCol) {
         int y = rowTop(g, row);
-        if (y >= ht || y + step <= 0) return;
+        if (y >= std::min<int>(ht, area.bottom) || y + step <= std::max<int>(0, area.top)) return;
         bool fixedRow = row < g.fixedRows;
         for (int col = fromCol; col < toCol; ++col) {
             int x = lefts[static_cast<size_t>(col)];
             int cw = g.colWidth(col);
-            if (x >= w) break;
-            if (x + cw < 0) continue;
+            if (x >= std::min<int>(w, area.right)) break;
+            if (x + cw < 0 || x + cw < area.left) continue;
             bool fixedCell = fixedRow || col < g.fixedCols;
             RECT cell{x, y, x + cw, y + g.defaultRowHeight};
             bool selected = !fixedCell && row == g.row() && col == g.col() &&
@@ -302,7 +314,7 @@ void paint(StringGrid& g, HWND h, HDC target, GridState& st) {
         FillRect(dc, &mark, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     }
 
-    BitBlt(target, 0, 0, w, ht, dc, 0, 0, SRCCOPY);
+    BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, dc, area.left, area.top, SRCCOPY);
     SelectObject(dc, oldFont);
     SelectObject(dc, oldBmp);
     DeleteObject(bmp);
@@ -416,7 +428,7 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             st.invalid = false;
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(h, &ps);
-            paint(*g, h, dc, st);
+            paint(*g, h, dc, st, ps.rcPaint);
             EndPaint(h, &ps);
             return 0;
         }
@@ -427,7 +439,8 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
-            InvalidateRect(h, nullptr, FALSE);
+            // Only the current cell shows whether the grid has the focus (its focus frame).
+            invalidateCurrentCell(*g, h, st);
             if (msg == WM_KILLFOCUS) forgetSentModifiers();
             return 0;
         case WM_VSCROLL: {
