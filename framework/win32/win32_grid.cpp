@@ -24,6 +24,7 @@ enum class Drag { None, ColSize, RowMove };
 struct GridState {
     bool invalid = false;      // an invalidation is pending (cells change in bulk)
     bool scrollDirty = true;   // the scroll bar must be set again before painting
+    bool frameStale = false;   // the window was sized: its frame (the bars) is redrawn anyway
     Drag drag = Drag::None;
     int dragCol = 0;           // column being sized
     int dragStartX = 0, dragStartWidth = 0;
@@ -35,11 +36,14 @@ struct GridState {
 };
 
 // Tells a scroll bar its range, page and position unless it was told the same already:
-// every telling redraws the bar, and a horizontal bar that shows or hides sizes the window.
-void tellScroll(HWND h, int bar, SCROLLINFO& told, const SCROLLINFO& si) {
-    if (told.cbSize && told.nMin == si.nMin && told.nMax == si.nMax && told.nPage == si.nPage && told.nPos == si.nPos) return;
+// every telling redraws the bar (unless the frame is about to be drawn anyway), and a
+// horizontal bar that shows or hides sizes the window.
+bool tellScroll(HWND h, int bar, SCROLLINFO& told, const SCROLLINFO& si, bool redraw) {
+    if (told.cbSize && told.nMin == si.nMin && told.nMax == si.nMax && told.nPage == si.nPage && told.nPos == si.nPos)
+        return false;
     told = si;
-    SetScrollInfo(h, bar, &si, TRUE);
+    SetScrollInfo(h, bar, &si, redraw ? TRUE : FALSE);
+    return true;
 }
 
 std::map<HWND, GridState>& states() {
@@ -150,8 +154,12 @@ void ensureColVisible(StringGrid& g, HWND h, GridState& st) {
 
 void updateScroll(StringGrid& g, HWND h) {
     // Sideways first: the horizontal bar shows only when the columns are wider than the
-    // window, and takes its height from the rows that fit.
+    // window, and takes its height from the rows that fit. A window that is not shown, or
+    // whose frame is drawn anew anyway after a change of size, draws its bars once with
+    // the frame rather than each time a bar is told.
     GridState& st = states()[h];
+    const bool redraw = IsWindowVisible(h) && !st.frameStale;
+    st.frameStale = false;
     st.scrollX = std::clamp(st.scrollX, 0, maxScrollX(g, h));
     SCROLLINFO hs{};
     hs.cbSize = sizeof hs;
@@ -160,7 +168,7 @@ void updateScroll(StringGrid& g, HWND h) {
     hs.nMax = std::max(0, contentWidth(g) - 1);
     hs.nPage = static_cast<UINT>(clientWidth(h));
     hs.nPos = st.scrollX;
-    tellScroll(h, SB_HORZ, st.toldH, hs);
+    bool told = tellScroll(h, SB_HORZ, st.toldH, hs, redraw);
 
     SCROLLINFO si{};
     si.cbSize = sizeof si;
@@ -169,7 +177,9 @@ void updateScroll(StringGrid& g, HWND h) {
     si.nMax = std::max(g.fixedRows, g.rowCount() - 1);
     si.nPage = static_cast<UINT>(fullRows(g, h));
     si.nPos = g.topRow();
-    tellScroll(h, SB_VERT, st.toldV, si);
+    told = tellScroll(h, SB_VERT, st.toldV, si, redraw) || told;
+    // A shown window's frame is drawn with the bars' new state at its next paint.
+    if (told && !redraw && IsWindowVisible(h)) RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
 }
 
 void invalidate(HWND h, GridState& st) {
@@ -178,7 +188,19 @@ void invalidate(HWND h, GridState& st) {
     InvalidateRect(h, nullptr, FALSE);
 }
 
-void paint(StringGrid& g, HWND h, HDC target, GridState& st) {
+// The current cell, painted anew (its focus frame comes or goes).
+void invalidateCurrentCell(const StringGrid& g, HWND h, const GridState& st) {
+    if (!(g.options & StringGrid::DrawFocusSelected) || g.col() < g.fixedCols || g.col() >= g.colCount() ||
+        g.row() < g.fixedRows || g.row() >= g.rowCount())
+        return;
+    const int x = columnLefts(g, st.scrollX)[static_cast<size_t>(g.col())], y = rowTop(g, g.row());
+    RECT cell{x, y, x + g.colWidth(g.col()), y + g.defaultRowHeight};
+    InvalidateRect(h, &cell, FALSE);
+}
+
+// Draws the part `area` of the window (the part that needs painting): the cells that lie in it,
+// on a bitmap, then copied to the window in one go.
+void paint(StringGrid& g, HWND h, HDC target, GridState& st, const RECT& area) {
     RECT rc;
     GetClientRect(h, &rc);
     int w = rc.right, ht = rc.bottom;
@@ -195,7 +217,7 @@ void paint(StringGrid& g, HWND h, HDC target, GridState& st) {
                    fixedLine = GetSysColor(COLOR_WINDOWFRAME);
     HBRUSH winBrush = CreateSolidBrush(window), faceBrush = CreateSolidBrush(face), hiBrush = CreateSolidBrush(hiBack);
     HPEN normalPen = CreatePen(PS_SOLID, 1, normalLine), fixedPen = CreatePen(PS_SOLID, 1, fixedLine);
-    FillRect(dc, &rc, winBrush);
+    FillRect(dc, &area, winBrush);
 
     const bool focused = GetFocus() == h;
     const int step = rowStep(g);
@@ -208,13 +230,13 @@ void paint(StringGrid& g, HWND h, HDC target, GridState& st) {
     const int bottomRow = std::min(g.rowCount() - 1, g.topRow() + (ht - fixedHeight(g)) / step + 1);
     auto drawRow = [&](int row, int fromCol, int toCol) {
         int y = rowTop(g, row);
-        if (y >= ht || y + step <= 0) return;
+        if (y >= std::min<int>(ht, area.bottom) || y + step <= std::max<int>(0, area.top)) return;
         bool fixedRow = row < g.fixedRows;
         for (int col = fromCol; col < toCol; ++col) {
             int x = lefts[static_cast<size_t>(col)];
             int cw = g.colWidth(col);
-            if (x >= w) break;
-            if (x + cw < 0) continue;
+            if (x >= std::min<int>(w, area.right)) break;
+            if (x + cw < 0 || x + cw < area.left) continue;
             bool fixedCell = fixedRow || col < g.fixedCols;
             RECT cell{x, y, x + cw, y + g.defaultRowHeight};
             bool selected = !fixedCell && row == g.row() && col == g.col() &&
@@ -292,7 +314,7 @@ void paint(StringGrid& g, HWND h, HDC target, GridState& st) {
         FillRect(dc, &mark, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     }
 
-    BitBlt(target, 0, 0, w, ht, dc, 0, 0, SRCCOPY);
+    BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, dc, area.left, area.top, SRCCOPY);
     SelectObject(dc, oldFont);
     SelectObject(dc, oldBmp);
     DeleteObject(bmp);
@@ -406,17 +428,19 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             st.invalid = false;
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(h, &ps);
-            paint(*g, h, dc, st);
+            paint(*g, h, dc, st, ps.rcPaint);
             EndPaint(h, &ps);
             return 0;
         }
         case WM_SIZE:
             st.scrollDirty = true;
+            st.frameStale = true;
             InvalidateRect(h, nullptr, FALSE);
             return 0;
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
-            InvalidateRect(h, nullptr, FALSE);
+            // Only the current cell shows whether the grid has the focus (its focus frame).
+            invalidateCurrentCell(*g, h, st);
             if (msg == WM_KILLFOCUS) forgetSentModifiers();
             return 0;
         case WM_VSCROLL: {
@@ -599,6 +623,9 @@ HWND createGrid(StringGrid& g, HWND parent) {
     if (h) {
         states()[h] = GridState{};
         states()[h].shownCol = g.col();
+        // The bars are told while the window is not shown yet: a bar that appears at the
+        // first paint instead would make the window work out its frame again then.
+        syncScroll(g, h);
     }
     return h;
 }

@@ -22,14 +22,12 @@ namespace kv::win32::detail {
 
 namespace {
 
-constexpr const char* kOldProcProp = "KvOldProc";
-constexpr const char* kObjPropName = "KvObj";  // the backend's object property
 constexpr const char* kRadioGroupClass = "KvRadioGroup";
 
-WNDPROC oldProcOf(HWND h) { return reinterpret_cast<WNDPROC>(GetPropA(h, kOldProcProp)); }
+WNDPROC oldProcOf(HWND h) { return tiedOldProc(h); }
 
 void subclass(HWND h, WNDPROC proc) {
-    SetPropA(h, kOldProcProp, reinterpret_cast<HANDLE>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc))));
+    tieOldProc(h, reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc))));
 }
 
 HBRUSH solidBrush(COLORREF color) {
@@ -77,7 +75,7 @@ LRESULT CALLBACK editProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* e = dynamic_cast<Edit*>(controlOf(hwnd));
     if (!old) return DefWindowProcA(hwnd, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
-        RemovePropA(hwnd, kOldProcProp);
+        untieOldProc(hwnd);
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
         return CallWindowProcA(old, hwnd, msg, wp, lp);
     }
@@ -198,8 +196,8 @@ LRESULT CALLBACK itemProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCDESTROY) {
         if (ATOM a = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropA(hwnd, kNameProp)))) GlobalDeleteAtom(a);
         RemovePropA(hwnd, kNameProp);
-        RemovePropA(hwnd, kObjPropName);
-        RemovePropA(hwnd, kOldProcProp);
+        untieControl(hwnd);
+        untieOldProc(hwnd);
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
         return CallWindowProcA(old, hwnd, msg, wp, lp);
     }
@@ -239,7 +237,7 @@ void makeItems(RadioGroup& g, HWND h) {
         if (!b) continue;
         std::string name = g.name() + "[" + std::to_string(id - 1) + "]";
         SetPropA(b, kNameProp, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(GlobalAddAtomA(name.c_str()))));
-        SetPropA(b, kObjPropName, &g);
+        tieControl(b, &g);
         subclass(b, itemProc);
         SendMessageA(b, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         ++id;
@@ -396,7 +394,7 @@ HWND createRadioGroup(RadioGroup& g, HWND parent, DWORD childStyle) {
     HWND h = CreateWindowExA(WS_EX_CONTROLPARENT, kRadioGroupClass, g.caption().c_str(), childStyle | WS_CLIPCHILDREN,
                              g.left(), g.top(), g.width(), g.height(), parent, nullptr, inst, nullptr);
     if (!h) return nullptr;
-    SetPropA(h, kObjPropName, &g);  // the items' procedures find the group through it
+    tieControl(h, &g);  // the items' procedures find the group through it
     makeItems(g, h);
     return h;
 }

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <map>
+#include <mutex>
+#include <unordered_map>
 #include <tuple>
 #include <vector>
 
@@ -16,7 +18,6 @@ namespace kv::win32 {
 
 namespace {
 
-constexpr const char* kObjProp = "KvObj";
 constexpr const char* kFormClass = "KvForm";
 constexpr const char* kPanelClass = "KvPanel";
 constexpr const char* kLabelClass = "KvLabel";
@@ -76,6 +77,44 @@ unsigned g_sentModifiers = 0;
 }  // namespace
 
 namespace detail {
+
+namespace {
+struct Ties {
+    std::mutex lock;
+    std::unordered_map<HWND, Control*> controls;
+    std::unordered_map<HWND, WNDPROC> oldProcs;
+};
+Ties& ties() {
+    static Ties t;
+    return t;
+}
+}  // namespace
+
+void tieControl(HWND hwnd, Control* c) {
+    std::lock_guard<std::mutex> g(ties().lock);
+    ties().controls[hwnd] = c;
+}
+
+void untieControl(HWND hwnd) {
+    std::lock_guard<std::mutex> g(ties().lock);
+    ties().controls.erase(hwnd);
+}
+
+void tieOldProc(HWND hwnd, WNDPROC proc) {
+    std::lock_guard<std::mutex> g(ties().lock);
+    ties().oldProcs[hwnd] = proc;
+}
+
+WNDPROC tiedOldProc(HWND hwnd) {
+    std::lock_guard<std::mutex> g(ties().lock);
+    auto it = ties().oldProcs.find(hwnd);
+    return it == ties().oldProcs.end() ? nullptr : it->second;
+}
+
+void untieOldProc(HWND hwnd) {
+    std::lock_guard<std::mutex> g(ties().lock);
+    ties().oldProcs.erase(hwnd);
+}
 
 HBITMAP createTopDownDib(int w, int h, void** bits) {
     BITMAPINFO bi{};
@@ -914,7 +953,12 @@ HWND hwndOf(const Control& c) {
     return p ? p->hwnd : nullptr;
 }
 
-Control* controlOf(HWND hwnd) { return hwnd ? static_cast<Control*>(GetPropA(hwnd, kObjProp)) : nullptr; }
+Control* controlOf(HWND hwnd) {
+    if (!hwnd) return nullptr;
+    std::lock_guard<std::mutex> g(ties().lock);
+    auto it = ties().controls.find(hwnd);
+    return it == ties().controls.end() ? nullptr : it->second;
+}
 
 UiBackend& uiBackend() { return backend(); }
 
@@ -950,7 +994,7 @@ void Win32Ui::realize(Control& c) {
         h = CreateWindowExA(ex, kFormClass, caption, style, x, y, std::max(w, 1), std::max(ht, 1), parentWnd,
                             nullptr, inst, nullptr);
         p->hwnd = h;
-        SetPropA(h, kObjProp, &c);
+        tieControl(h, &c);
         applyFormBounds(*f, *p);
     } else if (auto* g = dynamic_cast<StringGrid*>(&c)) {
         h = createGrid(*g, parentWnd);
@@ -989,7 +1033,7 @@ void Win32Ui::realize(Control& c) {
     }
     p->hwnd = h;
     if (!h) return;
-    SetPropA(h, kObjProp, &c);
+    tieControl(h, &c);
     SetPropA(h, kNameProp, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(GlobalAddAtomA(c.name().c_str()))));
 
     // System controls go through our procedure first.
@@ -1236,7 +1280,7 @@ void Win32Ui::changed(Control& c, Prop what) {
 void detachWindow(Peer& p) {
     if (ATOM a = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropA(p.hwnd, kNameProp)))) GlobalDeleteAtom(a);
     RemovePropA(p.hwnd, kNameProp);
-    RemovePropA(p.hwnd, kObjProp);
+    untieControl(p.hwnd);
     if (p.oldProc) SetWindowLongPtrA(p.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(p.oldProc));
 }
 
@@ -1256,11 +1300,11 @@ void Win32Ui::release(Control& c) {
     c.peer = nullptr;
     if (p->hwnd && IsWindow(p->hwnd)) {
         // A form released before its controls takes their windows with its own in one go:
-        // much cheaper than taking them from the shown window one at a time.
-        if (auto* f = dynamic_cast<Form*>(&c)) {
-            forgetModeless(*f);
-            detachControls(c);
-        }
+        // much cheaper than taking them from the shown window one at a time. Any control's
+        // windows are untied from their objects before they go, so no message finds an
+        // object through a window that no longer exists.
+        if (auto* f = dynamic_cast<Form*>(&c)) forgetModeless(*f);
+        detachControls(c);
         detachWindow(*p);
         if (p->tooltip) DestroyWindow(p->tooltip);
         DestroyWindow(p->hwnd);
@@ -1289,10 +1333,14 @@ BOOL CALLBACK disableOne(HWND h, LPARAM lp) {
 }
 
 ModalResult Win32Ui::showModal(Form& f) {
+    // What the window below has still to paint is painted first, before the form's windows
+    // are made: it shows its present state (a table just loaded) behind the form, not what
+    // it showed before, and as soon as it can.
+    HWND prevActive = GetActiveWindow();
+    if (prevActive && prevActive != hwndOf(f)) UpdateWindow(prevActive);
     realizeTree(f);
     Peer* p = peerOf(f);
     HWND h = p->hwnd;
-    HWND prevActive = GetActiveWindow();
     forgetSentModifiers();
     f.beginModal();
 
@@ -1300,9 +1348,6 @@ ModalResult Win32Ui::showModal(Form& f) {
     DisabledWindows off{h, {}};
     EnumThreadWindows(GetCurrentThreadId(), disableOne, reinterpret_cast<LPARAM>(&off));
 
-    // What the window below has still to paint is painted first: it shows its present state
-    // (a table just loaded) behind the form, not what it showed before.
-    if (prevActive && prevActive != h) UpdateWindow(prevActive);
     ShowWindow(h, SW_SHOW);
     SetForegroundWindow(h);
     SetActiveWindow(h);

@@ -39,6 +39,16 @@ inline constexpr const char* kNameProp = "KvName";
 
 namespace detail {
 
+// Ties a window of ours to its control object (controlOf finds it), or unties it. The ties
+// live in the process rather than in window properties: under Wine every property read is a
+// round trip to the window server, and the control is looked up for nearly every message.
+void tieControl(HWND hwnd, Control* c);
+void untieControl(HWND hwnd);
+// The procedure a window had before we subclassed it (edit boxes, radio items), kept likewise.
+void tieOldProc(HWND hwnd, WNDPROC proc);
+WNDPROC tiedOldProc(HWND hwnd);
+void untieOldProc(HWND hwnd);
+
 // Converts a control colour (a COLORREF or a system colour index with the high bit set).
 COLORREF colorRef(uint32_t c);
 // The GDI font of a framework font (cached; never delete it).
