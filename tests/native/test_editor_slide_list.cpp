@@ -22,12 +22,14 @@ namespace {
 using namespace kv::editor;
 using kv::ModalResult;
 
-class SlideList : public ::testing::Test {
+class SlideList : public editor_test::EditorTest {
 protected:
+    SlideList() {
+        appDir = "c:\\app\\";
+        lazyForm = true;
+    }
     void SetUp() override {
-        editorState() = EditorState{};
-        editorState().CurrentScript = "*";
-        editorState().AppDir = "c:\\app\\";
+        EditorTest::SetUp();
         editorState().CatalogId = "7P4S8";
         sim.fs.createDirectory("c:\\app");
         sim.fs.createDirectory("c:\\pics");
@@ -37,11 +39,6 @@ protected:
             dialogModes.push_back(mode * 1000 + option);
             return dialogResult;
         });
-    }
-    void TearDown() override {
-        form.reset();
-        kv::explorer::setRemoteDlgHandler({});
-        for (const auto& u : sim.user.unexpected) ADD_FAILURE() << ::testing::PrintToString(u);
     }
     void file(const std::string& path, const std::string& bytes = "x") { ASSERT_TRUE(sim.fs.writeFileAtomic(path, bytes)); }
     // The selection list as the explorer writes it: the count and the folder, one section per file.
@@ -81,8 +78,6 @@ protected:
         form->BtnFind->click();
     }
 
-    kv::SimPlatform sim;
-    std::unique_ptr<TEditorForm> form;
     int32_t dialogResult = 0;
     std::vector<int32_t> dialogModes;
 };
