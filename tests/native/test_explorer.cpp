@@ -249,7 +249,8 @@ TEST_F(Explorer, FoldersOpenByDoubleClickUpOneLevelAndTheLookBoxWhileAnUnreadyDr
 
 // ---- the OK action -----------------------------------------------------------------------------
 
-TEST_F(Explorer, SaveWithAnEmptyNameAndNoSelectionKeepsTheDialogOpen) {
+TEST_F(Explorer, SavesWithoutANameOrIntoAFolderThatRefusesWritesKeepTheDialogOpen) {
+    // An empty name and no selection: OK does nothing.
     set("LastDir", "c:\\");
     set("SavePath", "c:\\Empty");
     sim.fs.createDirectory("c:\\Empty");
@@ -262,6 +263,20 @@ TEST_F(Explorer, SaveWithAnEmptyNameAndNoSelectionKeepsTheDialogOpen) {
     });
     EXPECT_EQ(r, -1);
     EXPECT_EQ(oks, 0);
+    // A folder that refuses writes: "Access denied.", and the dialog stays.
+    set("LastDir", "c:\\Photos\\");
+    set("SavePath", "c:\\Photos\\");
+    sim.fs.setReadOnly("c:\\Photos", true);
+    sim.user.answer("Access denied.", ModalResult::OK);
+    r = dialog(0, 0, [&](TFileForm& f) {
+        f.Edit1->setText("new.avl");
+        f.BtnOK->click();
+        oks += f.modalResult() == ModalResult::OK;
+        f.BtnExit->click();
+    });
+    EXPECT_EQ(r, -1);
+    EXPECT_EQ(oks, 0);
+    EXPECT_EQ(sim.user.dialogs.size(), 1u);
 }
 
 TEST_F(Explorer, OverwriteAnsweredNoLeavesTheFileAndYesKeepsItForTheHost) {
@@ -286,17 +301,6 @@ TEST_F(Explorer, OverwriteAnsweredNoLeavesTheFileAndYesKeepsItForTheHost) {
     EXPECT_EQ(sim.readFile("c:\\Photos\\show.avl"), "x");
     EXPECT_FALSE(sim.fs.exists("c:\\Photos\\~kvprobe.tmp"));
     EXPECT_EQ(key("Savename"), "c:\\Photos\\show.avl");
-}
-
-TEST_F(Explorer, AFolderThatRefusesWritesIsAccessDenied) {
-    sim.fs.setReadOnly("c:\\Photos", true);
-    sim.user.answer("Access denied.", ModalResult::OK);
-    int32_t r = dialog(0, 0, [&](TFileForm& f) {
-        f.Edit1->setText("new.avl");
-        f.BtnOK->click();
-        f.BtnExit->click();
-    });
-    EXPECT_EQ(r, -1);
 }
 
 TEST_F(Explorer, OpenSlideshowFindsTheFileOrSaysFileNotFound) {
@@ -588,7 +592,7 @@ TEST_F(Explorer, RememberedRectangleIsUsedOnlyWhenItFits) {
     EXPECT_EQ(f.height(), 310);
 }
 
-TEST_F(Explorer, WindowNotifiesTheHostOfOneFileSeveralFilesAndActivation) {
+TEST_F(Explorer, WindowNotifiesTheHostHidesShowsAgainFollowsTheHostsUpdateAndClosesOnEsc) {
     TFileForm& f = openWindow();
     f.XFiles->clickItem(rowOf(f, "holiday picture.bmp"));
     press(f, kv::vk::Return);
@@ -610,10 +614,8 @@ TEST_F(Explorer, WindowNotifiesTheHostOfOneFileSeveralFilesAndActivation) {
     kv::entry::RemoteWin95(0x1234, 0);  // shows it again; no second window
     EXPECT_TRUE(f.visible());
     EXPECT_EQ(state().form, &f);
-}
 
-TEST_F(Explorer, UpdateSelectsTheRowBeforeTheCurrentOne) {
-    TFileForm& f = openWindow();
+    // The host's update selects the row before the current one, but not above the first.
     f.XFiles->clickItem(3);
     kv::entry::RemoteWinUpdate95();
     EXPECT_EQ(f.XFiles->itemIndex(), 2);
@@ -623,33 +625,41 @@ TEST_F(Explorer, UpdateSelectsTheRowBeforeTheCurrentOne) {
     f.XFiles->clickItem(0);
     kv::entry::RemoteWinUpdate95();
     EXPECT_EQ(f.XFiles->itemIndex(), 0);
-}
 
-TEST_F(Explorer, EscClosesTheWindowAndADialogTakesTheStateOver) {
-    press(openWindow(), kv::vk::Escape);
+    // Esc closes the window; closing again with nothing open does nothing.
+    press(f, kv::vk::Escape);
     EXPECT_EQ(state().form, nullptr);
     EXPECT_FALSE(state().open);
     sim.user.freeReleased();
-    kv::entry::RemoteWinClose95();  // nothing open: nothing happens
+    kv::entry::RemoteWinClose95();
 }
 
 // ---- the compression dialog --------------------------------------------------------------------
 
-class Compression : public Explorer {};
+class Compression : public Explorer {
+protected:
+    using Dialog = kv::dialogs::TUserCompress;
+    // Shows the dialog for format `code`; `act` is what the user does, then `button` ends it.
+    bool show(int32_t code, kv::dialogs::CompressionValues& v, std::function<void(Dialog&)> act,
+              const char* button = "BtnOK") {
+        sim.user.onModal("UserCompress", [this, act, button](kv::Form& f) {
+            act(static_cast<Dialog&>(f));
+            sim.user.clickButton(f, button);
+        });
+        return kv::dialogs::ShowCompressionDialog(code, v);
+    }
+};
 
 TEST_F(Compression, DefaultsForEnhancedJpegAndOkWithoutChanges) {
     kv::dialogs::CompressionValues v{9, 9, 9, 9};
     bool presetsShown = true;
-    sim.user.onModal("UserCompress", [&](kv::Form& f) {
-        auto& d = static_cast<kv::dialogs::TUserCompress&>(f);
+    EXPECT_TRUE(show(99, v, [&](Dialog& d) {
         presetsShown = d.CustomLEADsetting->visible();
         EXPECT_EQ(d.LumaEdit->text(), "6");
         EXPECT_EQ(d.ColorEdit->text(), "12");
         EXPECT_EQ(d.Sample->itemIndex(), 0);
         EXPECT_EQ(d.ColorLabel->caption(), "&Color Setting");
-        sim.user.clickButton(f, "BtnOK");
-    });
-    EXPECT_TRUE(kv::dialogs::ShowCompressionDialog(99, v));
+    }));
     EXPECT_FALSE(presetsShown);
     EXPECT_EQ(v.luminance, 6);
     EXPECT_EQ(v.colour, 12);
@@ -659,8 +669,7 @@ TEST_F(Compression, DefaultsForEnhancedJpegAndOkWithoutChanges) {
 
 TEST_F(Compression, EditsAreClampedAndMoveTheBars) {
     kv::dialogs::CompressionValues v;
-    sim.user.onModal("UserCompress", [&](kv::Form& f) {
-        auto& d = static_cast<kv::dialogs::TUserCompress&>(f);
+    EXPECT_TRUE(show(98, v, [&](Dialog& d) {
         d.LumaEdit->setText("300");
         EXPECT_EQ(d.LumaEdit->text(), "255");
         EXPECT_EQ(d.LumaScrollBar->position(), 255);
@@ -670,9 +679,7 @@ TEST_F(Compression, EditsAreClampedAndMoveTheBars) {
         EXPECT_EQ(d.ColorEdit->text(), "2");
         d.LumaScrollBar->setPosition(40);
         EXPECT_EQ(d.LumaEdit->text(), "40");
-        sim.user.clickButton(f, "BtnOK");
-    });
-    EXPECT_TRUE(kv::dialogs::ShowCompressionDialog(98, v));
+    }));
     EXPECT_EQ(v.luminance, 40);
     EXPECT_EQ(v.colour, 2);
 }
@@ -680,8 +687,7 @@ TEST_F(Compression, EditsAreClampedAndMoveTheBars) {
 TEST_F(Compression, CmpShowsThePresetsOverTheColourBar) {
     set("SaveCMP", "3");
     kv::dialogs::CompressionValues v;
-    sim.user.onModal("UserCompress", [&](kv::Form& f) {
-        auto& d = static_cast<kv::dialogs::TUserCompress&>(f);
+    EXPECT_TRUE(show(0, v, [&](Dialog& d) {
         EXPECT_TRUE(d.CustomLEADsetting->visible());
         EXPECT_EQ(d.CustomLEADsetting->text(), "3 - Better Quality vs. Size");
         EXPECT_EQ(d.CustomLEADsetting->left(), d.Panel2->left());
@@ -692,32 +698,22 @@ TEST_F(Compression, CmpShowsThePresetsOverTheColourBar) {
         EXPECT_EQ(d.ColorLabel->caption(), "&CMP Presets");
         d.CustomLEADsetting->select(0);
         EXPECT_TRUE(d.LumaScrollBar->enabled());
-        sim.user.clickButton(f, "BtnOK");
-    });
-    EXPECT_TRUE(kv::dialogs::ShowCompressionDialog(0, v));
+    }));
     EXPECT_EQ(v.preset, 0);
 }
 
 TEST_F(Compression, ExtendedJpegForcesFourOneOneAndCancelWritesNothing) {
     kv::dialogs::CompressionValues v;
-    sim.user.onModal("UserCompress", [&](kv::Form& f) {
-        auto& d = static_cast<kv::dialogs::TUserCompress&>(f);
+    EXPECT_TRUE(show(88, v, [&](Dialog& d) {
         EXPECT_EQ(d.Sample->itemIndex(), 2);
         EXPECT_FALSE(d.Sample->enabled());
         EXPECT_EQ(d.ColorLabel->caption(), "S&moothing");
-        sim.user.clickButton(f, "BtnOK");
-    });
-    EXPECT_TRUE(kv::dialogs::ShowCompressionDialog(88, v));
+    }));
     EXPECT_EQ(v.sample, 2);
-    sim.user.onModal("UserCompress", [&](kv::Form& f) { sim.user.clickButton(f, "BtnCancel"); });
     kv::dialogs::CompressionValues c{7, 7, 7, 7};
-    EXPECT_FALSE(kv::dialogs::ShowCompressionDialog(1, c));
+    EXPECT_FALSE(show(1, c, [](Dialog&) {}, "BtnCancel"));
     EXPECT_EQ(c.luminance, 7);
-    sim.user.onModal("UserCompress", [&](kv::Form& f) {
-        f.findControl("BtnHelp")->click();
-        sim.user.clickButton(f, "BtnCancel");
-    });
-    kv::dialogs::ShowCompressionDialog(1, c);
+    EXPECT_FALSE(show(1, c, [](Dialog& d) { d.findControl("BtnHelp")->click(); }, "BtnCancel"));
     EXPECT_EQ(sim.system.helpCalls.back().second, 101);
 }
 
