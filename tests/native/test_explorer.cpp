@@ -303,7 +303,7 @@ TEST_F(Explorer, OverwriteAnsweredNoLeavesTheFileAndYesKeepsItForTheHost) {
     EXPECT_EQ(key("Savename"), "c:\\Photos\\show.avl");
 }
 
-TEST_F(Explorer, OpenSlideshowFindsTheFileOrSaysFileNotFound) {
+TEST_F(Explorer, OpenSlideshowFindsTheFileOrSaysFileNotFoundAndTilingTakesTheClickedFile) {
     sim.user.answer("File not found.", ModalResult::OK);
     int32_t r = dialog(254, 0, [&](TFileForm& f) {
         f.Edit1->setText("missing");
@@ -315,10 +315,8 @@ TEST_F(Explorer, OpenSlideshowFindsTheFileOrSaysFileNotFound) {
     EXPECT_EQ(r, 0);
     EXPECT_EQ(key("Savename"), "c:\\Photos\\show.avl");
     EXPECT_EQ(key("LongName"), "show.AVL");
-}
-
-TEST_F(Explorer, OpenForTilingTakesTheClickedFile) {
-    int32_t r = dialog(252, 0, [&](TFileForm& f) {
+    // Opening for tiling takes the clicked file.
+    r = dialog(252, 0, [&](TFileForm& f) {
         f.XFiles->clickItem(rowOf(f, "holiday picture.bmp"));
         EXPECT_EQ(f.Edit1->text(), "holiday picture.bmp");
         f.BtnOK->click();
