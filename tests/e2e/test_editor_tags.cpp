@@ -91,10 +91,7 @@ TEST_F(EditorTags, ThreeSlidesTaggedByKeyboardAndMouseThenViewed) {
     int k = 0;
     for (const char* name : {"Beach at sunset.jpg", "Harbour lights.bmp", "Mountain walk.jpg"}) {
         const std::string f = profile(list, std::to_string(++k).c_str(), "F");
-        EXPECT_EQ(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, longPathOf(f).c_str(), -1,
-                                 (slides + "\\" + name).c_str(), -1),
-                  CSTR_EQUAL)
-            << f;
+        EXPECT_TRUE(samePath(longPathOf(f), slides + "\\" + name)) << f;
         want += "[" + std::to_string(k) + "]\r\nF=" + f + "\r\n";
     }
     std::string bytes;
@@ -178,8 +175,7 @@ TEST_F(EditorTags, FileInformationThenARenameInTheInputBox) {
         waitUntil([&] { return findNamed("InputBox") == nullptr; }, 5000);
         waitUntil([&] { return gridText(grid) == "Sunny beach.jpg"; }, 3000);
         renamed = gridText(grid);
-        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
-        answerDialog("Discard changes?", "Yes");
+        quitDiscarding(form);
     }), 0);
     EXPECT_EQ(infoTitle, "Information");
     EXPECT_EQ(prompt, "Rename File|beach at sunset.jpg");
@@ -223,12 +219,8 @@ TEST_F(EditorTags, FilesMovedThroughTheMoveDialogUnlessTheNameIsTaken) {
         const std::string f = profile(script, slide, "F");
         return longPathOf(profile(script, "Directory", f.substr(f.rfind(',') + 1).c_str()));
     };
-    EXPECT_EQ(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, folderOf("1").c_str(), -1, (dest + "\\").c_str(), -1),
-              CSTR_EQUAL)
-        << folderOf("1");
-    EXPECT_EQ(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, folderOf("2").c_str(), -1, (slides + "\\").c_str(), -1),
-              CSTR_EQUAL)
-        << folderOf("2");
+    EXPECT_TRUE(samePath(folderOf("1"), dest + "\\"));
+    EXPECT_TRUE(samePath(folderOf("2"), slides + "\\"));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "tests/e2e/kit/kit.h"
 #include "tests/e2e/kit/kit_host.h"
 #include "tests/e2e/test_editor_driver.h"
+#include "tests/e2e/test_editor_fixture.h"
 
 namespace kit = kv::kit;
 using namespace kv::e2e;
@@ -32,12 +33,6 @@ void callVoid(const char* name) {
 void remoteWin(HWND host, int32_t remember) {
     auto fn = reinterpret_cast<void(WINAPI*)(HWND, int32_t)>(kit::exportAddress("RemoteWin95"));
     if (fn) fn(host, remember);
-}
-
-// Paths compared as the file system does (the drive letter's case is the caller's).
-::testing::AssertionResult samePath(const std::string& a, const std::string& b) {
-    if (lstrcmpiA(a.c_str(), b.c_str()) == 0) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "\"" << a << "\" is not \"" << b << "\"";
 }
 
 // A key of a profile file as a host reads it.
