@@ -41,7 +41,7 @@ TEST(ExplorerFormats, FilterRowsAndTheirMasks) {
     EXPECT_EQ(saveMask("Lead \"JPEG\" [gray]"), "*.Lea");
 }
 
-TEST(ExplorerFormats, FormatListsPerDepthAndOption) {
+TEST(ExplorerFormats, FormatListsPerDepthAndOptionAndTheWindowArithmetic) {
     EXPECT_EQ(formatRows(24, 0).size(), 15u);
     EXPECT_EQ(formatRows(24, 0)[5].label, "JPG JPEG/JFIF(Enhanced)");
     EXPECT_EQ(formatRows(24, 0)[5].code, 99);
@@ -69,9 +69,7 @@ TEST(ExplorerFormats, FormatListsPerDepthAndOption) {
     EXPECT_FALSE(compressible(37));
     EXPECT_FALSE(compressible(87));
     EXPECT_FALSE(compressible(7));
-}
-
-TEST(ExplorerFormats, ColumnsDefaultSizeAndRectangle) {
+    // Columns, the default size and the remembered rectangle's screen check.
     EXPECT_EQ(columnWidth(20, 40), 80);
     EXPECT_EQ(columnCount(403, 80), 5);
     EXPECT_EQ(columnCount(50, 80), 1);
@@ -356,7 +354,7 @@ TEST_F(Explorer, EnterOnAFolderOpensItAndRefuses) {
     EXPECT_EQ(folder, "c:\\photos\\windows");
 }
 
-TEST_F(Explorer, MoveWritesTheFolderAndTheLongNameOfSaveAs) {
+TEST_F(Explorer, MoveWritesTheFolderAndTheLongNameOfSaveAsAndConvertThePlaceholder) {
     set("SaveAs", "c:\\PHOTOS\\HOLIDA~1.BMP");
     std::string label;
     int32_t r = dialog(102, 0, [&](TFileForm& f) {
@@ -369,11 +367,9 @@ TEST_F(Explorer, MoveWritesTheFolderAndTheLongNameOfSaveAs) {
     EXPECT_EQ(key("Savename"), "c:\\Photos\\Sub\\Holiday picture.bmp");
     EXPECT_EQ(state().mode, 2);
     EXPECT_TRUE(state().convert);
-}
-
-TEST_F(Explorer, ConvertStoresThePlaceholderWithTheRowsExtension) {
+    // Convert stores the placeholder with the row's extension.
     set("Save24", "0");
-    int32_t r = dialog(124, 0, [&](TFileForm& f) { f.BtnOK->click(); });
+    r = dialog(124, 0, [&](TFileForm& f) { f.BtnOK->click(); });
     EXPECT_EQ(r, 7);
     EXPECT_EQ(key("LongName"), "~(_)(_)~.BMP");
     EXPECT_EQ(key("SaveExt"), ".BMP");
