@@ -12,6 +12,12 @@
 
 namespace kv::e2e {
 
+// Paths compared as the file system does, without regard to case.
+inline ::testing::AssertionResult samePath(const std::string& a, const std::string& b) {
+    if (lstrcmpiA(a.c_str(), b.c_str()) == 0) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "\"" << a << "\" is not \"" << b << "\"";
+}
+
 class EditorFixture : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -12,6 +12,7 @@
 #include "tests/e2e/kit/kit.h"
 #include "tests/e2e/test_editor_driver.h"
 #include "tests/e2e/test_editor_fixture.h"
+#include "tests/e2e/user_steps.h"
 
 namespace kit = kv::kit;
 using namespace kv::e2e;
@@ -41,14 +42,6 @@ protected:
     }
 };
 
-// Ends the editor when a step did not come as expected, so the test fails instead of waiting.
-void quitEditor(HWND form) {
-    if (HWND left = findNamed("XScrlDlg")) PostMessageA(left, WM_CLOSE, 0, 0);
-    if (HWND left = findNamed("InputBox")) PostMessageA(left, WM_CLOSE, 0, 0);
-    PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
-    answerDialog("Discard changes?", "Yes", 3000);
-}
-
 bool waitClosed(HWND w) { return waitUntil([w] { return !IsWindow(w) || !IsWindowVisible(w); }, 10000); }
 
 // Types a number into the value dialog that is about to open and presses Enter.
@@ -61,6 +54,21 @@ bool answerValue(const std::string& number) {
     for (char c : number) sendKey(box, c);
     sendKey(box, VK_RETURN);
     return waitClosed(dlg);
+}
+
+// Files of the slide folder with sizes, written as a program writes them; false when one
+// could not be written.
+bool writeSized(const std::string& dir, const std::vector<std::pair<const char*, int>>& files) {
+    for (const auto& [name, size] : files) {
+        HANDLE f = CreateFileA((dir + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (f == INVALID_HANDLE_VALUE) return false;
+        const std::string bytes(static_cast<size_t>(size), 'x');
+        DWORD done = 0;
+        WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+        CloseHandle(f);
+    }
+    return true;
 }
 
 // Chooses an item of the slide menu ("Tool&s") by its underlined letter.
@@ -85,14 +93,11 @@ TEST_F(EditorSlideList, MoveEraseFindGoToAndCdTrackThenRun) {
     openOn(6, true);
     std::vector<std::string> steps;
     std::string findTitle;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        HWND grid = findNamedIn(form, "Grid");
+    const int32_t r = runEditor([&](HWND form, HWND grid) {
         // Slide 5 to number 2.
         for (int i = 0; i < 4; ++i) sendKey(grid, VK_DOWN);
         PostMessageA(findNamedIn(form, "BtnMove"), BM_CLICK, 0, 0);
-        if (!answerValue("2")) return quitEditor(form);
+        if (!answerValue("2")) return abandonEditor(form);
         steps.push_back("move");
         // Slide 3 (Harbour) erased: no catalogue, so no thumbnail question.
         sendKey(grid, VK_DOWN);
@@ -102,7 +107,7 @@ TEST_F(EditorSlideList, MoveEraseFindGoToAndCdTrackThenRun) {
         PostMessageA(findNamedIn(form, "BtnFind"), BM_CLICK, 0, 0);
         HWND box = waitNamed("InputBox", 10000);
         HWND edit = box ? findNamedIn(box, "Value") : nullptr;
-        if (!edit) return quitEditor(form);
+        if (!edit) return abandonEditor(form);
         waitUntil([edit] { return focusedWindowOf(edit) == edit; }, 5000);
         for (char c : shortName("Mountain walk.jpg").substr(0, 4)) sendKey(edit, VkKeyScanA(c) & 0xFF);
         // Enter as the keyboard posts it, through the dialog's message loop.
@@ -110,21 +115,19 @@ TEST_F(EditorSlideList, MoveEraseFindGoToAndCdTrackThenRun) {
         PostMessageA(edit, WM_KEYDOWN, VK_RETURN, static_cast<LPARAM>(1 | (scan << 16)));
         PostMessageA(edit, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC0000001u | (scan << 16)));
         findTitle = answerDialog("Find next matching slide?", "No");
-        if (windowText(findNamedIn(form, "Fullname")).find("Mountain") == std::string::npos) return quitEditor(form);
+        if (windowText(findNamedIn(form, "Fullname")).find("Mountain") == std::string::npos) return abandonEditor(form);
         steps.push_back("find");
         // Go to slide 1 from the slide menu, then a CD track after the last slide.
-        if (!slideMenu(form, 'G') || !answerValue("1")) return quitEditor(form);
+        if (!slideMenu(form, 'G') || !answerValue("1")) return abandonEditor(form);
         steps.push_back("goto");
         PostMessageA(findNamedIn(form, "BtnCD"), BM_CLICK, 0, 0);
-        if (!answerValue("12")) return quitEditor(form);
+        if (!answerValue("12")) return abandonEditor(form);
         answerDialog("Replace current slide?", "No");
         steps.push_back("cd");
         Sleep(200);
         kit::saveWindowBitmap(form, kit::screensFolder() + "\\editor-slide-list.bmp");
         PostMessageA(findNamedIn(form, "BtnTest"), BM_CLICK, 0, 0);
     });
-    const int32_t r = editorWin95();
-    user.join();
     EXPECT_EQ(steps, (std::vector<std::string>{"move", "erase", "find", "goto", "cd"}));
     EXPECT_EQ(findTitle, "Confirm");
     EXPECT_EQ(r, -1);
@@ -141,27 +144,15 @@ TEST_F(EditorSlideList, SortBySizeFromTheSlideMenuThenRun) {
     const std::vector<std::pair<const char*, int>> sizes = {
         {"Beach at sunset.jpg", 500}, {"Harbour lights.bmp", 100}, {"Holiday clip.avi", 300},
         {"Mountain walk.jpg", 50},    {"Street parade.mov", 200},  {"Spinning logo.fli", 400}};
-    for (const auto& [name, size] : sizes) {
-        HANDLE f = CreateFileA((slides + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(f, INVALID_HANDLE_VALUE);
-        const std::string bytes(static_cast<size_t>(size), 'x');
-        DWORD done = 0;
-        WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
-        CloseHandle(f);
-    }
+    ASSERT_TRUE(writeSized(slides, sizes));
     openOn(6, true);
     bool sorted = false;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
+    const int32_t r = runEditor([&](HWND form, HWND) {
         // A script without changes is sorted without a question.
         sorted = slideMenu(form, 'Z');
         Sleep(200);
         PostMessageA(findNamedIn(form, "BtnTest"), BM_CLICK, 0, 0);
     });
-    const int32_t r = editorWin95();
-    user.join();
     EXPECT_TRUE(sorted);
     EXPECT_EQ(r, -1);
     // Pictures by their sizes; the video and animation slides have no tag cell and so no size
@@ -171,21 +162,9 @@ TEST_F(EditorSlideList, SortBySizeFromTheSlideMenuThenRun) {
     for (int k = 1; k <= 6; ++k) EXPECT_TRUE(slideIs(k, want[static_cast<size_t>(k - 1)])) << "slide " << k;
 }
 
-// Files of the slide folder with sizes, written as a program writes them.
-void writeSized(const std::string& dir, const std::vector<std::pair<const char*, int>>& files) {
-    for (const auto& [name, size] : files) {
-        HANDLE f = CreateFileA((dir + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-        const std::string bytes(static_cast<size_t>(size), 'x');
-        DWORD done = 0;
-        WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
-        CloseHandle(f);
-    }
-}
-
 TEST_F(EditorSlideList, AddAndInsertThroughTheExplorerThenEraseMoveSortFindAndRun) {
-    writeSized(slides, {{"Alpha beach.jpg", 500}, {"Bravo harbour.jpg", 100}, {"Charlie hill.jpg", 300},
-                        {"Delta lake.jpg", 50}, {"Echo street.jpg", 200}, {"Foxtrot tower.jpg", 400}});
+    ASSERT_TRUE(writeSized(slides, {{"Alpha beach.jpg", 500}, {"Bravo harbour.jpg", 100}, {"Charlie hill.jpg", 300},
+                        {"Delta lake.jpg", 50}, {"Echo street.jpg", 200}, {"Foxtrot tower.jpg", 400}}));
     kit::writeKey("LastDir", kit::shortPath(slides) + "\\");
     kit::writeKey("Win95Tmp", folder.file("kavrin.tmp"));
     std::vector<std::string> steps;
@@ -211,10 +190,10 @@ TEST_F(EditorSlideList, AddAndInsertThroughTheExplorerThenEraseMoveSortFindAndRu
             return closed;
         };
         // Alpha to Echo at the end of the empty script, Foxtrot before slide 2.
-        if (!addFrom("BtnAdd", 0, 4) || !current("Alpha")) return quitEditor(form);
+        if (!addFrom("BtnAdd", 0, 4) || !current("Alpha")) return abandonEditor(form);
         steps.push_back("add");
         sendKey(grid, VK_DOWN);
-        if (!addFrom("BtnInsert", 5, 5) || !current("Foxtrot")) return quitEditor(form);
+        if (!addFrom("BtnInsert", 5, 5) || !current("Foxtrot")) return abandonEditor(form);
         steps.push_back("insert");
         Sleep(200);
         kit::saveWindowBitmap(form, kit::screensFolder() + "\\editor-added-slides.bmp");
@@ -222,29 +201,29 @@ TEST_F(EditorSlideList, AddAndInsertThroughTheExplorerThenEraseMoveSortFindAndRu
         sendKey(grid, VK_DOWN);
         sendKey(grid, VK_DOWN);
         SendMessageA(findNamedIn(form, "BtnDelete"), BM_CLICK, 0, 0);
-        if (!current("Delta")) return quitEditor(form);
+        if (!current("Delta")) return abandonEditor(form);
         steps.push_back("erase");
         sendKey(grid, VK_DOWN);
         PostMessageA(findNamedIn(form, "BtnMove"), BM_CLICK, 0, 0);
-        if (!answerValue("2") || !current("Echo")) return quitEditor(form);
+        if (!answerValue("2") || !current("Echo")) return abandonEditor(form);
         steps.push_back("move");
         // The script has changes: the sort asks first.
         if (!slideMenu(form, 'Z') || answerDialog("Slide order will be rearranged.  Continue?", "Yes") != "Confirm")
-            return quitEditor(form);
+            return abandonEditor(form);
         steps.push_back("sort");
         // Find by part of Delta's short name.
         waitUntil([] { return !findNamed("MessageDialog"); }, 5000);
         PostMessageA(findNamedIn(form, "BtnFind"), BM_CLICK, 0, 0);
         HWND box = waitNamed("InputBox", 10000);
         HWND edit = box ? findNamedIn(box, "Value") : nullptr;
-        if (!edit) return quitEditor(form);
+        if (!edit) return abandonEditor(form);
         waitUntil([edit] { return focusedWindowOf(edit) == edit; }, 5000);
         SendMessageA(edit, EM_SETSEL, 0, -1);
         for (char c : shortName("Delta lake.jpg").substr(0, 4)) sendKey(edit, VkKeyScanA(c) & 0xFF);
         const UINT enter = MapVirtualKeyA(VK_RETURN, 0);
         PostMessageA(edit, WM_KEYDOWN, VK_RETURN, static_cast<LPARAM>(1 | (enter << 16)));
         PostMessageA(edit, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC0000001u | (enter << 16)));
-        if (answerDialog("Find next matching slide?", "No") != "Confirm" || !current("Delta")) return quitEditor(form);
+        if (answerDialog("Find next matching slide?", "No") != "Confirm" || !current("Delta")) return abandonEditor(form);
         steps.push_back("find");
         PostMessageA(findNamedIn(form, "BtnTest"), BM_CLICK, 0, 0);
     });

@@ -10,6 +10,7 @@
 #include "tests/e2e/kit/kit.h"
 #include "tests/e2e/test_editor_driver.h"
 #include "tests/e2e/test_editor_fixture.h"
+#include "tests/e2e/user_steps.h"
 
 namespace kit = kv::kit;
 using namespace kv::e2e;
@@ -27,23 +28,13 @@ protected:
     }
 };
 
-// Ends the editor when a step did not come as expected, so the test fails instead of waiting.
-void quitEditor(HWND form) {
-    if (HWND left = findNamed("InputBox")) PostMessageA(left, WM_CLOSE, 0, 0);
-    PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
-    answerDialog("Discard changes?", "Yes", 3000);
-}
-
 TEST_F(EditorTags, ThreeSlidesTaggedByKeyboardAndMouseThenViewed) {
     // Beach (picture), Harbour (picture), Holiday clip (video), Mountain (picture), ...
     openOn(6, true);
     folder.writeFile("App\\tag.lst", "[Count]\r\nN=9\r\n");  // an old list goes first
     std::string tags, videoTag;
     bool menuSaved = false;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        HWND grid = findNamedIn(form, "Grid");
+    const int32_t r = runEditor([&](HWND form, HWND grid) {
         // The mouse: slide 2's tag cell, the right button released over it.
         SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, cellPoint(form, grid, kTagColumn, 2));
         SendMessageA(grid, WM_LBUTTONUP, 0, cellPoint(form, grid, kTagColumn, 2));
@@ -88,10 +79,8 @@ TEST_F(EditorTags, ThreeSlidesTaggedByKeyboardAndMouseThenViewed) {
         keys.down(VK_MENU);
         keys.press('W');
         keys.up(VK_MENU);
-        if (!waitUntil([] { return findNamed("EditorForm") == nullptr; }, 5000)) quitEditor(form);
+        if (!waitUntil([] { return findNamed("EditorForm") == nullptr; }, 5000)) abandonEditor(form);
     });
-    const int32_t r = editorWin95();
-    user.join();
     EXPECT_EQ(tags, "XXX");
     EXPECT_EQ(videoTag, "------------------------------");
     EXPECT_TRUE(menuSaved);
@@ -102,10 +91,7 @@ TEST_F(EditorTags, ThreeSlidesTaggedByKeyboardAndMouseThenViewed) {
     int k = 0;
     for (const char* name : {"Beach at sunset.jpg", "Harbour lights.bmp", "Mountain walk.jpg"}) {
         const std::string f = profile(list, std::to_string(++k).c_str(), "F");
-        EXPECT_EQ(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, longPathOf(f).c_str(), -1,
-                                 (slides + "\\" + name).c_str(), -1),
-                  CSTR_EQUAL)
-            << f;
+        EXPECT_TRUE(samePath(longPathOf(f), slides + "\\" + name)) << f;
         want += "[" + std::to_string(k) + "]\r\nF=" + f + "\r\n";
     }
     std::string bytes;
@@ -118,10 +104,7 @@ TEST_F(EditorTags, TrashRefusedForReadOnlyAndHeldFilesThenDone) {
     const std::string harbour = slides + "\\Harbour lights.bmp";
     ASSERT_TRUE(SetFileAttributesA(harbour.c_str(), FILE_ATTRIBUTE_READONLY));
     std::string titles, afterRefusals, afterTrash;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        HWND grid = findNamedIn(form, "Grid");
+    const int32_t r = runEditor([&](HWND form, HWND grid) {
         sendKey(grid, VK_DOWN);
         auto trash = [&](const char* outcome) {
             PostMessageA(findNamedIn(form, "BtnTrash"), BM_CLICK, 0, 0);
@@ -140,8 +123,6 @@ TEST_F(EditorTags, TrashRefusedForReadOnlyAndHeldFilesThenDone) {
         afterTrash = gridText(grid);
         PostMessageA(findNamedIn(form, "BtnTest"), BM_CLICK, 0, 0);  // Run writes the script
     });
-    const int32_t r = editorWin95();
-    user.join();
     EXPECT_EQ(titles, "Warning|Error|Warning|Error|Warning|");
     EXPECT_EQ(afterRefusals, "Harbour lights.bmp");
     EXPECT_EQ(afterTrash, "Holiday clip.avi");
@@ -170,20 +151,17 @@ TEST_F(EditorTags, FileInformationThenARenameInTheInputBox) {
     const std::string info = "Slide: 1\nFile: " + shortName + "\nAlias: Beach at sunset.jpg\nSize: 1234 bytes\nModified: " +
                              date + " " + time;
     std::string infoTitle, renamed, prompt;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        HWND grid = findNamedIn(form, "Grid");
+    EXPECT_EQ(runEditor([&](HWND form, HWND grid) {
         PostMessageA(findNamedIn(form, "BtnInfo"), BM_CLICK, 0, 0);
         infoTitle = answerDialog(info, "OK");
         // The slide menu by the keyboard (Space on the file name), "&Rename file".
         RealKeyboard keys;
         keys.press(VK_SPACE);
-        if (!waitUntil([] { return popupMenuWindow() != nullptr; }, 5000)) return quitEditor(form);
+        if (!waitUntil([] { return popupMenuWindow() != nullptr; }, 5000)) return abandonEditor(form);
         keys.press('R');
         HWND box = waitNamed("InputBox", 10000);
         HWND edit = box ? findNamedIn(box, "Value") : nullptr;
-        if (!edit) return quitEditor(form);
+        if (!edit) return abandonEditor(form);
         prompt = windowText(box) + "|" + windowText(findNamedIn(box, "Prompt"));
         waitUntil([edit] { return focusedWindowOf(edit) == edit; }, 5000);
         // The box selects its whole text when its activation arrives, which may come after the
@@ -197,11 +175,8 @@ TEST_F(EditorTags, FileInformationThenARenameInTheInputBox) {
         waitUntil([&] { return findNamed("InputBox") == nullptr; }, 5000);
         waitUntil([&] { return gridText(grid) == "Sunny beach.jpg"; }, 3000);
         renamed = gridText(grid);
-        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
-        answerDialog("Discard changes?", "Yes");
-    });
-    EXPECT_EQ(editorWin95(), 0);
-    user.join();
+        quitDiscarding(form);
+    }), 0);
     EXPECT_EQ(infoTitle, "Information");
     EXPECT_EQ(prompt, "Rename File|beach at sunset.jpg");
     EXPECT_EQ(renamed, "Sunny beach.jpg");
@@ -218,10 +193,7 @@ TEST_F(EditorTags, FilesMovedThroughTheMoveDialogUnlessTheNameIsTaken) {
     folder.writeFile("Moved here\\Harbour lights.bmp", "theirs");
     kit::writeKey("LastDir", dest + "\\");  // the move dialog opens in the last folder
     std::string titles;
-    Driver user([&] {
-        HWND form = waitEditorLoaded();
-        if (!form) return;
-        HWND grid = findNamedIn(form, "Grid");
+    EXPECT_EQ(runEditor([&](HWND form, HWND grid) {
         auto moveCurrent = [&] {
             PostMessageA(findNamedIn(form, "BtnRelocate"), BM_CLICK, 0, 0);
             HWND dlg = waitNamed("FileForm", 10000);
@@ -229,14 +201,12 @@ TEST_F(EditorTags, FilesMovedThroughTheMoveDialogUnlessTheNameIsTaken) {
             PostMessageA(findNamedIn(dlg, "BtnOK"), BM_CLICK, 0, 0);
             return waitUntil([] { return findNamed("FileForm") == nullptr; }, 5000);
         };
-        if (!moveCurrent()) return quitEditor(form);
+        if (!moveCurrent()) return abandonEditor(form);
         sendKey(grid, VK_DOWN);
-        if (!moveCurrent()) return quitEditor(form);
+        if (!moveCurrent()) return abandonEditor(form);
         titles = answerDialog("Destination file exists.", "OK");
         PostMessageA(findNamedIn(form, "BtnTest"), BM_CLICK, 0, 0);  // Run writes the script
-    });
-    EXPECT_EQ(editorWin95(), -1);
-    user.join();
+    }), -1);
     EXPECT_EQ(titles, "Warning");
     EXPECT_TRUE(kit::fileExists(dest + "\\Beach at sunset.jpg"));
     EXPECT_FALSE(kit::fileExists(slides + "\\Beach at sunset.jpg"));
@@ -249,12 +219,8 @@ TEST_F(EditorTags, FilesMovedThroughTheMoveDialogUnlessTheNameIsTaken) {
         const std::string f = profile(script, slide, "F");
         return longPathOf(profile(script, "Directory", f.substr(f.rfind(',') + 1).c_str()));
     };
-    EXPECT_EQ(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, folderOf("1").c_str(), -1, (dest + "\\").c_str(), -1),
-              CSTR_EQUAL)
-        << folderOf("1");
-    EXPECT_EQ(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, folderOf("2").c_str(), -1, (slides + "\\").c_str(), -1),
-              CSTR_EQUAL)
-        << folderOf("2");
+    EXPECT_TRUE(samePath(folderOf("1"), dest + "\\"));
+    EXPECT_TRUE(samePath(folderOf("2"), slides + "\\"));
 }
 
 }  // namespace

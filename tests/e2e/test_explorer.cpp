@@ -6,11 +6,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "tests/e2e/kit/kit.h"
+#include "tests/e2e/kit/kit_host.h"
 #include "tests/e2e/test_editor_driver.h"
+#include "tests/e2e/test_editor_fixture.h"
 
 namespace kit = kv::kit;
 using namespace kv::e2e;
@@ -32,10 +35,11 @@ void remoteWin(HWND host, int32_t remember) {
     if (fn) fn(host, remember);
 }
 
-// Paths compared as the file system does (the drive letter's case is the caller's).
-::testing::AssertionResult samePath(const std::string& a, const std::string& b) {
-    if (lstrcmpiA(a.c_str(), b.c_str()) == 0) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "\"" << a << "\" is not \"" << b << "\"";
+// A key of a profile file as a host reads it.
+std::string profileOf(const std::string& file, const char* section, const char* key) {
+    char buf[300] = {};
+    GetPrivateProfileStringA(section, key, "<none>", buf, sizeof buf, file.c_str());
+    return buf;
 }
 
 // Types into an edit box as the keyboard would leave it: the box's whole text replaced.
@@ -78,6 +82,20 @@ protected:
         if (HWND left = findNamed("FileForm")) PostMessageA(left, WM_CLOSE, 0, 0);
         kit::pumpMessages(50);
     }
+    // Calls RemoteDlg95 on this thread while `user` acts, from the driver thread, on the dialog
+    // once it shows (and, when `caption` is given, carries that caption); returns the result.
+    int32_t runDialog(int32_t mode, int32_t option, const char* caption, const std::function<void(HWND)>& user) {
+        Driver driver([&] {
+            HWND form = waitNamed("FileForm");
+            if (!form) return;
+            if (caption) waitUntil([&] { return windowText(form) == caption; }, 5000);
+            user(form);
+        });
+        kit::WatchdogScope watch("RemoteDlg95", 30000);
+        const int32_t r = remoteDlg(mode, option);
+        driver.join();
+        return r;
+    }
     static void writeIn(const std::string& dir, const std::string& name, const std::string& bytes) {
         HANDLE h = CreateFileA((dir + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         DWORD n = 0;
@@ -85,8 +103,29 @@ protected:
         CloseHandle(h);
     }
 
+    // RemoteWin95 for a visible host window that records the notifications (0x911) it gets in
+    // `notes`; the window once its list shows the photo folder's four entries, or null.
+    HWND openInHost(int32_t remember) {
+        if (!hostWindow)
+            hostWindow = std::make_unique<kit::HostWindow>(
+                [this](UINT m, WPARAM, LPARAM l) {
+                    if (m == 0x911) notes.push_back(l);
+                    return false;
+                },
+                true);
+        remoteWin(host(), remember);
+        HWND form = findNamed("FileForm");
+        HWND list = form ? findNamedIn(form, "XFiles") : nullptr;
+        // album\, beach, show.avl (*.av?), zz
+        if (list) kit::hostLoop([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 4; }, 5000);
+        return form;
+    }
+    HWND host() const { return hostWindow->hwnd(); }
+
     kit::TempFolder folder;
     std::string photos;
+    std::vector<LPARAM> notes;
+    std::unique_ptr<kit::HostWindow> hostWindow;
 };
 
 TEST_F(ExplorerE2E, EveryModeOpensWithItsCaptionAndCancelReturnsMinusOne) {
@@ -103,18 +142,12 @@ TEST_F(ExplorerE2E, EveryModeOpensWithItsCaptionAndCancelReturnsMinusOne) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
         std::string caption, cancel;
-        Driver user([&] {
-            HWND form = waitNamed("FileForm");
-            if (!form) return;
-            waitUntil([&] { return windowText(form) == c.caption; }, 5000);
+        EXPECT_EQ(runDialog(c.mode, c.option, c.caption, [&](HWND form) {
             caption = windowText(form);
             HWND exit = findNamedIn(form, "BtnExit");
             cancel = windowText(exit);
             click(exit);
-        });
-        kit::WatchdogScope watch("RemoteDlg95 cancel", 30000);
-        EXPECT_EQ(remoteDlg(c.mode, c.option), -1);
-        user.join();
+        }), -1);
         EXPECT_EQ(caption, c.caption);
         EXPECT_EQ(cancel, "Cancel");
         EXPECT_TRUE(samePath(kit::readKey("LastDir"), kit::shortPath(photos) + "\\"));
@@ -122,16 +155,10 @@ TEST_F(ExplorerE2E, EveryModeOpensWithItsCaptionAndCancelReturnsMinusOne) {
 }
 
 TEST_F(ExplorerE2E, SaveFileUnderALongNameWritesTheShortNameAndTheSaveOptions) {
-    Driver user([&] {
-        HWND form = waitNamed("FileForm");
-        if (!form) return;
-        waitUntil([&] { return windowText(form) == "Save File"; }, 5000);
+    EXPECT_EQ(runDialog(0, 0, "Save File", [&](HWND form) {
         setText(findNamedIn(form, "Edit1"), "My summer show");
         click(findNamedIn(form, "BtnOK"));
-    });
-    kit::WatchdogScope watch("RemoteDlg95 save", 30000);
-    EXPECT_EQ(remoteDlg(0, 0), 0);
-    user.join();
+    }), 0);
     EXPECT_EQ(kit::readKey("LongName"), "My summer show.AVL");
     // The short name the platform gave the placeholder (the file itself is for the host).
     const std::string savename = kit::readKey("Savename");
@@ -145,18 +172,13 @@ TEST_F(ExplorerE2E, SaveFileUnderALongNameWritesTheShortNameAndTheSaveOptions) {
 }
 
 TEST_F(ExplorerE2E, TwentyFourBitSaveReturnsTheFormatCodeAndRemembersTheRow) {
-    Driver user([&] {
-        HWND form = waitNamed("FileForm");
-        if (!form) return;
+    EXPECT_EQ(runDialog(24, 0, nullptr, [&](HWND form) {
         HWND filter = findNamedIn(form, "FilterComboBox1");
         waitUntil([&] { return windowText(filter) == "JPG JPEG/JFIF(Enhanced)"; }, 5000);
         chooseRow(filter, 0);  // BMP Windows BitMaP
         setText(findNamedIn(form, "Edit1"), "picture");
         click(findNamedIn(form, "BtnOK"));
-    });
-    kit::WatchdogScope watch("RemoteDlg95 24", 30000);
-    EXPECT_EQ(remoteDlg(24, 0), 7);
-    user.join();
+    }), 7);
     EXPECT_EQ(kit::readKey("Save24"), "0");
     EXPECT_EQ(kit::readKey("MultiBPP"), "24");
     EXPECT_EQ(kit::readKey("SaveExt"), ".BMP");
@@ -166,20 +188,14 @@ TEST_F(ExplorerE2E, TwentyFourBitSaveReturnsTheFormatCodeAndRemembersTheRow) {
 TEST_F(ExplorerE2E, OverwriteAnsweredNoLeavesTheFileAndTheDialogOpen) {
     std::string title;
     bool stillOpen = false;
-    Driver user([&] {
-        HWND form = waitNamed("FileForm");
-        if (!form) return;
-        waitUntil([&] { return windowText(form) == "Save File"; }, 5000);
+    EXPECT_EQ(runDialog(0, 0, "Save File", [&](HWND form) {
         setText(findNamedIn(form, "Edit1"), "show.avl");
         PostMessageA(findNamedIn(form, "BtnOK"), BM_CLICK, 0, 0);
         title = answerDialog("show.avl\nin use.  Overwrite?", "No");
         Sleep(200);
         stillOpen = IsWindowVisible(form) != FALSE;
         click(findNamedIn(form, "BtnExit"));
-    });
-    kit::WatchdogScope watch("RemoteDlg95 overwrite", 30000);
-    EXPECT_EQ(remoteDlg(0, 0), -1);
-    user.join();
+    }), -1);
     EXPECT_EQ(title, "Confirm");
     EXPECT_TRUE(stillOpen);
     std::string bytes;
@@ -189,10 +205,7 @@ TEST_F(ExplorerE2E, OverwriteAnsweredNoLeavesTheFileAndTheDialogOpen) {
 
 TEST_F(ExplorerE2E, OpenSlideshowSaysFileNotFoundThenOpensTheScript) {
     std::string title;
-    Driver user([&] {
-        HWND form = waitNamed("FileForm");
-        if (!form) return;
-        waitUntil([&] { return windowText(form) == "Open Slideshow"; }, 5000);
+    EXPECT_EQ(runDialog(254, 0, "Open Slideshow", [&](HWND form) {
         HWND edit = findNamedIn(form, "Edit1");
         setText(edit, "missing");
         PostMessageA(findNamedIn(form, "BtnOK"), BM_CLICK, 0, 0);
@@ -200,74 +213,49 @@ TEST_F(ExplorerE2E, OpenSlideshowSaysFileNotFoundThenOpensTheScript) {
         waitUntil([&] { return findNamed("MessageDialog") == nullptr; }, 5000);
         setText(edit, "show");
         click(findNamedIn(form, "BtnOK"));
-    });
-    kit::WatchdogScope watch("RemoteDlg95 open", 30000);
-    EXPECT_EQ(remoteDlg(254, 0), 0);
-    user.join();
+    }), 0);
     EXPECT_EQ(title, "Error");
     EXPECT_EQ(kit::readKey("LongName"), "show.AVL");
     EXPECT_TRUE(samePath(kit::readKey("Savename"), kit::shortPath(photos + "\\show.avl")));
 }
 
 TEST_F(ExplorerE2E, AddSlidesWritesTheSelectionListOfTheClickedFiles) {
-    Driver user([&] {
-        HWND form = waitNamed("FileForm");
-        if (!form) return;
+    EXPECT_EQ(runDialog(253, 0, nullptr, [&](HWND form) {
         HWND list = findNamedIn(form, "XFiles");
         waitUntil([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 4; }, 5000);
         // album\, beach at noon.bmp, show.avl, zz.bmp
         clickRow(list, 1);
         clickRow(list, 3, true);
         click(findNamedIn(form, "BtnOK"));
-    });
-    kit::WatchdogScope watch("RemoteDlg95 add", 30000);
-    EXPECT_EQ(remoteDlg(253, 0), 0);
-    user.join();
-    char buf[300] = {};
+    }), 0);
     const std::string tmp = folder.file("kavrin.tmp");
-    GetPrivateProfileStringA("Directory", "Files", "", buf, sizeof buf, tmp.c_str());
-    EXPECT_STREQ(buf, "2");
-    GetPrivateProfileStringA("1", "F", "", buf, sizeof buf, tmp.c_str());
-    EXPECT_EQ(std::string(buf), kv::kit::shortPath(photos + "\\Beach at noon.bmp").substr(kit::shortPath(photos).size() + 1));
-    GetPrivateProfileStringA("2", "F", "", buf, sizeof buf, tmp.c_str());
-    EXPECT_STREQ(buf, "zz.bmp");
+    EXPECT_EQ(profileOf(tmp, "Directory", "Files"), "2");
+    EXPECT_EQ(profileOf(tmp, "1", "F"), kit::shortPath(photos + "\\Beach at noon.bmp").substr(kit::shortPath(photos).size() + 1));
+    EXPECT_EQ(profileOf(tmp, "2", "F"), "zz.bmp");
 }
 
 TEST_F(ExplorerE2E, MoveConvertAndTilingAnswerWithTheirKeys) {
     // Move: the folder the user is in and the long name of SaveAs.
     kit::writeKey("SaveAs", kit::shortPath(photos + "\\Beach at noon.bmp"));
-    Driver move([&] {
-        HWND form = waitNamed("FileForm");
-        if (!form) return;
-        waitUntil([&] { return windowText(form) == "Move File to"; }, 5000);
+    EXPECT_EQ(runDialog(102, 0, "Move File to", [&](HWND form) {
         click(findNamedIn(form, "BtnOK"));
-    });
-    kit::WatchdogScope watch("RemoteDlg95 move, convert, tiling", 60000);
-    EXPECT_EQ(remoteDlg(102, 0), 0);
-    move.join();
+    }), 0);
     // The folder as the explorer holds it (its long form) and the long name.
     EXPECT_TRUE(samePath(kit::readKey("Savename"), photos + "\\Beach at noon.bmp"));
 
     // Convert at 24 bits on "BMP Windows BitMaP": the folder with the placeholder, code 7.
     kit::writeKey("SaveAs", "");
     kit::writeKey("Save24", "0");
-    Driver convert([&] {
-        HWND form = waitNamed("FileForm");
-        if (!form) return;
-        waitUntil([&] { return windowText(form) == "Convert Multiple Files"; }, 5000);
+    EXPECT_EQ(runDialog(124, 0, "Convert Multiple Files", [&](HWND form) {
         click(findNamedIn(form, "BtnOK"));
-    });
-    EXPECT_EQ(remoteDlg(124, 0), 7);
-    convert.join();
+    }), 7);
     EXPECT_EQ(kit::readKey("LongName"), "~(_)(_)~.BMP");
     EXPECT_EQ(kit::readKey("MultiBPP"), "24");
     EXPECT_EQ(kit::readKey("SaveExt"), ".BMP");
     EXPECT_FALSE(kit::fileExists(photos + "\\~(_)(_)~.BMP"));  // the placeholder stands for no file
 
     // Tiling: the clicked file.
-    Driver tiling([&] {
-        HWND form = waitNamed("FileForm");
-        if (!form) return;
+    EXPECT_EQ(runDialog(252, 0, nullptr, [&](HWND form) {
         HWND list = nullptr;
         waitUntil([&] {
             list = findNamedIn(form, "XFiles");
@@ -275,9 +263,7 @@ TEST_F(ExplorerE2E, MoveConvertAndTilingAnswerWithTheirKeys) {
         }, 5000);  // album\, beach, zz
         clickRow(list, 2);
         click(findNamedIn(form, "BtnOK"));
-    });
-    EXPECT_EQ(remoteDlg(252, 0), 0);
-    tiling.join();
+    }), 0);
     EXPECT_EQ(kit::readKey("LongName"), "zz.bmp");
     EXPECT_TRUE(samePath(kit::readKey("Savename"), kit::shortPath(photos + "\\zz.bmp")));
 }
@@ -285,9 +271,7 @@ TEST_F(ExplorerE2E, MoveConvertAndTilingAnswerWithTheirKeys) {
 TEST_F(ExplorerE2E, JpegCompressionWritesItsKeysOnOk) {
     for (const char* k : {"SaveYUV", "SaveJPG", "SavePIC", "SaveCMP"}) kit::deleteKey(k);
     std::string luma, caption;
-    Driver user([&] {
-        HWND form = waitNamed("FileForm");
-        if (!form) return;
+    EXPECT_EQ(runDialog(24, 0, nullptr, [&](HWND form) {
         HWND jpeg = findNamedIn(form, "BtnJPEG");
         waitUntil([&] { return jpeg && IsWindowVisible(jpeg); }, 5000);  // 24 bits starts on Enhanced JPEG
         PostMessageA(jpeg, BM_CLICK, 0, 0);
@@ -300,10 +284,7 @@ TEST_F(ExplorerE2E, JpegCompressionWritesItsKeysOnOk) {
         click(findNamedIn(dlg, "BtnOK"));
         waitUntil([&] { return !findNamed("UserCompress") && IsWindowEnabled(form); }, 5000);
         click(findNamedIn(form, "BtnExit"));
-    });
-    kit::WatchdogScope watch("RemoteDlg95 compression", 30000);
-    EXPECT_EQ(remoteDlg(24, 0), -1);
-    user.join();
+    }), -1);
     EXPECT_EQ(caption, "Compression Setting");
     EXPECT_EQ(luma, "255");
     EXPECT_EQ(kit::readKey("SaveJPG"), "255");
@@ -314,50 +295,16 @@ TEST_F(ExplorerE2E, JpegCompressionWritesItsKeysOnOk) {
 
 // ---- the modeless window in a host's loop ------------------------------------------------------
 
-std::vector<LPARAM>* g_notes = nullptr;
-
-LRESULT CALLBACK hostProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-    if (m == 0x911 && g_notes) g_notes->push_back(l);
-    return DefWindowProcA(h, m, w, l);
-}
-
-// A host window that records the notifications it gets.
-HWND makeHost(std::vector<LPARAM>& notes) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = hostProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "KvExplorerHost";
-    RegisterClassA(&wc);
-    g_notes = &notes;
-    return CreateWindowExA(0, "KvExplorerHost", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
-                           nullptr, wc.hInstance, nullptr);
-}
-
-// The host's loop: a bare GetMessage/DispatchMessage (with TranslateMessage) until `done`.
-void hostLoop(const std::function<bool()>& done, DWORD ms) {
-    DWORD start = GetTickCount();
-    while (!done() && GetTickCount() - start < ms) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
+using kit::hostLoop;
 
 TEST_F(ExplorerE2E, WindowLivesInTheHostsLoopAndNotifiesTheHost) {
-    std::vector<LPARAM> notes;
-    HWND host = makeHost(notes);
     kit::WatchdogScope watch("RemoteWin95", 60000);
-    remoteWin(host, 1);
-    HWND form = findNamed("FileForm");
+    HWND form = openInHost(1);
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(windowText(form), "Kavrin Explorer");
     HWND list = findNamedIn(form, "XFiles");
-    hostLoop([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 4; }, 5000);  // album\, beach, show.avl (*.av?), zz
     // Activation reaches the host as 17.
-    SetActiveWindow(host);
+    SetActiveWindow(host());
     SetActiveWindow(form);
     hostLoop([&] { return !notes.empty(); }, 3000);
     EXPECT_NE(std::find(notes.begin(), notes.end(), 17), notes.end());
@@ -386,7 +333,7 @@ TEST_F(ExplorerE2E, WindowLivesInTheHostsLoopAndNotifiesTheHost) {
     // Hide, show again, then close: the rectangle and LastDir are saved.
     callVoid("RemoteWinHide95");
     EXPECT_FALSE(IsWindowVisible(form));
-    remoteWin(host, 1);
+    remoteWin(host(), 1);
     EXPECT_TRUE(IsWindowVisible(form));
     RECT r{};
     GetWindowRect(form, &r);
@@ -398,7 +345,7 @@ TEST_F(ExplorerE2E, WindowLivesInTheHostsLoopAndNotifiesTheHost) {
     EXPECT_TRUE(samePath(kit::readKey("LastDir"), kit::shortPath(photos) + "\\"));
 
     // The remembered rectangle comes back at the next opening.
-    remoteWin(host, 1);
+    remoteWin(host(), 1);
     HWND again = findNamed("FileForm");
     ASSERT_NE(again, nullptr);
     RECT r2{};
@@ -408,8 +355,6 @@ TEST_F(ExplorerE2E, WindowLivesInTheHostsLoopAndNotifiesTheHost) {
     PostMessageA(findNamedIn(again, "XFiles"), WM_KEYDOWN, VK_ESCAPE, 0);
     hostLoop([&] { return !IsWindow(again); }, 3000);
     EXPECT_FALSE(IsWindow(again));
-    g_notes = nullptr;
-    DestroyWindow(host);
 }
 
 // ---- the file menu of the window ------------------------------------------------------------
@@ -430,21 +375,11 @@ void selectToEnd(RealKeyboard& keys) {
     keys.up(VK_SHIFT);
 }
 
-std::string profileOf(const std::string& file, const char* section, const char* key) {
-    char buf[300] = {};
-    GetPrivateProfileStringA(section, key, "<none>", buf, sizeof buf, file.c_str());
-    return buf;
-}
-
 TEST_F(ExplorerE2E, FileMenuConvertsShowsAndRenamesWhatTheUserMarked) {
-    std::vector<LPARAM> notes;
-    HWND host = makeHost(notes);
     kit::WatchdogScope watch("explorer file menu", 90000);
-    remoteWin(host, 0);
-    HWND form = findNamed("FileForm");
+    HWND form = openInHost(0);
     ASSERT_NE(form, nullptr);
     HWND list = findNamedIn(form, "XFiles");
-    hostLoop([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 4; }, 5000);  // album\, beach, show.avl, zz
     ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 4);
     SetForegroundWindow(form);
     SetFocus(list);
@@ -532,8 +467,6 @@ TEST_F(ExplorerE2E, FileMenuConvertsShowsAndRenamesWhatTheUserMarked) {
     EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 4) << inFolder;  // listed again under the new name
     callVoid("RemoteWinClose95");
     hostLoop([&] { return !IsWindow(form); }, 3000);
-    g_notes = nullptr;
-    DestroyWindow(host);
 }
 
 TEST_F(ExplorerE2E, ConvertDialogShowsTheHostsInputFilesAndEscGoesBack) {

@@ -67,6 +67,12 @@ std::string quitDiscarding(HWND editor, DWORD ms) {
     return answerDialog("Discard changes?", "Yes", ms);
 }
 
+void abandonEditor(HWND editor) {
+    for (const char* name : {"XScrlDlg", "InputBox"})
+        if (HWND left = findNamed(name)) PostMessageA(left, WM_CLOSE, 0, 0);
+    quitDiscarding(editor, 3000);
+}
+
 bool cancelSaveDialog(DWORD ms) {
     HWND dlg = nullptr;
     if (!waitUntil([&] { return (dlg = findNamed("FileForm")) && windowText(dlg) == "Save File"; }, ms)) return false;

@@ -33,6 +33,9 @@ std::string answerNextDialog(const std::string& button, std::string* text = null
 // Clicks the editor's Close button (posted) and answers "Discard changes?" with Yes when it
 // is asked within `ms`; returns the question's title ("" when none came).
 std::string quitDiscarding(HWND editor, DWORD ms = 10000);
+// Ends the editor when a step did not come as expected, so the test fails instead of waiting:
+// a value dialog or input box left open is closed, then Close, discarding the changes.
+void abandonEditor(HWND editor);
 // Waits for the explorer's "Save File" dialog and clicks its Exit button; false when none came.
 bool cancelSaveDialog(DWORD ms = 10000);
 

@@ -81,6 +81,12 @@ protected:
         for (int r = 1; r < grid().rowCount(); ++r) c.push_back(grid().cell(col, r));
         return c;
     }
+    // The cells of one column joined with `sep`, slide by slide.
+    std::string joined(int col, const std::string& sep) {
+        std::string s;
+        for (int r = 1; r < grid().rowCount(); ++r) s += (r > 1 ? sep : "") + grid().cell(col, r);
+        return s;
+    }
     // Loads the script `path` again into an emptied table, as the first activation does.
     void reload(const std::string& path) {
         form->SetUpClear();

@@ -8,28 +8,22 @@
 
 #include "editor/editor_form.h"
 #include "editor/editor_run.h"
-#include "framework/sim/sim_platform.h"
 #include "tests/native/editor_test_kit.h"
+#include "tests/native/sim_kit.h"
 
 namespace {
 
 using namespace kv::editor;
 
-class EditMenu : public ::testing::Test {
+class EditMenu : public editor_test::EditorTest {
 protected:
     void SetUp() override {
-        editorState() = EditorState{};
-        editorState().CurrentScript = "*";
-        form = std::make_unique<TEditorForm>();
+        EditorTest::SetUp();
         // What mnuEdit showed each time it opened.
         sim.user.onPopup("mnuEdit", [this](kv::PopupMenu&) { record(); });
     }
-    void TearDown() override {
-        form.reset();
-        EXPECT_TRUE(sim.user.unexpected.empty()) << sim.user.unexpected.front();
-    }
     void addSlide(const std::string& path, void (TEditorForm::*setUp)()) {
-        editor_test::appendSlide(*form, path, setUp);
+        add(path, setUp);
         form->EnableControls();
     }
     void record() {
@@ -43,21 +37,8 @@ protected:
         form->Grid->keyPress(space);
     }
 
-    kv::SimPlatform sim;
-    std::unique_ptr<TEditorForm> form;
     std::vector<bool> viewShown, sheetShown;
 };
-
-TEST_F(EditMenu, ToolsButtonOpensTheSlideMenuAtTheMouse) {
-    addSlide("c:\\p\\a.bmp", &TEditorForm::SetUpGraphic);
-    ASSERT_TRUE(form->BtnSort->enabled());
-    sim.user.mouseX = 432;
-    sim.user.mouseY = 345;
-    form->BtnSort->click();
-    EXPECT_EQ(sim.user.popups, std::vector<std::string>{"mnuEdit"});
-    EXPECT_EQ(sim.user.popupX, 432);
-    EXPECT_EQ(sim.user.popupY, 345);
-}
 
 TEST_F(EditMenu, ViewFilesFollowsTheCurrentSlidesFile) {
     // The blank start row has no file.
@@ -79,12 +60,18 @@ TEST_F(EditMenu, ViewFilesFollowsTheCurrentSlidesFile) {
     EXPECT_EQ(viewShown, (std::vector<bool>{false, true, true, true, false}));
 }
 
-TEST_F(EditMenu, ContactSheetOnlyOnTheThumbnailsPage) {
+// "Tool&s" opens the menu at the mouse; "C&ontact sheet" only on the thumbnails page.
+TEST_F(EditMenu, ToolsButtonOpensTheSlideMenuAtTheMouseWithContactSheetOnlyOnTheThumbnailsPage) {
     addSlide("c:\\p\\a.bmp", &TEditorForm::SetUpGraphic);
+    ASSERT_TRUE(form->BtnSort->enabled());
+    sim.user.mouseX = 432;
+    sim.user.mouseY = 345;
     form->BtnSort->click();
+    EXPECT_EQ(sim.user.popups, std::vector<std::string>{"mnuEdit"});
+    EXPECT_EQ(sim.user.popupX, 432);
+    EXPECT_EQ(sim.user.popupY, 345);
     form->Tab->setPageIndex(1);
-    int f10 = kv::vk::F10;  // the thumbnails page opens the menu with F10
-    form->Grid->keyDown(f10, 0);
+    sim_test::press(form->Grid, kv::vk::F10);  // the thumbnails page opens the menu with F10
     form->Tab->setPageIndex(0);
     form->BtnSort->click();
     EXPECT_EQ(sheetShown, (std::vector<bool>{false, true, false}));

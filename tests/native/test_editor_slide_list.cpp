@@ -22,12 +22,14 @@ namespace {
 using namespace kv::editor;
 using kv::ModalResult;
 
-class SlideList : public ::testing::Test {
+class SlideList : public editor_test::EditorTest {
 protected:
+    SlideList() {
+        appDir = "c:\\app\\";
+        lazyForm = true;
+    }
     void SetUp() override {
-        editorState() = EditorState{};
-        editorState().CurrentScript = "*";
-        editorState().AppDir = "c:\\app\\";
+        EditorTest::SetUp();
         editorState().CatalogId = "7P4S8";
         sim.fs.createDirectory("c:\\app");
         sim.fs.createDirectory("c:\\pics");
@@ -37,11 +39,6 @@ protected:
             dialogModes.push_back(mode * 1000 + option);
             return dialogResult;
         });
-    }
-    void TearDown() override {
-        form.reset();
-        kv::explorer::setRemoteDlgHandler({});
-        for (const auto& u : sim.user.unexpected) ADD_FAILURE() << ::testing::PrintToString(u);
     }
     void file(const std::string& path, const std::string& bytes = "x") { ASSERT_TRUE(sim.fs.writeFileAtomic(path, bytes)); }
     // The selection list as the explorer writes it: the count and the folder, one section per file.
@@ -54,7 +51,7 @@ protected:
     void letters(int count) {
         for (int i = 0; i < count; ++i) {
             const std::string name(1, static_cast<char>('A' + i));
-            int r = editor_test::appendSlide(*form, "c:\\pics\\" + name + ".bmp", &TEditorForm::SetUpGraphic);
+            int r = add("c:\\pics\\" + name + ".bmp", &TEditorForm::SetUpGraphic);
             form->Grid->setCell(DisplayName, r, name);
             form->Grid->setCell(ThumbIndex, r, std::to_string(i + 1));
         }
@@ -62,11 +59,7 @@ protected:
         form->EnableControls();
         editorState().modified = false;
     }
-    std::string column(int col) const {
-        std::string s;
-        for (int r = 1; r < form->Grid->rowCount(); ++r) s += (r > 1 ? " " : "") + form->Grid->cell(col, r);
-        return s;
-    }
+    std::string column(int col) { return joined(col, " "); }
     // Slide numbers equal the row numbers.
     void expectNumbered() {
         for (int r = 1; r < form->Grid->rowCount(); ++r) EXPECT_EQ(form->Grid->cell(SlideNo, r), std::to_string(r)) << r;
@@ -81,8 +74,6 @@ protected:
         form->BtnFind->click();
     }
 
-    kv::SimPlatform sim;
-    std::unique_ptr<TEditorForm> form;
     int32_t dialogResult = 0;
     std::vector<int32_t> dialogModes;
 };
@@ -321,8 +312,8 @@ TEST_F(SlideList, CdTrack) {
 
 TEST_F(SlideList, FindByPartOfThePath) {
     letters(2);
-    editor_test::appendSlide(*form, "c:\\trip\\beach.bmp", &TEditorForm::SetUpGraphic);
-    editor_test::appendSlide(*form, "c:\\trip\\dune.bmp", &TEditorForm::SetUpGraphic);
+    add("c:\\trip\\beach.bmp", &TEditorForm::SetUpGraphic);
+    add("c:\\trip\\dune.bmp", &TEditorForm::SetUpGraphic);
     form->Grid->setRow(1);
     // A folder name matches every slide in it; Yes goes on to the next, then the end.
     sim.user.answer("Find next matching slide?", ModalResult::Yes);
@@ -333,7 +324,7 @@ TEST_F(SlideList, FindByPartOfThePath) {
     // The word is kept in lower case and offered next time, also by a new editor window.
     form = std::make_unique<TEditorForm>();
     letters(2);
-    editor_test::appendSlide(*form, "c:\\trip\\beach.bmp", &TEditorForm::SetUpGraphic);
+    add("c:\\trip\\beach.bmp", &TEditorForm::SetUpGraphic);
     form->Grid->setRow(1);
     std::string preset;
     sim.user.answer("Find next matching slide?", ModalResult::No);
@@ -398,9 +389,9 @@ TEST_F(SlideList, SortByNameDateAndSize) {
     std::filesystem::last_write_time(sim.fs.hostPath("c:\\pics\\mid.bmp"), now);
     for (const char* p : {"c:\\pics\\big.bmp", "c:\\pics\\gone.bmp", "c:\\pics\\small.bmp", "c:\\pics\\tagged.bmp",
                           "c:\\pics\\mid.bmp"})
-        editor_test::appendSlide(*form, p, &TEditorForm::SetUpGraphic);
+        add(p, &TEditorForm::SetUpGraphic);
     form->Grid->setCell(Tag, 4, "X");
-    editor_test::appendSlide(*form, BlankMarker, &TEditorForm::SetUpAudio);
+    add(BlankMarker, &TEditorForm::SetUpAudio);
     form->EnableControls();
     editorState().modified = true;
     sim.user.answer("Slide order will be rearranged.  Continue?", ModalResult::No);
@@ -425,7 +416,7 @@ TEST_F(SlideList, SortBySizeOfManySlidesInOneFolder) {
     for (int i = 0; i < 70; ++i) {
         const std::string path = "c:\\pics\\Picture number " + std::to_string(i) + ".bmp";
         file(path, std::string(static_cast<size_t>(1 + (i * 37) % 70), 'p'));
-        editor_test::appendSlide(*form, kv::lower(kv::GetShortPath(path)), &TEditorForm::SetUpGraphic);
+        add(kv::lower(kv::GetShortPath(path)), &TEditorForm::SetUpGraphic);
     }
     form->EnableControls();
     editorState().modified = false;

@@ -18,12 +18,14 @@ namespace {
 using namespace kv::editor;
 using kv::ModalResult;
 
-class Tags : public ::testing::Test {
+class Tags : public editor_test::EditorTest {
 protected:
+    Tags() {
+        appDir = "c:\\app\\";
+        lazyForm = true;
+    }
     void SetUp() override {
-        editorState() = EditorState{};
-        editorState().CurrentScript = "*";
-        editorState().AppDir = "c:\\app\\";
+        EditorTest::SetUp();
         sim.fs.createDirectory("c:\\app");
         sim.fs.createDirectory("c:\\pics");
         sim.fs.createDirectory("c:\\dest");
@@ -37,11 +39,6 @@ protected:
             return moveTo.empty() ? -1 : 0;
         });
     }
-    void TearDown() override {
-        form.reset();
-        kv::explorer::setRemoteDlgHandler({});
-        for (const auto& u : sim.user.unexpected) ADD_FAILURE() << ::testing::PrintToString(u);
-    }
     // a.bmp, clip.avi, b.bmp, a CD track, c.bmp; the files exist.
     void fiveSlides() {
         const struct { const char* name; void (TEditorForm::*setUp)(); } slides[] = {
@@ -51,23 +48,17 @@ protected:
         for (const auto& s : slides) {
             const std::string p = *s.name ? std::string("c:\\pics\\") + s.name : BlankMarker;
             if (*s.name) sim.writeFile(p, "12345");
-            editor_test::appendSlide(*form, p, s.setUp);
+            add(p, s.setUp);
         }
         form->Grid->setCell(DisplayName, 4, "CD Track: 7");
         form->Grid->setCell(Param, 4, "7");
         form->EnableControls();
         editorState().modified = false;
     }
-    std::string column(int col) const {
-        std::string s;
-        for (int r = 1; r < form->Grid->rowCount(); ++r) s += (r > 1 ? "|" : "") + form->Grid->cell(col, r);
-        return s;
-    }
+    std::string column(int col) { return joined(col, "|"); }
     void select(int r) { form->Grid->setRow(r); }
     bool exists(const std::string& p) { return sim.fs.exists(p); }
 
-    kv::SimPlatform sim;
-    std::unique_ptr<TEditorForm> form;
     std::vector<int> dialogs;
     std::string moveTo;  // folder chosen in the move dialog; empty: cancelled
 };
@@ -134,7 +125,7 @@ TEST_F(Tags, TaggingTagAllAndTheThreeWaysOfView) {
 TEST_F(Tags, InformationRenameAndTrashOfOneFile) {
     const std::string longName = "Harbour lights at night with a long name.jpeg";  // 45 characters
     sim.writeFile("c:\\pics\\" + longName, "1234567");
-    editor_test::appendSlide(*form, "c:\\pics\\harbou~1.jpe", &TEditorForm::SetUpGraphic);
+    add("c:\\pics\\harbou~1.jpe", &TEditorForm::SetUpGraphic);
     form->Grid->setCell(DisplayName, 1, longName);
     // A known last-write time: 15 June 2021 14:05:09 UTC.
     struct timeval t[2] = {{1623765909, 0}, {1623765909, 0}};

@@ -8,15 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/compress_dialog.h"
-#include "explorer/explorer_dialog.h"
-#include "explorer/file_form.h"
 #include "explorer/formats.h"
 #include "framework/names.h"
-#include "framework/settings.h"
-#include "framework/sim/sim_platform.h"
 #include "framework/text.h"
-#include "host/entry.h"
+#include "tests/native/explorer_test_kit.h"
 
 namespace {
 
@@ -46,7 +41,7 @@ TEST(ExplorerFormats, FilterRowsAndTheirMasks) {
     EXPECT_EQ(saveMask("Lead \"JPEG\" [gray]"), "*.Lea");
 }
 
-TEST(ExplorerFormats, FormatListsPerDepthAndOption) {
+TEST(ExplorerFormats, FormatListsPerDepthAndOptionAndTheWindowArithmetic) {
     EXPECT_EQ(formatRows(24, 0).size(), 15u);
     EXPECT_EQ(formatRows(24, 0)[5].label, "JPG JPEG/JFIF(Enhanced)");
     EXPECT_EQ(formatRows(24, 0)[5].code, 99);
@@ -74,9 +69,7 @@ TEST(ExplorerFormats, FormatListsPerDepthAndOption) {
     EXPECT_FALSE(compressible(37));
     EXPECT_FALSE(compressible(87));
     EXPECT_FALSE(compressible(7));
-}
-
-TEST(ExplorerFormats, ColumnsDefaultSizeAndRectangle) {
+    // Columns, the default size and the remembered rectangle's screen check.
     EXPECT_EQ(columnWidth(20, 40), 80);
     EXPECT_EQ(columnCount(403, 80), 5);
     EXPECT_EQ(columnCount(50, 80), 1);
@@ -95,49 +88,15 @@ TEST(ExplorerFormats, ColumnsDefaultSizeAndRectangle) {
 
 // ---- the dialog ----------------------------------------------------------------------------
 
-class Explorer : public ::testing::Test {
+class Explorer : public explorer_test::ExplorerTest {
 protected:
+    Explorer()
+        : ExplorerTest("c:\\Photos\\", {"Beach.BMP", "Holiday picture.bmp", "notes.txt", "show.avl", "Windows\\x.bmp",
+                                        "Sub\\y.bmp"}) {}
     void SetUp() override {
-        state() = {};
-        setDefaults();
-        sim.user.screenW = 1024;
-        sim.user.screenH = 768;
-        sim.writeFile("c:\\Photos\\Beach.BMP");
-        sim.writeFile("c:\\Photos\\Holiday picture.bmp");
-        sim.writeFile("c:\\Photos\\notes.txt");
-        sim.writeFile("c:\\Photos\\show.avl");
-        sim.writeFile("c:\\Photos\\Windows\\x.bmp");
-        sim.writeFile("c:\\Photos\\Sub\\y.bmp");
-        set("LastDir", "c:\\Photos\\");
+        ExplorerTest::SetUp();
         set("SavePath", "c:\\Photos\\");
-        set("Win95Tmp", "c:\\kavrin.tmp");
     }
-    void TearDown() override {
-        kv::dialogs::setCompressionHandler({});
-        EXPECT_TRUE(sim.user.unexpected.empty()) << sim.user.unexpected.front();
-    }
-
-    void set(const std::string& k, const std::string& v) {
-        kv::IniFile(kv::SettingsFileName).writeString(kv::SettingsSection, k, v);
-    }
-    std::string key(const std::string& k) {
-        return kv::IniFile(kv::SettingsFileName).readString(kv::SettingsSection, k, "<none>");
-    }
-    std::string list(const std::string& section, const std::string& k) {
-        return kv::IniFile("c:\\kavrin.tmp").readString(section, k, "<none>");
-    }
-    // Runs the dialog; `act` is what the user does (once, then the dialog must have ended).
-    int32_t dialog(int32_t mode, int32_t option, std::function<void(TFileForm&)> act) {
-        sim.user.onModal("FileForm", [act](kv::Form& f) { act(static_cast<TFileForm&>(f)); });
-        return RunDialog(mode, option);
-    }
-    static int rowOf(TFileForm& f, const std::string& text) {
-        for (int i = 0; i < f.XFiles->count(); ++i)
-            if (f.XFiles->item(i) == text) return i;
-        return -1;
-    }
-
-    kv::SimPlatform sim;
 };
 
 struct Seen {
@@ -175,6 +134,7 @@ TEST_F(Explorer, EveryModeOpensAsTheTableSaysAndCancelReturnsMinusOne) {
         bool editVisible, readOnly;
         const char* filter;
         bool filterEnabled, multi;
+        uint32_t editColor;  // the name box's colour, for the open modes
     };
     const Case cases[] = {
         {0, 0, "Save File", true, false, "AVL (AV List Slideshow)", false, false},
@@ -183,9 +143,9 @@ TEST_F(Explorer, EveryModeOpensAsTheTableSaysAndCancelReturnsMinusOne) {
         {8, 1, "Save Contact Sheet as", true, false, "PNG Portable Network Graphics", true, false},
         {102, 0, "Move File to", false, true, "", true, false},
         {124, 0, "Convert Multiple Files", false, true, "JPG JPEG/JFIF(Enhanced)", true, false},
-        {252, 0, "Open File for Tiling or Texture", true, true, "All graphics formats", false, false},
-        {253, 0, "Add Multiple Slides", true, true, "All validated formats", true, true},
-        {254, 0, "Open Slideshow", true, false, "AVL (AV List Slideshow)", false, false},
+        {252, 0, "Open File for Tiling or Texture", true, true, "All graphics formats", false, false, kv::SysColor(kv::syscolor::BtnFace)},
+        {253, 0, "Add Multiple Slides", true, true, "All validated formats", true, true, kv::SysColor(13)},
+        {254, 0, "Open Slideshow", true, false, "AVL (AV List Slideshow)", false, false, kv::SysColor(kv::syscolor::Window)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
@@ -205,6 +165,7 @@ TEST_F(Explorer, EveryModeOpensAsTheTableSaysAndCancelReturnsMinusOne) {
         EXPECT_EQ(s.labelList, c.mode >= 252 ? "Look &in:" : "Save &in");
         EXPECT_EQ(s.bpp, c.mode == 124);
         EXPECT_EQ(s.mark, c.mode == 253);
+        if (c.mode >= 252) EXPECT_EQ(s.editColor, c.editColor);
         EXPECT_EQ(state().form, nullptr);
         EXPECT_FALSE(state().open);
         EXPECT_EQ(key("LastDir"), "c:\\Photos\\");
@@ -212,22 +173,12 @@ TEST_F(Explorer, EveryModeOpensAsTheTableSaysAndCancelReturnsMinusOne) {
     EXPECT_EQ(sim.user.cursor(), kv::CursorKind::Default);
 }
 
-TEST_F(Explorer, NameBoxColoursOfTheOpenModes) {
-    Seen a, b, c;
-    dialog(252, 0, [&](TFileForm& f) { a = look(f); f.BtnExit->click(); });
-    dialog(253, 0, [&](TFileForm& f) { b = look(f); f.BtnExit->click(); });
-    dialog(254, 0, [&](TFileForm& f) { c = look(f); f.BtnExit->click(); });
-    EXPECT_EQ(a.editColor, kv::SysColor(kv::syscolor::BtnFace));
-    EXPECT_EQ(b.editColor, kv::SysColor(13));
-    EXPECT_EQ(c.editColor, kv::SysColor(kv::syscolor::Window));
-}
-
-TEST_F(Explorer, ListingPutsFoldersFirstInLowerCaseAndHonoursTheMask) {
+TEST_F(Explorer, ListingPutsFoldersFirstInLowerCaseHonoursTheMaskAndItsMenus) {
     sim.fs.setAttributes("c:\\Photos\\notes.txt", true, false);
     sim.writeFile("c:\\Photos\\io.sys");
     sim.fs.setAttributes("c:\\Photos\\io.sys", false, true);
     sim.writeFile("c:\\Photos\\long.jpeg");
-    Seen any, bmp;
+    Seen any, bmp, asTyped;
     bool up = false;
     dialog(253, 0, [&](TFileForm& f) {
         f.FilterComboBox1->select(0);  // *.* any file
@@ -235,6 +186,11 @@ TEST_F(Explorer, ListingPutsFoldersFirstInLowerCaseAndHonoursTheMask) {
         up = f.BtnUp->enabled();
         f.FilterComboBox1->select(6);  // BMP,DIB
         bmp = look(f);
+        f.mnuLowercase->click();
+        f.mnuFoldersAfter->click();
+        f.FilterComboBox1->select(0);
+        f.FilterComboBox1->select(6);
+        asTyped = look(f);
         f.BtnExit->click();
     });
     // Hidden files are listed, system files are not. "*.*" searches "*.???", which the
@@ -243,96 +199,56 @@ TEST_F(Explorer, ListingPutsFoldersFirstInLowerCaseAndHonoursTheMask) {
                                     "show.avl"}));
     EXPECT_EQ(bmp.entries, (Strings{"sub\\", "windows\\", "beach.bmp", "holiday picture.bmp"}));
     EXPECT_TRUE(up);
+    EXPECT_EQ(asTyped.entries, (Strings{"Beach.BMP", "Holiday picture.bmp", "sub\\", "windows\\"}));
 }
 
-TEST_F(Explorer, LowercaseAndFoldersAfterFiles) {
-    Seen s;
-    dialog(253, 0, [&](TFileForm& f) {
-        f.mnuLowercase->click();
-        f.mnuFoldersAfter->click();
-        f.FilterComboBox1->select(6);
-        s = look(f);
-        f.BtnExit->click();
-    });
-    EXPECT_EQ(s.entries, (Strings{"Beach.BMP", "Holiday picture.bmp", "sub\\", "windows\\"}));
-}
-
-TEST_F(Explorer, TheDriveRootHasNoUpOneLevel) {
-    set("LastDir", "c:\\");
-    bool up = true;
-    std::string first;
-    dialog(253, 0, [&](TFileForm& f) {
-        up = f.BtnUp->enabled() || f.mnuFLevel->enabled();
-        first = f.LookBox->text();
-        f.BtnExit->click();
-    });
-    EXPECT_FALSE(up);
-    EXPECT_EQ(first, "c:");
-}
-
-TEST_F(Explorer, LookBoxHoldsTheIndentedPathAndUpOneLevelWalksIt) {
-    Strings items;
-    std::string after;
-    dialog(253, 0, [&](TFileForm& f) {
-        f.ChangeDirectory("c:\\Photos\\Sub");
-        items = f.LookBox->items();
-        f.BtnUp->click();
-        after = f.currentFolder();
-        f.BtnExit->click();
-    });
-    EXPECT_EQ(items, (Strings{"c:", " \\Photos", "  \\Sub"}));
-    EXPECT_EQ(after, "c:\\Photos");
-}
-
-TEST_F(Explorer, ADriveThatIsNotReadyGoesBackToC) {
+TEST_F(Explorer, FoldersOpenByDoubleClickUpOneLevelAndTheLookBoxWhileAnUnreadyDriveGoesBackToC) {
     sim.fs.mapDrive('a', sim.root() + "/floppy");
     sim.fs.setDriveReady('a', false);
     sim.user.answer("Drive A: not ready.", ModalResult::OK);
-    std::string folder;
-    dialog(253, 0, [&](TFileForm& f) {
-        f.LookBox->select(0);  // a:
-        folder = f.currentFolder();
-        f.BtnExit->click();
-    });
-    EXPECT_EQ(folder, "c:\\");
-    EXPECT_EQ(sim.fs.currentDirectory(), "C:\\");
-}
-
-TEST_F(Explorer, FolderDoubleClickOpensItAndSetsTheCurrentDirectory) {
-    std::string folder;
+    std::string opened, cwd, up, notReady;
     Seen s;
+    Strings items;
     dialog(253, 0, [&](TFileForm& f) {
         f.XFiles->dblClickItem(rowOf(f, "sub\\"));
-        folder = f.currentFolder();
+        opened = f.currentFolder();
+        cwd = sim.fs.currentDirectory();
         s = look(f);
+        f.ChangeDirectory("c:\\Photos\\Sub");
+        items = f.LookBox->items();
+        f.BtnUp->click();
+        up = f.currentFolder();
+        f.LookBox->select(0);  // a:
+        notReady = f.currentFolder();
         f.BtnExit->click();
     });
     // The start folder is LastDir in its long form, where a name that is its own 8.3 name is
     // lower case (GetLongPath); folder entries are lower case too.
-    EXPECT_EQ(folder, "c:\\photos\\sub");
+    EXPECT_EQ(opened, "c:\\photos\\sub");
     EXPECT_EQ(s.entries, (Strings{"y.bmp"}));
-    EXPECT_EQ(sim.fs.currentDirectory(), "C:\\photos\\sub");
+    EXPECT_EQ(cwd, "C:\\photos\\sub");
+    EXPECT_EQ(items, (Strings{"a:", "c:", " \\Photos", "  \\Sub"}));
+    EXPECT_EQ(up, "c:\\Photos");
+    EXPECT_EQ(notReady, "c:\\");
+    EXPECT_EQ(sim.fs.currentDirectory(), "C:\\");
+
+    // At the drive's root there is no "Up One Level".
+    set("LastDir", "c:\\");
+    bool canGoUp = true;
+    std::string first;
+    dialog(253, 0, [&](TFileForm& f) {
+        canGoUp = f.BtnUp->enabled() || f.mnuFLevel->enabled();
+        first = f.LookBox->text();
+        f.BtnExit->click();
+    });
+    EXPECT_FALSE(canGoUp);
+    EXPECT_EQ(first, "c:");
 }
 
 // ---- the OK action -----------------------------------------------------------------------------
 
-TEST_F(Explorer, SaveScriptCompletesTheExtensionAndWritesTheKeys) {
-    set("SaveAs", "");
-    int32_t r = dialog(0, 0, [&](TFileForm& f) {
-        f.Edit1->setText("My show");
-        f.BtnOK->click();
-    });
-    EXPECT_EQ(r, 0);
-    EXPECT_EQ(key("LongName"), "My show.AVL");
-    EXPECT_EQ(key("Savename"), "c:\\Photos\\MYSHOW~1.AVL");
-    EXPECT_EQ(key("SavePath"), "c:\\Photos\\");
-    EXPECT_EQ(key("SaveExt"), ".AVL");
-    EXPECT_EQ(key("MultiBPP"), "<none>");
-    // The placeholder keeps the long name for whoever writes to the short one.
-    EXPECT_EQ(sim.fs.findEntry("c:\\Photos\\MYSHOW~1.AVL")->longName, "My show.AVL");
-}
-
-TEST_F(Explorer, SaveWithAnEmptyNameAndNoSelectionKeepsTheDialogOpen) {
+TEST_F(Explorer, SavesWithoutANameOrIntoAFolderThatRefusesWritesKeepTheDialogOpen) {
+    // An empty name and no selection: OK does nothing.
     set("LastDir", "c:\\");
     set("SavePath", "c:\\Empty");
     sim.fs.createDirectory("c:\\Empty");
@@ -345,6 +261,20 @@ TEST_F(Explorer, SaveWithAnEmptyNameAndNoSelectionKeepsTheDialogOpen) {
     });
     EXPECT_EQ(r, -1);
     EXPECT_EQ(oks, 0);
+    // A folder that refuses writes: "Access denied.", and the dialog stays.
+    set("LastDir", "c:\\Photos\\");
+    set("SavePath", "c:\\Photos\\");
+    sim.fs.setReadOnly("c:\\Photos", true);
+    sim.user.answer("Access denied.", ModalResult::OK);
+    r = dialog(0, 0, [&](TFileForm& f) {
+        f.Edit1->setText("new.avl");
+        f.BtnOK->click();
+        oks += f.modalResult() == ModalResult::OK;
+        f.BtnExit->click();
+    });
+    EXPECT_EQ(r, -1);
+    EXPECT_EQ(oks, 0);
+    EXPECT_EQ(sim.user.dialogs.size(), 1u);
 }
 
 TEST_F(Explorer, OverwriteAnsweredNoLeavesTheFileAndYesKeepsItForTheHost) {
@@ -371,18 +301,7 @@ TEST_F(Explorer, OverwriteAnsweredNoLeavesTheFileAndYesKeepsItForTheHost) {
     EXPECT_EQ(key("Savename"), "c:\\Photos\\show.avl");
 }
 
-TEST_F(Explorer, AFolderThatRefusesWritesIsAccessDenied) {
-    sim.fs.setReadOnly("c:\\Photos", true);
-    sim.user.answer("Access denied.", ModalResult::OK);
-    int32_t r = dialog(0, 0, [&](TFileForm& f) {
-        f.Edit1->setText("new.avl");
-        f.BtnOK->click();
-        f.BtnExit->click();
-    });
-    EXPECT_EQ(r, -1);
-}
-
-TEST_F(Explorer, OpenSlideshowFindsTheFileOrSaysFileNotFound) {
+TEST_F(Explorer, OpenSlideshowFindsTheFileOrSaysFileNotFoundAndTilingTakesTheClickedFile) {
     sim.user.answer("File not found.", ModalResult::OK);
     int32_t r = dialog(254, 0, [&](TFileForm& f) {
         f.Edit1->setText("missing");
@@ -394,10 +313,8 @@ TEST_F(Explorer, OpenSlideshowFindsTheFileOrSaysFileNotFound) {
     EXPECT_EQ(r, 0);
     EXPECT_EQ(key("Savename"), "c:\\Photos\\show.avl");
     EXPECT_EQ(key("LongName"), "show.AVL");
-}
-
-TEST_F(Explorer, OpenForTilingTakesTheClickedFile) {
-    int32_t r = dialog(252, 0, [&](TFileForm& f) {
+    // Opening for tiling takes the clicked file.
+    r = dialog(252, 0, [&](TFileForm& f) {
         f.XFiles->clickItem(rowOf(f, "holiday picture.bmp"));
         EXPECT_EQ(f.Edit1->text(), "holiday picture.bmp");
         f.BtnOK->click();
@@ -428,8 +345,7 @@ TEST_F(Explorer, EnterOnAFolderOpensItAndRefuses) {
     std::string folder;
     int32_t r = dialog(252, 0, [&](TFileForm& f) {
         f.XFiles->clickItem(rowOf(f, "windows\\"));
-        int k = kv::vk::Return;
-        f.XFiles->keyDown(k, 0);
+        press(f, kv::vk::Return);
         folder = f.currentFolder();
         EXPECT_EQ(f.modalResult(), ModalResult::None);
         f.BtnExit->click();
@@ -438,7 +354,7 @@ TEST_F(Explorer, EnterOnAFolderOpensItAndRefuses) {
     EXPECT_EQ(folder, "c:\\photos\\windows");
 }
 
-TEST_F(Explorer, MoveWritesTheFolderAndTheLongNameOfSaveAs) {
+TEST_F(Explorer, MoveWritesTheFolderAndTheLongNameOfSaveAsAndConvertThePlaceholder) {
     set("SaveAs", "c:\\PHOTOS\\HOLIDA~1.BMP");
     std::string label;
     int32_t r = dialog(102, 0, [&](TFileForm& f) {
@@ -451,11 +367,9 @@ TEST_F(Explorer, MoveWritesTheFolderAndTheLongNameOfSaveAs) {
     EXPECT_EQ(key("Savename"), "c:\\Photos\\Sub\\Holiday picture.bmp");
     EXPECT_EQ(state().mode, 2);
     EXPECT_TRUE(state().convert);
-}
-
-TEST_F(Explorer, ConvertStoresThePlaceholderWithTheRowsExtension) {
+    // Convert stores the placeholder with the row's extension.
     set("Save24", "0");
-    int32_t r = dialog(124, 0, [&](TFileForm& f) { f.BtnOK->click(); });
+    r = dialog(124, 0, [&](TFileForm& f) { f.BtnOK->click(); });
     EXPECT_EQ(r, 7);
     EXPECT_EQ(key("LongName"), "~(_)(_)~.BMP");
     EXPECT_EQ(key("SaveExt"), ".BMP");
@@ -467,48 +381,56 @@ TEST_F(Explorer, ConvertStoresThePlaceholderWithTheRowsExtension) {
 
 // ---- save options ---------------------------------------------------------------------------
 
-TEST_F(Explorer, A24BitSaveStartsOnEnhancedJpegAndReturnsItsCode) {
-    bool jpeg = false;
-    int32_t r = dialog(24, 0, [&](TFileForm& f) {
-        jpeg = f.BtnJPEG->visible();
-        f.Edit1->setText("picture");
-        f.BtnOK->click();
-    });
-    EXPECT_TRUE(jpeg);
-    EXPECT_EQ(r, 99);
-    EXPECT_EQ(key("Save24"), "5");
-    EXPECT_EQ(key("MultiBPP"), "24");
-    EXPECT_EQ(key("SaveExt"), ".JPG");
-    EXPECT_EQ(key("LongName"), "picture.JPG");
-}
-
-TEST_F(Explorer, AOneBitDialogRemembersItsRow) {
-    int32_t r = dialog(1, 0, [&](TFileForm& f) {
-        f.FilterComboBox1->select(12);
-        f.Edit1->setText("fax");
-        f.BtnOK->click();
-    });
-    EXPECT_EQ(r, 27);
-    EXPECT_EQ(key("Save1"), "12");
+TEST_F(Explorer, SavesCompleteTheNameByTheRowAndWriteTheKeysAndTheRowsCode) {
+    using Keys = std::vector<std::pair<std::string, std::string>>;
+    struct Case {
+        int32_t mode, option;
+        Keys before;
+        int row;  // the row the user picks, -1: the one the dialog opens on
+        const char* name;
+        const char* opensOn;
+        bool jpeg;
+        int32_t result;
+        Keys after;
+    };
+    const Case cases[] = {
+        {0, 0, {{"SaveAs", ""}}, -1, "My show", "AVL (AV List Slideshow)", false, 0,
+         {{"LongName", "My show.AVL"}, {"Savename", "c:\\Photos\\MYSHOW~1.AVL"}, {"SavePath", "c:\\Photos\\"},
+          {"SaveExt", ".AVL"}, {"MultiBPP", "<none>"}}},
+        {24, 0, {}, -1, "picture", "JPG JPEG/JFIF(Enhanced)", true, 99,
+         {{"Save24", "5"}, {"MultiBPP", "24"}, {"SaveExt", ".JPG"}, {"LongName", "picture.JPG"}}},
+        {24, 0, {{"Save24", "0"}}, -1, "holiday", "BMP Windows BitMaP", false, 7,
+         {{"LongName", "holiday.BMP"}, {"SaveExt", ".BMP"}}},
+        {1, 0, {}, 12, "fax", nullptr, false, 27, {{"Save1", "12"}}},
+        // The contact sheet's row is forced whatever was remembered.
+        {8, 1, {{"Save8", "2"}}, -1, "sheet", "PNG Portable Network Graphics", false, 37, {{"Save8", "7"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const auto& [k, v] : c.before) set(k, v);
+        std::string opensOn;
+        bool jpeg = false;
+        int32_t r = dialog(c.mode, c.option, [&](TFileForm& f) {
+            opensOn = f.FilterComboBox1->text();
+            jpeg = f.BtnJPEG->visible();
+            if (c.row >= 0) f.FilterComboBox1->select(c.row);
+            f.Edit1->setText(c.name);
+            f.BtnOK->click();
+        });
+        EXPECT_EQ(r, c.result);
+        if (c.opensOn) EXPECT_EQ(opensOn, c.opensOn);
+        EXPECT_EQ(jpeg, c.jpeg);
+        for (const auto& [k, v] : c.after) EXPECT_EQ(key(k), v) << k;
+    }
+    // The placeholder keeps the long name for whoever writes to the short one.
+    EXPECT_EQ(sim.fs.findEntry("c:\\Photos\\MYSHOW~1.AVL")->longName, "My show.AVL");
+    // The one-bit dialog opens again on the row it remembered.
     std::string row;
     dialog(1, 0, [&](TFileForm& f) {
         row = f.FilterComboBox1->text();
         f.BtnExit->click();
     });
     EXPECT_EQ(row, "TIF Aldus TIFF G4");
-}
-
-TEST_F(Explorer, ContactSheetForcesTheRowOfItsDepth) {
-    set("Save8", "2");
-    std::string row;
-    int32_t r = dialog(8, 1, [&](TFileForm& f) {
-        row = f.FilterComboBox1->text();
-        f.Edit1->setText("sheet");
-        f.BtnOK->click();
-    });
-    EXPECT_EQ(row, "PNG Portable Network Graphics");
-    EXPECT_EQ(r, 37);
-    EXPECT_EQ(key("Save8"), "7");
 }
 
 TEST_F(Explorer, DepthBoxSwitchesTheListAndTheJpegButtonFollowsTheRow) {
@@ -527,17 +449,6 @@ TEST_F(Explorer, DepthBoxSwitchesTheListAndTheJpegButtonFollowsTheRow) {
     EXPECT_EQ(row, "PNG Portable Network Graphics");
     EXPECT_FALSE(jpegAfter);
     EXPECT_TRUE(jpegGray);
-}
-
-TEST_F(Explorer, NameWithoutExtensionOnBmpRowGetsDotBmp) {
-    set("Save24", "0");
-    int32_t r = dialog(24, 0, [&](TFileForm& f) {
-        f.Edit1->setText("holiday");
-        f.BtnOK->click();
-    });
-    EXPECT_EQ(r, 7);
-    EXPECT_EQ(key("LongName"), "holiday.BMP");
-    EXPECT_EQ(key("SaveExt"), ".BMP");
 }
 
 TEST_F(Explorer, JpegButtonWritesTheCompressionKeysUnlessCancelled) {
@@ -571,8 +482,7 @@ TEST_F(Explorer, HelpContextsAndSaveModeCaptions) {
         f.BtnExit->click();
     });
     dialog(254, 0, [&](TFileForm& f) {
-        int k = kv::vk::F1;
-        f.XFiles->keyDown(k, 0);
+        press(f, kv::vk::F1);
         f.BtnExit->click();
     });
     ASSERT_EQ(sim.system.helpCalls.size(), 2u);
@@ -640,9 +550,8 @@ TEST_F(Explorer, PreviewModeSaysSoAndFontDialogIsLimited) {
 // ---- the window ----------------------------------------------------------------------------
 
 TEST_F(Explorer, WindowOpensCentredAtItsDefaultSizeAndClosesSavingItsState) {
-    kv::entry::RemoteWin95(0x1234, 0);
-    ASSERT_NE(state().form, nullptr);
-    TFileForm& f = *state().form;
+    TFileForm& f = openWindow();
+    ASSERT_EQ(state().form, &f);
     EXPECT_TRUE(state().open);
     EXPECT_EQ(f.width(), 512);
     EXPECT_EQ(f.height(), 384);
@@ -657,7 +566,6 @@ TEST_F(Explorer, WindowOpensCentredAtItsDefaultSizeAndClosesSavingItsState) {
     EXPECT_EQ(key("bWinL"), "256");
     EXPECT_EQ(key("bWinW"), "512");
     EXPECT_EQ(key("LastDir"), "c:\\Photos\\");
-    sim.user.freeReleased();
 }
 
 TEST_F(Explorer, RememberedRectangleIsUsedOnlyWhenItFits) {
@@ -665,33 +573,27 @@ TEST_F(Explorer, RememberedRectangleIsUsedOnlyWhenItFits) {
     set("bWinL", "624");
     set("bWinW", "400");
     set("bWinH", "300");
-    kv::entry::RemoteWin95(0x1234, 1);
-    EXPECT_EQ(state().form->left(), 624);
-    EXPECT_EQ(state().form->width(), 400);
-    kv::entry::RemoteWinClose95();
-    sim.user.freeReleased();
+    TFileForm& fits = openWindow(1);
+    EXPECT_EQ(fits.left(), 624);
+    EXPECT_EQ(fits.width(), 400);
+    closeWindow();
     set("bWinL", "625");
     set("bWinW", "400");
-    kv::entry::RemoteWin95(0x1234, 1);
-    EXPECT_EQ(state().form->left(), 333);
-    EXPECT_EQ(state().form->top(), 231);
-    EXPECT_EQ(state().form->width(), 413);
-    EXPECT_EQ(state().form->height(), 310);
-    kv::entry::RemoteWinClose95();
-    sim.user.freeReleased();
+    TFileForm& f = openWindow(1);
+    EXPECT_EQ(f.left(), 333);
+    EXPECT_EQ(f.top(), 231);
+    EXPECT_EQ(f.width(), 413);
+    EXPECT_EQ(f.height(), 310);
 }
 
-TEST_F(Explorer, WindowNotifiesTheHostOfOneFileSeveralFilesAndActivation) {
-    kv::entry::RemoteWin95(0x1234, 0);
-    TFileForm& f = *state().form;
+TEST_F(Explorer, WindowNotifiesTheHostHidesShowsAgainFollowsTheHostsUpdateAndClosesOnEsc) {
+    TFileForm& f = openWindow();
     f.XFiles->clickItem(rowOf(f, "holiday picture.bmp"));
-    int k = kv::vk::Return;
-    f.XFiles->keyDown(k, 0);
+    press(f, kv::vk::Return);
     EXPECT_EQ(key("Win95file"), kv::GetShortPath("c:\\Photos\\Holiday picture.bmp"));
     EXPECT_EQ(key("LongName"), "holiday picture.bmp");
     f.XFiles->clickItem(rowOf(f, "beach.bmp"), kv::CtrlKey);
-    k = kv::vk::Return;
-    f.XFiles->keyDown(k, 0);
+    press(f, kv::vk::Return);
     EXPECT_EQ(list("Directory", "Files"), "2");
     kv::WindowHook::beforeMessage(f, kv::wm::Activate, 1);
     kv::WindowHook::beforeMessage(f, kv::wm::Activate, 0);
@@ -706,54 +608,54 @@ TEST_F(Explorer, WindowNotifiesTheHostOfOneFileSeveralFilesAndActivation) {
     kv::entry::RemoteWin95(0x1234, 0);  // shows it again; no second window
     EXPECT_TRUE(f.visible());
     EXPECT_EQ(state().form, &f);
-    kv::entry::RemoteWinClose95();
-    sim.user.freeReleased();
-}
 
-TEST_F(Explorer, UpdateSelectsTheRowBeforeTheCurrentOne) {
-    kv::entry::RemoteWin95(0x1234, 0);
-    TFileForm& f = *state().form;
+    // The host's update selects the row before the current one, but not above the first.
     f.XFiles->clickItem(3);
     kv::entry::RemoteWinUpdate95();
     EXPECT_EQ(f.XFiles->itemIndex(), 2);
     EXPECT_TRUE(f.XFiles->selected(2));
     EXPECT_FALSE(f.XFiles->selected(0));
     EXPECT_EQ(f.Edit1->text(), f.XFiles->item(2));
-    f.XFiles->clickItem(0);
-    kv::entry::RemoteWinUpdate95();
-    EXPECT_EQ(f.XFiles->itemIndex(), 0);
-    kv::entry::RemoteWinClose95();
-    sim.user.freeReleased();
-}
+    for (int row : {1, 0}) {
+        f.XFiles->clickItem(row);
+        kv::entry::RemoteWinUpdate95();
+        EXPECT_EQ(f.XFiles->itemIndex(), 0) << row;
+    }
 
-TEST_F(Explorer, EscClosesTheWindowAndADialogTakesTheStateOver) {
-    kv::entry::RemoteWin95(0x1234, 0);
-    TFileForm& f = *state().form;
-    int k = kv::vk::Escape;
-    f.XFiles->keyDown(k, 0);
+    // Esc closes the window; closing again with nothing open does nothing.
+    press(f, kv::vk::Escape);
     EXPECT_EQ(state().form, nullptr);
     EXPECT_FALSE(state().open);
     sim.user.freeReleased();
-    kv::entry::RemoteWinClose95();  // nothing open: nothing happens
+    kv::entry::RemoteWinClose95();
 }
 
 // ---- the compression dialog --------------------------------------------------------------------
 
-class Compression : public Explorer {};
+class Compression : public Explorer {
+protected:
+    using Dialog = kv::dialogs::TUserCompress;
+    // Shows the dialog for format `code`; `act` is what the user does, then `button` ends it.
+    bool show(int32_t code, kv::dialogs::CompressionValues& v, std::function<void(Dialog&)> act,
+              const char* button = "BtnOK") {
+        sim.user.onModal("UserCompress", [this, act, button](kv::Form& f) {
+            act(static_cast<Dialog&>(f));
+            sim.user.clickButton(f, button);
+        });
+        return kv::dialogs::ShowCompressionDialog(code, v);
+    }
+};
 
 TEST_F(Compression, DefaultsForEnhancedJpegAndOkWithoutChanges) {
     kv::dialogs::CompressionValues v{9, 9, 9, 9};
     bool presetsShown = true;
-    sim.user.onModal("UserCompress", [&](kv::Form& f) {
-        auto& d = static_cast<kv::dialogs::TUserCompress&>(f);
+    EXPECT_TRUE(show(99, v, [&](Dialog& d) {
         presetsShown = d.CustomLEADsetting->visible();
         EXPECT_EQ(d.LumaEdit->text(), "6");
         EXPECT_EQ(d.ColorEdit->text(), "12");
         EXPECT_EQ(d.Sample->itemIndex(), 0);
         EXPECT_EQ(d.ColorLabel->caption(), "&Color Setting");
-        sim.user.clickButton(f, "BtnOK");
-    });
-    EXPECT_TRUE(kv::dialogs::ShowCompressionDialog(99, v));
+    }));
     EXPECT_FALSE(presetsShown);
     EXPECT_EQ(v.luminance, 6);
     EXPECT_EQ(v.colour, 12);
@@ -763,8 +665,7 @@ TEST_F(Compression, DefaultsForEnhancedJpegAndOkWithoutChanges) {
 
 TEST_F(Compression, EditsAreClampedAndMoveTheBars) {
     kv::dialogs::CompressionValues v;
-    sim.user.onModal("UserCompress", [&](kv::Form& f) {
-        auto& d = static_cast<kv::dialogs::TUserCompress&>(f);
+    EXPECT_TRUE(show(98, v, [&](Dialog& d) {
         d.LumaEdit->setText("300");
         EXPECT_EQ(d.LumaEdit->text(), "255");
         EXPECT_EQ(d.LumaScrollBar->position(), 255);
@@ -774,9 +675,7 @@ TEST_F(Compression, EditsAreClampedAndMoveTheBars) {
         EXPECT_EQ(d.ColorEdit->text(), "2");
         d.LumaScrollBar->setPosition(40);
         EXPECT_EQ(d.LumaEdit->text(), "40");
-        sim.user.clickButton(f, "BtnOK");
-    });
-    EXPECT_TRUE(kv::dialogs::ShowCompressionDialog(98, v));
+    }));
     EXPECT_EQ(v.luminance, 40);
     EXPECT_EQ(v.colour, 2);
 }
@@ -784,8 +683,7 @@ TEST_F(Compression, EditsAreClampedAndMoveTheBars) {
 TEST_F(Compression, CmpShowsThePresetsOverTheColourBar) {
     set("SaveCMP", "3");
     kv::dialogs::CompressionValues v;
-    sim.user.onModal("UserCompress", [&](kv::Form& f) {
-        auto& d = static_cast<kv::dialogs::TUserCompress&>(f);
+    EXPECT_TRUE(show(0, v, [&](Dialog& d) {
         EXPECT_TRUE(d.CustomLEADsetting->visible());
         EXPECT_EQ(d.CustomLEADsetting->text(), "3 - Better Quality vs. Size");
         EXPECT_EQ(d.CustomLEADsetting->left(), d.Panel2->left());
@@ -796,32 +694,22 @@ TEST_F(Compression, CmpShowsThePresetsOverTheColourBar) {
         EXPECT_EQ(d.ColorLabel->caption(), "&CMP Presets");
         d.CustomLEADsetting->select(0);
         EXPECT_TRUE(d.LumaScrollBar->enabled());
-        sim.user.clickButton(f, "BtnOK");
-    });
-    EXPECT_TRUE(kv::dialogs::ShowCompressionDialog(0, v));
+    }));
     EXPECT_EQ(v.preset, 0);
 }
 
 TEST_F(Compression, ExtendedJpegForcesFourOneOneAndCancelWritesNothing) {
     kv::dialogs::CompressionValues v;
-    sim.user.onModal("UserCompress", [&](kv::Form& f) {
-        auto& d = static_cast<kv::dialogs::TUserCompress&>(f);
+    EXPECT_TRUE(show(88, v, [&](Dialog& d) {
         EXPECT_EQ(d.Sample->itemIndex(), 2);
         EXPECT_FALSE(d.Sample->enabled());
         EXPECT_EQ(d.ColorLabel->caption(), "S&moothing");
-        sim.user.clickButton(f, "BtnOK");
-    });
-    EXPECT_TRUE(kv::dialogs::ShowCompressionDialog(88, v));
+    }));
     EXPECT_EQ(v.sample, 2);
-    sim.user.onModal("UserCompress", [&](kv::Form& f) { sim.user.clickButton(f, "BtnCancel"); });
     kv::dialogs::CompressionValues c{7, 7, 7, 7};
-    EXPECT_FALSE(kv::dialogs::ShowCompressionDialog(1, c));
+    EXPECT_FALSE(show(1, c, [](Dialog&) {}, "BtnCancel"));
     EXPECT_EQ(c.luminance, 7);
-    sim.user.onModal("UserCompress", [&](kv::Form& f) {
-        f.findControl("BtnHelp")->click();
-        sim.user.clickButton(f, "BtnCancel");
-    });
-    kv::dialogs::ShowCompressionDialog(1, c);
+    EXPECT_FALSE(show(1, c, [](Dialog& d) { d.findControl("BtnHelp")->click(); }, "BtnCancel"));
     EXPECT_EQ(sim.system.helpCalls.back().second, 101);
 }
 

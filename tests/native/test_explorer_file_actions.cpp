@@ -6,13 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "explorer/explorer_dialog.h"
-#include "explorer/file_form.h"
 #include "framework/error.h"
 #include "framework/input_box.h"
-#include "framework/settings.h"
-#include "framework/sim/sim_platform.h"
-#include "host/entry.h"
+#include "tests/native/explorer_test_kit.h"
+#include "tests/native/sim_kit.h"
 
 namespace {
 
@@ -20,40 +17,10 @@ using namespace kv::explorer;
 using kv::ModalResult;
 using Strings = std::vector<std::string>;
 
-class ExplorerFileActions : public ::testing::Test {
+class ExplorerFileActions : public explorer_test::ExplorerTest {
 protected:
-    void SetUp() override {
-        state() = {};
-        setDefaults();
-        sim.user.screenW = 1024;
-        sim.user.screenH = 768;
-        sim.writeFile("c:\\My Pictures 2024\\Beach.BMP");
-        sim.writeFile("c:\\My Pictures 2024\\Holiday picture.bmp");
-        sim.writeFile("c:\\My Pictures 2024\\zz.tif");
-        sim.writeFile("c:\\My Pictures 2024\\Sub\\y.bmp");
-        set("LastDir", "c:\\My Pictures 2024\\");
-        set("Win95Tmp", "c:\\kavrin.tmp");
-    }
-    void TearDown() override {
-        if (state().form && !state().dialog) kv::entry::RemoteWinClose95();
-        sim.user.freeReleased();
-        EXPECT_TRUE(sim.user.unexpected.empty()) << sim.user.unexpected.front();
-    }
-    void set(const std::string& k, const std::string& v) {
-        kv::IniFile(kv::SettingsFileName).writeString(kv::SettingsSection, k, v);
-    }
-    std::string key(const std::string& k) {
-        return kv::IniFile(kv::SettingsFileName).readString(kv::SettingsSection, k, "<none>");
-    }
-    TFileForm& openWindow() {
-        kv::entry::RemoteWin95(0x1234, 0);
-        return *state().form;
-    }
-    static int rowOf(TFileForm& f, const std::string& text) {
-        for (int i = 0; i < f.XFiles->count(); ++i)
-            if (f.XFiles->item(i) == text) return i;
-        return -1;
-    }
+    ExplorerFileActions()
+        : ExplorerTest("c:\\My Pictures 2024\\", {"Beach.BMP", "Holiday picture.bmp", "zz.tif", "Sub\\y.bmp"}) {}
     std::vector<intptr_t> notes() {
         std::vector<intptr_t> v;
         for (const auto& m : sim.host.sent) {
@@ -78,8 +45,6 @@ protected:
             sim.user.clickButton(box, "BtnOK");
         });
     }
-
-    kv::SimPlatform sim;
 };
 
 TEST_F(ExplorerFileActions, ConvertAndInstantSlideshowWriteWholeFilesOrLeaveTheOldOne) {
@@ -162,8 +127,7 @@ TEST_F(ExplorerFileActions, InfoPreviewAndDeleteStoreTheFileAndNotifyButNeverFor
     f.mnuFInfo->click();
     EXPECT_EQ(notes().size(), 6u);
     f.XFiles->clickItem(rowOf(f, "sub\\"));
-    int k = kv::vk::Return;
-    f.XFiles->keyDown(k, 0);
+    press(f, kv::vk::Return);
     EXPECT_EQ(f.currentFolder(), "c:\\My Pictures 2024\\sub");
 }
 
@@ -236,8 +200,7 @@ TEST_F(ExplorerFileActions, ConvertDialogShowsTheHostsListOnceAndEscGoesBack) {
         panels = f.PanelTop->visible() || f.PanelBottom->visible() || f.XFiles->visible();
         open = f.mnuFOpen->visible() || f.mnuFLevel->visible() || f.mnuRefresh->visible() || f.mnuFSep->visible();
         for (const auto& it : f.InputList->items()) rows.push_back(it.text);
-        int k = kv::vk::Escape;
-        f.InputList->keyDown(k, 0);
+        sim_test::press(f.InputList, kv::vk::Escape);
         EXPECT_FALSE(f.InputList->visible());
         EXPECT_TRUE(f.XFiles->visible() && f.PanelTop->visible() && f.mnuFOpen->visible());
         EXPECT_EQ(f.mnuListInput->caption(), "&View input files");
