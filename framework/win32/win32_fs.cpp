@@ -66,11 +66,11 @@ public:
     std::vector<DirEntry> list(const std::string& folder, const std::string& pattern) override {
         std::vector<DirEntry> out;
         if (pattern.empty()) return out;
-        std::string spec = folder;
-        if (!spec.empty() && spec.back() != '\\' && spec.back() != ':') spec += '\\';
-        spec += pattern;
+        std::string search = folder;
+        if (!search.empty() && search.back() != '\\' && search.back() != ':') search += '\\';
+        search += pattern;
         WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA(spec.c_str(), &fd);
+        HANDLE h = FindFirstFileA(search.c_str(), &fd);
         if (h == INVALID_HANDLE_VALUE) return out;
         do {
             out.push_back(entryOf(fd));
