@@ -31,6 +31,36 @@ gtest_counts() {
     echo "$passed $failed"
 }
 
+# End-to-end tests drive real windows with posted and real input; under a loaded machine a
+# key can still arrive before the window that should take it. When a run ended normally with
+# at most three failures, each failed test is run once more on its own: one that passes then
+# counts as passed and is named in the summary ("passed on a second run"), so a flaky test
+# stays visible. A test that fails twice, or a run that crashed, still fails.
+retry_failed() {
+    local name=$1 passed failed rest test again
+    read -r passed failed rest <<<"$2"
+    local failures
+    failures=$(tr -d '\r' <"$logs/$name.log" | sed -nE 's/^\[  FAILED  \] ([A-Za-z0-9_]+\.[A-Za-z0-9_]+)( \(.*\))?$/\1/p' | sort -u)
+    local n
+    n=$(echo "$failures" | grep -c . || true)
+    if [ "$failed" -eq 0 ] || [ "$failed" -gt 3 ] || [ "$n" -ne "$failed" ]; then
+        echo "$passed $failed"
+        return
+    fi
+    local retried=""
+    for test in $failures; do
+        echo "== $name: $test once more on its own" >&2
+        timeout 600 wine "build/win32/$name.exe" --gtest_filter="$test" 2>&1 | tr -d '\r' >"$logs/$name-retry-$test.log"
+        again=$(gtest_counts "$logs/$name-retry-$test.log" "${PIPESTATUS[0]}")
+        if [ "$again" = "1 0" ]; then
+            passed=$((passed + 1))
+            failed=$((failed - 1))
+            retried+="${retried:+,}$test"
+        fi
+    done
+    echo "$passed $failed${retried:+ $retried}"
+}
+
 # Runs inside the display: every Windows program, results into $logs/wine-results.
 wine_phase() {
     wine_prefix
@@ -42,6 +72,7 @@ wine_phase() {
             grep -E '^\[  (FAILED|PASSED) |^WATCHDOG|Failure$|^\[==========\]'
         status=${PIPESTATUS[0]}
         counts=$(gtest_counts "$logs/$name.log" "$status")
+        counts=$(retry_failed "$name" "$counts")
         echo "gtest $name $counts" >>"$logs/wine-results"
     done
     local check
@@ -91,10 +122,11 @@ bmp_to_png "$KV_ROOT/out/screens"
 summary="native $native_passed passed, $native_failed failed"
 ok=1
 [ "$native_failed" -eq 0 ] || ok=0
-while read -r kind name a b; do
+while read -r kind name a b c; do
     case $kind in
         gtest)
             summary+="; ${name#kv_} $a passed, $b failed"
+            [ -n "$c" ] && summary+=" (passed on a second run: ${c//,/, })"
             [ "$b" -eq 0 ] && [ "$a" -gt 0 ] || ok=0 ;;
         check)
             if [ "$a" -eq 0 ]; then summary+="; ${name#kv_} passed"; else summary+="; ${name#kv_} FAILED"; ok=0; fi ;;
