@@ -86,6 +86,12 @@ void TEditorForm::FormActivate(Control*) {
     Font f = font();
     f.color = user.systemColor(syscolor::WindowText);
     setFont(f);
+    // The window shows before the script loads; the slide table paints once, with its rows.
+    Grid->holdDrawing();
+    struct Release {
+        StringGrid* grid;
+        ~Release() { grid->releaseDrawing(); }  // also when the load fails
+    } release{Grid};
     ui().processMessages();
 
     if (st.CurrentScript != "*") LoadFile(true);

@@ -431,6 +431,7 @@ void TEditorForm::LoadFile(bool atActivation) {
         }
     }
     if (rows <= 1) {
+        Grid->releaseDrawing();
         user.messageDialog(kBadScript, DialogKind::Error, BtnOK);
         return;
     }
@@ -564,6 +565,7 @@ void TEditorForm::LoadFile(bool atActivation) {
         else Grid->setRowCount(loaded + 1);
     }
     Grid->endUpdate();
+    Grid->releaseDrawing();  // the table shows behind any message below
     if (failed || truncated) user.messageDialog(kBadScript, DialogKind::Error, BtnOK);
 
     Gauge->setVisible(false);

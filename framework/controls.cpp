@@ -486,6 +486,18 @@ void StringGrid::cellsChanged() {
     else notify(Prop::Cells);
 }
 
+void StringGrid::holdDrawing() {
+    if (drawingHeld_) return;
+    drawingHeld_ = true;
+    notify(Prop::Drawing);
+}
+
+void StringGrid::releaseDrawing() {
+    if (!drawingHeld_) return;
+    drawingHeld_ = false;
+    notify(Prop::Drawing);
+}
+
 void StringGrid::endUpdate() {
     if (updating_ > 0 && --updating_ == 0 && dirty_) {
         dirty_ = false;

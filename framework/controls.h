@@ -19,7 +19,7 @@ class MenuItem;
 class PopupMenu;
 class WindowHook;
 
-enum class Prop { Bounds, Visible, Enabled, Caption, Hint, Font, Color, Cells, Selection, Position, Picture, Items, Layout };
+enum class Prop { Bounds, Visible, Enabled, Caption, Hint, Font, Color, Cells, Selection, Position, Picture, Items, Layout, Drawing };
 
 // What a user's scroll of a scroll bar was (the platform's scroll request codes).
 enum class ScrollCode { LineUp, LineDown, PageUp, PageDown, Position, Track, Top, Bottom, EndScroll };
@@ -428,12 +428,20 @@ public:
     void beginUpdate() { ++updating_; }
     void endUpdate();
 
+    // While drawing is held the window draws nothing, not its frame or scroll bars either,
+    // and what lies under it shows: a table about to be filled paints once, with its rows,
+    // rather than empty first and again at once.
+    void holdDrawing();
+    void releaseDrawing();
+    bool drawingHeld() const { return drawingHeld_; }
+
 private:
     std::vector<std::vector<std::string>> cells_;
     std::vector<int> widths_;
     int row_ = 1, col_ = 1, topRow_ = 1;
     int updating_ = 0;
     bool dirty_ = false;
+    bool drawingHeld_ = false;
     void cellsChanged();
 };
 

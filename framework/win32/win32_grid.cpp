@@ -640,6 +640,21 @@ void gridChanged(StringGrid& g, HWND h, Prop what) {
             st.scrollDirty = true;
             invalidate(h, st);
             break;
+        case Prop::Drawing:
+            // Held: the window keeps its place but counts as hidden, so nothing draws it, and
+            // the scroll bars change state unseen (shown, a bar's change of state is drawn at
+            // once, whatever the caller asks). Released: the bars take their state while still
+            // hidden, then the window and its frame paint once.
+            if (g.drawingHeld()) {
+                SendMessageA(h, WM_SETREDRAW, FALSE, 0);
+                break;
+            }
+            st.scrollDirty = false;
+            updateScroll(g, h);
+            SendMessageA(h, WM_SETREDRAW, TRUE, 0);
+            st.invalid = true;
+            RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
+            break;
         case Prop::Layout:  // column widths: the sideways range changes
             st.scrollDirty = true;
             InvalidateRect(h, nullptr, FALSE);

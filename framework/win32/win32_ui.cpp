@@ -1152,7 +1152,7 @@ void Win32Ui::changed(Control& c, Prop what) {
     if (auto* rg = dynamic_cast<RadioGroup*>(&c); rg && radioGroupChanged(*rg, h, what)) return;
     if (auto* g = dynamic_cast<StringGrid*>(&c)) {
         if (what == Prop::Cells || what == Prop::Selection || what == Prop::Layout || what == Prop::Bounds ||
-            what == Prop::Font || what == Prop::Color) {
+            what == Prop::Font || what == Prop::Color || what == Prop::Drawing) {
             gridChanged(*g, h, what);
             return;
         }
@@ -1273,6 +1273,7 @@ void Win32Ui::changed(Control& c, Prop what) {
             break;
         case Prop::Cells:
         case Prop::Layout: InvalidateRect(h, nullptr, TRUE); break;
+        case Prop::Drawing: break;  // only grids hold their drawing
     }
 }
 

@@ -1,6 +1,7 @@
 // The slide table paints only what changed: the focus frame of the current cell when the focus
 // comes and goes, the rows a page moves by. What it shows after such partial paints must be
-// what a whole new paint shows.
+// what a whole new paint shows. On opening it paints once, with the loaded rows, and shows
+// them behind the warning about a long script.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -56,25 +57,39 @@ std::vector<DWORD> repainted(HWND w) {
 
 }  // namespace
 
-TEST(EditorPaint, FocusFrameAndPagingPaintWhatAWholePaintShows) {
+TEST(EditorPaint, TheOpeningTableTheFocusFrameAndPagingPaintWhatAWholePaintShows) {
     ASSERT_NE(kit::dll(), nullptr);
     kit::TempFolder folder;
     std::string appDir = folder.path() + "\\App";
     std::string slides = folder.path() + "\\Slides";
     CreateDirectoryA(appDir.c_str(), nullptr);
     CreateDirectoryA(slides.c_str(), nullptr);
-    TestScript s = writeTestScript(slides, appDir, 200, false);
+    TestScript s = writeTestScript(slides, appDir, 1700, false);
     kit::writeKey("AVLFIL", s.path);
     kit::writeKey("AVLNOW", s.path);
     kit::writeKey("AVLTMP", folder.file("temp.avl"));
     kit::writeKey("AppDir", appDir);
 
     size_t focusFrame = 0, withoutFocus = 0, focusBack = 0, paged = 0, pagedBack = 0;
-    bool dialogShown = false;
+    bool dialogShown = false, tableBehindWarning = false;
+    size_t behindWarning = 0;
     Driver user([&] {
         HWND form = waitEditorLoaded();
         if (!form) return;
         HWND grid = findNamedIn(form, "Grid");
+        const std::string tooMany = "Too many slides ?\nUp to 1800 slides are supported\ndepending on script complexity.";
+        HWND warning = nullptr;
+        waitUntil([&] {
+            warning = findNamed("MessageDialog");
+            HWND m = warning ? findNamedIn(warning, "Message") : nullptr;
+            return m && windowText(m) == tooMany;
+        });
+        if (warning) {
+            tableBehindWarning = IsWindowVisible(grid) && gridText(grid) != "<right-click me>";
+            const std::vector<DWORD> shown = settled(grid);
+            behindWarning = differing(shown, repainted(grid));
+            answerDialog(tooMany, "OK");
+        }
         for (int i = 0; i < 3; ++i) sendKey(grid, VK_RIGHT);  // the Wait column
         const std::vector<DWORD> focused = settled(grid);
 
@@ -106,6 +121,8 @@ TEST(EditorPaint, FocusFrameAndPagingPaintWhatAWholePaintShows) {
     editorWin95();
     user.join();
 
+    EXPECT_TRUE(tableBehindWarning);
+    EXPECT_EQ(behindWarning, 0u);
     ASSERT_TRUE(dialogShown);
     // The frame is a dotted line round one cell: some pixels, far fewer than a cell's area.
     EXPECT_GT(focusFrame, 0u);
