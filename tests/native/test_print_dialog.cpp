@@ -65,33 +65,22 @@ FitRecord fit(int A, int B, int a, int b) {
 }  // namespace
 
 TEST(FitRect, LargestRectangleWithTheObjectsProportions) {
-    // Taller object than the area allows: the height decides.
-    FitRecord r = fit(4800, 6600, 10240, 7680);
-    EXPECT_EQ(r.width, 4800);
-    EXPECT_EQ(r.height, 3600);
-    EXPECT_FLOAT_EQ(r.fittedHeight, 3600.0f);
-    // Wider than the area, lower than it: the width decides.
-    r = fit(100, 300, 200, 100);
-    EXPECT_EQ(r.width, 100);
-    EXPECT_EQ(r.height, 50);
-    // Narrower, taller: the height decides.
-    r = fit(300, 100, 100, 200);
-    EXPECT_EQ(r.width, 50);
-    EXPECT_EQ(r.height, 100);
-    // Smaller in both directions: grows until one side meets the area.
-    r = fit(168, 216, 64, 48);
-    EXPECT_EQ(r.width, 168);
-    EXPECT_EQ(r.height, 126);
-    // Landscape page in a portrait preview area.
-    r = fit(168, 216, 6600, 4800);
-    EXPECT_EQ(r.width, 168);
-    EXPECT_EQ(r.height, 122);
-    EXPECT_NEAR(r.fittedHeight, 122.1818, 1e-3);
-    // Larger in both, the second correction step trims the height.
-    r = fit(157, 216, 640, 480);
-    EXPECT_EQ(r.width, 157);
-    EXPECT_EQ(r.height, 117);
-    EXPECT_NEAR(r.fittedHeight, 117.75, 1e-4);
+    struct Case { const char* what; int A, B, a, b, width, height; float fitted, tolerance; };  // fitted < 0: not checked
+    const Case cases[] = {
+        {"taller object than the area allows: the height decides", 4800, 6600, 10240, 7680, 4800, 3600, 3600.0f, 1e-3f},
+        {"wider than the area, lower than it: the width decides", 100, 300, 200, 100, 100, 50, -1, 0},
+        {"narrower, taller: the height decides", 300, 100, 100, 200, 50, 100, -1, 0},
+        {"smaller in both directions: grows until one side meets the area", 168, 216, 64, 48, 168, 126, -1, 0},
+        {"landscape page in a portrait preview area", 168, 216, 6600, 4800, 168, 122, 122.1818f, 1e-3f},
+        {"larger in both, the second correction step trims the height", 157, 216, 640, 480, 157, 117, 117.75f, 1e-4f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FitRecord r = fit(c.A, c.B, c.a, c.b);
+        EXPECT_EQ(r.width, c.width);
+        EXPECT_EQ(r.height, c.height);
+        if (c.fitted >= 0) EXPECT_NEAR(r.fittedHeight, c.fitted, c.tolerance);
+    }
 }
 
 TEST_F(PrintDialog, OpensWithTheDocumentedLayout) {
