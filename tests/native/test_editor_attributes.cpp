@@ -227,15 +227,11 @@ TEST_F(Attributes, DelayDialogStartsAtZeroEvenWhenTheDelayIs10) {
     EXPECT_EQ(cell(Wait, 1), "30");
 }
 
-TEST_F(Attributes, GlobalGamma150ChangesGraphicSlidesOnly) {
+TEST_F(Attributes, GlobalGammaChangesGraphicSlidesOnly_GlobalDelayReachesEveryKindButTheNestedScript) {
     addEveryKind();
     vd::typeAndEnter(sim.user, "150");
     open(pic, Gamma, true);
     EXPECT_EQ(column(Gamma), (Row{"150", B, B, B, B, B, B, "150"}));
-}
-
-TEST_F(Attributes, GlobalDelayReachesEveryKindButTheNestedScript) {
-    addEveryKind();
     vd::typeAndEnter(sim.user, "7");
     open(wav, Wait, true);
     EXPECT_EQ(column(Wait), (Row{"7", "7", "7", "7", "7", "7", B, "7"}));
@@ -317,29 +313,21 @@ TEST_F(Attributes, EditedValuesSurviveASaveAndALoad) {
     pic = add("c:\\p\\a.bmp", &TEditorForm::SetUpGraphic);
     avi = add("c:\\p\\b.avi", &TEditorForm::SetUpAVI);
     pic2 = add("c:\\p\\g.bmp", &TEditorForm::SetUpGraphic);
-    choose("mnuFX", "fx5");
-    open(pic, EffectName);
-    choose("mnuColor", "clrRed");
-    open(pic, UseColor);
-    vd::typeAndEnter(sim.user, "12");
-    open(pic, Wait);
-    vd::typeAndEnter(sim.user, "140");
-    open(pic, Gamma);
-    choose("mnuHPOS", "hposX");
-    vd::typeAndEnter(sim.user, "40");
-    open(pic, HorzPos);
-    choose("mnuVPOS", "vpos0");
-    open(pic, VertPos);
-    vd::typeAndEnter(sim.user, "3");
-    open(avi, EffectName);
-    vd::typeAndEnter(sim.user, "200");
-    open(avi, Zoom);
-    vd::typeAndEnter(sim.user, "40");
-    open(avi, Volume);
-    vd::typeAndEnter(sim.user, "150");
-    open(avi, Speed);
-    choose("mnuHPOS", "hpos0");  // Left, with the vertical axis still Mid: not stored
-    open(pic2, HorzPos);
+    // Each step: a menu item chosen (menu and item) or a value typed, on a slide's cell.
+    struct Step { const char* menu; const char* item; const char* typed; int row, col; };
+    const Step steps[] = {
+        {"mnuFX", "fx5", nullptr, pic, EffectName},     {"mnuColor", "clrRed", nullptr, pic, UseColor},
+        {nullptr, nullptr, "12", pic, Wait},            {nullptr, nullptr, "140", pic, Gamma},
+        {"mnuHPOS", "hposX", "40", pic, HorzPos},       {"mnuVPOS", "vpos0", nullptr, pic, VertPos},
+        {nullptr, nullptr, "3", avi, EffectName},       {nullptr, nullptr, "200", avi, Zoom},
+        {nullptr, nullptr, "40", avi, Volume},          {nullptr, nullptr, "150", avi, Speed},
+        {"mnuHPOS", "hpos0", nullptr, pic2, HorzPos},  // Left, with the vertical axis still Mid: not stored
+    };
+    for (const Step& s : steps) {
+        if (s.menu) choose(s.menu, s.item);
+        if (s.typed) vd::typeAndEnter(sim.user, s.typed);
+        open(s.row, s.col);
+    }
     const auto picCells = grid().rowCells(pic);
     const auto aviCells = grid().rowCells(avi);
 
