@@ -26,11 +26,13 @@ protected:
         print::state() = {};
         print::setDefaults();
     }
+    // Every test fails on a dialog it did not script.
     void TearDown() override {
         if (print::state().form) {
             print::state().form->close();
             sim.user.processMessages();
         }
+        for (const auto& u : sim.user.unexpected) ADD_FAILURE() << "unexpected " << u;
     }
     TPrintForm& open(int w = 640, int h = 480, int noEnhance = 0) {
         entry::PrintDlg95(kHost, w, h, noEnhance);
@@ -114,7 +116,6 @@ TEST_F(PrintDialog, OpensWithTheDocumentedLayout) {
         EXPECT_NE(f.findControl(name), nullptr) << name;
     f.BtnHelp->click();
     EXPECT_EQ(sim.system.helpCalls, (std::vector<std::pair<std::string, int>>{{"KAVRIN.HLP", 110}}));
-    EXPECT_TRUE(sim.user.unexpected.empty());
 }
 
 TEST_F(PrintDialog, PictureOnAPortraitPageAtFullSize) {
@@ -250,7 +251,6 @@ TEST_F(PrintDialog, PrintItWritesTheLayoutAndHandsTheHostThePage) {
     sim.user.processMessages();
     EXPECT_EQ(print::state().form, nullptr);
     EXPECT_EQ(entry::PrintCheck95(), 0);
-    EXPECT_TRUE(sim.user.unexpected.empty());
 }
 
 TEST_F(PrintDialog, HostEndsThePrintWhileHandlingTheMessage) {
@@ -289,7 +289,6 @@ TEST_F(PrintDialog, PrinterThatCannotStartAJob) {
     f.BtnPrintIt->click();
     EXPECT_EQ(sim.host.sent.size(), 1u);
     entry::PrintEnd95();
-    EXPECT_TRUE(sim.user.unexpected.empty());
 }
 
 TEST_F(PrintDialog, WithoutAPrinterTheDialogSaysSoAndClosesCleanly_AShallowPrinterStartsWithoutColour) {
@@ -313,7 +312,6 @@ TEST_F(PrintDialog, WithoutAPrinterTheDialogSaysSoAndClosesCleanly_AShallowPrint
     EXPECT_FALSE(g.Color->checked());
     EXPECT_EQ(g.PrintStyle->itemIndex(), 0);
     EXPECT_EQ(g.PrintStyle->text(), "Floyd-Steinberg");
-    EXPECT_TRUE(sim.user.unexpected.empty());
 }
 
 TEST_F(PrintDialog, SecondDialogIsRefusedAndBadSizesOpenNothing) {
@@ -423,7 +421,6 @@ TEST_F(PrintDialog, PreviewPictureFromTheBmpKey_AMissingOneEndsTheActivationWith
     sim.user.answer("Cannot open file \"c:\\pics\\gone.bmp\". The system cannot find the file specified",
                     ModalResult::OK);
     TPrintForm& g = open();
-    EXPECT_TRUE(sim.user.unexpected.empty());
     // The rest of the activation did not run: the initial layout stays.
     EXPECT_EQ(g.PanelSettings->caption(), "Paper Settings");
     EXPECT_EQ(g.printWidth(), 0);
