@@ -100,9 +100,7 @@ TEST_F(PrintDialog, OpensWithTheDocumentedLayout) {
     EXPECT_TRUE(f.Enhance->checked());
     EXPECT_TRUE(f.PrintStyle->enabled());
     EXPECT_EQ(f.ZoomScroll->minValue(), 1);
-    EXPECT_EQ(f.ZoomScroll->maxValue(), 100);
-    EXPECT_EQ(f.ZoomScroll->largeChange, 10);
-    EXPECT_EQ(f.ZoomScroll->position(), 100);
+    EXPECT_EQ(bar(f.ZoomScroll), (I{100, 100, 10}));
     EXPECT_EQ(f.ZoomLabel->caption(), "  Si&ze: 100%");
     // Bars as thick as the thumb (17 on the sim screen).
     EXPECT_EQ(f.XScroll->height(), 17);
