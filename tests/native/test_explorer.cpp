@@ -147,10 +147,7 @@ TEST_F(Explorer, EveryModeOpensAsTheTableSaysAndCancelReturnsMinusOne) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
         Seen s;
-        int32_t r = dialog(c.mode, c.option, [&](TFileForm& f) {
-            s = look(f);
-            f.BtnExit->click();
-        });
+        int32_t r = browse(c.mode, c.option, [&](TFileForm& f) { s = look(f); });
         EXPECT_EQ(r, -1);
         EXPECT_EQ(s.caption, c.caption);
         EXPECT_EQ(s.btnExit, "Cancel");
@@ -177,7 +174,7 @@ TEST_F(Explorer, ListingPutsFoldersFirstInLowerCaseHonoursTheMaskAndItsMenus) {
     sim.writeFile("c:\\Photos\\long.jpeg");
     Seen any, bmp, asTyped;
     bool up = false;
-    dialog(253, 0, [&](TFileForm& f) {
+    browse(253, 0, [&](TFileForm& f) {
         f.FilterComboBox1->select(0);  // *.* any file
         any = look(f);
         up = f.BtnUp->enabled();
@@ -188,7 +185,6 @@ TEST_F(Explorer, ListingPutsFoldersFirstInLowerCaseHonoursTheMaskAndItsMenus) {
         f.FilterComboBox1->select(0);
         f.FilterComboBox1->select(6);
         asTyped = look(f);
-        f.BtnExit->click();
     });
     // Hidden files are listed, system files are not. "*.*" searches "*.???", which the
     // platform also matches against 8.3 aliases: long.jpeg is found by LONG~1.JPE.
@@ -206,7 +202,7 @@ TEST_F(Explorer, FoldersOpenByDoubleClickUpOneLevelAndTheLookBoxWhileAnUnreadyDr
     std::string opened, cwd, up, notReady;
     Seen s;
     Strings items;
-    dialog(253, 0, [&](TFileForm& f) {
+    browse(253, 0, [&](TFileForm& f) {
         f.XFiles->dblClickItem(rowOf(f, "sub\\"));
         opened = f.currentFolder();
         cwd = sim.fs.currentDirectory();
@@ -217,7 +213,6 @@ TEST_F(Explorer, FoldersOpenByDoubleClickUpOneLevelAndTheLookBoxWhileAnUnreadyDr
         up = f.currentFolder();
         f.LookBox->select(0);  // a:
         notReady = f.currentFolder();
-        f.BtnExit->click();
     });
     // The start folder is LastDir in its long form, where a name that is its own 8.3 name is
     // lower case (GetLongPath); folder entries are lower case too.
@@ -233,10 +228,9 @@ TEST_F(Explorer, FoldersOpenByDoubleClickUpOneLevelAndTheLookBoxWhileAnUnreadyDr
     set("LastDir", "c:\\");
     bool canGoUp = true;
     std::string first;
-    dialog(253, 0, [&](TFileForm& f) {
+    browse(253, 0, [&](TFileForm& f) {
         canGoUp = f.BtnUp->enabled() || f.mnuFLevel->enabled();
         first = f.LookBox->text();
-        f.BtnExit->click();
     });
     EXPECT_FALSE(canGoUp);
     EXPECT_EQ(first, "c:");
@@ -250,11 +244,10 @@ TEST_F(Explorer, SavesWithoutANameOrIntoAFolderThatRefusesWritesKeepTheDialogOpe
     set("SavePath", "c:\\Empty");
     sim.fs.createDirectory("c:\\Empty");
     int oks = 0;
-    int32_t r = dialog(0, 0, [&](TFileForm& f) {
+    int32_t r = browse(0, 0, [&](TFileForm& f) {
         f.Edit1->setText("");
         f.BtnOK->click();
         oks += f.modalResult() == ModalResult::OK;
-        f.BtnExit->click();
     });
     EXPECT_EQ(r, -1);
     EXPECT_EQ(oks, 0);
@@ -263,11 +256,10 @@ TEST_F(Explorer, SavesWithoutANameOrIntoAFolderThatRefusesWritesKeepTheDialogOpe
     set("SavePath", "c:\\Photos\\");
     sim.fs.setReadOnly("c:\\Photos", true);
     sim.user.answer("Access denied.", ModalResult::OK);
-    r = dialog(0, 0, [&](TFileForm& f) {
+    r = browse(0, 0, [&](TFileForm& f) {
         f.Edit1->setText("new.avl");
         f.BtnOK->click();
         oks += f.modalResult() == ModalResult::OK;
-        f.BtnExit->click();
     });
     EXPECT_EQ(r, -1);
     EXPECT_EQ(oks, 0);
@@ -276,11 +268,10 @@ TEST_F(Explorer, SavesWithoutANameOrIntoAFolderThatRefusesWritesKeepTheDialogOpe
 
 TEST_F(Explorer, OverwriteAnsweredNoLeavesTheFileAndYesKeepsItForTheHost) {
     sim.user.answer("show.avl\nin use.  Overwrite?", ModalResult::No);
-    int32_t r = dialog(0, 0, [&](TFileForm& f) {
+    int32_t r = browse(0, 0, [&](TFileForm& f) {
         f.Edit1->setText("show.avl");
         f.BtnOK->click();
         EXPECT_EQ(f.modalResult(), ModalResult::None);
-        f.BtnExit->click();
     });
     EXPECT_EQ(r, -1);
     EXPECT_EQ(sim.readFile("c:\\Photos\\show.avl"), "x");
@@ -340,12 +331,11 @@ TEST_F(Explorer, EnterOnAFolderOpensItAndRefuses) {
     // (In the add-slides mode the selection list is written first, which deselects folders:
     // there Enter on a folder does nothing and double-click opens it.)
     std::string folder;
-    int32_t r = dialog(252, 0, [&](TFileForm& f) {
+    int32_t r = browse(252, 0, [&](TFileForm& f) {
         f.XFiles->clickItem(rowOf(f, "windows\\"));
         press(f, kv::vk::Return);
         folder = f.currentFolder();
         EXPECT_EQ(f.modalResult(), ModalResult::None);
-        f.BtnExit->click();
     });
     EXPECT_EQ(r, -1);
     EXPECT_EQ(folder, "c:\\photos\\windows");
@@ -423,24 +413,20 @@ TEST_F(Explorer, SavesCompleteTheNameByTheRowAndWriteTheKeysAndTheRowsCode) {
     EXPECT_EQ(sim.fs.findEntry("c:\\Photos\\MYSHOW~1.AVL")->longName, "My show.AVL");
     // The one-bit dialog opens again on the row it remembered.
     std::string row;
-    dialog(1, 0, [&](TFileForm& f) {
-        row = f.FilterComboBox1->text();
-        f.BtnExit->click();
-    });
+    browse(1, 0, [&](TFileForm& f) { row = f.FilterComboBox1->text(); });
     EXPECT_EQ(row, "TIF Aldus TIFF G4");
 }
 
 TEST_F(Explorer, DepthBoxSwitchesTheListAndTheJpegButtonFollowsTheRow) {
     bool jpegBefore = false, jpegAfter = true, jpegGray = false;
     std::string row;
-    dialog(124, 0, [&](TFileForm& f) {
+    browse(124, 0, [&](TFileForm& f) {
         jpegBefore = f.BtnJPEG->visible();
         f.BPPtype->select(2);  // 256 colours
         row = f.FilterComboBox1->text();
         jpegAfter = f.BtnJPEG->visible();
         f.FilterComboBox1->select(3);  // Lead "JPEG" [gray]
         jpegGray = f.BtnJPEG->visible();
-        f.BtnExit->click();
     });
     EXPECT_TRUE(jpegBefore);
     EXPECT_EQ(row, "PNG Portable Network Graphics");
@@ -455,11 +441,10 @@ TEST_F(Explorer, JpegButtonWritesTheCompressionKeysUnlessCancelled) {
         v = {1, 20, 30, 0};
         return codes.size() == 2;
     });
-    dialog(24, 0, [&](TFileForm& f) {
+    browse(24, 0, [&](TFileForm& f) {
         f.BtnJPEG->click();
         EXPECT_EQ(key("SaveJPG"), "<none>");
         f.BtnJPEG->click();
-        f.BtnExit->click();
     });
     EXPECT_EQ(codes, (std::vector<int32_t>{99, 99}));
     EXPECT_EQ(key("SaveYUV"), "1");
@@ -470,18 +455,14 @@ TEST_F(Explorer, JpegButtonWritesTheCompressionKeysUnlessCancelled) {
 
 TEST_F(Explorer, HelpContextsAndSaveModeCaptions) {
     std::string okEmpty, okNamed;
-    dialog(0, 0, [&](TFileForm& f) {
+    browse(0, 0, [&](TFileForm& f) {
         f.BtnHelp->click();
         f.Edit1->setText("");
         okEmpty = f.BtnOK->caption();
         f.Edit1->setText("a");
         okNamed = f.BtnOK->caption();
-        f.BtnExit->click();
     });
-    dialog(254, 0, [&](TFileForm& f) {
-        press(f, kv::vk::F1);
-        f.BtnExit->click();
-    });
+    browse(254, 0, [&](TFileForm& f) { press(f, kv::vk::F1); });
     ASSERT_EQ(sim.system.helpCalls.size(), 2u);
     EXPECT_EQ(sim.system.helpCalls[0], (std::pair<std::string, int>{"KAVRIN.HLP", 101}));
     EXPECT_EQ(sim.system.helpCalls[1], (std::pair<std::string, int>{"KAVRIN.HLP", 100}));
@@ -491,7 +472,7 @@ TEST_F(Explorer, HelpContextsAndSaveModeCaptions) {
 
 TEST_F(Explorer, TabCyclesThroughTheFiveControls) {
     std::vector<std::string> seen;
-    dialog(253, 0, [&](TFileForm& f) {
+    browse(253, 0, [&](TFileForm& f) {
         f.LookBox->setFocus();
         for (int i = 0; i < 5; ++i) {
             int k = kv::vk::Tab;
@@ -502,14 +483,13 @@ TEST_F(Explorer, TabCyclesThroughTheFiveControls) {
         int k = kv::vk::Tab;
         sim.user.focused->keyDown(k, kv::ShiftKey);
         seen.push_back(sim.user.focused->name());
-        f.BtnExit->click();
     });
     EXPECT_EQ(seen, (Strings{"XFiles", "FilterComboBox1", "BtnOK", "BtnExit", "LookBox", "BtnExit"}));
 }
 
 TEST_F(Explorer, ColumnsFollowTheWidestEntry) {
     int cols = 0, w = 0;
-    dialog(253, 0, [&](TFileForm& f) {
+    browse(253, 0, [&](TFileForm& f) {
         f.XFiles->setWidth(403);
         f.CalcStringWidth();
         cols = f.XFiles->columns();
@@ -517,7 +497,6 @@ TEST_F(Explorer, ColumnsFollowTheWidestEntry) {
         f.mnuSingleColumn->click();
         EXPECT_EQ(f.XFiles->columns(), 0);
         EXPECT_FALSE(f.mnuOptimizeWin->enabled());
-        f.BtnExit->click();
     });
     // sim text: 6 pixels a character; "holiday picture.bmp" is 114 wide, "WW" 12.
     EXPECT_EQ(w, 12 + 114);
@@ -532,11 +511,10 @@ TEST_F(Explorer, PreviewModeSaysSoAndFontDialogIsLimited) {
         return true;
     };
     std::string font;
-    dialog(253, 0, [&](TFileForm& f) {
+    browse(253, 0, [&](TFileForm& f) {
         f.mnuPreviewMode->click();
         f.mnuFont->click();
         font = f.XFiles->font().name + " " + std::to_string(f.XFiles->font().size);
-        f.BtnExit->click();
     });
     EXPECT_EQ(font, "Arial 12");
     ASSERT_EQ(sim.user.fontDialogs.size(), 1u);
