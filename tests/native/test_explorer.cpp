@@ -447,10 +447,8 @@ TEST_F(Explorer, JpegButtonWritesTheCompressionKeysUnlessCancelled) {
         f.BtnJPEG->click();
     });
     EXPECT_EQ(codes, (std::vector<int32_t>{99, 99}));
-    EXPECT_EQ(key("SaveYUV"), "1");
-    EXPECT_EQ(key("SaveJPG"), "20");
-    EXPECT_EQ(key("SavePIC"), "30");
-    EXPECT_EQ(key("SaveCMP"), "0");
+    for (auto [k, v] : {std::pair{"SaveYUV", "1"}, {"SaveJPG", "20"}, {"SavePIC", "30"}, {"SaveCMP", "0"}})
+        EXPECT_EQ(key(k), v) << k;
 }
 
 TEST_F(Explorer, HelpContextsAndSaveModeCaptions) {

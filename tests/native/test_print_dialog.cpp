@@ -160,9 +160,7 @@ TEST_F(PrintDialog, A4PageInEachMeasureUnit) {
                            "&Y pos : 7.0"}));
     // The keys written are printer pixels whatever the unit.
     f.BtnPrintIt->click();
-    EXPECT_EQ(key("prW"), "4960");
-    EXPECT_EQ(key("prH"), "3720");
-    EXPECT_EQ(key("prT"), "1647");
+    for (auto [k, v] : {std::pair{"prW", "4960"}, {"prH", "3720"}, {"prT", "1647"}}) EXPECT_EQ(key(k), v) << k;
     entry::PrintEnd95();
 }
 
@@ -230,13 +228,9 @@ TEST_F(PrintDialog, PrintItWritesTheLayoutAndHandsTheHostThePage) {
     EXPECT_TRUE(sim.printer.printing());
     EXPECT_FALSE(f.enabled());
     EXPECT_TRUE(f.minimized());
-    EXPECT_EQ(key("prT"), "2400");
-    EXPECT_EQ(key("prL"), "100");
-    EXPECT_EQ(key("prW"), "2400");
-    EXPECT_EQ(key("prH"), "1800");
-    EXPECT_EQ(key("prN"), "0");
-    EXPECT_EQ(key("prC"), "1");
-    EXPECT_EQ(key("prD"), "4");
+    for (auto [k, v] : {std::pair{"prT", "2400"}, {"prL", "100"}, {"prW", "2400"}, {"prH", "1800"}, {"prN", "0"},
+                        {"prC", "1"}, {"prD", "4"}})
+        EXPECT_EQ(key(k), v) << k;
     ASSERT_EQ(sim.host.sent.size(), 1u);
     EXPECT_EQ(sim.host.sent[0].window, kHost);
     EXPECT_EQ(sim.host.sent[0].msg, 2322u);
