@@ -619,7 +619,7 @@ protected:
     }
 };
 
-TEST_F(Compression, DefaultsForEnhancedJpegAndOkWithoutChanges) {
+TEST_F(Compression, DefaultsForEnhancedJpegAndOkWithoutChanges_ExtendedJpegForcesFourOneOneAndCancelWritesNothing) {
     kv::dialogs::CompressionValues v{9, 9, 9, 9};
     bool presetsShown = true;
     EXPECT_TRUE(show(99, v, [&](Dialog& d) {
@@ -634,6 +634,20 @@ TEST_F(Compression, DefaultsForEnhancedJpegAndOkWithoutChanges) {
     EXPECT_EQ(v.colour, 12);
     EXPECT_EQ(v.preset, 0);
     EXPECT_EQ(v.sample, 0);
+
+    // Extended JPEG forces 4:1:1.
+    v = {};
+    EXPECT_TRUE(show(88, v, [&](Dialog& d) {
+        EXPECT_EQ(d.Sample->itemIndex(), 2);
+        EXPECT_FALSE(d.Sample->enabled());
+        EXPECT_EQ(d.ColorLabel->caption(), "S&moothing");
+    }));
+    EXPECT_EQ(v.sample, 2);
+    kv::dialogs::CompressionValues c{7, 7, 7, 7};
+    EXPECT_FALSE(show(1, c, [](Dialog&) {}, "BtnCancel"));
+    EXPECT_EQ(c.luminance, 7);
+    EXPECT_FALSE(show(1, c, [](Dialog& d) { d.findControl("BtnHelp")->click(); }, "BtnCancel"));
+    EXPECT_EQ(sim.system.helpCalls.back().second, 101);
 }
 
 TEST_F(Compression, EditsAreClampedAndMoveTheBars) {
@@ -669,21 +683,6 @@ TEST_F(Compression, CmpShowsThePresetsOverTheColourBar) {
         EXPECT_TRUE(d.LumaScrollBar->enabled());
     }));
     EXPECT_EQ(v.preset, 0);
-}
-
-TEST_F(Compression, ExtendedJpegForcesFourOneOneAndCancelWritesNothing) {
-    kv::dialogs::CompressionValues v;
-    EXPECT_TRUE(show(88, v, [&](Dialog& d) {
-        EXPECT_EQ(d.Sample->itemIndex(), 2);
-        EXPECT_FALSE(d.Sample->enabled());
-        EXPECT_EQ(d.ColorLabel->caption(), "S&moothing");
-    }));
-    EXPECT_EQ(v.sample, 2);
-    kv::dialogs::CompressionValues c{7, 7, 7, 7};
-    EXPECT_FALSE(show(1, c, [](Dialog&) {}, "BtnCancel"));
-    EXPECT_EQ(c.luminance, 7);
-    EXPECT_FALSE(show(1, c, [](Dialog& d) { d.findControl("BtnHelp")->click(); }, "BtnCancel"));
-    EXPECT_EQ(sim.system.helpCalls.back().second, 101);
 }
 
 }  // namespace
