@@ -54,7 +54,7 @@ protected:
 
 // ---- effects and loops -----------------------------------------------------------------------
 
-TEST_F(Attributes, EffectOfTheCurrentSlideByItsPositionInTheMenu) {
+TEST_F(Attributes, EffectOfTheCurrentSlideByItsMenuPosition_GlobalWipeUpLeavesLoopsTracksAndAudioAlone) {
     addEveryKind();
     choose("mnuFX", "fx17");
     open(pic, EffectName);
@@ -62,10 +62,7 @@ TEST_F(Attributes, EffectOfTheCurrentSlideByItsPositionInTheMenu) {
     EXPECT_EQ(cell(Param, pic), "17");
     EXPECT_EQ(cell(EffectName, pic2), "none");
     EXPECT_TRUE(editorState().modified);
-}
-
-TEST_F(Attributes, GlobalWipeUpSetsEveryGraphicAndLeavesLoopsTracksAndAudioAlone) {
-    addEveryKind();
+    // Global: every slide with an effect cell.
     choose("mnuFX", "fx2");
     open(pic, EffectName, true);
     // Slides: picture, AVI, MOV, FLI, WAV, CD track 7, AVL, picture. The effect number goes
@@ -75,7 +72,7 @@ TEST_F(Attributes, GlobalWipeUpSetsEveryGraphicAndLeavesLoopsTracksAndAudioAlone
     EXPECT_EQ(column(Param), (Row{"2", "0", "0", "0", "1", "7", B, "2"}));
 }
 
-TEST_F(Attributes, LoopsOfTheCurrentVideoThroughTheDialog) {
+TEST_F(Attributes, LoopsOfTheCurrentVideoThroughTheDialog_GlobalLoops3SkipsAFreshMovsBlankLoopCell) {
     addEveryKind();
     vd::Seen seen;
     vd::typeAndEnter(sim.user, "4", &seen);
@@ -84,10 +81,7 @@ TEST_F(Attributes, LoopsOfTheCurrentVideoThroughTheDialog) {
     EXPECT_EQ(cell(EffectName, avi), "Loop 4x");
     EXPECT_EQ(cell(Param, avi), "3");
     EXPECT_EQ(cell(EffectName, fli), "Loop 1x");
-}
-
-TEST_F(Attributes, GlobalLoops3OnVideosAndAnimations_AFreshMovKeepsItsBlankLoopCell) {
-    addEveryKind();
+    // Global: every video and animation.
     vd::clickPreset(sim.user, 1);  // b = 3
     open(fli, EffectName, true);
     EXPECT_EQ(column(EffectName), (Row{"none", "Loop 3x", B, "Loop 3x", B, B, B, "none"}));
@@ -96,7 +90,7 @@ TEST_F(Attributes, GlobalLoops3OnVideosAndAnimations_AFreshMovKeepsItsBlankLoopC
 
 // ---- colours ---------------------------------------------------------------------------------
 
-TEST_F(Attributes, ColourOfTheCurrentSlideAndNone) {
+TEST_F(Attributes, ColourOfTheCurrentSlideAndNone_GlobalRedOnEverySlideWithAColourCell) {
     addEveryKind();
     choose("mnuColor", "clrTeal");
     open(pic, UseColor);
@@ -109,6 +103,12 @@ TEST_F(Attributes, ColourOfTheCurrentSlideAndNone) {
     EXPECT_EQ(cell(UseColor, pic), "No");
     EXPECT_EQ(cell(ColorValue, pic), "8421376");
     EXPECT_TRUE(form->ColorLabel->visible());
+    // Global: every slide with a colour cell.
+    grid().setCell(UseColor, pic2, "No");
+    choose("mnuColor", "clrRed");
+    open(pic, UseColor, true);
+    EXPECT_EQ(column(UseColor), (Row{"Yes", "Yes", "Yes", "Yes", B, B, B, "Yes"}));
+    for (int r : {pic, avi, mov, fli, pic2}) EXPECT_EQ(cell(ColorValue, r), "255") << r;
 }
 
 TEST_F(Attributes, EveryMenuColourHasItsDocumentedValue) {
@@ -124,15 +124,6 @@ TEST_F(Attributes, EveryMenuColourHasItsDocumentedValue) {
         open(1, UseColor);
         EXPECT_EQ(cell(ColorValue, 1), value) << name;
     }
-}
-
-TEST_F(Attributes, GlobalRedOnEverySlideWithAColourCell) {
-    addEveryKind();
-    grid().setCell(UseColor, pic2, "No");
-    choose("mnuColor", "clrRed");
-    open(pic, UseColor, true);
-    EXPECT_EQ(column(UseColor), (Row{"Yes", "Yes", "Yes", "Yes", B, B, B, "Yes"}));
-    for (int r : {pic, avi, mov, fli, pic2}) EXPECT_EQ(cell(ColorValue, r), "255") << r;
 }
 
 TEST_F(Attributes, UserColourOpensTheFullColourDialogAtItsLastColour) {
