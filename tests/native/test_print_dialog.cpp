@@ -116,7 +116,7 @@ TEST_F(PrintDialog, OpensWithTheDocumentedLayout) {
     EXPECT_EQ(sim.system.helpCalls, (std::vector<std::pair<std::string, int>>{{"KAVRIN.HLP", 110}}));
 }
 
-TEST_F(PrintDialog, PictureOnAPortraitPageAtFullSize) {
+TEST_F(PrintDialog, PictureOnAPortraitPageAtFullSizeThenWithTheSizeBarAtHalfAndAtItsSmallest) {
     TPrintForm& f = open(640, 480);
     // Doubled four times to 10240 x 7680, fitted to the page's 4800 wide.
     EXPECT_EQ(size(f), (I{4800, 3600}));
@@ -127,10 +127,8 @@ TEST_F(PrintDialog, PictureOnAPortraitPageAtFullSize) {
     EXPECT_EQ(box(f.DocImage), (I{0, 49, 157, 117}));
     EXPECT_EQ(texts(f), (V{"Portrait : 8.0 x 11.0  (600 x 600 dpi)", "Width : 8.0", "Height: 6.0", "&X pos : 0.0",
                            "&Y pos : 2.5"}));
-}
 
-TEST_F(PrintDialog, SizeBarAtHalf) {
-    TPrintForm& f = open(640, 480);
+    // The size bar at half.
     f.ZoomScroll->scroll(ScrollCode::Position, 50);
     EXPECT_EQ(size(f), (I{2400, 1800}));
     EXPECT_EQ(bar(f.XScroll), (I{2400, 1200, 300}));
