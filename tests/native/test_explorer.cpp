@@ -104,6 +104,9 @@ struct Seen {
     Strings entries;
 };
 
+// A window's left, top, width and height.
+std::vector<int> bounds(const TFileForm& f) { return {f.left(), f.top(), f.width(), f.height()}; }
+
 Seen look(TFileForm& f) {
     Seen s;
     s.caption = f.caption();
@@ -526,10 +529,7 @@ TEST_F(Explorer, WindowOpensCentredAtItsDefaultSizeAndClosesSavingItsState) {
     TFileForm& f = openWindow();
     ASSERT_EQ(state().form, &f);
     EXPECT_TRUE(state().open);
-    EXPECT_EQ(f.width(), 512);
-    EXPECT_EQ(f.height(), 384);
-    EXPECT_EQ(f.left(), 256);
-    EXPECT_EQ(f.top(), 192);
+    EXPECT_EQ(bounds(f), (std::vector<int>{256, 192, 512, 384}));
     EXPECT_EQ(f.caption(), "Kavrin Explorer");
     EXPECT_EQ(f.FilterComboBox1->text(), "All validated formats");
     EXPECT_EQ(sim.user.shownForms, Strings{"FileForm"});
@@ -546,17 +546,11 @@ TEST_F(Explorer, RememberedRectangleIsUsedOnlyWhenItFits) {
     set("bWinL", "624");
     set("bWinW", "400");
     set("bWinH", "300");
-    TFileForm& fits = openWindow(1);
-    EXPECT_EQ(fits.left(), 624);
-    EXPECT_EQ(fits.width(), 400);
+    EXPECT_EQ(bounds(openWindow(1)), (std::vector<int>{624, 100, 400, 300}));
     closeWindow();
     set("bWinL", "625");
     set("bWinW", "400");
-    TFileForm& f = openWindow(1);
-    EXPECT_EQ(f.left(), 333);
-    EXPECT_EQ(f.top(), 231);
-    EXPECT_EQ(f.width(), 413);
-    EXPECT_EQ(f.height(), 310);
+    EXPECT_EQ(bounds(openWindow(1)), (std::vector<int>{333, 231, 413, 310}));
 }
 
 TEST_F(Explorer, WindowNotifiesTheHostHidesShowsAgainFollowsTheHostsUpdateAndClosesOnEsc) {

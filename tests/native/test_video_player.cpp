@@ -80,10 +80,8 @@ TEST_F(VideoPlayer, OpensSizedToTheVideoAndReportsItsStatus) {
     EXPECT_EQ(video::state().frameOverheadWidth, 8);
     EXPECT_EQ(video::state().frameOverheadHeight, 18 + 8 - 1);
     // The client area shows the video at 100 % above the control and status bars.
-    EXPECT_EQ(f.clientWidth(), 320);
-    EXPECT_EQ(f.clientHeight(), 240 + 28 + 21);
-    EXPECT_EQ(f.width(), 328);
-    EXPECT_EQ(f.height(), 289 + 25);
+    EXPECT_EQ((std::vector<int>{f.clientWidth(), f.clientHeight(), f.width(), f.height()}),
+              (std::vector<int>{320, 240 + 28 + 21, 328, 289 + 25}));
     EXPECT_EQ(f.XScrollbar1->maxValue(), 99);
     EXPECT_EQ(f.XScrollbar1->width(), f.Panel2->width() - 4);
     EXPECT_EQ(visible(f), "Play,Stop");
