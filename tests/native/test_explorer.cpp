@@ -420,7 +420,7 @@ TEST_F(Explorer, SavesCompleteTheNameByTheRowAndWriteTheKeysAndTheRowsCode) {
     EXPECT_EQ(row, "TIF Aldus TIFF G4");
 }
 
-TEST_F(Explorer, DepthBoxSwitchesTheListAndTheJpegButtonFollowsTheRow) {
+TEST_F(Explorer, DepthBoxSwitchesTheListAndTheJpegButtonFollowsTheRow_ItWritesTheCompressionKeysUnlessCancelled) {
     bool jpegBefore = false, jpegAfter = true, jpegGray = false;
     std::string row;
     browse(124, 0, [&](TFileForm& f) {
@@ -435,9 +435,8 @@ TEST_F(Explorer, DepthBoxSwitchesTheListAndTheJpegButtonFollowsTheRow) {
     EXPECT_EQ(row, "PNG Portable Network Graphics");
     EXPECT_FALSE(jpegAfter);
     EXPECT_TRUE(jpegGray);
-}
 
-TEST_F(Explorer, JpegButtonWritesTheCompressionKeysUnlessCancelled) {
+    // The button writes the compression keys unless the dialog is cancelled.
     std::vector<int32_t> codes;
     kv::dialogs::setCompressionHandler([&](int32_t code, kv::dialogs::CompressionValues& v) {
         codes.push_back(code);
