@@ -55,6 +55,13 @@ protected:
         sim.user.onModal("FileForm", [act](kv::Form& f) { act(static_cast<TFileForm&>(f)); });
         return kv::explorer::RunDialog(mode, option);
     }
+    // Runs the dialog; the user does `act`, then presses Cancel.
+    int32_t browse(int32_t mode, int32_t option, std::function<void(TFileForm&)> act) {
+        return dialog(mode, option, [act](TFileForm& f) {
+            act(f);
+            f.BtnExit->click();
+        });
+    }
     // Opens the modeless window for host window 0x1234.
     TFileForm& openWindow(int32_t option = 0) {
         kv::entry::RemoteWin95(0x1234, option);

@@ -54,7 +54,7 @@ protected:
 
 // ---- effects and loops -----------------------------------------------------------------------
 
-TEST_F(Attributes, EffectOfTheCurrentSlideByItsPositionInTheMenu) {
+TEST_F(Attributes, EffectOfTheCurrentSlideByItsMenuPosition_GlobalWipeUpLeavesLoopsTracksAndAudioAlone) {
     addEveryKind();
     choose("mnuFX", "fx17");
     open(pic, EffectName);
@@ -62,10 +62,7 @@ TEST_F(Attributes, EffectOfTheCurrentSlideByItsPositionInTheMenu) {
     EXPECT_EQ(cell(Param, pic), "17");
     EXPECT_EQ(cell(EffectName, pic2), "none");
     EXPECT_TRUE(editorState().modified);
-}
-
-TEST_F(Attributes, GlobalWipeUpSetsEveryGraphicAndLeavesLoopsTracksAndAudioAlone) {
-    addEveryKind();
+    // Global: every slide with an effect cell.
     choose("mnuFX", "fx2");
     open(pic, EffectName, true);
     // Slides: picture, AVI, MOV, FLI, WAV, CD track 7, AVL, picture. The effect number goes
@@ -75,7 +72,7 @@ TEST_F(Attributes, GlobalWipeUpSetsEveryGraphicAndLeavesLoopsTracksAndAudioAlone
     EXPECT_EQ(column(Param), (Row{"2", "0", "0", "0", "1", "7", B, "2"}));
 }
 
-TEST_F(Attributes, LoopsOfTheCurrentVideoThroughTheDialog) {
+TEST_F(Attributes, LoopsOfTheCurrentVideoThroughTheDialog_GlobalLoops3SkipsAFreshMovsBlankLoopCell) {
     addEveryKind();
     vd::Seen seen;
     vd::typeAndEnter(sim.user, "4", &seen);
@@ -84,10 +81,7 @@ TEST_F(Attributes, LoopsOfTheCurrentVideoThroughTheDialog) {
     EXPECT_EQ(cell(EffectName, avi), "Loop 4x");
     EXPECT_EQ(cell(Param, avi), "3");
     EXPECT_EQ(cell(EffectName, fli), "Loop 1x");
-}
-
-TEST_F(Attributes, GlobalLoops3OnVideosAndAnimations_AFreshMovKeepsItsBlankLoopCell) {
-    addEveryKind();
+    // Global: every video and animation.
     vd::clickPreset(sim.user, 1);  // b = 3
     open(fli, EffectName, true);
     EXPECT_EQ(column(EffectName), (Row{"none", "Loop 3x", B, "Loop 3x", B, B, B, "none"}));
@@ -96,7 +90,7 @@ TEST_F(Attributes, GlobalLoops3OnVideosAndAnimations_AFreshMovKeepsItsBlankLoopC
 
 // ---- colours ---------------------------------------------------------------------------------
 
-TEST_F(Attributes, ColourOfTheCurrentSlideAndNone) {
+TEST_F(Attributes, ColourOfTheCurrentSlideAndNone_GlobalRedOnEverySlideWithAColourCell) {
     addEveryKind();
     choose("mnuColor", "clrTeal");
     open(pic, UseColor);
@@ -109,6 +103,12 @@ TEST_F(Attributes, ColourOfTheCurrentSlideAndNone) {
     EXPECT_EQ(cell(UseColor, pic), "No");
     EXPECT_EQ(cell(ColorValue, pic), "8421376");
     EXPECT_TRUE(form->ColorLabel->visible());
+    // Global: every slide with a colour cell.
+    grid().setCell(UseColor, pic2, "No");
+    choose("mnuColor", "clrRed");
+    open(pic, UseColor, true);
+    EXPECT_EQ(column(UseColor), (Row{"Yes", "Yes", "Yes", "Yes", B, B, B, "Yes"}));
+    for (int r : {pic, avi, mov, fli, pic2}) EXPECT_EQ(cell(ColorValue, r), "255") << r;
 }
 
 TEST_F(Attributes, EveryMenuColourHasItsDocumentedValue) {
@@ -124,15 +124,6 @@ TEST_F(Attributes, EveryMenuColourHasItsDocumentedValue) {
         open(1, UseColor);
         EXPECT_EQ(cell(ColorValue, 1), value) << name;
     }
-}
-
-TEST_F(Attributes, GlobalRedOnEverySlideWithAColourCell) {
-    addEveryKind();
-    grid().setCell(UseColor, pic2, "No");
-    choose("mnuColor", "clrRed");
-    open(pic, UseColor, true);
-    EXPECT_EQ(column(UseColor), (Row{"Yes", "Yes", "Yes", "Yes", B, B, B, "Yes"}));
-    for (int r : {pic, avi, mov, fli, pic2}) EXPECT_EQ(cell(ColorValue, r), "255") << r;
 }
 
 TEST_F(Attributes, UserColourOpensTheFullColourDialogAtItsLastColour) {
@@ -227,15 +218,11 @@ TEST_F(Attributes, DelayDialogStartsAtZeroEvenWhenTheDelayIs10) {
     EXPECT_EQ(cell(Wait, 1), "30");
 }
 
-TEST_F(Attributes, GlobalGamma150ChangesGraphicSlidesOnly) {
+TEST_F(Attributes, GlobalGammaChangesGraphicSlidesOnly_GlobalDelayReachesEveryKindButTheNestedScript) {
     addEveryKind();
     vd::typeAndEnter(sim.user, "150");
     open(pic, Gamma, true);
     EXPECT_EQ(column(Gamma), (Row{"150", B, B, B, B, B, B, "150"}));
-}
-
-TEST_F(Attributes, GlobalDelayReachesEveryKindButTheNestedScript) {
-    addEveryKind();
     vd::typeAndEnter(sim.user, "7");
     open(wav, Wait, true);
     EXPECT_EQ(column(Wait), (Row{"7", "7", "7", "7", "7", "7", B, "7"}));
@@ -317,29 +304,21 @@ TEST_F(Attributes, EditedValuesSurviveASaveAndALoad) {
     pic = add("c:\\p\\a.bmp", &TEditorForm::SetUpGraphic);
     avi = add("c:\\p\\b.avi", &TEditorForm::SetUpAVI);
     pic2 = add("c:\\p\\g.bmp", &TEditorForm::SetUpGraphic);
-    choose("mnuFX", "fx5");
-    open(pic, EffectName);
-    choose("mnuColor", "clrRed");
-    open(pic, UseColor);
-    vd::typeAndEnter(sim.user, "12");
-    open(pic, Wait);
-    vd::typeAndEnter(sim.user, "140");
-    open(pic, Gamma);
-    choose("mnuHPOS", "hposX");
-    vd::typeAndEnter(sim.user, "40");
-    open(pic, HorzPos);
-    choose("mnuVPOS", "vpos0");
-    open(pic, VertPos);
-    vd::typeAndEnter(sim.user, "3");
-    open(avi, EffectName);
-    vd::typeAndEnter(sim.user, "200");
-    open(avi, Zoom);
-    vd::typeAndEnter(sim.user, "40");
-    open(avi, Volume);
-    vd::typeAndEnter(sim.user, "150");
-    open(avi, Speed);
-    choose("mnuHPOS", "hpos0");  // Left, with the vertical axis still Mid: not stored
-    open(pic2, HorzPos);
+    // Each step: a menu item chosen (menu and item) or a value typed, on a slide's cell.
+    struct Step { const char* menu; const char* item; const char* typed; int row, col; };
+    const Step steps[] = {
+        {"mnuFX", "fx5", nullptr, pic, EffectName},     {"mnuColor", "clrRed", nullptr, pic, UseColor},
+        {nullptr, nullptr, "12", pic, Wait},            {nullptr, nullptr, "140", pic, Gamma},
+        {"mnuHPOS", "hposX", "40", pic, HorzPos},       {"mnuVPOS", "vpos0", nullptr, pic, VertPos},
+        {nullptr, nullptr, "3", avi, EffectName},       {nullptr, nullptr, "200", avi, Zoom},
+        {nullptr, nullptr, "40", avi, Volume},          {nullptr, nullptr, "150", avi, Speed},
+        {"mnuHPOS", "hpos0", nullptr, pic2, HorzPos},  // Left, with the vertical axis still Mid: not stored
+    };
+    for (const Step& s : steps) {
+        if (s.menu) choose(s.menu, s.item);
+        if (s.typed) vd::typeAndEnter(sim.user, s.typed);
+        open(s.row, s.col);
+    }
     const auto picCells = grid().rowCells(pic);
     const auto aviCells = grid().rowCells(avi);
 

@@ -27,19 +27,16 @@ PixelMap solid(int w, int h, uint32_t color) {
     return m;
 }
 
-class Catalog : public ::testing::Test {
+class Catalog : public editor_test::EditorTest {
 protected:
+    Catalog() {
+        appDir = "c:\\app\\";
+        lazyForm = true;
+    }
     void SetUp() override {
-        editorState() = EditorState{};
-        editorState().CurrentScript = "*";
-        editorState().AppDir = "c:\\app\\";
+        EditorTest::SetUp();
         editorState().CatalogId = "7P4S8";
         form = std::make_unique<TEditorForm>();
-    }
-    void TearDown() override {
-        form.reset();
-        kv::explorer::setRemoteDlgHandler({});
-        EXPECT_TRUE(sim.user.unexpected.empty()) << sim.user.unexpected.front();
     }
     // Picture slides named "slide<i>.bmp"; slide i has index i in base 32 when indexed.
     void addPictures(int count, bool indexed = true) {
@@ -57,11 +54,7 @@ protected:
         form->Tab->setPageIndex(1);
     }
     const PixelMap& view() { return form->Image2->picture(); }
-    std::vector<std::string> slideNames() {
-        std::vector<std::string> v;
-        for (int r = 1; r < form->Grid->rowCount(); ++r) v.push_back(form->Grid->cell(DisplayName, r));
-        return v;
-    }
+    std::vector<std::string> slideNames() { return column(DisplayName); }
     // Texts drawn at a cell's caption place, in order.
     std::vector<kv::DrawnText> captions() {
         std::vector<kv::DrawnText> v;
@@ -72,9 +65,6 @@ protected:
     void press(MouseButton b, int x, int y) { form->Image2->mouseDown(b, 0, x, y); }
     void release(int x, int y) { form->Image2->mouseUp(MouseButton::Left, 0, x, y); }
     void move(int x, int y) { form->Image2->mouseMove(kv::LeftButton, x, y); }
-
-    kv::SimPlatform sim;
-    std::unique_ptr<TEditorForm> form;
 };
 
 TEST_F(Catalog, FiveSlidesOnAPageOf32CellsDrawFiveCellsAnd27BlankBoxes) {

@@ -272,11 +272,8 @@ TEST_F(ScriptFile, NeutralValuesAndHalfPositionsAreNotStored) {
 }
 
 TEST_F(ScriptFile, ColourAndGammaByVersion) {
-    const char* v5[] = {"[Header]", "Ver=5", "N=4", "[1]", "F=a.bmp", "B=255", "G=120",
-                        "[2]", "F=b.bmp", "G=0", "[3]", "F=c.bmp"};
-    std::string s;
-    for (const char* l : v5) s += std::string(l) + "\r\n";
-    loadScript(s);
+    loadScript(crlf({"[Header]", "Ver=5", "N=4", "[1]", "F=a.bmp", "B=255", "G=120",
+                     "[2]", "F=b.bmp", "G=0", "[3]", "F=c.bmp"}));
     EXPECT_EQ(column(ColorValue), (Row{"255", "", ""}));
     EXPECT_EQ(column(UseColor), (Row{"Yes", "No", "No"}));
     EXPECT_EQ(column(Gamma), (Row{"120", "100", "100"}));  // G=0 and no G load as neutral
@@ -350,12 +347,6 @@ TEST_F(ScriptFile, OldScriptsUseTheOldKeys) {
     loadScript(crlf({"[Header]", "Ver=3", "N=2", "[1]", "F=a.bmp,0"}));
     EXPECT_EQ(grid().rowCount(), 2);
     EXPECT_EQ(grid().cell(DisplayName, 1), "<right-click me>");
-}
-
-TEST_F(ScriptFile, OnlySectionsBelowNAreRead) {
-    loadScript(crlf({"[Header]", "Ver=7", "N=3", "Extra=1", "[1]", "F=a.bmp", "Q=5",
-                     "[2]", "F=b.bmp", "[3]", "F=c.bmp", "[Other]", "F=x"}));
-    EXPECT_EQ(grid().rowCount(), 3);
 }
 
 // ---- many slides --------------------------------------------------------------------------
@@ -572,35 +563,42 @@ TEST_F(ScriptFile, ScriptsWithoutSlidesAreRefused) {
     EXPECT_EQ(grid().rowCount(), 2);
 }
 
-TEST_F(ScriptFile, MissingSectionsEndTheLoad) {
-    // N far beyond the sections that are there: only those are read, no rows are made up.
-    sim.user.answer(kBad, ModalResult::OK);
-    loadScript(crlf({"[Header]", "Ver=7", "N=2147483647", "[1]", "F=a.bmp", "[2]", "F=b.bmp"}));
-    EXPECT_EQ(grid().rowCount(), 3);
-
-    // A gap: the slides before it stay.
-    sim.user.answer(kBad, ModalResult::OK);
-    loadScript(crlf({"[Header]", "Ver=7", "N=5", "[1]", "F=a.bmp,0", "[3]", "F=c.bmp", "[4]", "F=d.bmp"}));
-    EXPECT_EQ(grid().rowCount(), 2);
-    EXPECT_EQ(grid().cell(FilePath, 1), "a.bmp");
-
-    // An empty section is there: it loads as a slide of directory 0.
-    loadScript(crlf({"[Header]", "Ver=7", "N=3", "[1]", "[2]", "F=b.bmp"}));
-    EXPECT_EQ(grid().rowCount(), 3);
-}
-
-TEST_F(ScriptFile, UnreadableValueStopsTheLoadKeepingEarlierSlides) {
-    sim.user.answer(kBad, ModalResult::OK);
-    loadScript(crlf({"[Header]", "Ver=7", "N=5", "[1]", "F=a.bmp", "B=FF", "[2]", "F=b.bmp", "G=7G",
-                     "[3]", "F=c.bmp", "[4]", "F=d.bmp"}));
-    EXPECT_EQ(grid().rowCount(), 2);
-    EXPECT_EQ(grid().cell(ColorValue, 1), "255");
-
-    form->SetUpClear();
-    sim.user.answer(kBad, ModalResult::OK);
-    loadScript(crlf({"[Header]", "Ver=6", "N=3", "[1]", "F=a.bmp", "B=red", "[2]", "F=b.bmp"}));
-    EXPECT_EQ(grid().rowCount(), 2);
-    EXPECT_EQ(grid().cell(DisplayName, 1), "<right-click me>");
+TEST_F(ScriptFile, MissingSectionsOrAnUnreadableValueEndTheLoadKeepingEarlierSlides) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        bool bad;  // "Bad AVL file." is said
+        int rows, col;
+        const char* cell;  // row 1's cell in column col; nullptr: not checked
+    };
+    const Case cases[] = {
+        {"N far beyond the sections that are there: only those are read, no rows are made up",
+         crlf({"[Header]", "Ver=7", "N=2147483647", "[1]", "F=a.bmp", "[2]", "F=b.bmp"}), true, 3, 0, nullptr},
+        {"a gap: the slides before it stay",
+         crlf({"[Header]", "Ver=7", "N=5", "[1]", "F=a.bmp,0", "[3]", "F=c.bmp", "[4]", "F=d.bmp"}), true, 2, FilePath,
+         "a.bmp"},
+        {"an empty section is there: it loads as a slide of directory 0",
+         crlf({"[Header]", "Ver=7", "N=3", "[1]", "[2]", "F=b.bmp"}), false, 3, 0, nullptr},
+        {"sections from N on and unknown keys are not read",
+         crlf({"[Header]", "Ver=7", "N=3", "Extra=1", "[1]", "F=a.bmp", "Q=5", "[2]", "F=b.bmp", "[3]", "F=c.bmp",
+               "[Other]", "F=x"}), false, 3, 0, nullptr},
+        {"a gamma that is no number",
+         crlf({"[Header]", "Ver=7", "N=5", "[1]", "F=a.bmp", "B=FF", "[2]", "F=b.bmp", "G=7G", "[3]", "F=c.bmp", "[4]",
+               "F=d.bmp"}), true, 2, ColorValue, "255"},
+        {"a decimal colour that is no number",
+         crlf({"[Header]", "Ver=6", "N=3", "[1]", "F=a.bmp", "B=red", "[2]", "F=b.bmp"}), true, 2, DisplayName,
+         "<right-click me>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        form->SetUpClear();
+        sim.user.dialogs.clear();
+        if (c.bad) sim.user.answer(kBad, ModalResult::OK);
+        loadScript(c.bytes);
+        EXPECT_EQ(grid().rowCount(), c.rows);
+        if (c.cell) EXPECT_EQ(grid().cell(c.col, 1), c.cell);
+        EXPECT_EQ(sim.user.dialogs.size(), c.bad ? 1u : 0u);
+    }
 }
 
 TEST_F(ScriptFile, TruncatedAndRandomFilesNeverBreakTheLoad) {

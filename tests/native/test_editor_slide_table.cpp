@@ -94,29 +94,20 @@ TEST_F(SlideTable, CleanUpAfterLoad) {
     EXPECT_EQ(g.rowCells(5), (V{"1", "x", B, "", "x", B, B, B, B, B, B, B, B, B, "-", B}));
 }
 
-TEST_F(SlideTable, TagTogglesOnlyGraphicSlides) {
+// Tagging a picture and a video with the button and the menu: Tags.TaggingTagAllAndTheThreeWaysOfView.
+TEST_F(SlideTable, TagTogglesOnlyGraphicSlidesAndFromTheTableWithoutCountingAsAChange) {
     auto& g = *form->Grid;
     int audio = add("c:\\p\\e.wav", &TEditorForm::SetUpAudio);
     int pic = add("c:\\p\\a.bmp", &TEditorForm::SetUpGraphic);
-
     g.setRow(audio);
     form->TagSlide();
     EXPECT_EQ(g.cell(Tag, audio), B);
-
     g.setRow(pic);
-    form->TagSlide();
-    EXPECT_EQ(g.cell(Tag, pic), "X");
-    form->BtnTag->setEnabled(true);
-    form->BtnTag->click();
-    EXPECT_EQ(g.cell(Tag, pic), "");
-
-    // From the table: the tag cell toggles without counting as a change.
     g.setCol(Tag);
     g.dblClick();
     EXPECT_EQ(g.cell(Tag, pic), "X");
     EXPECT_FALSE(editorState().modified);
-    form->mnuTag->setEnabled(true);
-    form->mnuTag->click();
+    g.dblClick();
     EXPECT_EQ(g.cell(Tag, pic), "");
 }
 

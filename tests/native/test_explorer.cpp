@@ -75,13 +75,10 @@ TEST(ExplorerFormats, FormatListsPerDepthAndOptionAndTheWindowArithmetic) {
     EXPECT_EQ(columnCount(50, 80), 1);
     int w = 0, h = 0;
     defaultSize(640, 480, w, h);
-    EXPECT_EQ(w, 400);
-    EXPECT_EQ(h, 300);
+    EXPECT_EQ((std::pair{w, h}), (std::pair{400, 300}));
     defaultSize(1024, 768, w, h);
-    EXPECT_EQ(w, 512);
-    EXPECT_EQ(h, 384);
-    EXPECT_TRUE(rectangleFits(100, 624, 400, 300, 1024, 768));   // ends at the edge
-    EXPECT_FALSE(rectangleFits(100, 625, 400, 300, 1024, 768));  // one pixel beyond
+    EXPECT_EQ((std::pair{w, h}), (std::pair{512, 384}));
+    // Ending at the edge, or one pixel beyond: Explorer.RememberedRectangleIsUsedOnlyWhenItFits.
     EXPECT_FALSE(rectangleFits(469, 0, 400, 300, 1024, 768));
     EXPECT_FALSE(rectangleFits(-1, 0, 400, 300, 1024, 768));
 }
@@ -106,6 +103,9 @@ struct Seen {
     uint32_t editColor = 0;
     Strings entries;
 };
+
+// A window's left, top, width and height.
+std::vector<int> bounds(const TFileForm& f) { return {f.left(), f.top(), f.width(), f.height()}; }
 
 Seen look(TFileForm& f) {
     Seen s;
@@ -150,10 +150,7 @@ TEST_F(Explorer, EveryModeOpensAsTheTableSaysAndCancelReturnsMinusOne) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
         Seen s;
-        int32_t r = dialog(c.mode, c.option, [&](TFileForm& f) {
-            s = look(f);
-            f.BtnExit->click();
-        });
+        int32_t r = browse(c.mode, c.option, [&](TFileForm& f) { s = look(f); });
         EXPECT_EQ(r, -1);
         EXPECT_EQ(s.caption, c.caption);
         EXPECT_EQ(s.btnExit, "Cancel");
@@ -180,7 +177,7 @@ TEST_F(Explorer, ListingPutsFoldersFirstInLowerCaseHonoursTheMaskAndItsMenus) {
     sim.writeFile("c:\\Photos\\long.jpeg");
     Seen any, bmp, asTyped;
     bool up = false;
-    dialog(253, 0, [&](TFileForm& f) {
+    browse(253, 0, [&](TFileForm& f) {
         f.FilterComboBox1->select(0);  // *.* any file
         any = look(f);
         up = f.BtnUp->enabled();
@@ -191,7 +188,6 @@ TEST_F(Explorer, ListingPutsFoldersFirstInLowerCaseHonoursTheMaskAndItsMenus) {
         f.FilterComboBox1->select(0);
         f.FilterComboBox1->select(6);
         asTyped = look(f);
-        f.BtnExit->click();
     });
     // Hidden files are listed, system files are not. "*.*" searches "*.???", which the
     // platform also matches against 8.3 aliases: long.jpeg is found by LONG~1.JPE.
@@ -209,7 +205,7 @@ TEST_F(Explorer, FoldersOpenByDoubleClickUpOneLevelAndTheLookBoxWhileAnUnreadyDr
     std::string opened, cwd, up, notReady;
     Seen s;
     Strings items;
-    dialog(253, 0, [&](TFileForm& f) {
+    browse(253, 0, [&](TFileForm& f) {
         f.XFiles->dblClickItem(rowOf(f, "sub\\"));
         opened = f.currentFolder();
         cwd = sim.fs.currentDirectory();
@@ -220,7 +216,6 @@ TEST_F(Explorer, FoldersOpenByDoubleClickUpOneLevelAndTheLookBoxWhileAnUnreadyDr
         up = f.currentFolder();
         f.LookBox->select(0);  // a:
         notReady = f.currentFolder();
-        f.BtnExit->click();
     });
     // The start folder is LastDir in its long form, where a name that is its own 8.3 name is
     // lower case (GetLongPath); folder entries are lower case too.
@@ -236,10 +231,9 @@ TEST_F(Explorer, FoldersOpenByDoubleClickUpOneLevelAndTheLookBoxWhileAnUnreadyDr
     set("LastDir", "c:\\");
     bool canGoUp = true;
     std::string first;
-    dialog(253, 0, [&](TFileForm& f) {
+    browse(253, 0, [&](TFileForm& f) {
         canGoUp = f.BtnUp->enabled() || f.mnuFLevel->enabled();
         first = f.LookBox->text();
-        f.BtnExit->click();
     });
     EXPECT_FALSE(canGoUp);
     EXPECT_EQ(first, "c:");
@@ -253,11 +247,10 @@ TEST_F(Explorer, SavesWithoutANameOrIntoAFolderThatRefusesWritesKeepTheDialogOpe
     set("SavePath", "c:\\Empty");
     sim.fs.createDirectory("c:\\Empty");
     int oks = 0;
-    int32_t r = dialog(0, 0, [&](TFileForm& f) {
+    int32_t r = browse(0, 0, [&](TFileForm& f) {
         f.Edit1->setText("");
         f.BtnOK->click();
         oks += f.modalResult() == ModalResult::OK;
-        f.BtnExit->click();
     });
     EXPECT_EQ(r, -1);
     EXPECT_EQ(oks, 0);
@@ -266,11 +259,10 @@ TEST_F(Explorer, SavesWithoutANameOrIntoAFolderThatRefusesWritesKeepTheDialogOpe
     set("SavePath", "c:\\Photos\\");
     sim.fs.setReadOnly("c:\\Photos", true);
     sim.user.answer("Access denied.", ModalResult::OK);
-    r = dialog(0, 0, [&](TFileForm& f) {
+    r = browse(0, 0, [&](TFileForm& f) {
         f.Edit1->setText("new.avl");
         f.BtnOK->click();
         oks += f.modalResult() == ModalResult::OK;
-        f.BtnExit->click();
     });
     EXPECT_EQ(r, -1);
     EXPECT_EQ(oks, 0);
@@ -279,11 +271,10 @@ TEST_F(Explorer, SavesWithoutANameOrIntoAFolderThatRefusesWritesKeepTheDialogOpe
 
 TEST_F(Explorer, OverwriteAnsweredNoLeavesTheFileAndYesKeepsItForTheHost) {
     sim.user.answer("show.avl\nin use.  Overwrite?", ModalResult::No);
-    int32_t r = dialog(0, 0, [&](TFileForm& f) {
+    int32_t r = browse(0, 0, [&](TFileForm& f) {
         f.Edit1->setText("show.avl");
         f.BtnOK->click();
         EXPECT_EQ(f.modalResult(), ModalResult::None);
-        f.BtnExit->click();
     });
     EXPECT_EQ(r, -1);
     EXPECT_EQ(sim.readFile("c:\\Photos\\show.avl"), "x");
@@ -343,12 +334,11 @@ TEST_F(Explorer, EnterOnAFolderOpensItAndRefuses) {
     // (In the add-slides mode the selection list is written first, which deselects folders:
     // there Enter on a folder does nothing and double-click opens it.)
     std::string folder;
-    int32_t r = dialog(252, 0, [&](TFileForm& f) {
+    int32_t r = browse(252, 0, [&](TFileForm& f) {
         f.XFiles->clickItem(rowOf(f, "windows\\"));
         press(f, kv::vk::Return);
         folder = f.currentFolder();
         EXPECT_EQ(f.modalResult(), ModalResult::None);
-        f.BtnExit->click();
     });
     EXPECT_EQ(r, -1);
     EXPECT_EQ(folder, "c:\\photos\\windows");
@@ -426,65 +416,53 @@ TEST_F(Explorer, SavesCompleteTheNameByTheRowAndWriteTheKeysAndTheRowsCode) {
     EXPECT_EQ(sim.fs.findEntry("c:\\Photos\\MYSHOW~1.AVL")->longName, "My show.AVL");
     // The one-bit dialog opens again on the row it remembered.
     std::string row;
-    dialog(1, 0, [&](TFileForm& f) {
-        row = f.FilterComboBox1->text();
-        f.BtnExit->click();
-    });
+    browse(1, 0, [&](TFileForm& f) { row = f.FilterComboBox1->text(); });
     EXPECT_EQ(row, "TIF Aldus TIFF G4");
 }
 
-TEST_F(Explorer, DepthBoxSwitchesTheListAndTheJpegButtonFollowsTheRow) {
+TEST_F(Explorer, DepthBoxSwitchesTheListAndTheJpegButtonFollowsTheRow_ItWritesTheCompressionKeysUnlessCancelled) {
     bool jpegBefore = false, jpegAfter = true, jpegGray = false;
     std::string row;
-    dialog(124, 0, [&](TFileForm& f) {
+    browse(124, 0, [&](TFileForm& f) {
         jpegBefore = f.BtnJPEG->visible();
         f.BPPtype->select(2);  // 256 colours
         row = f.FilterComboBox1->text();
         jpegAfter = f.BtnJPEG->visible();
         f.FilterComboBox1->select(3);  // Lead "JPEG" [gray]
         jpegGray = f.BtnJPEG->visible();
-        f.BtnExit->click();
     });
     EXPECT_TRUE(jpegBefore);
     EXPECT_EQ(row, "PNG Portable Network Graphics");
     EXPECT_FALSE(jpegAfter);
     EXPECT_TRUE(jpegGray);
-}
 
-TEST_F(Explorer, JpegButtonWritesTheCompressionKeysUnlessCancelled) {
+    // The button writes the compression keys unless the dialog is cancelled.
     std::vector<int32_t> codes;
     kv::dialogs::setCompressionHandler([&](int32_t code, kv::dialogs::CompressionValues& v) {
         codes.push_back(code);
         v = {1, 20, 30, 0};
         return codes.size() == 2;
     });
-    dialog(24, 0, [&](TFileForm& f) {
+    browse(24, 0, [&](TFileForm& f) {
         f.BtnJPEG->click();
         EXPECT_EQ(key("SaveJPG"), "<none>");
         f.BtnJPEG->click();
-        f.BtnExit->click();
     });
     EXPECT_EQ(codes, (std::vector<int32_t>{99, 99}));
-    EXPECT_EQ(key("SaveYUV"), "1");
-    EXPECT_EQ(key("SaveJPG"), "20");
-    EXPECT_EQ(key("SavePIC"), "30");
-    EXPECT_EQ(key("SaveCMP"), "0");
+    for (auto [k, v] : {std::pair{"SaveYUV", "1"}, {"SaveJPG", "20"}, {"SavePIC", "30"}, {"SaveCMP", "0"}})
+        EXPECT_EQ(key(k), v) << k;
 }
 
 TEST_F(Explorer, HelpContextsAndSaveModeCaptions) {
     std::string okEmpty, okNamed;
-    dialog(0, 0, [&](TFileForm& f) {
+    browse(0, 0, [&](TFileForm& f) {
         f.BtnHelp->click();
         f.Edit1->setText("");
         okEmpty = f.BtnOK->caption();
         f.Edit1->setText("a");
         okNamed = f.BtnOK->caption();
-        f.BtnExit->click();
     });
-    dialog(254, 0, [&](TFileForm& f) {
-        press(f, kv::vk::F1);
-        f.BtnExit->click();
-    });
+    browse(254, 0, [&](TFileForm& f) { press(f, kv::vk::F1); });
     ASSERT_EQ(sim.system.helpCalls.size(), 2u);
     EXPECT_EQ(sim.system.helpCalls[0], (std::pair<std::string, int>{"KAVRIN.HLP", 101}));
     EXPECT_EQ(sim.system.helpCalls[1], (std::pair<std::string, int>{"KAVRIN.HLP", 100}));
@@ -494,7 +472,7 @@ TEST_F(Explorer, HelpContextsAndSaveModeCaptions) {
 
 TEST_F(Explorer, TabCyclesThroughTheFiveControls) {
     std::vector<std::string> seen;
-    dialog(253, 0, [&](TFileForm& f) {
+    browse(253, 0, [&](TFileForm& f) {
         f.LookBox->setFocus();
         for (int i = 0; i < 5; ++i) {
             int k = kv::vk::Tab;
@@ -505,14 +483,13 @@ TEST_F(Explorer, TabCyclesThroughTheFiveControls) {
         int k = kv::vk::Tab;
         sim.user.focused->keyDown(k, kv::ShiftKey);
         seen.push_back(sim.user.focused->name());
-        f.BtnExit->click();
     });
     EXPECT_EQ(seen, (Strings{"XFiles", "FilterComboBox1", "BtnOK", "BtnExit", "LookBox", "BtnExit"}));
 }
 
 TEST_F(Explorer, ColumnsFollowTheWidestEntry) {
     int cols = 0, w = 0;
-    dialog(253, 0, [&](TFileForm& f) {
+    browse(253, 0, [&](TFileForm& f) {
         f.XFiles->setWidth(403);
         f.CalcStringWidth();
         cols = f.XFiles->columns();
@@ -520,7 +497,6 @@ TEST_F(Explorer, ColumnsFollowTheWidestEntry) {
         f.mnuSingleColumn->click();
         EXPECT_EQ(f.XFiles->columns(), 0);
         EXPECT_FALSE(f.mnuOptimizeWin->enabled());
-        f.BtnExit->click();
     });
     // sim text: 6 pixels a character; "holiday picture.bmp" is 114 wide, "WW" 12.
     EXPECT_EQ(w, 12 + 114);
@@ -535,11 +511,10 @@ TEST_F(Explorer, PreviewModeSaysSoAndFontDialogIsLimited) {
         return true;
     };
     std::string font;
-    dialog(253, 0, [&](TFileForm& f) {
+    browse(253, 0, [&](TFileForm& f) {
         f.mnuPreviewMode->click();
         f.mnuFont->click();
         font = f.XFiles->font().name + " " + std::to_string(f.XFiles->font().size);
-        f.BtnExit->click();
     });
     EXPECT_EQ(font, "Arial 12");
     ASSERT_EQ(sim.user.fontDialogs.size(), 1u);
@@ -553,10 +528,7 @@ TEST_F(Explorer, WindowOpensCentredAtItsDefaultSizeAndClosesSavingItsState) {
     TFileForm& f = openWindow();
     ASSERT_EQ(state().form, &f);
     EXPECT_TRUE(state().open);
-    EXPECT_EQ(f.width(), 512);
-    EXPECT_EQ(f.height(), 384);
-    EXPECT_EQ(f.left(), 256);
-    EXPECT_EQ(f.top(), 192);
+    EXPECT_EQ(bounds(f), (std::vector<int>{256, 192, 512, 384}));
     EXPECT_EQ(f.caption(), "Kavrin Explorer");
     EXPECT_EQ(f.FilterComboBox1->text(), "All validated formats");
     EXPECT_EQ(sim.user.shownForms, Strings{"FileForm"});
@@ -573,17 +545,11 @@ TEST_F(Explorer, RememberedRectangleIsUsedOnlyWhenItFits) {
     set("bWinL", "624");
     set("bWinW", "400");
     set("bWinH", "300");
-    TFileForm& fits = openWindow(1);
-    EXPECT_EQ(fits.left(), 624);
-    EXPECT_EQ(fits.width(), 400);
+    EXPECT_EQ(bounds(openWindow(1)), (std::vector<int>{624, 100, 400, 300}));
     closeWindow();
     set("bWinL", "625");
     set("bWinW", "400");
-    TFileForm& f = openWindow(1);
-    EXPECT_EQ(f.left(), 333);
-    EXPECT_EQ(f.top(), 231);
-    EXPECT_EQ(f.width(), 413);
-    EXPECT_EQ(f.height(), 310);
+    EXPECT_EQ(bounds(openWindow(1)), (std::vector<int>{333, 231, 413, 310}));
 }
 
 TEST_F(Explorer, WindowNotifiesTheHostHidesShowsAgainFollowsTheHostsUpdateAndClosesOnEsc) {
@@ -646,7 +612,7 @@ protected:
     }
 };
 
-TEST_F(Compression, DefaultsForEnhancedJpegAndOkWithoutChanges) {
+TEST_F(Compression, DefaultsForEnhancedJpegAndOkWithoutChanges_ExtendedJpegForcesFourOneOneAndCancelWritesNothing) {
     kv::dialogs::CompressionValues v{9, 9, 9, 9};
     bool presetsShown = true;
     EXPECT_TRUE(show(99, v, [&](Dialog& d) {
@@ -661,6 +627,20 @@ TEST_F(Compression, DefaultsForEnhancedJpegAndOkWithoutChanges) {
     EXPECT_EQ(v.colour, 12);
     EXPECT_EQ(v.preset, 0);
     EXPECT_EQ(v.sample, 0);
+
+    // Extended JPEG forces 4:1:1.
+    v = {};
+    EXPECT_TRUE(show(88, v, [&](Dialog& d) {
+        EXPECT_EQ(d.Sample->itemIndex(), 2);
+        EXPECT_FALSE(d.Sample->enabled());
+        EXPECT_EQ(d.ColorLabel->caption(), "S&moothing");
+    }));
+    EXPECT_EQ(v.sample, 2);
+    kv::dialogs::CompressionValues c{7, 7, 7, 7};
+    EXPECT_FALSE(show(1, c, [](Dialog&) {}, "BtnCancel"));
+    EXPECT_EQ(c.luminance, 7);
+    EXPECT_FALSE(show(1, c, [](Dialog& d) { d.findControl("BtnHelp")->click(); }, "BtnCancel"));
+    EXPECT_EQ(sim.system.helpCalls.back().second, 101);
 }
 
 TEST_F(Compression, EditsAreClampedAndMoveTheBars) {
@@ -696,21 +676,6 @@ TEST_F(Compression, CmpShowsThePresetsOverTheColourBar) {
         EXPECT_TRUE(d.LumaScrollBar->enabled());
     }));
     EXPECT_EQ(v.preset, 0);
-}
-
-TEST_F(Compression, ExtendedJpegForcesFourOneOneAndCancelWritesNothing) {
-    kv::dialogs::CompressionValues v;
-    EXPECT_TRUE(show(88, v, [&](Dialog& d) {
-        EXPECT_EQ(d.Sample->itemIndex(), 2);
-        EXPECT_FALSE(d.Sample->enabled());
-        EXPECT_EQ(d.ColorLabel->caption(), "S&moothing");
-    }));
-    EXPECT_EQ(v.sample, 2);
-    kv::dialogs::CompressionValues c{7, 7, 7, 7};
-    EXPECT_FALSE(show(1, c, [](Dialog&) {}, "BtnCancel"));
-    EXPECT_EQ(c.luminance, 7);
-    EXPECT_FALSE(show(1, c, [](Dialog& d) { d.findControl("BtnHelp")->click(); }, "BtnCancel"));
-    EXPECT_EQ(sim.system.helpCalls.back().second, 101);
 }
 
 }  // namespace

@@ -182,33 +182,19 @@ TEST(IniWrite, LongLinesAndBinaryBytesSurvive) {
 }
 
 TEST(IniBuilder, WritesTheScriptOfTheWorkedExample) {
+    // Added in this order: the directory's last two entries come after the slides and still
+    // land in their section.
+    const char* const adds[][3] = {
+        {"Header", "Ver", "7"}, {"Header", "ScreenW", "800"}, {"Header", "ScreenH", "600"}, {"Header", "N", "5"},
+        {"Header", "Cat", "7P4S8"}, {"Directory", "0", "C:\\SHOWAPP\\"},
+        {"1", "F", "beach,1"}, {"1", "B", "0"}, {"1", "X", "3"}, {"1", "W", "5"}, {"1", "T", "1A"},
+        {"2", "F", "sunset.bmp,1"}, {"2", "B", "FF"}, {"2", "X", "0"}, {"2", "P", "Left,Top"}, {"2", "G", "78"},
+        {"3", "F", "clip.avi,2"}, {"3", "B", "0"}, {"3", "X", "1"}, {"3", "Z", "200"}, {"3", "L", "50"},
+        {"4", "F", "------------------------------"}, {"4", "X", "7"},
+        {"Directory", "1", "c:\\photos\\"}, {"Directory", "2", "c:\\media\\"},
+    };
     IniBuilder b;
-    auto add = [&](const char* s, const char* k, const char* v) { b.add(s, k, v); };
-    add("Header", "Ver", "7");
-    add("Header", "ScreenW", "800");
-    add("Header", "ScreenH", "600");
-    add("Header", "N", "5");
-    add("Header", "Cat", "7P4S8");
-    add("Directory", "0", "C:\\SHOWAPP\\");
-    add("1", "F", "beach,1");
-    add("1", "B", "0");
-    add("1", "X", "3");
-    add("1", "W", "5");
-    add("1", "T", "1A");
-    add("2", "F", "sunset.bmp,1");
-    add("2", "B", "FF");
-    add("2", "X", "0");
-    add("2", "P", "Left,Top");
-    add("2", "G", "78");
-    add("3", "F", "clip.avi,2");
-    add("3", "B", "0");
-    add("3", "X", "1");
-    add("3", "Z", "200");
-    add("3", "L", "50");
-    add("4", "F", "------------------------------");
-    add("4", "X", "7");
-    add("Directory", "1", "c:\\photos\\");
-    add("Directory", "2", "c:\\media\\");
+    for (const auto& a : adds) b.add(a[0], a[1], a[2]);
     EXPECT_EQ(b.bytes(),
               "[Header]\r\nVer=7\r\nScreenW=800\r\nScreenH=600\r\nN=5\r\nCat=7P4S8\r\n"
               "[Directory]\r\n0=C:\\SHOWAPP\\\r\n1=c:\\photos\\\r\n2=c:\\media\\\r\n"

@@ -85,9 +85,6 @@ TEST_F(Lists, DriveBoxListsTheDrivesWithTheirPictures) {
     EXPECT_EQ(d->drive(), 'a');
     EXPECT_EQ(d->itemIndex(), 0);
     EXPECT_EQ(changes, 1);
-    sim.fs.setDriveReady('a', false);
-    EXPECT_FALSE(sim.fs.driveReady('a'));
-    EXPECT_TRUE(sim.fs.driveReady('c'));
 }
 
 TEST_F(Lists, FolderListHoldsThePathAndTheSubfoldersAndSetsTheCurrentDirectory) {

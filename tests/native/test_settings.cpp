@@ -75,14 +75,6 @@ TEST_F(Settings, TheSettingsFileLivesInTheWindowsDirectoryWhateverTheCase) {
     EXPECT_EQ(file("c:\\windows\\kavrin.ini"), "[kavrin]\r\nSaveName=c:\\other.bmp\r\n");
 }
 
-TEST_F(Settings, LongValuesAreCutTo1023Characters) {
-    IniFile ini("c:\\long.ini");
-    std::string v(2000, 'v');
-    ini.writeString("s", "k", v);
-    EXPECT_EQ(ini.readString("s", "k", ""), std::string(1023, 'v'));
-    EXPECT_EQ(ini.readSectionValues("s"), V({"k=" + v}));
-}
-
 TEST_F(Settings, SectionKeysAndValuesInFileOrder) {
     ASSERT_TRUE(fs.writeFileAtomic("c:\\list.ini", "[Directory]\n0=C:\\APP\\\n; note\n2=c:\\b\\\n1=c:\\a\\\n"));
     IniFile ini("c:\\LIST.INI");

@@ -96,17 +96,25 @@ TEST_F(UtilityExports, RenameLeavesBothFilesWhenTheNameIsTaken) {
     EXPECT_EQ(read("c:\\Photos 1999\\Holiday picture.bmp"), "old");
 }
 
-TEST_F(UtilityExports, RenameRefusesNamesThatLeaveTheFolder) {
+TEST_F(UtilityExports, RenameDoesNothingWithoutSourceOrNameOrForANameThatLeavesTheFolder) {
     ASSERT_TRUE(fs.createDirectory("c:\\Photos 1999\\sub"));
     ASSERT_TRUE(fs.writeFileAtomic("c:\\Photos 1999\\KVR00001.TMP", "x"));
-    set("Win95Tmp", "c:\\PHOTOS~1\\KVR00001.TMP");
     const auto before = everything();
+    const std::string tmp = "c:\\PHOTOS~1\\KVR00001.TMP";
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {"c:\\PHOTOS~1\\KVR00002.TMP", "Holiday picture.bmp"},  // no such file
+        {"", "Holiday picture.bmp"},
+        {tmp, ""},
+    };
     for (const char* name : {"..\\escaped.bmp", "sub\\moved.bmp", "\\root.bmp", "c:escaped.bmp",
                              "c:\\escaped.bmp", "d:\\escaped.bmp", "../escaped.bmp", "..", ".", "...",
-                             "sub/moved.bmp", "sub\\..", ". .", "\\\\server\\share\\x.bmp"}) {
+                             "sub/moved.bmp", "sub\\..", ". .", "\\\\server\\share\\x.bmp"})
+        cases.emplace_back(tmp, name);
+    for (const auto& [source, name] : cases) {
+        set("Win95Tmp", source);
         set("SaveAs", name);
         kv::RenameShort2Long95();
-        EXPECT_EQ(everything(), before) << name;
+        EXPECT_EQ(everything(), before) << source << " -> " << name;
     }
 }
 
@@ -122,24 +130,6 @@ TEST_F(UtilityExports, RenameKeepsNamesWithDotsThatStayInTheFolder) {
         EXPECT_FALSE(fs.exists(tmp)) << name;
         EXPECT_EQ(read(std::string("c:\\Photos 1999\\") + name), name);
     }
-}
-
-TEST_F(UtilityExports, RenameDoesNothingWithoutSourceOrName) {
-    ASSERT_TRUE(fs.writeFileAtomic("c:\\Photos 1999\\KVR00001.TMP", "x"));
-    const auto before = everything();
-    set("Win95Tmp", "c:\\PHOTOS~1\\KVR00002.TMP");  // no such file
-    set("SaveAs", "Holiday picture.bmp");
-    kv::RenameShort2Long95();
-    EXPECT_EQ(everything(), before);
-
-    set("Win95Tmp", "");
-    kv::RenameShort2Long95();
-    EXPECT_EQ(everything(), before);
-
-    set("Win95Tmp", "c:\\PHOTOS~1\\KVR00001.TMP");
-    set("SaveAs", "");
-    kv::RenameShort2Long95();
-    EXPECT_EQ(everything(), before);
 }
 
 TEST_F(UtilityExports, RenameOfANameWithoutFolderStaysInTheCurrentDirectory) {

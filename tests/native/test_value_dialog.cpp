@@ -192,7 +192,7 @@ TEST_F(ValueDialog, ScrollingWritesTheBoxContinuously_EvenWhileTyping) {
     EXPECT_EQ(gamma(), 10);
 }
 
-TEST_F(ValueDialog, StartOutsideTheLimitsIsKeptWithinThem) {
+TEST_F(ValueDialog, StartOutsideTheLimitsIsKeptWithinThem_StepsAreSixteenBitValues) {
     then([&](TXScrlDlg& d) {
         EXPECT_EQ(d.CustomScrollBar->position(), 5);
         EXPECT_EQ(d.CustomSetting->text(), "9");
@@ -200,9 +200,6 @@ TEST_F(ValueDialog, StartOutsideTheLimitsIsKeptWithinThem) {
     });
     // The box shows the position asked for; OK clamps it like a typed number.
     EXPECT_EQ(ShowValueDialog("Go to Slide", 1, 5, 9, 1, 1, 0, 0, 0, 0, 0, 0), 5);
-}
-
-TEST_F(ValueDialog, StepsAreSixteenBitValues) {
     then([&](TXScrlDlg& d) {
         EXPECT_EQ(d.CustomScrollBar->largeChange, 4464);  // 70000 & 0xFFFF
         EXPECT_EQ(d.CustomScrollBar->smallChange, 1);

@@ -39,8 +39,7 @@ protected:
         setKey("SaveName", kFile);
     }
     void TearDown() override {
-        if (video::state().form) video::state().form->close();
-        sim.user.processMessages();
+        closePlayer();
         EXPECT_TRUE(sim.user.unexpected.empty()) << sim.user.unexpected.front();
     }
     void setKey(const std::string& k, const std::string& v) {
@@ -52,6 +51,11 @@ protected:
         return *static_cast<TVideoForm*>(video::state().form);
     }
     void tick(TVideoForm& f) { f.Timer1.tick(); }
+    // Closes the open player, if any, and lets the message loop free it.
+    void closePlayer() {
+        if (video::state().form) video::state().form->close();
+        sim.user.processMessages();
+    }
     static std::string visible(TVideoForm& f) {
         static const char* names[] = {"Play", "Pause", "Stop", "Next", "Prev", "Step", "Back", "Record", "Eject"};
         std::string out;
@@ -80,10 +84,8 @@ TEST_F(VideoPlayer, OpensSizedToTheVideoAndReportsItsStatus) {
     EXPECT_EQ(video::state().frameOverheadWidth, 8);
     EXPECT_EQ(video::state().frameOverheadHeight, 18 + 8 - 1);
     // The client area shows the video at 100 % above the control and status bars.
-    EXPECT_EQ(f.clientWidth(), 320);
-    EXPECT_EQ(f.clientHeight(), 240 + 28 + 21);
-    EXPECT_EQ(f.width(), 328);
-    EXPECT_EQ(f.height(), 289 + 25);
+    EXPECT_EQ((std::vector<int>{f.clientWidth(), f.clientHeight(), f.width(), f.height()}),
+              (std::vector<int>{320, 240 + 28 + 21, 328, 289 + 25}));
     EXPECT_EQ(f.XScrollbar1->maxValue(), 99);
     EXPECT_EQ(f.XScrollbar1->width(), f.Panel2->width() - 4);
     EXPECT_EQ(visible(f), "Play,Stop");
@@ -114,8 +116,7 @@ TEST_F(VideoPlayer, SeekBarCountsTensAbove32760Frames) {
     EXPECT_EQ(f.XScrollbar1->maxValue(), 32759);
     f.XScrollbar1->scroll(ScrollCode::Position, 32759);
     EXPECT_EQ(f.Status->caption(), "Seek Frame:32759");
-    f.close();
-    sim.user.processMessages();
+    closePlayer();
 
     sim.media.files[kFile].frames = 32761;
     TVideoForm& g = open();
@@ -156,8 +157,7 @@ TEST_F(VideoPlayer, TimerHandlesTheEndOfPlayInPlayModes0And2) {
     EXPECT_EQ(f.Status->caption(), "Ready");
     EXPECT_EQ(f.XScrollbar1->position(), 0);
     EXPECT_EQ(visible(f), "Play,Step");
-    f.close();
-    sim.user.processMessages();
+    closePlayer();
 
     // Play mode 2: the first stop only clears the first-play flag; no speed or volume is sent.
     TVideoForm& g = open(2);
@@ -281,13 +281,11 @@ TEST_F(VideoPlayer, GrabWritesThePanelsPlaceAndHandsTheSurfaceToTheHost) {
     EXPECT_EQ(m.msg, 2323u);
     EXPECT_EQ(static_cast<uintptr_t>(m.lparam), reinterpret_cast<uintptr_t>(&f) + 1);
     EXPECT_EQ(sim.user.surfacesReleased, sim.user.surfacesTaken);
-    f.close();
-    sim.user.processMessages();
+    closePlayer();
 
     setKey("SafePLAY", "0x10000");  // only the low 16 bits count
     EXPECT_TRUE(open().mnuGrab->visible());
-    video::state().form->close();
-    sim.user.processMessages();
+    closePlayer();
     setKey("SafePLAY", "1");
     EXPECT_FALSE(open().mnuGrab->visible());
 }
@@ -344,8 +342,7 @@ TEST_F(VideoPlayer, EveryWayOfClosing) {
     EXPECT_EQ(broadcasts(), 6);
     EXPECT_EQ(video::state().form, &second);
     EXPECT_EQ(entry::VideoWinStatus95(), 257);
-    second.close();
-    sim.user.processMessages();
+    closePlayer();
     EXPECT_EQ(broadcasts(), 7);
 
     // A close requested while no player is open closes the next one at its first tick.
@@ -445,8 +442,7 @@ TEST_F(VideoPlayer, PaletteChangesRepaintTheFrameAndConfigurePausesAndLaysOutInM
     EXPECT_EQ(sim.media.currentMode, MediaMode::Paused);
     EXPECT_EQ(visible(f), "Play,Step");
     EXPECT_GT(sim.media.commands("put"), puts);  // play mode 1: laid out again
-    f.close();
-    sim.user.processMessages();
+    closePlayer();
 
     TVideoForm& g = open(2);  // play mode 2 ignores palette changes
     g.onPaletteChanged(&g, 0x4242);
