@@ -395,13 +395,19 @@ HWND createRadioGroup(RadioGroup& g, HWND parent, DWORD childStyle) {
                              g.left(), g.top(), g.width(), g.height(), parent, nullptr, inst, nullptr);
     if (!h) return nullptr;
     tieControl(h, &g);  // the items' procedures find the group through it
-    makeItems(g, h);
+    // A hidden group (a dialog without presets) gets its item windows when it is first shown.
+    if (g.visible()) makeItems(g, h);
     return h;
 }
 
 bool radioGroupChanged(RadioGroup& g, HWND h, Prop what) {
     switch (what) {
-        case Prop::Items: makeItems(g, h); return true;
+        case Prop::Items:
+            if (g.visible() || !itemWindows(h).empty()) makeItems(g, h);
+            return true;
+        case Prop::Visible:
+            if (g.visible() && itemWindows(h).empty() && !g.items().empty()) makeItems(g, h);
+            return false;  // shown or hidden as any control
         case Prop::Selection: syncChecks(g, h); return true;
         case Prop::Layout: arrangeItems(g, h); return true;
         case Prop::Caption: SetWindowTextA(h, g.caption().c_str()); InvalidateRect(h, nullptr, TRUE); return true;
