@@ -195,16 +195,7 @@ void TFileForm::mnuListInputClick(Control*) {
 }
 
 void TFileForm::ShowInputView() {
-    PanelTop->setVisible(false);
-    PanelBottom->setVisible(false);
-    XFiles->setVisible(false);
-    InputList->setVisible(true);
-    mnuFSep->setVisible(false);
-    mnuFOpen->setVisible(false);
-    mnuFLevel->setVisible(false);
-    mnuRefresh->setVisible(false);
-    mnuListInput->setCaption("&Hide input files");
-    LayoutPanels();
+    SwitchInputView(true);
     // Filled once: the list the host wrote before it opened the dialog.
     if (InputList->count() == 0) {
         IniFile list(state().listFile);

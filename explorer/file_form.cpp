@@ -14,6 +14,7 @@
 #include "explorer/file_form.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "explorer/formats.h"
 #include "framework/names.h"
@@ -710,17 +711,18 @@ void TFileForm::BtnExitClick(Control*) {
     else close();
 }
 
-void TFileForm::HideInputView() {
-    PanelTop->setVisible(true);
-    PanelBottom->setVisible(true);
-    XFiles->setVisible(true);
-    InputList->setVisible(false);
-    mnuFSep->setVisible(true);
-    mnuFOpen->setVisible(true);
-    mnuFLevel->setVisible(true);
-    mnuRefresh->setVisible(true);
-    mnuListInput->setCaption("&View input files");
+// The input-file view takes the place of the folder panels and the file list; the menu
+// entries that act on the folder go with them.
+void TFileForm::SwitchInputView(bool shown) {
+    for (Control* c : std::initializer_list<Control*>{PanelTop, PanelBottom, XFiles}) c->setVisible(!shown);
+    InputList->setVisible(shown);
+    for (MenuItem* m : {mnuFSep, mnuFOpen, mnuFLevel, mnuRefresh}) m->setVisible(!shown);
+    mnuListInput->setCaption(shown ? "&Hide input files" : "&View input files");
     LayoutPanels();
+}
+
+void TFileForm::HideInputView() {
+    SwitchInputView(false);
     XFiles->setFocus();
 }
 

@@ -128,6 +128,7 @@ public:
     // Writes the selection list file; the number of files written (0: nothing written).
     int ListMultipleFiles();
     void ShowInputView();
+    void SwitchInputView(bool shown);
     // The short names (without folder) of the selected files in list order, after
     // ValidateSelection.
     std::vector<std::string> SelectedShortNames();
