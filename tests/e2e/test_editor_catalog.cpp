@@ -11,6 +11,7 @@
 #include "tests/e2e/kit/kit.h"
 #include "tests/e2e/test_editor_driver.h"
 #include "tests/e2e/test_editor_fixture.h"
+#include "tests/e2e/user_steps.h"
 
 namespace kit = kv::kit;
 using namespace kv::e2e;
@@ -118,9 +119,13 @@ TEST_F(CatalogPage, PagingThroughAnd1800SlidesAndDraggingACellChangesTheOrderRun
         HWND tab = findNamedIn(form, "Tab");
         POINT t = middleOf(tabRect(tab, 1));
         waitUntil([&] { return IsWindowEnabled(form) && GetForegroundWindow() == form; }, 5000);
-        mouse.click(tab, t.x, t.y);
         HWND view = findNamedIn(form, "Image2"), bar = findNamedIn(form, "CatScroll");
-        shown = waitUntil([&] { return IsWindowVisible(view) != FALSE; }, 5000);
+        // Under a loaded virtual display the first click after the warning closed can go to
+        // the window system; a person clicks the tab again then.
+        for (int clicks = 0; clicks < 3 && !shown; ++clicks) {
+            mouse.click(tab, t.x, t.y);
+            shown = waitUntil([&] { return IsWindowVisible(view) != FALSE; }, 3000);
+        }
         firstPage = viewShows(view, cellCentre(0), thumbColor(1)) && viewShows(view, cellCentre(31), thumbColor(32));
         RECT vr, br;
         GetClientRect(view, &vr);
@@ -213,6 +218,7 @@ TEST_F(CatalogPage, PagingThroughAnd1800SlidesAndDraggingACellChangesTheOrderRun
         keys.down(VK_CONTROL);
         keys.press('R');
         keys.up(VK_CONTROL);
+        endedOrAbandoned(form);
     });
     int32_t r = editorWin95();
     user.join();
@@ -379,8 +385,10 @@ TEST_F(CatalogPage, ContactSheetKillAllAndUpdateThroughTheRealDialogs) {
         RECT ur;
         GetClientRect(update, &ur);
         POINT u = middleOf(ur);
+        waitUntil([&] { return IsWindowEnabled(form) && GetForegroundWindow() == form; }, 5000);
         mouse.click(update, u.x, u.y);
         updateAsked = answerExplorer("Save File", "Indexed show");
+        endedOrAbandoned(form);
     });
     const int32_t r = editorWin95();
     user.join();

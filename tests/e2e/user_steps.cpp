@@ -73,6 +73,10 @@ void abandonEditor(HWND editor) {
     quitDiscarding(editor, 3000);
 }
 
+void endedOrAbandoned(HWND editor, DWORD ms) {
+    if (!waitUntil([&] { return IsWindow(editor) == FALSE; }, ms)) abandonEditor(editor);
+}
+
 bool cancelSaveDialog(DWORD ms) {
     HWND dlg = nullptr;
     if (!waitUntil([&] { return (dlg = findNamed("FileForm")) && windowText(dlg) == "Save File"; }, ms)) return false;

@@ -36,6 +36,10 @@ std::string quitDiscarding(HWND editor, DWORD ms = 10000);
 // Ends the editor when a step did not come as expected, so the test fails instead of waiting:
 // a value dialog or input box left open is closed, then Close, discarding the changes.
 void abandonEditor(HWND editor);
+// After the step that should end the editor (Run, Update): when it is still open after `ms`,
+// a key or click was missed; it is abandoned so that the test ends with its failures rather
+// than waiting for ever.
+void endedOrAbandoned(HWND editor, DWORD ms = 10000);
 // Waits for the explorer's "Save File" dialog and clicks its Exit button; false when none came.
 bool cancelSaveDialog(DWORD ms = 10000);
 
