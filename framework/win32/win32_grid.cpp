@@ -644,7 +644,8 @@ void gridChanged(StringGrid& g, HWND h, Prop what) {
             // Held: the window keeps its place but counts as hidden, so nothing draws it, and
             // the scroll bars change state unseen (shown, a bar's change of state is drawn at
             // once, whatever the caller asks). Released: the bars take their state while still
-            // hidden, then the window and its frame paint once.
+            // hidden, then the window and its frame paint once, there and then: the table
+            // shows before whatever its owner does next (a message built over it, say).
             if (g.drawingHeld()) {
                 SendMessageA(h, WM_SETREDRAW, FALSE, 0);
                 break;
@@ -653,7 +654,7 @@ void gridChanged(StringGrid& g, HWND h, Prop what) {
             updateScroll(g, h);
             SendMessageA(h, WM_SETREDRAW, TRUE, 0);
             st.invalid = true;
-            RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
+            RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN | RDW_UPDATENOW);
             break;
         case Prop::Layout:  // column widths: the sideways range changes
             st.scrollDirty = true;

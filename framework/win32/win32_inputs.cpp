@@ -194,8 +194,7 @@ LRESULT CALLBACK itemProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     WNDPROC old = oldProcOf(hwnd);
     if (!old) return DefWindowProcA(hwnd, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
-        if (ATOM a = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropA(hwnd, kNameProp)))) GlobalDeleteAtom(a);
-        RemovePropA(hwnd, kNameProp);
+        clearWindowName(hwnd);
         untieControl(hwnd);
         untieOldProc(hwnd);
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
@@ -235,8 +234,7 @@ void makeItems(RadioGroup& g, HWND h) {
         HWND b = CreateWindowExA(0, "BUTTON", caption.c_str(), style, 0, 0, 0, 0, h,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
         if (!b) continue;
-        std::string name = g.name() + "[" + std::to_string(id - 1) + "]";
-        SetPropA(b, kNameProp, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(GlobalAddAtomA(name.c_str()))));
+        setWindowName(b, g.name() + "[" + std::to_string(id - 1) + "]");
         tieControl(b, &g);
         subclass(b, itemProc);
         SendMessageA(b, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);

@@ -116,6 +116,24 @@ void untieOldProc(HWND hwnd) {
     ties().oldProcs.erase(hwnd);
 }
 
+// The name atoms are made once per name and kept for the life of the process: a window
+// of a name that was seen before costs no trip to the atom table, neither when it is made
+// nor when it goes (the editor alone makes and destroys some forty named windows).
+void setWindowName(HWND hwnd, const std::string& name) {
+    static std::mutex lock;
+    static std::unordered_map<std::string, ATOM> atoms;
+    ATOM atom;
+    {
+        std::lock_guard<std::mutex> g(lock);
+        ATOM& a = atoms[name];
+        if (!a) a = GlobalAddAtomA(name.c_str());
+        atom = a;
+    }
+    SetPropA(hwnd, kNameProp, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(atom)));
+}
+
+void clearWindowName(HWND hwnd) { RemovePropA(hwnd, kNameProp); }
+
 HBITMAP createTopDownDib(int w, int h, void** bits) {
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
@@ -128,6 +146,19 @@ HBITMAP createTopDownDib(int w, int h, void** bits) {
     HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &pixels, nullptr, 0);
     if (bits) *bits = pixels;
     return bmp;
+}
+
+// Draws a system control in the classic style whatever visual style the desktop has: the
+// library's own buttons and frames are classic, and a styled scroll bar or tab strip is drawn
+// from stretched bitmaps, several times slower than the classic lines and fills. Systems
+// without visual styles have no uxtheme.dll and nothing to change.
+void classicLook(HWND h) {
+    using SetTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+    static SetTheme setTheme = [] {
+        HMODULE ux = LoadLibraryA("uxtheme.dll");
+        return ux ? reinterpret_cast<SetTheme>(reinterpret_cast<void*>(GetProcAddress(ux, "SetWindowTheme"))) : nullptr;
+    }();
+    if (setTheme) setTheme(h, L" ", L" ");  // a class list naming no class
 }
 
 COLORREF colorRef(uint32_t c) {
@@ -609,6 +640,11 @@ bool containerMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRE
 
 // Mouse events of plain windows (panels, labels, images).
 bool mouseMessage(Control& c, UINT msg, WPARAM, LPARAM lp) {
+    switch (msg) {
+        case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_LBUTTONDBLCLK: break;
+        default: return false;
+    }
+    // The key state is asked of the server: only for the messages that report it.
     int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
     unsigned shift = keyShift();
     switch (msg) {
@@ -773,6 +809,18 @@ LRESULT CALLBACK labelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
+// Shows a control's hint: the form's tip window is told of the mouse over the control.
+void relayHint(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg != WM_MOUSEMOVE && msg != WM_LBUTTONDOWN && msg != WM_LBUTTONUP && msg != WM_RBUTTONDOWN &&
+        msg != WM_RBUTTONUP && msg != WM_MBUTTONDOWN && msg != WM_MBUTTONUP)
+        return;
+    Form* f = c.form();
+    Peer* fp = f ? peerOf(*f) : nullptr;
+    if (!fp || !fp->tooltip || c.hint().empty()) return;
+    MSG m{hwnd, msg, wp, lp, static_cast<DWORD>(GetMessageTime()), {}};
+    SendMessageA(fp->tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
+}
+
 // System controls (buttons, scroll bars, progress bars, tabs) run through this first, so
 // that keys reach the form's key preview and the mouse events of scroll bars are reported.
 LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -781,6 +829,7 @@ LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (!p || !p->oldProc) return DefWindowProcA(hwnd, msg, wp, lp);
     WNDPROC old = p->oldProc;
     LRESULT r;
+    relayHint(*c, hwnd, msg, wp, lp);
     if (msg == WM_GETDLGCODE && dynamic_cast<Button*>(c))
         return CallWindowProcA(old, hwnd, msg, wp, lp) | DLGC_WANTALLKEYS;
     if (auto* lb = dynamic_cast<ListBox*>(c))
@@ -1034,7 +1083,7 @@ void Win32Ui::realize(Control& c) {
     p->hwnd = h;
     if (!h) return;
     tieControl(h, &c);
-    SetPropA(h, kNameProp, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(GlobalAddAtomA(c.name().c_str()))));
+    setWindowName(h, c.name());
 
     // System controls go through our procedure first.
     char cls[32] = {};
@@ -1043,6 +1092,9 @@ void Win32Ui::realize(Control& c) {
         lstrcmpiA(cls, WC_TABCONTROLA) == 0 || lstrcmpiA(cls, "LISTBOX") == 0 || lstrcmpiA(cls, "COMBOBOX") == 0)
         p->oldProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
 
+    if (dynamic_cast<StringGrid*>(&c) || dynamic_cast<ScrollBar*>(&c) || dynamic_cast<Notebook*>(&c) ||
+        dynamic_cast<Gauge*>(&c) || dynamic_cast<ListBox*>(&c))
+        classicLook(h);
     p->sentFont = fontOf(c.font());
     p->drawnFontColor = c.font().color;
     SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(p->sentFont), FALSE);
@@ -1134,7 +1186,9 @@ void Win32Ui::syncHint(Control& c) {
     if (!tip) return;
     TOOLINFOA ti{};
     ti.cbSize = TTTOOLINFOA_V2_SIZE;
-    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    // The tip hears of the mouse from our own procedure (relayHint), not by subclassing the
+    // control: a subclassed window asks the server for its subclass data on every message.
+    ti.uFlags = TTF_IDISHWND;
     ti.hwnd = GetParent(h);
     ti.uId = reinterpret_cast<UINT_PTR>(h);
     ti.lpszText = text.data();
@@ -1279,8 +1333,7 @@ void Win32Ui::changed(Control& c, Prop what) {
 
 // Unties a window from its control (name, object, our procedure), leaving the window.
 void detachWindow(Peer& p) {
-    if (ATOM a = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropA(p.hwnd, kNameProp)))) GlobalDeleteAtom(a);
-    RemovePropA(p.hwnd, kNameProp);
+    clearWindowName(p.hwnd);
     untieControl(p.hwnd);
     if (p.oldProc) SetWindowLongPtrA(p.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(p.oldProc));
 }

@@ -39,6 +39,11 @@ inline constexpr const char* kNameProp = "KvName";
 
 namespace detail {
 
+// Gives a window its automation name (the KvName property).
+void setWindowName(HWND hwnd, const std::string& name);
+// Takes the name from a window that stays (its atom is kept for the next window of that name).
+void clearWindowName(HWND hwnd);
+
 // Ties a window of ours to its control object (controlOf finds it), or unties it. The ties
 // live in the process rather than in window properties: under Wine every property read is a
 // round trip to the window server, and the control is looked up for nearly every message.

@@ -20,7 +20,7 @@ using Editor = EditorFixture;
 TEST_F(Editor, OpensBlankDisablesTheHostAndClosesWithEscapeOrTheCloseButton) {
     kit::HostWindow host({}, true);
     bool hostDisabled = false, saveOff = false, runOff = false, hostBack = false;
-    std::string caption, cell, path;
+    std::string caption, cell, path, tip;
     Driver user([&] {
         HWND form = waitNamed("EditorForm");
         if (!form) return;
@@ -32,6 +32,18 @@ TEST_F(Editor, OpensBlankDisablesTheHostAndClosesWithEscapeOrTheCloseButton) {
         HWND grid = findNamedIn(form, "Grid");
         cell = gridText(grid);
         path = windowText(findNamedIn(form, "Fullname"));
+        // The pointer resting on a picture button shows its hint.
+        RealMouse mouse;
+        mouse.moveTo(findNamedIn(form, "BtnLoad"), 10, 10);
+        mouse.moveTo(findNamedIn(form, "BtnLoad"), 12, 12);
+        waitUntil([&] {
+            for (HWND w : topWindows()) {
+                char cls[32] = {};
+                GetClassNameA(w, cls, sizeof cls);
+                if (lstrcmpiA(cls, "tooltips_class32") == 0) tip = windowText(w);
+            }
+            return !tip.empty();
+        }, 5000);
         sendKey(grid, VK_ESCAPE);
     });
     int32_t r = editorWin95();
@@ -45,6 +57,7 @@ TEST_F(Editor, OpensBlankDisablesTheHostAndClosesWithEscapeOrTheCloseButton) {
     EXPECT_TRUE(runOff);
     EXPECT_EQ(cell, "<right-click me>");
     EXPECT_EQ(path, "Slide Pathname: <blank>");
+    EXPECT_EQ(tip, "Open (load)");
     EXPECT_EQ(findNamed("EditorForm", false), nullptr) << "the window outlived the call";
     // The Close button ends it with 0 too.
     Driver closer([&] {
