@@ -225,7 +225,7 @@ int main(int argc, char** argv) {
                         SCROLLINFO si{};
                         si.cbSize = sizeof si;
                         si.fMask = SIF_RANGE;
-                        if (addMs < 0 && !IsWindow(dlg) && GetScrollInfo(grid, SB_VERT, &si) && si.nMax >= 5000 &&
+                        if (addMs < 0 && !IsWindow(dlg) && GetScrollInfo(findNamedIn(grid, "GridVScroll"), SB_CTL, &si) && si.nMax >= 5000 &&
                             !GetUpdateRect(grid, nullptr, FALSE))
                             addMs = nowMs() - t0;
                         HWND warn = findNamed("MessageDialog");

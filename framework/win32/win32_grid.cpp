@@ -1,7 +1,9 @@
 // The string grid as a window of its own: draws the visible rows of the grid object (fixed
 // header row and columns, grid lines, the current cell drawn selected), scrolls vertically
 // with thumb tracking and sideways when its columns are wider than the window (the fixed
-// columns stay in place), sizes columns by dragging the header lines, moves a row dragged by its
+// columns stay in place) with two scroll bar controls of its own (named after the grid,
+// "VScroll" and "HScroll" added), drawn in the classic style: the bars of a window's frame
+// follow the desktop's visual style, whose bitmaps cost more to draw than the whole table, sizes columns by dragging the header lines, moves a row dragged by its
 // number cell, moves the current cell with the keyboard and the mouse, and reports clicks,
 // double clicks, keys and mouse buttons to the object. It answers WM_GETTEXT with the text
 // of the current cell.
@@ -24,7 +26,9 @@ enum class Drag { None, ColSize, RowMove };
 struct GridState {
     bool invalid = false;      // an invalidation is pending (cells change in bulk)
     bool scrollDirty = true;   // the scroll bar must be set again before painting
-    bool frameStale = false;   // the window was sized: its frame (the bars) is redrawn anyway
+    HWND vbar = nullptr, hbar = nullptr;  // the scroll bars; the sideways one shows when needed
+    bool hbarShown = false;
+    int barWidth = 0, barHeight = 0;  // of the vertical and the horizontal bar
     Drag drag = Drag::None;
     int dragCol = 0;           // column being sized
     int dragStartX = 0, dragStartWidth = 0;
@@ -36,19 +40,39 @@ struct GridState {
 };
 
 // Tells a scroll bar its range, page and position unless it was told the same already:
-// every telling redraws the bar (unless the frame is about to be drawn anyway), and a
-// horizontal bar that shows or hides sizes the window.
-bool tellScroll(HWND h, int bar, SCROLLINFO& told, const SCROLLINFO& si, bool redraw) {
+// every telling redraws the bar.
+void tellScroll(HWND bar, SCROLLINFO& told, const SCROLLINFO& si, bool redraw) {
     if (told.cbSize && told.nMin == si.nMin && told.nMax == si.nMax && told.nPage == si.nPage && told.nPos == si.nPos)
-        return false;
+        return;
     told = si;
-    SetScrollInfo(h, bar, &si, redraw ? TRUE : FALSE);
-    return true;
+    SetScrollInfo(bar, SB_CTL, &si, redraw ? TRUE : FALSE);
 }
 
 std::map<HWND, GridState>& states() {
     static std::map<HWND, GridState> s;
     return s;
+}
+
+// The part of the window the cells show in: the client area less the scroll bars.
+RECT viewRect(HWND h) {
+    RECT rc;
+    GetClientRect(h, &rc);
+    const GridState& st = states()[h];
+    rc.right = std::max<LONG>(0, rc.right - st.barWidth);
+    if (st.hbarShown) rc.bottom = std::max<LONG>(0, rc.bottom - st.barHeight);
+    return rc;
+}
+
+// The vertical bar along the right edge, the sideways one (when shown) along the bottom, and
+// between them the corner the grid fills itself.
+void placeBars(HWND h, GridState& st) {
+    RECT rc;
+    GetClientRect(h, &rc);
+    const int below = st.hbarShown ? st.barHeight : 0;
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    SetWindowPos(st.vbar, nullptr, rc.right - st.barWidth, 0, st.barWidth, std::max<LONG>(0, rc.bottom - below), flags);
+    SetWindowPos(st.hbar, nullptr, 0, rc.bottom - st.barHeight, std::max<LONG>(0, rc.right - st.barWidth), st.barHeight,
+                 flags | (st.hbarShown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
 }
 
 StringGrid* gridOf(HWND h) { return dynamic_cast<StringGrid*>(controlOf(h)); }
@@ -59,8 +83,7 @@ int fixedHeight(const StringGrid& g) { return g.fixedRows * rowStep(g); }
 
 // Rows that fit whole below the fixed rows.
 int fullRows(const StringGrid& g, HWND h) {
-    RECT rc;
-    GetClientRect(h, &rc);
+    RECT rc = viewRect(h);
     return std::max(1, static_cast<int>(rc.bottom - fixedHeight(g)) / rowStep(g));
 }
 
@@ -88,11 +111,7 @@ int contentWidth(const StringGrid& g) {
     return x;
 }
 
-int clientWidth(HWND h) {
-    RECT rc;
-    GetClientRect(h, &rc);
-    return rc.right;
-}
+int clientWidth(HWND h) { return viewRect(h).right; }
 
 int maxScrollX(const StringGrid& g, HWND h) { return std::max(0, contentWidth(g) - clientWidth(h)); }
 
@@ -154,12 +173,16 @@ void ensureColVisible(StringGrid& g, HWND h, GridState& st) {
 
 void updateScroll(StringGrid& g, HWND h) {
     // Sideways first: the horizontal bar shows only when the columns are wider than the
-    // window, and takes its height from the rows that fit. A window that is not shown, or
-    // whose frame is drawn anew anyway after a change of size, draws its bars once with
-    // the frame rather than each time a bar is told.
+    // window, and takes its height from the rows that fit. The bars of a window that is not
+    // shown are drawn when it shows.
     GridState& st = states()[h];
-    const bool redraw = IsWindowVisible(h) && !st.frameStale;
-    st.frameStale = false;
+    const bool redraw = IsWindowVisible(h) != FALSE;
+    const bool wide = contentWidth(g) > clientWidth(h);
+    if (wide != st.hbarShown) {
+        st.hbarShown = wide;
+        placeBars(h, st);
+        InvalidateRect(h, nullptr, FALSE);  // the rows that fit change
+    }
     st.scrollX = std::clamp(st.scrollX, 0, maxScrollX(g, h));
     SCROLLINFO hs{};
     hs.cbSize = sizeof hs;
@@ -168,7 +191,7 @@ void updateScroll(StringGrid& g, HWND h) {
     hs.nMax = std::max(0, contentWidth(g) - 1);
     hs.nPage = static_cast<UINT>(clientWidth(h));
     hs.nPos = st.scrollX;
-    bool told = tellScroll(h, SB_HORZ, st.toldH, hs, redraw);
+    if (wide) tellScroll(st.hbar, st.toldH, hs, redraw);
 
     SCROLLINFO si{};
     si.cbSize = sizeof si;
@@ -177,9 +200,7 @@ void updateScroll(StringGrid& g, HWND h) {
     si.nMax = std::max(g.fixedRows, g.rowCount() - 1);
     si.nPage = static_cast<UINT>(fullRows(g, h));
     si.nPos = g.topRow();
-    told = tellScroll(h, SB_VERT, st.toldV, si, redraw) || told;
-    // A shown window's frame is drawn with the bars' new state at its next paint.
-    if (told && !redraw && IsWindowVisible(h)) RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
+    tellScroll(st.vbar, st.toldV, si, redraw);
 }
 
 void invalidate(HWND h, GridState& st) {
@@ -201,8 +222,7 @@ void invalidateCurrentCell(const StringGrid& g, HWND h, const GridState& st) {
 // Draws the part `area` of the window (the part that needs painting): the cells that lie in it,
 // on a bitmap, then copied to the window in one go.
 void paint(StringGrid& g, HWND h, HDC target, GridState& st, const RECT& area) {
-    RECT rc;
-    GetClientRect(h, &rc);
+    RECT rc = viewRect(h);
     int w = rc.right, ht = rc.bottom;
     if (w <= 0 || ht <= 0) return;
     HDC dc = CreateCompatibleDC(target);
@@ -428,13 +448,20 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             st.invalid = false;
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(h, &ps);
-            paint(*g, h, dc, st, ps.rcPaint);
+            RECT view = viewRect(h), area;
+            if (IntersectRect(&area, &ps.rcPaint, &view)) paint(*g, h, dc, st, area);
+            if (st.hbarShown) {
+                RECT rc;
+                GetClientRect(h, &rc);
+                RECT corner{view.right, view.bottom, rc.right, rc.bottom};
+                FillRect(dc, &corner, GetSysColorBrush(COLOR_BTNFACE));
+            }
             EndPaint(h, &ps);
             return 0;
         }
         case WM_SIZE:
+            placeBars(h, st);
             st.scrollDirty = true;
-            st.frameStale = true;
             InvalidateRect(h, nullptr, FALSE);
             return 0;
         case WM_SETFOCUS:
@@ -457,7 +484,7 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
                     [[fallthrough]];
                 case SB_THUMBPOSITION: {
                     SCROLLINFO si{sizeof si, SIF_TRACKPOS};
-                    GetScrollInfo(h, SB_VERT, &si);
+                    GetScrollInfo(st.vbar, SB_CTL, &si);
                     top = si.nTrackPos;
                     break;
                 }
@@ -480,7 +507,7 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
                     [[fallthrough]];
                 case SB_THUMBPOSITION: {
                     SCROLLINFO si{sizeof si, SIF_TRACKPOS};
-                    GetScrollInfo(h, SB_HORZ, &si);
+                    GetScrollInfo(st.hbar, SB_CTL, &si);
                     left = si.nTrackPos;
                     break;
                 }
@@ -555,8 +582,7 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
                 int nw = std::max(1, st.dragStartWidth + x - st.dragStartX);
                 if (nw != g->colWidth(st.dragCol)) guarded([&] { g->setColWidth(st.dragCol, nw); });
             } else if (st.drag == Drag::RowMove) {
-                RECT rc;
-                GetClientRect(h, &rc);
+                RECT rc = viewRect(h);
                 if (y < fixedHeight(*g)) scrollTo(*g, h, g->topRow() - 1);
                 else if (y >= rc.bottom) scrollTo(*g, h, g->topRow() + 1);
                 int r = rowAt(*g, std::clamp(y, fixedHeight(*g), static_cast<int>(rc.bottom) - 1));
@@ -615,14 +641,23 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 void registerGridClass(HINSTANCE inst) { registerWindowClass(inst, kGridClass, gridProc, CS_DBLCLKS); }
 
 HWND createGrid(StringGrid& g, HWND parent) {
-    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | WS_VSCROLL | (g.visible() ? WS_VISIBLE : 0) |
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_TABSTOP | (g.visible() ? WS_VISIBLE : 0) |
                   (g.enabled() ? 0 : WS_DISABLED);
     HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
     HWND h = CreateWindowExA(WS_EX_CLIENTEDGE, kGridClass, "", style, g.left(), g.top(), g.width(), g.height(), parent,
                              nullptr, inst, nullptr);
     if (h) {
-        states()[h] = GridState{};
-        states()[h].shownCol = g.col();
+        GridState& st = states()[h] = GridState{};
+        st.shownCol = g.col();
+        st.barWidth = GetSystemMetrics(SM_CXVSCROLL);
+        st.barHeight = GetSystemMetrics(SM_CYHSCROLL);
+        // Not tab stops: a click on a bar leaves the keyboard with the table.
+        st.vbar = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_VERT, 0, 0, 0, 0, h, nullptr, inst, nullptr);
+        st.hbar = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | SBS_HORZ, 0, 0, 0, 0, h, nullptr, inst, nullptr);
+        for (HWND bar : {st.vbar, st.hbar}) classicLook(bar);
+        setWindowName(st.vbar, g.name() + "VScroll");
+        setWindowName(st.hbar, g.name() + "HScroll");
+        placeBars(h, st);
         // The bars are told while the window is not shown yet: a bar that appears at the
         // first paint instead would make the window work out its frame again then.
         syncScroll(g, h);
@@ -641,11 +676,10 @@ void gridChanged(StringGrid& g, HWND h, Prop what) {
             invalidate(h, st);
             break;
         case Prop::Drawing:
-            // Held: the window keeps its place but counts as hidden, so nothing draws it, and
-            // the scroll bars change state unseen (shown, a bar's change of state is drawn at
-            // once, whatever the caller asks). Released: the bars take their state while still
-            // hidden, then the window and its frame paint once, there and then: the table
-            // shows before whatever its owner does next (a message built over it, say).
+            // Held: the window keeps its place but counts as hidden, so nothing draws it or
+            // its scroll bars. Released: the bars take their state while still hidden, then
+            // the window and its bars paint once, there and then: the table shows before
+            // whatever its owner does next (a message built over it, say).
             if (g.drawingHeld()) {
                 SendMessageA(h, WM_SETREDRAW, FALSE, 0);
                 break;
@@ -654,7 +688,7 @@ void gridChanged(StringGrid& g, HWND h, Prop what) {
             updateScroll(g, h);
             SendMessageA(h, WM_SETREDRAW, TRUE, 0);
             st.invalid = true;
-            RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN | RDW_UPDATENOW);
+            RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
             break;
         case Prop::Layout:  // column widths: the sideways range changes
             st.scrollDirty = true;

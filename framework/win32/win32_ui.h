@@ -39,6 +39,8 @@ inline constexpr const char* kNameProp = "KvName";
 
 namespace detail {
 
+// Draws a system control in the classic style whatever visual style the desktop has.
+void classicLook(HWND h);
 // Gives a window its automation name (the KvName property).
 void setWindowName(HWND hwnd, const std::string& name);
 // Takes the name from a window that stays (its atom is kept for the next window of that name).

@@ -162,15 +162,22 @@ TEST_F(Editor, GridMovesWithTheKeysAndAnswersWithTheCurrentCell_MenusAndPages) {
         bySpace = escapeMenu();
         PostMessageA(grid, WM_KEYDOWN, VK_APPS, 0x015D0001);
         byMenuKey = escapeMenu();
+        // The table's own bar: a click in its track below the thumb pages down.
+        HWND bar = findNamedIn(grid, "GridVScroll");
         SCROLLINFO si{sizeof si, SIF_ALL};
-        GetScrollInfo(grid, SB_VERT, &si);
+        GetScrollInfo(bar, SB_CTL, &si);
         top0 = si.nPos;
         page = static_cast<int>(si.nPage);
-        SendMessageA(grid, WM_VSCROLL, SB_PAGEDOWN, 0);
-        GetScrollInfo(grid, SB_VERT, &si);
+        RECT br{};
+        GetClientRect(bar, &br);
+        {
+            RealMouse mouse;
+            mouse.click(bar, br.right / 2, br.bottom - br.right - 4);
+        }
+        waitUntil([&] { return GetScrollInfo(bar, SB_CTL, &si) && si.nPos != top0; }, 3000);
         topPage = si.nPos;
         SendMessageA(grid, WM_VSCROLL, SB_BOTTOM, 0);
-        GetScrollInfo(grid, SB_VERT, &si);
+        GetScrollInfo(bar, SB_CTL, &si);
         topEnd = si.nPos + static_cast<int>(si.nPage) - 1;  // last row that shows whole
         // Opening a cell's editor counts as a change: closing asks.
         quitDiscarding(form);

@@ -175,17 +175,18 @@ TEST_F(EditorInput, DraggingAHeaderLineSizesTheColumn_ColumnsWiderThanTheTableSc
         after = gridText(grid);
         // 200 pixels more: Tag lies far past the edge.
         dragGrid(grid, {{134, 0}, {234, 0}, {334, 0}});
+        HWND bar = findNamedIn(grid, "GridHScroll");
         SCROLLINFO si{sizeof si, SIF_ALL};
-        barAfterWidening = (GetWindowLongA(grid, GWL_STYLE) & WS_HSCROLL) && GetScrollInfo(grid, SB_HORZ, &si) &&
-                           si.nPage > 0 && static_cast<int>(si.nPage) < si.nMax - si.nMin + 1;
-        // Scrolled to the far right, the Tag column lies at the right edge: a click there and
-        // Space tag slide 1.
+        barAfterWidening = IsWindowVisible(bar) && GetScrollInfo(bar, SB_CTL, &si) && si.nPage > 0 &&
+                           static_cast<int>(si.nPage) < si.nMax - si.nMin + 1;
+        // Scrolled to the far right, the Tag column lies at the right edge (left of the
+        // vertical bar): a click there and Space tag slide 1.
         SendMessageA(grid, WM_HSCROLL, SB_RIGHT, 0);
         si = SCROLLINFO{sizeof si, SIF_ALL};
-        GetScrollInfo(grid, SB_HORZ, &si);
+        GetScrollInfo(bar, SB_CTL, &si);
         posRight = si.nPos;
         RECT rc{};
-        GetClientRect(grid, &rc);
+        GetClientRect(bar, &rc);
         clickGrid(grid, rc.right - 4, 1);
         // Posted: on another column Space would open that column's menu.
         PostMessageA(grid, WM_CHAR, ' ', 0x00390001);
@@ -197,7 +198,7 @@ TEST_F(EditorInput, DraggingAHeaderLineSizesTheColumn_ColumnsWiderThanTheTableSc
         sendKey(grid, VK_HOME);
         afterHome = gridText(grid);
         si = SCROLLINFO{sizeof si, SIF_ALL};
-        GetScrollInfo(grid, SB_HORZ, &si);
+        GetScrollInfo(bar, SB_CTL, &si);
         posHome = si.nPos;
         quitDiscarding(form, 1500);  // asked when another column was opened
     });
