@@ -149,13 +149,13 @@ std::vector<HWND> itemWindows(HWND group) {
     return v;
 }
 
-// The items in columns, top to bottom, then the next column (as a radio group arranges them).
-void arrangeItems(RadioGroup& g, HWND h) {
-    std::vector<HWND> items = itemWindows(h);
-    if (items.empty()) return;
+// The places of `count` items in columns, top to bottom, then the next column (as a radio
+// group arranges them).
+std::vector<RECT> itemPlaces(RadioGroup& g, HWND h, int count) {
+    std::vector<RECT> places;
+    if (count <= 0) return places;
     RECT rc;
     GetClientRect(h, &rc);
-    int count = static_cast<int>(items.size());
     int cols = std::max(1, g.columns());
     int perCol = (count + cols - 1) / cols;
     int tm = fontHeight(h, fontOf(g.font()));
@@ -163,23 +163,36 @@ void arrangeItems(RadioGroup& g, HWND h) {
     int avail = rc.bottom - tm - 5;
     int buttonH = std::max(1, avail / perCol);
     int topMargin = tm + 1 + (avail % perCol) / 2;
-    HDWP dwp = BeginDeferWindowPos(count);
     for (int i = 0; i < count; ++i) {
         int x = (i / perCol) * buttonW + 8;
         int y = (i % perCol) * buttonH + topMargin;
-        if (dwp) dwp = DeferWindowPos(dwp, items[static_cast<size_t>(i)], nullptr, x, y, buttonW, buttonH, SWP_NOZORDER | SWP_NOACTIVATE);
+        places.push_back(RECT{x, y, x + buttonW, y + buttonH});
+    }
+    return places;
+}
+
+void arrangeItems(RadioGroup& g, HWND h) {
+    std::vector<HWND> items = itemWindows(h);
+    if (items.empty()) return;
+    std::vector<RECT> places = itemPlaces(g, h, static_cast<int>(items.size()));
+    HDWP dwp = BeginDeferWindowPos(static_cast<int>(items.size()));
+    for (size_t i = 0; i < items.size(); ++i) {
+        const RECT& r = places[i];
+        if (dwp) dwp = DeferWindowPos(dwp, items[i], nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if (dwp) EndDeferWindowPos(dwp);
 }
+
+// The item that takes the keyboard when the group is tabbed to: the checked one, or the first.
+bool isTabStop(const RadioGroup& g, int i) { return g.itemIndex() >= 0 ? i == g.itemIndex() : i == 0; }
 
 void syncChecks(RadioGroup& g, HWND h) {
     std::vector<HWND> items = itemWindows(h);
     for (size_t i = 0; i < items.size(); ++i) {
         bool on = static_cast<int>(i) == g.itemIndex();
         SendMessageA(items[i], BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
-        // The keyboard reaches the group at its checked item, or at its first.
         LONG_PTR style = GetWindowLongPtrA(items[i], GWL_STYLE);
-        bool stop = g.itemIndex() >= 0 ? on : i == 0;
+        bool stop = isTabStop(g, static_cast<int>(i));
         LONG_PTR want = stop ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
         if (want != style) SetWindowLongPtrA(items[i], GWL_STYLE, want);
     }
@@ -224,24 +237,28 @@ LRESULT CALLBACK itemProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return CallWindowProcA(old, hwnd, msg, wp, lp);
 }
 
+// Each item is made in its place, with its check and tab stop: nothing is moved or told
+// again after (every move and state change of a button is a trip to the window server).
 void makeItems(RadioGroup& g, HWND h) {
     for (HWND k : itemWindows(h)) DestroyWindow(k);
     HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(h, GWLP_HINSTANCE));
     HFONT font = fontOf(g.font());
+    const std::vector<RECT> places = itemPlaces(g, h, static_cast<int>(g.items().size()));
     int id = 1;
     for (const std::string& caption : g.items()) {
-        DWORD style = WS_CHILD | WS_VISIBLE | BS_RADIOBUTTON | (id == 1 ? WS_GROUP : 0);
-        HWND b = CreateWindowExA(0, "BUTTON", caption.c_str(), style, 0, 0, 0, 0, h,
+        const int i = id - 1;
+        const RECT& r = places[static_cast<size_t>(i)];
+        DWORD style = WS_CHILD | WS_VISIBLE | BS_RADIOBUTTON | (id == 1 ? WS_GROUP : 0) | (isTabStop(g, i) ? WS_TABSTOP : 0);
+        HWND b = CreateWindowExA(0, "BUTTON", caption.c_str(), style, r.left, r.top, r.right - r.left, r.bottom - r.top, h,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
         if (!b) continue;
-        setWindowName(b, g.name() + "[" + std::to_string(id - 1) + "]");
+        setWindowName(b, g.name() + "[" + std::to_string(i) + "]");
         tieControl(b, &g);
         subclass(b, itemProc);
         SendMessageA(b, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (i == g.itemIndex()) SendMessageA(b, BM_SETCHECK, BST_CHECKED, 0);
         ++id;
     }
-    syncChecks(g, h);
-    arrangeItems(g, h);
 }
 
 void paintGroup(RadioGroup& g, HWND h, HDC dc) {
@@ -292,11 +309,16 @@ LRESULT CALLBACK radioGroupProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             SetTextColor(dc, colorRef(g->font().color));
             return reinterpret_cast<LRESULT>(solidBrush(colorRef(g->color())));
         }
-        case WM_SETFONT:
-            for (HWND k : itemWindows(hwnd)) SendMessageA(k, WM_SETFONT, wp, lp);
+        case WM_SETFONT: {
+            // Items made with this font already (the group's window is told its font after
+            // they were made) keep their places.
+            std::vector<HWND> items = itemWindows(hwnd);
+            if (!items.empty() && SendMessageA(items.front(), WM_GETFONT, 0, 0) == static_cast<LRESULT>(wp)) return 0;
+            for (HWND k : items) SendMessageA(k, WM_SETFONT, wp, lp);
             arrangeItems(*g, hwnd);
             InvalidateRect(hwnd, nullptr, TRUE);
             return 0;
+        }
         case WM_SIZE:
             arrangeItems(*g, hwnd);
             InvalidateRect(hwnd, nullptr, TRUE);
