@@ -39,6 +39,7 @@ struct Peer {
     HBITMAP bitmap = nullptr;   // picture of an image
     HICON icon = nullptr;       // icon of an image (message dialog)
     HWND tooltip = nullptr;     // of a form: the tooltip window of its controls
+    bool tipAdded = false;      // of a control: the form's tooltip window has it as a tool
     bool activated = false;     // of a form: activate() has run
     bool syncing = false;       // the backend itself is writing the object's bounds
     RECT appliedOuter{};        // of a form: the window rectangle last applied
@@ -809,14 +810,46 @@ LRESULT CALLBACK labelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
+// Gives the form's tooltip window the control's hint as a tool, or takes it away. The tip
+// window and a control's tool are made when the pointer first comes over the control: a form
+// whose hints nobody points at does without the tip window (a top-level window, costly to
+// make under X) and without telling it its tools.
+void tellTip(Control& c, HWND h) {
+    Form* f = c.form();
+    Peer* fp = f ? peerOf(*f) : nullptr;
+    Peer* p = peerOf(c);
+    if (!fp || !fp->hwnd || !p || &c == f) return;
+    std::string text = c.hint();
+    if (!fp->tooltip && !text.empty())
+        fp->tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, fp->hwnd, nullptr, moduleInstance(),
+                                      nullptr);
+    HWND tip = fp->tooltip;
+    if (!tip) return;
+    TOOLINFOA ti{};
+    ti.cbSize = TTTOOLINFOA_V2_SIZE;
+    // The tip hears of the mouse from our own procedure (relayHint), not by subclassing the
+    // control: a subclassed window asks the server for its subclass data on every message.
+    ti.uFlags = TTF_IDISHWND;
+    ti.hwnd = GetParent(h);
+    ti.uId = reinterpret_cast<UINT_PTR>(h);
+    ti.lpszText = text.data();
+    if (p->tipAdded) SendMessageA(tip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    p->tipAdded = !text.empty();
+    if (p->tipAdded) SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
 // Shows a control's hint: the form's tip window is told of the mouse over the control.
 void relayHint(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg != WM_MOUSEMOVE && msg != WM_LBUTTONDOWN && msg != WM_LBUTTONUP && msg != WM_RBUTTONDOWN &&
         msg != WM_RBUTTONUP && msg != WM_MBUTTONDOWN && msg != WM_MBUTTONUP)
         return;
+    if (c.hint().empty()) return;
+    Peer* p = peerOf(c);
+    if (p && !p->tipAdded) tellTip(c, hwnd);
     Form* f = c.form();
     Peer* fp = f ? peerOf(*f) : nullptr;
-    if (!fp || !fp->tooltip || c.hint().empty()) return;
+    if (!fp || !fp->tooltip) return;
     MSG m{hwnd, msg, wp, lp, static_cast<DWORD>(GetMessageTime()), {}};
     SendMessageA(fp->tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
 }
@@ -1114,7 +1147,6 @@ void Win32Ui::realize(Control& c) {
             pictures_.erase(it);
         }
     }
-    syncHint(c);
 }
 
 void Win32Ui::applyFormBounds(Form& f, Peer& p) {
@@ -1169,31 +1201,10 @@ void Win32Ui::placeNotebookPages(Notebook& nb) {
     }
 }
 
+// A changed hint reaches a tool the tip window has already (others are made when pointed at).
 void Win32Ui::syncHint(Control& c) {
-    Form* f = c.form();
-    if (!f || !f->peer || &c == f) return;
-    Peer* fp = peerOf(*f);
-    HWND h = hwndOf(c);
-    if (!h || !fp->hwnd) return;
-    std::string text = c.hint();
-    // The tooltip window is made with the first hint: a form without hints (a dialog) does
-    // without the extra top-level window, which is costly to make under X.
-    if (!fp->tooltip && !text.empty())
-        fp->tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, fp->hwnd, nullptr, moduleInstance(),
-                                      nullptr);
-    HWND tip = fp->tooltip;
-    if (!tip) return;
-    TOOLINFOA ti{};
-    ti.cbSize = TTTOOLINFOA_V2_SIZE;
-    // The tip hears of the mouse from our own procedure (relayHint), not by subclassing the
-    // control: a subclassed window asks the server for its subclass data on every message.
-    ti.uFlags = TTF_IDISHWND;
-    ti.hwnd = GetParent(h);
-    ti.uId = reinterpret_cast<UINT_PTR>(h);
-    ti.lpszText = text.data();
-    SendMessageA(tip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-    if (!text.empty()) SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    Peer* p = peerOf(c);
+    if (p && p->hwnd && p->tipAdded) tellTip(c, p->hwnd);
 }
 
 void Win32Ui::changed(Control& c, Prop what) {
