@@ -464,6 +464,12 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             st.scrollDirty = true;
             InvalidateRect(h, nullptr, FALSE);
             return 0;
+        case WM_ENABLE:
+            // A disabled table does not scroll by its bars either (a child window takes the
+            // mouse whatever its parent's state).
+            EnableWindow(st.vbar, wp != 0);
+            EnableWindow(st.hbar, wp != 0);
+            break;
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
             // Only the current cell shows whether the grid has the focus (its focus frame).
@@ -652,8 +658,9 @@ HWND createGrid(StringGrid& g, HWND parent) {
         st.barWidth = GetSystemMetrics(SM_CXVSCROLL);
         st.barHeight = GetSystemMetrics(SM_CYHSCROLL);
         // Not tab stops: a click on a bar leaves the keyboard with the table.
-        st.vbar = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_VERT, 0, 0, 0, 0, h, nullptr, inst, nullptr);
-        st.hbar = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | SBS_HORZ, 0, 0, 0, 0, h, nullptr, inst, nullptr);
+        const DWORD off = g.enabled() ? 0 : WS_DISABLED;
+        st.vbar = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_VERT | off, 0, 0, 0, 0, h, nullptr, inst, nullptr);
+        st.hbar = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | SBS_HORZ | off, 0, 0, 0, 0, h, nullptr, inst, nullptr);
         for (HWND bar : {st.vbar, st.hbar}) classicLook(bar);
         setWindowName(st.vbar, g.name() + "VScroll");
         setWindowName(st.hbar, g.name() + "HScroll");
