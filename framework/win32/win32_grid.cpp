@@ -1,12 +1,14 @@
 // The string grid as a window of its own: draws the visible rows of the grid object (fixed
 // header row and columns, grid lines, the current cell drawn selected), scrolls vertically
 // with thumb tracking and sideways when its columns are wider than the window (the fixed
-// columns stay in place) with two scroll bar controls of its own (named after the grid,
-// "VScroll" and "HScroll" added), drawn in the classic style: the bars of a window's frame
-// follow the desktop's visual style, whose bitmaps cost more to draw than the whole table, sizes columns by dragging the header lines, moves a row dragged by its
-// number cell, moves the current cell with the keyboard and the mouse, and reports clicks,
-// double clicks, keys and mouse buttons to the object. It answers WM_GETTEXT with the text
-// of the current cell.
+// columns stay in place), sizes columns by dragging the header lines, moves a row dragged by
+// its number cell, moves the current cell with the keyboard and the mouse, and reports
+// clicks, double clicks, keys and mouse buttons to the object. It answers WM_GETTEXT with the
+// text of the current cell.
+//
+// Its scroll bars are two bar controls of its own, named after the grid with "VScroll" and
+// "HScroll" added and drawn in the classic style. The bars of a window's frame would follow
+// the desktop's visual style, whose bitmaps take longer to draw than the whole table.
 #include <windowsx.h>
 
 #include <algorithm>
@@ -665,8 +667,7 @@ HWND createGrid(StringGrid& g, HWND parent) {
         setWindowName(st.vbar, g.name() + "VScroll");
         setWindowName(st.hbar, g.name() + "HScroll");
         placeBars(h, st);
-        // The bars are told while the window is not shown yet: a bar that appears at the
-        // first paint instead would make the window work out its frame again then.
+        // The bars are told their ranges before the window shows: they draw once, with it.
         syncScroll(g, h);
     }
     return h;

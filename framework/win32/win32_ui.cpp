@@ -150,9 +150,10 @@ HBITMAP createTopDownDib(int w, int h, void** bits) {
 }
 
 // Draws a system control in the classic style whatever visual style the desktop has: the
-// library's own buttons and frames are classic, and a styled scroll bar or tab strip is drawn
-// from stretched bitmaps, several times slower than the classic lines and fills. Systems
-// without visual styles have no uxtheme.dll and nothing to change.
+// library's own buttons and frames are classic, and a styled scroll bar, tab strip or progress
+// bar is drawn from stretched bitmaps, several times slower than the classic lines and fills.
+// (The bars of a window's frame follow the style whatever the window asks under Wine.)
+// Systems without visual styles have no uxtheme.dll and nothing to change.
 void classicLook(HWND h) {
     using SetTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
     static SetTheme setTheme = [] {
@@ -1125,9 +1126,8 @@ void Win32Ui::realize(Control& c) {
         lstrcmpiA(cls, WC_TABCONTROLA) == 0 || lstrcmpiA(cls, "LISTBOX") == 0 || lstrcmpiA(cls, "COMBOBOX") == 0)
         p->oldProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
 
-    if (dynamic_cast<StringGrid*>(&c) || dynamic_cast<ScrollBar*>(&c) || dynamic_cast<Notebook*>(&c) ||
-        dynamic_cast<Gauge*>(&c) || dynamic_cast<ListBox*>(&c))
-        classicLook(h);
+    // The string grid makes its own bars classic.
+    if (dynamic_cast<ScrollBar*>(&c) || dynamic_cast<Notebook*>(&c) || dynamic_cast<Gauge*>(&c)) classicLook(h);
     p->sentFont = fontOf(c.font());
     p->drawnFontColor = c.font().color;
     SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(p->sentFont), FALSE);
