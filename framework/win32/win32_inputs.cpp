@@ -243,21 +243,20 @@ void makeItems(RadioGroup& g, HWND h) {
     for (HWND k : itemWindows(h)) DestroyWindow(k);
     HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(h, GWLP_HINSTANCE));
     HFONT font = fontOf(g.font());
-    const std::vector<RECT> places = itemPlaces(g, h, static_cast<int>(g.items().size()));
-    int id = 1;
-    for (const std::string& caption : g.items()) {
-        const int i = id - 1;
+    const int count = static_cast<int>(g.items().size());
+    const std::vector<RECT> places = itemPlaces(g, h, count);
+    for (int i = 0; i < count; ++i) {
         const RECT& r = places[static_cast<size_t>(i)];
-        DWORD style = WS_CHILD | WS_VISIBLE | BS_RADIOBUTTON | (id == 1 ? WS_GROUP : 0) | (isTabStop(g, i) ? WS_TABSTOP : 0);
-        HWND b = CreateWindowExA(0, "BUTTON", caption.c_str(), style, r.left, r.top, r.right - r.left, r.bottom - r.top, h,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
+        DWORD style = WS_CHILD | WS_VISIBLE | BS_RADIOBUTTON | (i == 0 ? WS_GROUP : 0) | (isTabStop(g, i) ? WS_TABSTOP : 0);
+        HWND b = CreateWindowExA(0, "BUTTON", g.items()[static_cast<size_t>(i)].c_str(), style, r.left, r.top,
+                                 r.right - r.left, r.bottom - r.top, h, reinterpret_cast<HMENU>(static_cast<INT_PTR>(i + 1)),
+                                 inst, nullptr);
         if (!b) continue;
         setWindowName(b, g.name() + "[" + std::to_string(i) + "]");
         tieControl(b, &g);
         subclass(b, itemProc);
         SendMessageA(b, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         if (i == g.itemIndex()) SendMessageA(b, BM_SETCHECK, BST_CHECKED, 0);
-        ++id;
     }
 }
 
