@@ -90,7 +90,7 @@ i386_emulation_install() {
                 "${uri:-http://deb.debian.org/debian}" "$codename" | "${as_root[@]}" tee "$src" >/dev/null
         fi
         echo "setup: installing qemu-user-static from ${codename}-backports"
-        "${as_root[@]}" apt-get update >/dev/null
+        apt_update
         "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
             -t "${codename}-backports" qemu-user-static ||
             i386_fail "qemu-user-static could not be installed from ${codename}-backports, so 32-bit programs (Wine) cannot run here; check that apt reaches that suite."

@@ -11,6 +11,7 @@
 #                                        (to exercise that path on an ordinary machine)
 #   scripts/setup.sh --no-emulate-i386   remove that registration again
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/apt.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/i386.sh"
 
 emulation=auto
@@ -47,8 +48,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         "${as_root[@]}" dpkg --add-architecture i386
     fi
-    "${as_root[@]}" apt-get update
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
+    apt_update
+    apt_install "${missing[@]}" || exit 1
 fi
 
 case $emulation in
