@@ -115,6 +115,11 @@ native_passed=$((native_total - native_failed))
 grep -E '\*\*\*Failed|\*\*\*Timeout|Exception' "$logs/native.log" | head -20
 echo "native: $native_passed passed, $native_failed failed"
 
+echo "== setup's apt steps against a stand-in apt-get"
+tests/scripts/apt_steps_test.sh >"$logs/apt-steps.log" 2>&1
+apt_steps_status=$?
+tail -1 "$logs/apt-steps.log"
+
 echo "== Windows programs under Wine"
 with_display "$0" --wine-phase
 bmp_to_png "$KV_ROOT/out/screens"
@@ -122,6 +127,7 @@ bmp_to_png "$KV_ROOT/out/screens"
 summary="native $native_passed passed, $native_failed failed"
 ok=1
 [ "$native_failed" -eq 0 ] || ok=0
+if [ "$apt_steps_status" -eq 0 ]; then summary+="; apt steps passed"; else summary+="; apt steps FAILED"; ok=0; fi
 while read -r kind name a b c; do
     case $kind in
         gtest)
