@@ -14,5 +14,5 @@ int main(int argc, char** argv) {
     sim.fs.createDirectory("c:\\bench");
     sim.fs.createDirectory("c:\\bench\\Moved away");
     kv::bench::slideListBench("c:\\bench\\", rounds, sim.user);
-    return 0;
+    return kv::bench::exitStatus();
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_figures.h"
 #include "bench/script_bench_table.h"
 #include "editor/editor_form.h"
 #include "explorer/explorer_dialog.h"
@@ -74,7 +75,8 @@ inline void tagsBench(const std::string& root, int rounds, SimUser& user, editor
         for (size_t k = 0; k < moved.size(); ++k) done += fs.moveFile(shortPaths[k], away + moved[k]);
         for (const std::string& n : moved) done += fs.moveFile(away + n, root + n);
         const double d = nowMs();
-        if (done != 2 * moved.size()) std::printf("bare moves: %zu of %zu\n", done, 2 * moved.size());
+        if (done != 2 * moved.size())
+            notMeasured("moving the tagged files bare", std::to_string(done) + " of " + std::to_string(2 * moved.size()) + " moves done");
         move += (b - a) / moveRounds;
         back += (c - b) / moveRounds;
         bare += (d - c) / 2 / moveRounds;
@@ -94,7 +96,8 @@ inline void tagsBench(const std::string& root, int rounds, SimUser& user, editor
         const double a = nowMs();
         form.MultiErase();
         erase += (nowMs() - a) / rounds;
-        if (form.Grid->rowCount() != 901) std::printf("erase: %d rows\n", form.Grid->rowCount());
+        if (form.Grid->rowCount() != 901)
+            notMeasured("erase 900 tagged slides", "the table has " + std::to_string(form.Grid->rowCount()) + " rows, not 901");
         form.Grid->setRowCount(1801);
         for (int r = 0; r <= 1800; ++r) form.Grid->setRowCells(r, rows[static_cast<size_t>(r)]);
     }
@@ -178,7 +181,8 @@ inline void slideListBench(const std::string& root, int rounds, SimUser& user,
         TEditorForm fresh;
         user.answer(warning, ModalResult::OK);
         fresh.BtnAdd->click();
-        if (fresh.Grid->rowCount() != 5001) std::printf("add: %d rows\n", fresh.Grid->rowCount());
+        if (fresh.Grid->rowCount() != 5001)
+            notMeasured("add 5000 slides", "the table has " + std::to_string(fresh.Grid->rowCount()) + " rows, not 5001");
     });
     const double addBare = medianMs(rounds, [&] {
         std::string bytes;

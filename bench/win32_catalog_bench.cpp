@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_figures.h"
 #include "tests/e2e/kit/kit.h"
 #include "tests/e2e/kit/kit_script.h"
 #include "tests/e2e/test_editor_driver.h"
@@ -63,8 +64,10 @@ HWND waitDialog(const std::string& text, DWORD ms = 10000) {
 double answerAndTime(HWND dlg, const char* button, HWND form, const std::function<bool()>& done = {}) {
     const double t0 = nowMs();
     SendMessageA(findNamedIn(dlg, button), BM_CLICK, 0, 0);
-    if (done)
-        while (!done() && nowMs() - t0 < 60000) Sleep(1);
+    while (done && !done()) {
+        if (nowMs() - t0 > 60000) return -1;  // never done: no figure
+        Sleep(1);
+    }
     SendMessageA(form, WM_NULL, 0, 0);
     return nowMs() - t0;
 }
@@ -105,11 +108,6 @@ struct Bench {
         return n;
     }
 };
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? -1 : v[v.size() / 2];
-}
 
 }  // namespace
 
@@ -259,26 +257,33 @@ int main() {
     }
     const double bareDeletes = nowMs() - t0;
 
+    using kv::bench::measured;
     std::vector<double> sorted = pages;
     std::sort(sorted.begin(), sorted.end());
     std::printf("thumbnails page of %d cells (screen %d x %d), %d slides with thumbnails\n", pageSize,
                 GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), kSlides);
     std::printf("first page (tab click to the painted window): %.1f ms\n", firstPage);
     std::printf("Page Down through the script, %zu pages: median %.1f ms, worst %.1f ms (target below 40 ms a page of 32)\n",
-                pages.size(), median(pages), sorted.back());
+                pages.size(), sorted[sorted.size() / 2], sorted.back());
     std::printf("reading the same %d thumbnail files bare: %.1f ms; loading them with the platform's bitmap loader: %.1f ms\n",
                 pageSize, bare, platform);
     const size_t worstAt = static_cast<size_t>(std::max_element(pages.begin(), pages.end()) - pages.begin());
     std::printf("the worst page was page %zu of %zu\n", worstAt + 1, pages.size());
-    std::printf("erase of %d tagged slides of %d with their thumbnails: %.1f ms%s; deleting %d files bare: %.1f ms; "
-                "erase of %d of %d keeping the thumbnails: %.1f ms\n",
-                tagged, kSlides, multiErase, leftAfterErase == kSlides - tagged ? "" : " (thumbnails not as expected!)",
-                kSlides / 2, halfDeletes, kSlides / 4, kSlides / 2, eraseKeeping);
-    std::printf("Kill all on %d slides (delete %d files, clear the indices, redraw): %.1f ms%s; "
-                "deleting %d files bare: %.1f ms\n",
-                kSlides, kSlides, killAll, killed ? "" : " (files left!)", kSlides, bareDeletes);
-    std::printf("Update on %d slides: indices and AVLidx until the save dialog shows %.1f ms; "
-                "after its OK the save until the editor ended %.1f ms%s\n",
-                kSlides, updateToDialog, saveToEnd, indexed ? "" : " (AVLidx or result not as expected!)");
-    return killed && indexed && leftAfterErase == kSlides - tagged ? 0 : 2;
+    const char* noErase = "the question \"ERASE SLIDES\\nDelete tagged thumbnails too?\" did not come, or the panel did not count the slides left";
+    if (measured("erase of the tagged slides with their thumbnails", multiErase, noErase) &&
+        measured("erase of the tagged slides keeping their thumbnails", eraseKeeping, noErase))
+        std::printf("erase of %d tagged slides of %d with their thumbnails: %.1f ms%s; deleting %d files bare: %.1f ms; "
+                    "erase of %d of %d keeping the thumbnails: %.1f ms\n",
+                    tagged, kSlides, multiErase, leftAfterErase == kSlides - tagged ? "" : " (thumbnails not as expected!)",
+                    kSlides / 2, halfDeletes, kSlides / 4, kSlides / 2, eraseKeeping);
+    if (measured("Kill all", killAll, "the question \"Delete ALL thumbnails for this script?\" did not come"))
+        std::printf("Kill all on %d slides (delete %d files, clear the indices, redraw): %.1f ms%s; "
+                    "deleting %d files bare: %.1f ms\n",
+                    kSlides, kSlides, killAll, killed ? "" : " (files left!)", kSlides, bareDeletes);
+    if (measured("Update until the save dialog", updateToDialog, "the editor did not open") &&
+        measured("Update's save until the editor ended", saveToEnd, "the save dialog \"FileForm\" did not show"))
+        std::printf("Update on %d slides: indices and AVLidx until the save dialog shows %.1f ms; "
+                    "after its OK the save until the editor ended %.1f ms%s\n",
+                    kSlides, updateToDialog, saveToEnd, indexed ? "" : " (AVLidx or result not as expected!)");
+    return kv::bench::exitStatus(killed && indexed && leftAfterErase == kSlides - tagged ? 0 : 2);
 }

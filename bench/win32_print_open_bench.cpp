@@ -11,17 +11,13 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/bench_figures.h"
 #include "tests/e2e/kit/kit.h"
 
 namespace kit = kv::kit;
 using kit::nowMs;
 
 namespace {
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? -1 : v[v.size() / 2];
-}
 
 // The default printer's settings and an information context of it, as the printer port asks.
 double printerPartMs() {
@@ -53,7 +49,7 @@ int main() {
     auto check = reinterpret_cast<int32_t(WINAPI*)()>(kit::exportAddress("PrintCheck95"));
     HWND host = CreateWindowExA(0, "STATIC", "bench host", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
-    std::vector<double> opens;
+    kv::bench::Runs opens("print dialog open until painted (later openings)");
     double first = -1;
     for (int i = 0; i < 12; ++i) {
         kit::WatchdogScope watch("PrintDlg95", 30000);
@@ -65,14 +61,16 @@ int main() {
             return 1;
         }
         if (i == 0) first = ms;
-        else opens.push_back(ms);
+        else opens.add(ms, "");
         end();
         kit::pumpMessages(50);
     }
-    std::vector<double> printer;
-    for (int i = 0; i < 5; ++i) printer.push_back(printerPartMs());
-    std::printf("print dialog open until painted: first %.1f ms, median of %zu later %.1f ms; "
-                "default printer settings + information context alone: median %.1f ms\n",
-                first, opens.size(), median(opens), median(printer));
-    return 0;
+    kv::bench::Runs printer("default printer settings + information context alone");
+    for (int i = 0; i < 5; ++i) printer.add(printerPartMs(), "the platform's print dialog gave no default printer");
+    if (opens.measured())
+        std::printf("print dialog open until painted: first %.1f ms, median of %zu later %.1f ms\n", first, opens.count(),
+                    opens.median());
+    if (printer.measured())
+        std::printf("default printer settings + information context alone: median %.1f ms\n", printer.median());
+    return kv::bench::exitStatus();
 }

@@ -34,5 +34,5 @@ int main(int argc, char** argv) {
     DeleteFileA((root + "bare.lst").c_str());
     RemoveDirectoryA((root + "Moved away").c_str());
     RemoveDirectoryA(root.c_str());
-    return 0;
+    return kv::bench::exitStatus();
 }
