@@ -87,7 +87,8 @@ TPrintForm::TPrintForm() : Form("PrintForm") {
 
 TPrintForm::~TPrintForm() {
     PrintState& st = state();
-    if (st.form == this) st.form = nullptr;
+    if (st.form != this) return;  // closed before: a later dialog may own the state now
+    st.form = nullptr;
     st.dialogOpen = 0;
 }
 
@@ -344,6 +345,7 @@ void TPrintForm::BtnResetClick(Control*) {
 void TPrintForm::BtnSetupClick(Control*) {
     PrinterPort* p = ports().printer;
     if (!p || !p->setupDialog()) return;
+    if (state().form != this) return;  // closed while the printer's dialog ran
     readPrinter();
     ResizePaper();
     ResizeImage(true);
@@ -391,7 +393,16 @@ void TPrintForm::BtnCloseClick(Control*) { close(); }
 
 void TPrintForm::BtnHelpClick(Control*) { ports().system->help("KAVRIN.HLP", kHelpContext); }
 
-void TPrintForm::FormClose(Control*) { release(); }
+// The dialog is gone for the host from here on (PrintCheck95 answers 0, PrintDlg95 opens a new
+// one), also while the host's answer to 2322 still runs and the form waits to be freed.
+void TPrintForm::FormClose(Control*) {
+    PrintState& st = state();
+    if (st.form == this) {
+        st.form = nullptr;
+        st.dialogOpen = 0;
+    }
+    release();
+}
 
 void TPrintForm::FormKeyDown(Control*, int& key, unsigned shift) {
     if (key == vk::Escape || (key == 'C' && (shift & AltKey) && !(shift & CtrlKey))) {

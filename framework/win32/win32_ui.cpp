@@ -219,6 +219,31 @@ void reportError(const char* what) {
     if (UserPort* u = ports().user) u->messageDialog(what, DialogKind::Error, BtnOK);
 }
 
+namespace {
+int g_handlerDepth = 0;
+std::vector<Form*> g_heldForms;  // released while handlers ran, waiting for them to return
+}  // namespace
+
+HandlerScope::HandlerScope() { ++g_handlerDepth; }
+
+HandlerScope::~HandlerScope() {
+    if (--g_handlerDepth > 0 || g_heldForms.empty()) return;
+    std::vector<Form*> held;
+    held.swap(g_heldForms);
+    for (Form* f : held) releaseLater(*f);
+}
+
+bool handlersRunning() { return g_handlerDepth > 0; }
+
+void releaseWhenIdle(Form& f) {
+    if (std::find(g_heldForms.begin(), g_heldForms.end(), &f) == g_heldForms.end()) g_heldForms.push_back(&f);
+    // Closed: nothing of it takes input or shows while it waits.
+    if (HWND h = hwndOf(f)) {
+        EnableWindow(h, FALSE);
+        ShowWindow(h, SW_HIDE);
+    }
+}
+
 void pokeModalLoop(Control& c) {
     Form* f = c.form();
     if (f && f->peer) PostMessageA(peerOf(*f)->hwnd, WM_KV_CHECK, 0, 0);
@@ -691,6 +716,7 @@ void activateOnce(Form& f) {
 LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* f = dynamic_cast<Form*>(controlOf(hwnd));
     if (!f) return DefWindowProcA(hwnd, msg, wp, lp);
+    HandlerScope running;
     if (!f->windowHooks.empty()) guarded([&] { WindowHook::beforeMessage(*f, msg, wp); });
     LRESULT r;
     if (commonMessage(*f, hwnd, msg, wp, lp, &r)) return r;
@@ -762,6 +788,7 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT CALLBACK panelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     Control* c = controlOf(hwnd);
     if (!c) return DefWindowProcA(hwnd, msg, wp, lp);
+    HandlerScope running;
     LRESULT r;
     if (commonMessage(*c, hwnd, msg, wp, lp, &r)) return r;
     if (containerMessage(*c, hwnd, msg, wp, lp, &r)) return r;
@@ -787,6 +814,7 @@ LRESULT CALLBACK panelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT CALLBACK labelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     Control* c = controlOf(hwnd);
     if (!c) return DefWindowProcA(hwnd, msg, wp, lp);
+    HandlerScope running;
     LRESULT r;
     if (commonMessage(*c, hwnd, msg, wp, lp, &r)) return r;
     switch (msg) {
@@ -861,6 +889,7 @@ LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     Control* c = controlOf(hwnd);
     Peer* p = c ? peerOf(*c) : nullptr;
     if (!p || !p->oldProc) return DefWindowProcA(hwnd, msg, wp, lp);
+    HandlerScope running;
     WNDPROC old = p->oldProc;
     LRESULT r;
     relayHint(*c, hwnd, msg, wp, lp);
@@ -1363,6 +1392,7 @@ void Win32Ui::release(Control& c) {
     Peer* p = peerOf(c);
     if (!p) return;
     c.peer = nullptr;
+    if (auto* f = dynamic_cast<Form*>(&c)) std::erase(g_heldForms, f);
     if (p->hwnd && IsWindow(p->hwnd)) {
         // A form released before its controls takes their windows with its own in one go:
         // much cheaper than taking them from the shown window one at a time. Any control's
@@ -1492,6 +1522,7 @@ HMENU buildMenu(const std::vector<std::unique_ptr<MenuItem>>& items, std::vector
 }
 
 void Win32Ui::popup(PopupMenu& menu, int x, int y) {
+    HandlerScope running;  // the menu and its owner stay while the chosen item's handler runs
     std::vector<MenuItem*> byId;
     HMENU hm = buildMenu(menu.items(), byId);
     HWND owner = menu.owner() ? hwndOf(*menu.owner()) : nullptr;

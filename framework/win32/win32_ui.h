@@ -127,6 +127,25 @@ bool activatesModeless(Form& f, HWND previous, bool first);
 void forgetModeless(Form& f);
 void releaseLater(Form& f);
 
+// Library code running for a message: every window procedure of ours, popup menu and timer
+// holds one while it runs. A handler may run a message loop (a message box, a dialog, the
+// host's answer to a notification), and that loop may deliver the deletion of a form that was
+// released meanwhile; a released form is deleted only when no handler runs, so neither the
+// handler nor the backend's work after it finds its form or a control of it gone. Code after a
+// nested loop then sees a closed form, not freed memory.
+class HandlerScope {
+public:
+    HandlerScope();
+    ~HandlerScope();
+    HandlerScope(const HandlerScope&) = delete;
+    HandlerScope& operator=(const HandlerScope&) = delete;
+};
+// Whether a handler of ours is on the stack.
+bool handlersRunning();
+// A released form whose deletion came while handlers ran: it takes no more input and is
+// released again once the last handler has returned.
+void releaseWhenIdle(Form& f);
+
 // Edit boxes and radio groups (win32_inputs.cpp). The change functions return whether they
 // kept the window in step with that property themselves.
 HWND createEdit(Edit& e, HWND parent, DWORD childStyle);

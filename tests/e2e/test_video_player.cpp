@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "tests/e2e/kit/kit.h"
@@ -25,10 +26,20 @@ struct VideoHost {
     int grabs = 0, closedMessages = 0;
     COLORREF grabbedCentre = CLR_INVALID;
     int grabW = 0, grabH = 0;
+    // What the host does once more on the next 2309 (then nothing again), and its call back.
+    kit::HostAction onClosed = kit::HostAction::None;
+    std::function<void()> callBack;
     kit::HostWindow window{[this](UINT msg, WPARAM, LPARAM lp) {
-        if (msg == kGrabMessage) onGrab(reinterpret_cast<HDC>(lp));
-        else if (msg == kClosedMessage) ++closedMessages;
-        else return false;
+        if (msg == kGrabMessage) {
+            onGrab(reinterpret_cast<HDC>(lp));
+        } else if (msg == kClosedMessage) {
+            ++closedMessages;
+            const kit::HostAction a = onClosed;
+            onClosed = kit::HostAction::None;
+            kit::runHostAction(a, window.hwnd(), callBack);
+        } else {
+            return false;
+        }
         return true;
     }};
 
@@ -323,4 +334,51 @@ TEST_F(VideoPlayerE2E, AHungWindowDoesNotHoldUpTheClosingBroadcast) {
     std::printf("[ figure   ] closing with a hung top-level window: %lu ms\n", took);
     WaitForSingleObject(t, 10000);
     CloseHandle(t);
+}
+
+// The host answers the closing broadcast with a message box, by letting its messages run or by
+// opening the player again, while the player's own handlers are still on the stack: the player
+// closed by "Close and E&xit " from its options menu, or by a posted WM_CLOSE, is freed only
+// after they have returned, and the process goes on.
+TEST_F(VideoPlayerE2E, TheHostMayRunMessagesOrOpenThePlayerAgainInItsAnswerToTheClosingBroadcast) {
+    using kit::HostAction;
+    host.callBack = [&] { EXPECT_EQ(player(host.window.hwnd(), 0, 0), 1); };
+    int closed = 0;
+    const std::pair<HostAction, bool> cases[] = {{HostAction::MessageBox, false},
+                                                 {HostAction::PumpMessages, false},
+                                                 {HostAction::CallBack, false},
+                                                 {HostAction::MessageBox, true}};
+    for (const auto& [action, postedClose] : cases) {
+        SCOPED_TRACE(std::string(kit::hostActionName(action)) + (postedClose ? ", posted WM_CLOSE" : ", Close and Exit"));
+        HWND form = findNamed("VideoForm");  // the one the call back opened, else a new one
+        if (!form) form = open();
+        ASSERT_NE(form, nullptr);
+        ASSERT_TRUE(hostLoop([&] { return statusText(form) == "Stopped Frame:0"; }, 8000));
+        host.onClosed = action;
+        {
+            kit::WatchdogScope watch("closing the player", 30000);
+            if (postedClose) {
+                PostMessageA(form, WM_CLOSE, 0, 0);
+            } else {
+                Driver menu([] {
+                    HWND m = nullptr;
+                    waitUntil([&] { return (m = FindWindowA("#32768", nullptr)) && IsWindowVisible(m); }, 5000);
+                    if (!m) return;
+                    PostMessageA(m, WM_KEYDOWN, 'X', 0);
+                    PostMessageA(m, WM_CHAR, 'x', 0);
+                });
+                sendKey(findNamedIn(form, "XScrollbar1"), 'M', true);
+                menu.join();
+            }
+            hostLoop([&] { return host.closedMessages > closed && !IsWindow(form); }, 5000);
+        }
+        EXPECT_EQ(host.closedMessages, ++closed);
+        EXPECT_FALSE(IsWindow(form));  // freed once the handlers had returned
+        if (action == HostAction::CallBack) {
+            EXPECT_EQ(status(), 256);  // the player the host opened again
+            EXPECT_NE(findNamed("VideoForm"), nullptr);
+        } else {
+            EXPECT_EQ(status(), 0);
+        }
+    }
 }
