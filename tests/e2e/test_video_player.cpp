@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <mmsystem.h>
+
 #include <cstdio>
 #include <functional>
+#include <set>
 #include <string>
 
 #include "tests/e2e/kit/kit.h"
@@ -381,4 +384,51 @@ TEST_F(VideoPlayerE2E, TheHostMayRunMessagesOrOpenThePlayerAgainInItsAnswerToThe
             EXPECT_EQ(status(), 0);
         }
     }
+}
+
+// The host closes every media device of its process while the player plays: the player's next
+// status tick fails. The timer stops before the error box, so its ticks while the box is up
+// (four here) add no box; after the one answer the window closes and the host's loop goes on.
+TEST_F(VideoPlayerE2E, ADeviceClosedUnderThePlayingPlayerGivesOneErrorBox) {
+    HWND form = open();
+    ASSERT_NE(form, nullptr);
+    ASSERT_TRUE(hostLoop([&] { return statusText(form) == "Stopped Frame:0"; }, 8000));
+    click(findNamedIn(form, "BtnPlay"));
+    std::set<HWND> boxes;
+    std::string text;
+    Driver user([&] {
+        auto look = [&] {
+            for (HWND h : topWindows())
+                if (kvName(h) == "MessageDialog" && boxes.insert(h).second && text.empty())
+                    text = windowText(findNamedIn(h, "Message"));
+        };
+        if (!waitUntil([&] { look(); return !boxes.empty(); }, 15000)) return;
+        const DWORD until = GetTickCount() + 2000;
+        while (GetTickCount() < until) {
+            look();
+            Sleep(50);
+        }
+        // Every box is answered, the last one first, until none comes for a while.
+        DWORD quietSince = GetTickCount();
+        while (GetTickCount() - quietSince < 1500) {
+            look();
+            HWND top = findNamed("MessageDialog");
+            if (HWND ok = top ? findNamedIn(top, "OK") : nullptr) {
+                PostMessageA(ok, BM_CLICK, 0, 0);
+                waitUntil([&] { return !IsWindow(top); }, 3000);
+                quietSince = GetTickCount();
+            }
+            Sleep(50);
+        }
+    });
+    mciSendStringA("close all", nullptr, 0, nullptr);
+    {
+        kit::WatchdogScope watch("the player over a closed device", 60000);
+        hostLoop([] { return status() == 0; }, 30000);
+    }
+    user.join();
+    EXPECT_EQ(boxes.size(), 1u) << text;
+    EXPECT_FALSE(text.empty());
+    EXPECT_EQ(status(), 0);
+    EXPECT_FALSE(IsWindow(form));
 }
