@@ -189,6 +189,16 @@ void TPrintForm::readPrinter() {
 // ---- activation ----------------------------------------------------------------------------
 
 void TPrintForm::FormActivate(Control*) {
+    try {
+        ActivateLayout();
+        unlaidReason_.clear();
+    } catch (const std::exception& e) {
+        unlaidReason_ = e.what();
+        throw;
+    }
+}
+
+void TPrintForm::ActivateLayout() {
     PrintState& st = state();
     st.dialogOpen = 1;
     Font f = font();
@@ -362,7 +372,15 @@ void TPrintForm::EnhanceClick(Control*) { PrintStyle->setEnabled(Enhance->checke
 void TPrintForm::BtnPrintItClick(Control*) {
     PrintState& st = state();
     PrinterPort* p = ports().printer;
-    if (!p || !p->beginDoc(kDocumentTitle) || !p->surface()) {
+    // No layout yet (the activation stopped before it): a job now would come out as an empty
+    // page. No job is begun; the user is told again why, or to check the printer when there
+    // is none.
+    if ((printWidth_ <= 0 || printHeight_ <= 0) && p && p->page()) {
+        ports().user->messageDialog(unlaidReason_.empty() ? std::string("Nothing to print.") : unlaidReason_,
+                                    DialogKind::Error, BtnOK);
+        return;
+    }
+    if (!p || printWidth_ <= 0 || printHeight_ <= 0 || !p->beginDoc(kDocumentTitle) || !p->surface()) {
         if (p && p->printing()) p->abortDoc();
         ports().user->messageDialog(kCheckPrinter, DialogKind::Custom, BtnOK);
         return;

@@ -93,8 +93,12 @@ public:
 
 private:
     void buildControls();
+    void ActivateLayout();  // the activation's work
     void readPrinter();  // the page of the current printer, or the error "no printer"
     PrinterPage page_;
+    // Why the last activation could not lay the picture out (a BMP file that cannot be
+    // loaded, no printer); empty once one has.
+    std::string unlaidReason_;
     int printWidth_ = 0, printHeight_ = 0;
     int xPos_ = 0, yPos_ = 0;
     bool suspend_ = false;

@@ -418,6 +418,16 @@ TEST_F(PrintDialog, PreviewPictureFromTheBmpKey_AMissingOneEndsTheActivationWith
     EXPECT_EQ(g.PanelSettings->caption(), "Paper Settings");
     EXPECT_EQ(g.printWidth(), 0);
     EXPECT_EQ(entry::PrintCheck95(), 1);
+    // Without a layout "&Print It" begins no job (it would come out empty) and says why again.
+    sim.user.answer("Cannot open file \"c:\\pics\\gone.bmp\". The system cannot find the file specified",
+                    ModalResult::OK);
+    g.BtnPrintIt->click();
+    EXPECT_TRUE(sim.printer.begun.empty());
+    EXPECT_TRUE(sim.host.sent.empty());
+    EXPECT_EQ(key("prW"), "<none>");
+    EXPECT_TRUE(g.enabled());
+    ASSERT_EQ(sim.user.dialogs.size(), 2u);
+    EXPECT_EQ(sim.user.dialogs.back().kind, DialogKind::Error);
 }
 
 TEST_F(PrintDialog, SettingsFileThatRefusesTheKeysAbortsTheJob) {
