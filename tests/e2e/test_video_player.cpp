@@ -347,14 +347,15 @@ TEST_F(VideoPlayerE2E, TheHostMayRunMessagesOrOpenThePlayerAgainInItsAnswerToThe
     using kit::HostAction;
     host.callBack = [&] { EXPECT_EQ(player(host.window.hwnd(), 0, 0), 1); };
     int closed = 0;
+    HWND reopened = nullptr;  // the player the host's call back opened
     const std::pair<HostAction, bool> cases[] = {{HostAction::MessageBox, false},
                                                  {HostAction::PumpMessages, false},
                                                  {HostAction::CallBack, false},
                                                  {HostAction::MessageBox, true}};
     for (const auto& [action, postedClose] : cases) {
         SCOPED_TRACE(std::string(kit::hostActionName(action)) + (postedClose ? ", posted WM_CLOSE" : ", Close and Exit"));
-        HWND form = findNamed("VideoForm");  // the one the call back opened, else a new one
-        if (!form) form = open();
+        HWND form = reopened ? reopened : open();
+        reopened = nullptr;
         ASSERT_NE(form, nullptr);
         ASSERT_TRUE(hostLoop([&] { return statusText(form) == "Stopped Frame:0"; }, 8000));
         host.onClosed = action;
@@ -379,7 +380,8 @@ TEST_F(VideoPlayerE2E, TheHostMayRunMessagesOrOpenThePlayerAgainInItsAnswerToThe
         EXPECT_FALSE(IsWindow(form));  // freed once the handlers had returned
         if (action == HostAction::CallBack) {
             EXPECT_EQ(status(), 256);  // the player the host opened again
-            EXPECT_NE(findNamed("VideoForm"), nullptr);
+            reopened = findNamed("VideoForm");
+            EXPECT_NE(reopened, nullptr);
         } else {
             EXPECT_EQ(status(), 0);
         }
