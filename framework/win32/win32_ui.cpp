@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "framework/bounded_cache.h"
 #include "framework/win32/win32_glyphs.h"
 
 namespace kv::win32 {
@@ -55,6 +56,22 @@ struct Peer {
 };
 
 Peer* peerOf(const Control& c) { return static_cast<Peer*>(c.peer); }
+
+// Brushes and fonts are made once per colour and per font and kept in caches of a bounded
+// size (a slide show may have a colour per slide; the user picks fonts): those not asked for
+// longest go. A font that a window still has (WM_SETFONT) is kept until no window has it; a
+// brush or font selected into a device context is so only within one drawing, which asks for
+// far fewer other brushes or fonts than the caches hold.
+constexpr size_t kBrushCacheSize = 64, kFontCacheSize = 32;
+std::unordered_map<HFONT, int> g_fontWindows;           // windows that have each font
+std::map<HFONT, std::vector<int>> g_charWidths;         // each font's character widths, measured once
+
+// The font a window was given is held while the window has it.
+void setSentFont(Peer& p, HFONT f) {
+    if (p.sentFont && --g_fontWindows[p.sentFont] <= 0) g_fontWindows.erase(p.sentFont);
+    p.sentFont = f;
+    if (f) ++g_fontWindows[f];
+}
 
 HINSTANCE moduleInstance() {
     static HINSTANCE inst = [] {
@@ -168,11 +185,8 @@ COLORREF colorRef(uint32_t c) {
     return static_cast<COLORREF>(c & 0xFFFFFF);
 }
 
-HFONT fontOf(const Font& f) {
-    static std::map<std::tuple<std::string, int, int, bool>, HFONT> cache;
-    auto key = std::make_tuple(f.name, f.size, f.pixelsPerInch, f.bold);
-    auto it = cache.find(key);
-    if (it != cache.end()) return it->second;
+namespace {
+HFONT makeFont(const Font& f) {
     int perInch = f.pixelsPerInch;
     if (perInch <= 0) {
         HDC dc = GetDC(nullptr);
@@ -184,8 +198,19 @@ HFONT fontOf(const Font& f) {
                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                           DEFAULT_PITCH | FF_DONTCARE, f.name.c_str());
     if (!h) h = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    cache.emplace(key, h);
     return h;
+}
+}  // namespace
+
+HFONT fontOf(const Font& f) {
+    static BoundedCache<std::tuple<std::string, int, int, bool>, HFONT> cache(
+        kFontCacheSize,
+        [](HFONT& h) {
+            g_charWidths.erase(h);
+            if (h != GetStockObject(DEFAULT_GUI_FONT)) DeleteObject(h);
+        },
+        [](const HFONT& h) { return g_fontWindows.count(h) != 0; });
+    return cache.get(std::make_tuple(f.name, f.size, f.pixelsPerInch, f.bold), [&] { return makeFont(f); });
 }
 
 void trackModifier(UINT msg, WPARAM wp) {
@@ -436,12 +461,8 @@ COLORREF backColor(Control& c) {
 }
 
 HBRUSH brushFor(COLORREF color) {
-    static std::map<COLORREF, HBRUSH> cache;
-    auto it = cache.find(color);
-    if (it != cache.end()) return it->second;
-    HBRUSH b = CreateSolidBrush(color);
-    cache.emplace(color, b);
-    return b;
+    static BoundedCache<COLORREF, HBRUSH> cache(kBrushCacheSize, [](HBRUSH& b) { DeleteObject(b); });
+    return cache.get(color, [&] { return CreateSolidBrush(color); });
 }
 
 void paintPanel(Panel& p, HDC dc, const RECT& rc) {
@@ -1157,13 +1178,13 @@ void Win32Ui::realize(Control& c) {
 
     // The string grid makes its own bars classic.
     if (dynamic_cast<ScrollBar*>(&c) || dynamic_cast<Notebook*>(&c) || dynamic_cast<Gauge*>(&c)) classicLook(h);
-    p->sentFont = fontOf(c.font());
+    setSentFont(*p, fontOf(c.font()));
     p->drawnFontColor = c.font().color;
     SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(p->sentFont), FALSE);
     if (dynamic_cast<ScrollBar*>(&c) || dynamic_cast<Gauge*>(&c)) changed(c, Prop::Position);
     if (dynamic_cast<ComboBox*>(&c)) changed(c, Prop::Bounds);  // the list's height follows the font
     if (auto* nb = dynamic_cast<Notebook*>(&c)) {
-        p->sentFont = fontOf(nb->tabFont);
+        setSentFont(*p, fontOf(nb->tabFont));
         SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(p->sentFont), FALSE);
         changed(c, Prop::Items);
     }
@@ -1298,7 +1319,7 @@ void Win32Ui::changed(Control& c, Prop what) {
             // colour for black) leaves the window alone.
             HFONT font = fontOf(c.font());
             if (font == p->sentFont && colorRef(c.font().color) == colorRef(p->drawnFontColor)) break;
-            p->sentFont = font;
+            setSentFont(*p, font);
             p->drawnFontColor = c.font().color;
             SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
             InvalidateRect(h, nullptr, TRUE);
@@ -1405,6 +1426,7 @@ void Win32Ui::release(Control& c) {
         DestroyWindow(p->hwnd);
     }
     if (p->bitmap) DeleteObject(p->bitmap);
+    setSentFont(*p, nullptr);
     delete p;
     auto it = pictures_.find(&c);
     if (it != pictures_.end()) {
@@ -1565,7 +1587,7 @@ int Win32Ui::textWidth(const Font& font, const std::string& text) {
 int Win32Ui::maxTextWidth(const Font& font, const std::vector<const std::string*>& texts) {
     // The font's character widths once, then sums: the platform measures text as the sum of
     // its characters' advance widths (no kerning), and ten thousand names cost nothing.
-    static std::map<HFONT, std::vector<int>> widths;
+    std::map<HFONT, std::vector<int>>& widths = g_charWidths;
     HFONT hf = fontOf(font);
     auto it = widths.find(hf);
     if (it == widths.end()) {

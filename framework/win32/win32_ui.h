@@ -58,7 +58,8 @@ void untieOldProc(HWND hwnd);
 
 // Converts a control colour (a COLORREF or a system colour index with the high bit set).
 COLORREF colorRef(uint32_t c);
-// The GDI font of a framework font (cached; never delete it).
+// The GDI font of a framework font (cached; never delete it). A window given it keeps it only
+// through its peer (the cache keeps a font some peer sent its window); use it at once otherwise.
 HFONT fontOf(const Font& f);
 // A top-down 32-bit device-independent bitmap of w x h pixels, drawn into by this process
 // rather than by the display; its pixels in *bits when asked for. Null when it cannot be made.
