@@ -30,7 +30,7 @@ inline constexpr char kDocumentTitle[] = "Kavrin Graphic";
 class TPrintForm : public Form {
 public:
     TPrintForm();  // builds the controls
-    ~TPrintForm() override;  // FormDestroy: the dialog-open flag returns to 0
+    ~TPrintForm() override;  // FormDestroy: the dialog-open flag returns to 0 unless it closed first
 
     // ---- controls ----
     Panel* PanelSettings;  // page description across the top
