@@ -88,13 +88,17 @@ void put32(std::string& b, uint32_t v) {
 
 }  // namespace
 
+// Offsets into the file are worked out in 64 bits, where no sum of the header's 32-bit fields
+// can wrap, and checked against the file's size before anything is read: a 32-bit build and a
+// 64-bit one (where the fuzzers run) read the same bytes of any file.
 PixelMap decodeBitmap(const std::string& b) {
     if (b.size() < 26 || b[0] != 'B' || b[1] != 'M') notABitmap();
-    const uint32_t dataAt = u32(b, 10);
-    const uint32_t hdr = u32(b, 14);
+    const uint64_t size = b.size();
+    const uint64_t dataAt = u32(b, 10);
+    const uint64_t hdr = u32(b, 14);
     int64_t w = 0, h = 0;
     uint32_t bpp = 0, comp = 0, used = 0;
-    size_t palAt = 14 + hdr;
+    uint64_t palAt = 14 + hdr;
     int palEntry = 4;
     if (hdr == 12) {  // OS/2 core header
         w = u16(b, 18);
@@ -129,10 +133,11 @@ PixelMap decodeBitmap(const std::string& b) {
 
     std::vector<uint32_t> palette;
     if (bpp <= 8) {
-        size_t count = used ? std::min<uint32_t>(used, 256) : (1u << bpp);
-        for (size_t i = 0; i < count; ++i) {
-            size_t at = palAt + i * static_cast<size_t>(palEntry);
-            if (at + 3 > b.size()) break;
+        const uint64_t count = used ? std::min<uint32_t>(used, 256) : (1u << bpp);
+        for (uint64_t i = 0; i < count; ++i) {
+            const uint64_t entry = palAt + i * static_cast<uint64_t>(palEntry);
+            if (entry + 3 > size) break;
+            const auto at = static_cast<size_t>(entry);
             palette.push_back(rgbPixel(static_cast<unsigned char>(b[at + 2]), static_cast<unsigned char>(b[at + 1]),
                                        static_cast<unsigned char>(b[at])));
         }
@@ -140,16 +145,17 @@ PixelMap decodeBitmap(const std::string& b) {
     }
     auto fromPalette = [&](uint32_t i) { return i < palette.size() ? palette[i] : 0u; };
 
-    if (dataAt >= b.size()) notABitmap();
-    const size_t stride = ((static_cast<size_t>(w) * bpp + 31) / 32) * 4;
-    if (comp != 1 && comp != 2 && stride * static_cast<size_t>(h) > b.size() - dataAt) notABitmap();
+    if (dataAt >= size) notABitmap();
+    const uint64_t stride64 = ((static_cast<uint64_t>(w) * bpp + 31) / 32) * 4;
+    if (comp != 1 && comp != 2 && stride64 * static_cast<uint64_t>(h) > size - dataAt) notABitmap();
+    const auto stride = static_cast<size_t>(stride64);
     PixelMap m;
     m.resize(static_cast<int>(w), static_cast<int>(h), 0);
     const int W = m.width, H = m.height;
     auto rowOf = [&](int fileRow) { return topDown ? fileRow : H - 1 - fileRow; };
 
     if (comp == 1 || comp == 2) {  // run-length encoded, bottom-up
-        size_t at = dataAt;
+        auto at = static_cast<size_t>(dataAt);
         int x = 0, y = 0;
         auto set = [&](uint32_t idx) {
             if (x < W && y < H) m.pixels[static_cast<size_t>(rowOf(y)) * W + x] = fromPalette(idx);
@@ -183,7 +189,7 @@ PixelMap decodeBitmap(const std::string& b) {
     }
 
     for (int fy = 0; fy < H; ++fy) {
-        const unsigned char* row = reinterpret_cast<const unsigned char*>(b.data()) + dataAt + stride * fy;
+        const unsigned char* row = reinterpret_cast<const unsigned char*>(b.data()) + static_cast<size_t>(dataAt) + stride * static_cast<size_t>(fy);
         uint32_t* out = m.pixels.data() + static_cast<size_t>(rowOf(fy)) * W;
         for (int x = 0; x < W; ++x) {
             switch (bpp) {

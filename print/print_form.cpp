@@ -87,7 +87,8 @@ TPrintForm::TPrintForm() : Form("PrintForm") {
 
 TPrintForm::~TPrintForm() {
     PrintState& st = state();
-    if (st.form == this) st.form = nullptr;
+    if (st.form != this) return;  // closed before: a later dialog may own the state now
+    st.form = nullptr;
     st.dialogOpen = 0;
 }
 
@@ -188,6 +189,16 @@ void TPrintForm::readPrinter() {
 // ---- activation ----------------------------------------------------------------------------
 
 void TPrintForm::FormActivate(Control*) {
+    try {
+        ActivateLayout();
+        unlaidReason_.clear();
+    } catch (const std::exception& e) {
+        unlaidReason_ = e.what();
+        throw;
+    }
+}
+
+void TPrintForm::ActivateLayout() {
     PrintState& st = state();
     st.dialogOpen = 1;
     Font f = font();
@@ -344,6 +355,7 @@ void TPrintForm::BtnResetClick(Control*) {
 void TPrintForm::BtnSetupClick(Control*) {
     PrinterPort* p = ports().printer;
     if (!p || !p->setupDialog()) return;
+    if (state().form != this) return;  // closed while the printer's dialog ran
     readPrinter();
     ResizePaper();
     ResizeImage(true);
@@ -360,7 +372,15 @@ void TPrintForm::EnhanceClick(Control*) { PrintStyle->setEnabled(Enhance->checke
 void TPrintForm::BtnPrintItClick(Control*) {
     PrintState& st = state();
     PrinterPort* p = ports().printer;
-    if (!p || !p->beginDoc(kDocumentTitle) || !p->surface()) {
+    // No layout yet (the activation stopped before it): a job now would come out as an empty
+    // page. No job is begun; the user is told again why, or to check the printer when there
+    // is none.
+    if ((printWidth_ <= 0 || printHeight_ <= 0) && p && p->page()) {
+        ports().user->messageDialog(unlaidReason_.empty() ? std::string("Nothing to print.") : unlaidReason_,
+                                    DialogKind::Error, BtnOK);
+        return;
+    }
+    if (!p || printWidth_ <= 0 || printHeight_ <= 0 || !p->beginDoc(kDocumentTitle) || !p->surface()) {
         if (p && p->printing()) p->abortDoc();
         ports().user->messageDialog(kCheckPrinter, DialogKind::Custom, BtnOK);
         return;
@@ -391,7 +411,16 @@ void TPrintForm::BtnCloseClick(Control*) { close(); }
 
 void TPrintForm::BtnHelpClick(Control*) { ports().system->help("KAVRIN.HLP", kHelpContext); }
 
-void TPrintForm::FormClose(Control*) { release(); }
+// The dialog is gone for the host from here on (PrintCheck95 answers 0, PrintDlg95 opens a new
+// one), also while the host's answer to 2322 still runs and the form waits to be freed.
+void TPrintForm::FormClose(Control*) {
+    PrintState& st = state();
+    if (st.form == this) {
+        st.form = nullptr;
+        st.dialogOpen = 0;
+    }
+    release();
+}
 
 void TPrintForm::FormKeyDown(Control*, int& key, unsigned shift) {
     if (key == vk::Escape || (key == 'C' && (shift & AltKey) && !(shift & CtrlKey))) {

@@ -30,7 +30,7 @@ inline constexpr char kDocumentTitle[] = "Kavrin Graphic";
 class TPrintForm : public Form {
 public:
     TPrintForm();  // builds the controls
-    ~TPrintForm() override;  // FormDestroy: the dialog-open flag returns to 0
+    ~TPrintForm() override;  // FormDestroy: the dialog-open flag returns to 0 unless it closed first
 
     // ---- controls ----
     Panel* PanelSettings;  // page description across the top
@@ -93,8 +93,12 @@ public:
 
 private:
     void buildControls();
+    void ActivateLayout();  // the activation's work
     void readPrinter();  // the page of the current printer, or the error "no printer"
     PrinterPage page_;
+    // Why the last activation could not lay the picture out (a BMP file that cannot be
+    // loaded, no printer); empty once one has.
+    std::string unlaidReason_;
     int printWidth_ = 0, printHeight_ = 0;
     int xPos_ = 0, yPos_ = 0;
     bool suspend_ = false;

@@ -304,6 +304,9 @@ void TVideoForm::ReportMediaError(const std::string& what) {
     VideoState& s = state();
     user().setCursor(CursorKind::Default);
     if (s.closing || closed()) return;
+    // The status timer stops before the box: its ticks while the box is up would meet the same
+    // failure and stack a box each. The window closes after this one.
+    Timer1.setEnabled(false);
     ui().sendToBack(*this);
     MediaPort* m = ports().media;
     const std::string text = m && (s.lastError != 0 || what.empty()) ? m->errorText(s.lastError) : what;

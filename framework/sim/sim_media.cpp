@@ -14,6 +14,7 @@ uint32_t SimMedia::command(const std::string& name, const std::string& arg, bool
         failNext.erase(it);
         return e;
     }
+    if (failAlways) return failAlways;
     if (needsOpen && !isOpen()) return ErrNotOpen;
     return 0;
 }
@@ -52,7 +53,10 @@ uint32_t SimMedia::open(const std::string& file) {
 }
 
 uint32_t SimMedia::close() {
-    if (uint32_t e = command("close")) return e;
+    if (uint32_t e = command("close")) {
+        if (failAlways) openFile.clear();  // a device taken away is given up all the same
+        return e;
+    }
     openFile.clear();
     currentMode = MediaMode::NotReady;
     return 0;

@@ -23,6 +23,9 @@ public:
     std::map<std::string, Video> files;
     // The next command of this name ("open", "play", "position", ...) fails with the error.
     std::map<std::string, uint32_t> failNext;
+    // Every command fails with this error from now on (the device was taken away, as when
+    // another program closes every device); closing still lets it go. 0: none.
+    uint32_t failAlways = 0;
     // Every command given, with its argument where it has one: "seek 40", "volume 500".
     std::vector<std::string> log;
 

@@ -34,6 +34,9 @@ static ModalResult defaultAnswer(unsigned buttons) {
 }
 
 ModalResult SimUser::messageDialog(const std::string& text, DialogKind kind, unsigned buttons) {
+    dialogs.push_back({text, kind, buttons, ModalResult::None});
+    const size_t at = dialogs.size() - 1;
+    if (whileDialog) whileDialog();
     ModalResult r;
     if (!answers_.empty() && answers_.front().first == text) {
         r = answers_.front().second;
@@ -43,7 +46,7 @@ ModalResult SimUser::messageDialog(const std::string& text, DialogKind kind, uns
         unexpected.push_back("dialog: " + text);
         r = defaultAnswer(buttons);
     }
-    dialogs.push_back({text, kind, buttons, r});
+    dialogs[at].answer = r;
     return r;
 }
 

@@ -47,6 +47,10 @@ public:
     // What the user does when a popup menu of this name opens (default: closes it).
     void onPopup(const std::string& menuName, std::function<void(PopupMenu&)> act);
 
+    // What happens while a message dialog is up, before the user answers it (the dialog's
+    // message loop delivering a timer's tick, a host's call); runs for each dialog.
+    std::function<void()> whileDialog;
+
     // --- the record ---
     std::vector<ShownDialog> dialogs;
     std::vector<std::string> unexpected;  // dialogs and modal forms the script did not expect

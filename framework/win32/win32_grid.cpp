@@ -427,6 +427,7 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         if (msg == WM_NCDESTROY) states().erase(h);
         return DefWindowProcA(h, msg, wp, lp);
     }
+    HandlerScope running;
     GridState& st = states()[h];
     const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
     switch (msg) {

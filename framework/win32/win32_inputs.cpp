@@ -74,6 +74,7 @@ LRESULT CALLBACK editProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     WNDPROC old = oldProcOf(hwnd);
     auto* e = dynamic_cast<Edit*>(controlOf(hwnd));
     if (!old) return DefWindowProcA(hwnd, msg, wp, lp);
+    HandlerScope running;
     if (msg == WM_NCDESTROY) {
         untieOldProc(hwnd);
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
@@ -206,6 +207,7 @@ void clickItemOf(RadioGroup& g, int i) {
 LRESULT CALLBACK itemProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     WNDPROC old = oldProcOf(hwnd);
     if (!old) return DefWindowProcA(hwnd, msg, wp, lp);
+    HandlerScope running;
     if (msg == WM_NCDESTROY) {
         clearWindowName(hwnd);
         untieControl(hwnd);
@@ -285,6 +287,7 @@ void paintGroup(RadioGroup& g, HWND h, HDC dc) {
 LRESULT CALLBACK radioGroupProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* g = dynamic_cast<RadioGroup*>(controlOf(hwnd));
     if (!g) return DefWindowProcA(hwnd, msg, wp, lp);
+    HandlerScope running;
     LRESULT r = 0;
     switch (msg) {
         case WM_COMMAND:

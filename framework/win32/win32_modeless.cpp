@@ -51,7 +51,9 @@ LRESULT CALLBACK releaseProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         auto it = std::find(g_released.begin(), g_released.end(), f);
         if (it != g_released.end()) {
             g_released.erase(it);
-            guarded([&] { delete f; });
+            // Delivered by a loop that a handler of ours runs: the form waits for it to return.
+            if (handlersRunning()) releaseWhenIdle(*f);
+            else guarded([&] { delete f; });
         }
         return 0;
     }

@@ -42,6 +42,7 @@ void paintBox(PaintBox& box, HDC dc, const RECT& rc) {
 LRESULT CALLBACK paintBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* box = dynamic_cast<PaintBox*>(controlOf(hwnd));
     if (!box) return DefWindowProcA(hwnd, msg, wp, lp);
+    HandlerScope running;
     LRESULT r;
     if (commonControlMessage(*box, hwnd, msg, wp, lp, &r)) return r;
     const int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
@@ -137,6 +138,7 @@ private:
         auto it = timers().find(id);
         if (it == timers().end()) return;
         Timer* t = it->second;
+        HandlerScope running;
         guarded([&] { t->tick(); });
     }
     static void stop(Timer& t) {

@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "framework/bounded_cache.h"
 #include "framework/win32/win32_glyphs.h"
 
 namespace kv::win32 {
@@ -55,6 +56,22 @@ struct Peer {
 };
 
 Peer* peerOf(const Control& c) { return static_cast<Peer*>(c.peer); }
+
+// Brushes and fonts are made once per colour and per font and kept in caches of a bounded
+// size (a slide show may have a colour per slide; the user picks fonts): those not asked for
+// longest go. A font that a window still has (WM_SETFONT) is kept until no window has it; a
+// brush or font selected into a device context is so only within one drawing, which asks for
+// far fewer other brushes or fonts than the caches hold.
+constexpr size_t kBrushCacheSize = 64, kFontCacheSize = 32;
+std::unordered_map<HFONT, int> g_fontWindows;           // windows that have each font
+std::map<HFONT, std::vector<int>> g_charWidths;         // each font's character widths, measured once
+
+// The font a window was given is held while the window has it.
+void setSentFont(Peer& p, HFONT f) {
+    if (p.sentFont && --g_fontWindows[p.sentFont] <= 0) g_fontWindows.erase(p.sentFont);
+    p.sentFont = f;
+    if (f) ++g_fontWindows[f];
+}
 
 HINSTANCE moduleInstance() {
     static HINSTANCE inst = [] {
@@ -168,11 +185,8 @@ COLORREF colorRef(uint32_t c) {
     return static_cast<COLORREF>(c & 0xFFFFFF);
 }
 
-HFONT fontOf(const Font& f) {
-    static std::map<std::tuple<std::string, int, int, bool>, HFONT> cache;
-    auto key = std::make_tuple(f.name, f.size, f.pixelsPerInch, f.bold);
-    auto it = cache.find(key);
-    if (it != cache.end()) return it->second;
+namespace {
+HFONT makeFont(const Font& f) {
     int perInch = f.pixelsPerInch;
     if (perInch <= 0) {
         HDC dc = GetDC(nullptr);
@@ -184,8 +198,19 @@ HFONT fontOf(const Font& f) {
                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                           DEFAULT_PITCH | FF_DONTCARE, f.name.c_str());
     if (!h) h = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    cache.emplace(key, h);
     return h;
+}
+}  // namespace
+
+HFONT fontOf(const Font& f) {
+    static BoundedCache<std::tuple<std::string, int, int, bool>, HFONT> cache(
+        kFontCacheSize,
+        [](HFONT& h) {
+            g_charWidths.erase(h);
+            if (h != GetStockObject(DEFAULT_GUI_FONT)) DeleteObject(h);
+        },
+        [](const HFONT& h) { return g_fontWindows.count(h) != 0; });
+    return cache.get(std::make_tuple(f.name, f.size, f.pixelsPerInch, f.bold), [&] { return makeFont(f); });
 }
 
 void trackModifier(UINT msg, WPARAM wp) {
@@ -217,6 +242,31 @@ unsigned keyShift() {
 
 void reportError(const char* what) {
     if (UserPort* u = ports().user) u->messageDialog(what, DialogKind::Error, BtnOK);
+}
+
+namespace {
+int g_handlerDepth = 0;
+std::vector<Form*> g_heldForms;  // released while handlers ran, waiting for them to return
+}  // namespace
+
+HandlerScope::HandlerScope() { ++g_handlerDepth; }
+
+HandlerScope::~HandlerScope() {
+    if (--g_handlerDepth > 0 || g_heldForms.empty()) return;
+    std::vector<Form*> held;
+    held.swap(g_heldForms);
+    for (Form* f : held) releaseLater(*f);
+}
+
+bool handlersRunning() { return g_handlerDepth > 0; }
+
+void releaseWhenIdle(Form& f) {
+    if (std::find(g_heldForms.begin(), g_heldForms.end(), &f) == g_heldForms.end()) g_heldForms.push_back(&f);
+    // Closed: nothing of it takes input or shows while it waits.
+    if (HWND h = hwndOf(f)) {
+        EnableWindow(h, FALSE);
+        ShowWindow(h, SW_HIDE);
+    }
 }
 
 void pokeModalLoop(Control& c) {
@@ -411,12 +461,8 @@ COLORREF backColor(Control& c) {
 }
 
 HBRUSH brushFor(COLORREF color) {
-    static std::map<COLORREF, HBRUSH> cache;
-    auto it = cache.find(color);
-    if (it != cache.end()) return it->second;
-    HBRUSH b = CreateSolidBrush(color);
-    cache.emplace(color, b);
-    return b;
+    static BoundedCache<COLORREF, HBRUSH> cache(kBrushCacheSize, [](HBRUSH& b) { DeleteObject(b); });
+    return cache.get(color, [&] { return CreateSolidBrush(color); });
 }
 
 void paintPanel(Panel& p, HDC dc, const RECT& rc) {
@@ -691,6 +737,7 @@ void activateOnce(Form& f) {
 LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* f = dynamic_cast<Form*>(controlOf(hwnd));
     if (!f) return DefWindowProcA(hwnd, msg, wp, lp);
+    HandlerScope running;
     if (!f->windowHooks.empty()) guarded([&] { WindowHook::beforeMessage(*f, msg, wp); });
     LRESULT r;
     if (commonMessage(*f, hwnd, msg, wp, lp, &r)) return r;
@@ -762,6 +809,7 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT CALLBACK panelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     Control* c = controlOf(hwnd);
     if (!c) return DefWindowProcA(hwnd, msg, wp, lp);
+    HandlerScope running;
     LRESULT r;
     if (commonMessage(*c, hwnd, msg, wp, lp, &r)) return r;
     if (containerMessage(*c, hwnd, msg, wp, lp, &r)) return r;
@@ -787,6 +835,7 @@ LRESULT CALLBACK panelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT CALLBACK labelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     Control* c = controlOf(hwnd);
     if (!c) return DefWindowProcA(hwnd, msg, wp, lp);
+    HandlerScope running;
     LRESULT r;
     if (commonMessage(*c, hwnd, msg, wp, lp, &r)) return r;
     switch (msg) {
@@ -861,6 +910,7 @@ LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     Control* c = controlOf(hwnd);
     Peer* p = c ? peerOf(*c) : nullptr;
     if (!p || !p->oldProc) return DefWindowProcA(hwnd, msg, wp, lp);
+    HandlerScope running;
     WNDPROC old = p->oldProc;
     LRESULT r;
     relayHint(*c, hwnd, msg, wp, lp);
@@ -1128,13 +1178,13 @@ void Win32Ui::realize(Control& c) {
 
     // The string grid makes its own bars classic.
     if (dynamic_cast<ScrollBar*>(&c) || dynamic_cast<Notebook*>(&c) || dynamic_cast<Gauge*>(&c)) classicLook(h);
-    p->sentFont = fontOf(c.font());
+    setSentFont(*p, fontOf(c.font()));
     p->drawnFontColor = c.font().color;
     SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(p->sentFont), FALSE);
     if (dynamic_cast<ScrollBar*>(&c) || dynamic_cast<Gauge*>(&c)) changed(c, Prop::Position);
     if (dynamic_cast<ComboBox*>(&c)) changed(c, Prop::Bounds);  // the list's height follows the font
     if (auto* nb = dynamic_cast<Notebook*>(&c)) {
-        p->sentFont = fontOf(nb->tabFont);
+        setSentFont(*p, fontOf(nb->tabFont));
         SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(p->sentFont), FALSE);
         changed(c, Prop::Items);
     }
@@ -1269,7 +1319,7 @@ void Win32Ui::changed(Control& c, Prop what) {
             // colour for black) leaves the window alone.
             HFONT font = fontOf(c.font());
             if (font == p->sentFont && colorRef(c.font().color) == colorRef(p->drawnFontColor)) break;
-            p->sentFont = font;
+            setSentFont(*p, font);
             p->drawnFontColor = c.font().color;
             SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
             InvalidateRect(h, nullptr, TRUE);
@@ -1363,6 +1413,7 @@ void Win32Ui::release(Control& c) {
     Peer* p = peerOf(c);
     if (!p) return;
     c.peer = nullptr;
+    if (auto* f = dynamic_cast<Form*>(&c)) std::erase(g_heldForms, f);
     if (p->hwnd && IsWindow(p->hwnd)) {
         // A form released before its controls takes their windows with its own in one go:
         // much cheaper than taking them from the shown window one at a time. Any control's
@@ -1375,6 +1426,7 @@ void Win32Ui::release(Control& c) {
         DestroyWindow(p->hwnd);
     }
     if (p->bitmap) DeleteObject(p->bitmap);
+    setSentFont(*p, nullptr);
     delete p;
     auto it = pictures_.find(&c);
     if (it != pictures_.end()) {
@@ -1492,6 +1544,7 @@ HMENU buildMenu(const std::vector<std::unique_ptr<MenuItem>>& items, std::vector
 }
 
 void Win32Ui::popup(PopupMenu& menu, int x, int y) {
+    HandlerScope running;  // the menu and its owner stay while the chosen item's handler runs
     std::vector<MenuItem*> byId;
     HMENU hm = buildMenu(menu.items(), byId);
     HWND owner = menu.owner() ? hwndOf(*menu.owner()) : nullptr;
@@ -1534,7 +1587,7 @@ int Win32Ui::textWidth(const Font& font, const std::string& text) {
 int Win32Ui::maxTextWidth(const Font& font, const std::vector<const std::string*>& texts) {
     // The font's character widths once, then sums: the platform measures text as the sum of
     // its characters' advance widths (no kerning), and ten thousand names cost nothing.
-    static std::map<HFONT, std::vector<int>> widths;
+    std::map<HFONT, std::vector<int>>& widths = g_charWidths;
     HFONT hf = fontOf(font);
     auto it = widths.find(hf);
     if (it == widths.end()) {

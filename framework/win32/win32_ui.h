@@ -58,7 +58,8 @@ void untieOldProc(HWND hwnd);
 
 // Converts a control colour (a COLORREF or a system colour index with the high bit set).
 COLORREF colorRef(uint32_t c);
-// The GDI font of a framework font (cached; never delete it).
+// The GDI font of a framework font (cached; never delete it). A window given it keeps it only
+// through its peer (the cache keeps a font some peer sent its window); use it at once otherwise.
 HFONT fontOf(const Font& f);
 // A top-down 32-bit device-independent bitmap of w x h pixels, drawn into by this process
 // rather than by the display; its pixels in *bits when asked for. Null when it cannot be made.
@@ -126,6 +127,25 @@ void showModeless(Form& f);
 bool activatesModeless(Form& f, HWND previous, bool first);
 void forgetModeless(Form& f);
 void releaseLater(Form& f);
+
+// Library code running for a message: every window procedure of ours, popup menu and timer
+// holds one while it runs. A handler may run a message loop (a message box, a dialog, the
+// host's answer to a notification), and that loop may deliver the deletion of a form that was
+// released meanwhile; a released form is deleted only when no handler runs, so neither the
+// handler nor the backend's work after it finds its form or a control of it gone. Code after a
+// nested loop then sees a closed form, not freed memory.
+class HandlerScope {
+public:
+    HandlerScope();
+    ~HandlerScope();
+    HandlerScope(const HandlerScope&) = delete;
+    HandlerScope& operator=(const HandlerScope&) = delete;
+};
+// Whether a handler of ours is on the stack.
+bool handlersRunning();
+// A released form whose deletion came while handlers ran: it takes no more input and is
+// released again once the last handler has returned.
+void releaseWhenIdle(Form& f);
 
 // Edit boxes and radio groups (win32_inputs.cpp). The change functions return whether they
 // kept the window in step with that property themselves.

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,8 @@ struct PrintHost {
     int physOffX = 0, physOffY = 0, physW = 0, physH = 0, dpiX = 0, dpiY = 0, pageW = 0, pageH = 0;
     DWORD sentAt = 0;
     bool endInside = false;  // call PrintEnd95 while handling the message
+    kit::HostAction afterEnd = kit::HostAction::None;  // and then do this
+    std::function<void()> callBack;
     std::string picture;
     kit::HostWindow window{[this](UINT msg, WPARAM, LPARAM lp) {
         if (msg != kPrintMessage) return false;
@@ -64,6 +67,7 @@ struct PrintHost {
         EXPECT_TRUE(kit::drawPictureFile(page, picture, kit::readIntKey("prL", -1), kit::readIntKey("prT", -1),
                                          kit::readIntKey("prW", -1), kit::readIntKey("prH", -1)));
         if (endInside) call("PrintEnd95");
+        kit::runHostAction(afterEnd, window.hwnd(), callBack);
     }
 
     static void call(const char* name) {
@@ -365,22 +369,46 @@ TEST_F(PrintDialogE2E, CloseButtonPrintEndWithoutAJobAndEscCloseWithoutAJob) {
     EXPECT_EQ(pdfFiles(out).size(), before);
 }
 
+// The host ends the page inside its answer to 2322, then shows a message box, lets its
+// messages run or opens the dialog again while the dialog's handler is still on the stack: the
+// dialog is gone for the host at once and freed after the handler has returned.
 TEST_F(PrintDialogE2E, MeasureListAndPrintItWithTheHostEndingInsideTheMessage) {
-    HWND form = openDialog();
-    ASSERT_NE(form, nullptr);
-    HWND measure = findNamedIn(form, "MeasureBox");
-    // The user picks "Pixels": the list reports its choice to the dialog.
-    SendMessageA(measure, CB_SETCURSEL, 0, 0);
-    SendMessageA(form, WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), reinterpret_cast<LPARAM>(measure));
-    const std::string w = windowText(findNamedIn(form, "LabelDocW"));
-    EXPECT_EQ(w.find('.'), std::string::npos) << w;  // whole printer pixels
+    using kit::HostAction;
     host.endInside = true;
-    {
-        kit::WatchdogScope watch("Print It", 60000);
-        click(findNamedIn(form, "BtnPrintIt"));
-        kit::pumpMessages(300);
+    host.callBack = [&] {
+        EXPECT_EQ(printCheck(), 0);
+        printDlg(host.window.hwnd(), 640, 480, 0);
+        EXPECT_EQ(printCheck(), 1);
+    };
+    int printed = 0;
+    for (HostAction action : {HostAction::None, HostAction::PumpMessages, HostAction::MessageBox, HostAction::CallBack}) {
+        SCOPED_TRACE(kit::hostActionName(action));
+        HWND form = openDialog();
+        ASSERT_NE(form, nullptr);
+        if (action == HostAction::None) {
+            HWND measure = findNamedIn(form, "MeasureBox");
+            // The user picks "Pixels": the list reports its choice to the dialog.
+            SendMessageA(measure, CB_SETCURSEL, 0, 0);
+            SendMessageA(form, WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), reinterpret_cast<LPARAM>(measure));
+            const std::string w = windowText(findNamedIn(form, "LabelDocW"));
+            EXPECT_EQ(w.find('.'), std::string::npos) << w;  // whole printer pixels
+        }
+        host.afterEnd = action;
+        {
+            kit::WatchdogScope watch("Print It", 60000);
+            click(findNamedIn(form, "BtnPrintIt"));
+            kit::pumpMessages(300);
+        }
+        EXPECT_EQ(host.messages, ++printed);
+        EXPECT_FALSE(IsWindow(form));
+        if (action == HostAction::None) EXPECT_EQ(kit::readIntKey("prW", -1), host.pageW);
+        if (action == HostAction::CallBack) {
+            HWND again = findNamed("PrintForm");
+            ASSERT_NE(again, nullptr);
+            EXPECT_NE(again, form);
+            click(findNamedIn(again, "BtnClose"));
+            kit::pumpMessages(200);
+        }
+        EXPECT_EQ(printCheck(), 0);
     }
-    EXPECT_EQ(host.messages, 1);
-    EXPECT_EQ(printCheck(), 0);
-    EXPECT_EQ(kit::readIntKey("prW", -1), host.pageW);
 }

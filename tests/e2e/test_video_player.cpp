@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <mmsystem.h>
+
 #include <cstdio>
+#include <functional>
+#include <set>
 #include <string>
 
 #include "tests/e2e/kit/kit.h"
@@ -25,10 +29,20 @@ struct VideoHost {
     int grabs = 0, closedMessages = 0;
     COLORREF grabbedCentre = CLR_INVALID;
     int grabW = 0, grabH = 0;
+    // What the host does once more on the next 2309 (then nothing again), and its call back.
+    kit::HostAction onClosed = kit::HostAction::None;
+    std::function<void()> callBack;
     kit::HostWindow window{[this](UINT msg, WPARAM, LPARAM lp) {
-        if (msg == kGrabMessage) onGrab(reinterpret_cast<HDC>(lp));
-        else if (msg == kClosedMessage) ++closedMessages;
-        else return false;
+        if (msg == kGrabMessage) {
+            onGrab(reinterpret_cast<HDC>(lp));
+        } else if (msg == kClosedMessage) {
+            ++closedMessages;
+            const kit::HostAction a = onClosed;
+            onClosed = kit::HostAction::None;
+            kit::runHostAction(a, window.hwnd(), callBack);
+        } else {
+            return false;
+        }
         return true;
     }};
 
@@ -323,4 +337,100 @@ TEST_F(VideoPlayerE2E, AHungWindowDoesNotHoldUpTheClosingBroadcast) {
     std::printf("[ figure   ] closing with a hung top-level window: %lu ms\n", took);
     WaitForSingleObject(t, 10000);
     CloseHandle(t);
+}
+
+// The host answers the closing broadcast with a message box, by letting its messages run or by
+// opening the player again, while the player's own handlers are still on the stack: the player
+// closed by "Close and E&xit " from its options menu, or by a posted WM_CLOSE, is freed only
+// after they have returned, and the process goes on.
+TEST_F(VideoPlayerE2E, TheHostMayRunMessagesOrOpenThePlayerAgainInItsAnswerToTheClosingBroadcast) {
+    using kit::HostAction;
+    host.callBack = [&] { EXPECT_EQ(player(host.window.hwnd(), 0, 0), 1); };
+    int closed = 0;
+    HWND reopened = nullptr;  // the player the host's call back opened
+    const std::pair<HostAction, bool> cases[] = {{HostAction::MessageBox, false},
+                                                 {HostAction::PumpMessages, false},
+                                                 {HostAction::CallBack, false},
+                                                 {HostAction::MessageBox, true}};
+    for (const auto& [action, postedClose] : cases) {
+        SCOPED_TRACE(std::string(kit::hostActionName(action)) + (postedClose ? ", posted WM_CLOSE" : ", Close and Exit"));
+        HWND form = reopened ? reopened : open();
+        reopened = nullptr;
+        ASSERT_NE(form, nullptr);
+        ASSERT_TRUE(hostLoop([&] { return statusText(form) == "Stopped Frame:0"; }, 8000));
+        host.onClosed = action;
+        {
+            kit::WatchdogScope watch("closing the player", 30000);
+            if (postedClose) {
+                PostMessageA(form, WM_CLOSE, 0, 0);
+            } else {
+                Driver menu([] {
+                    HWND m = nullptr;
+                    waitUntil([&] { return (m = FindWindowA("#32768", nullptr)) && IsWindowVisible(m); }, 5000);
+                    if (!m) return;
+                    PostMessageA(m, WM_KEYDOWN, 'X', 0);
+                    PostMessageA(m, WM_CHAR, 'x', 0);
+                });
+                sendKey(findNamedIn(form, "XScrollbar1"), 'M', true);
+                menu.join();
+            }
+            hostLoop([&] { return host.closedMessages > closed && !IsWindow(form); }, 5000);
+        }
+        EXPECT_EQ(host.closedMessages, ++closed);
+        EXPECT_FALSE(IsWindow(form));  // freed once the handlers had returned
+        if (action == HostAction::CallBack) {
+            EXPECT_EQ(status(), 256);  // the player the host opened again
+            reopened = findNamed("VideoForm");
+            EXPECT_NE(reopened, nullptr);
+        } else {
+            EXPECT_EQ(status(), 0);
+        }
+    }
+}
+
+// The host closes every media device of its process while the player plays: the player's next
+// status tick fails. The timer stops before the error box, so its ticks while the box is up
+// (four here) add no box; after the one answer the window closes and the host's loop goes on.
+TEST_F(VideoPlayerE2E, ADeviceClosedUnderThePlayingPlayerGivesOneErrorBox) {
+    HWND form = open();
+    ASSERT_NE(form, nullptr);
+    ASSERT_TRUE(hostLoop([&] { return statusText(form) == "Stopped Frame:0"; }, 8000));
+    click(findNamedIn(form, "BtnPlay"));
+    std::set<HWND> boxes;
+    std::string text;
+    Driver user([&] {
+        auto look = [&] {
+            for (HWND h : topWindows())
+                if (kvName(h) == "MessageDialog" && boxes.insert(h).second && text.empty())
+                    text = windowText(findNamedIn(h, "Message"));
+        };
+        if (!waitUntil([&] { look(); return !boxes.empty(); }, 15000)) return;
+        const DWORD until = GetTickCount() + 2000;
+        while (GetTickCount() < until) {
+            look();
+            Sleep(50);
+        }
+        // Every box is answered, the last one first, until none comes for a while.
+        DWORD quietSince = GetTickCount();
+        while (GetTickCount() - quietSince < 1500) {
+            look();
+            HWND top = findNamed("MessageDialog");
+            if (HWND ok = top ? findNamedIn(top, "OK") : nullptr) {
+                PostMessageA(ok, BM_CLICK, 0, 0);
+                waitUntil([&] { return !IsWindow(top); }, 3000);
+                quietSince = GetTickCount();
+            }
+            Sleep(50);
+        }
+    });
+    mciSendStringA("close all", nullptr, 0, nullptr);
+    {
+        kit::WatchdogScope watch("the player over a closed device", 60000);
+        hostLoop([] { return status() == 0; }, 30000);
+    }
+    user.join();
+    EXPECT_EQ(boxes.size(), 1u) << text;
+    EXPECT_FALSE(text.empty());
+    EXPECT_EQ(status(), 0);
+    EXPECT_FALSE(IsWindow(form));
 }

@@ -452,6 +452,15 @@ TEST(BitmapFile, ReadsTheKindsOfBitmapsAndRefusesOthers) {
     PixelMap pr = kv::decodeBitmap(rle);
     EXPECT_EQ(pr.pixels, (std::vector<uint32_t>{0xFF0000, 0x00FF00, 0xFF0000, 0x00FF00, 0x00FF00, 0x00FF00}));
 
+    // A header size near 4 GB: the palette would lie past the end of any file. Added to the
+    // header's place in 32 bits it comes to the file's first bytes (0xFFFFFFF2), or to an entry
+    // whose last byte wraps before the buffer (0xFFFFFFF0).
+    for (uint32_t hugeHeader : {0xFFFFFFF2u, 0xFFFFFFF0u, 0xFFFFFFFFu}) {
+        std::string wrap = b8;
+        for (int i = 0; i < 4; ++i) wrap[14 + i] = static_cast<char>(hugeHeader >> (8 * i));
+        EXPECT_THROW(kv::decodeBitmap(wrap), kv::Error) << std::hex << hugeHeader;
+    }
+
     for (const std::string& bad : {std::string("BM"), std::string("GIF89a and more bytes than a header holds"),
                                    header(100000, 2, 24, 0, 0, 54), header(4, 4, 24, 0, 0, 54),
                                    header(4, 4, 7, 0, 0, 54) + std::string(64, '\0')})

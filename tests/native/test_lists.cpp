@@ -1,9 +1,13 @@
 // The list controls of the framework against the sim platform: the list box with pictures
 // (sorted insertion, in-place changes, single and multiple selection as the user clicks), the
 // drive box, the folder list (which also sets the current directory), the window hook and the
-// drop-down list with pictures.
+// drop-down list with pictures; the bounded cache of the backend's brushes and fonts.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <vector>
+
+#include "framework/bounded_cache.h"
 #include "framework/lists.h"
 #include "framework/sim/sim_platform.h"
 
@@ -129,4 +133,35 @@ TEST_F(Lists, PictureComboBoxKeepsAPicturePerItem) {
     EXPECT_EQ(cb->picture(2), "");
     cb->select(1);
     EXPECT_EQ(cb->text(), " \\photos");
+}
+
+// The backend's brush and font caches: the cap holds by letting go the values asked for least
+// recently, never one held elsewhere (a font a window still has) nor the one just asked for.
+TEST(BoundedCache, KeepsItsCapByDroppingTheLeastRecentValuesThatNothingHolds) {
+    std::vector<int> dropped;
+    std::set<int> held;
+    int made = 0;
+    {
+        kv::BoundedCache<int, int> cache(3, [&](int& v) { dropped.push_back(v); },
+                                         [&](const int& v) { return held.count(v) != 0; });
+        auto get = [&](int k) { return cache.get(k, [&] { ++made; return k * 10; }); };
+        EXPECT_EQ(get(1), 10);
+        get(2);
+        get(3);
+        EXPECT_EQ(get(1), 10);  // found: made once, now the most recent
+        EXPECT_EQ(made, 3);
+        get(4);
+        EXPECT_EQ(dropped, (std::vector<int>{20}));
+        held = {30};  // the least recent now, but held: the next one goes instead
+        get(5);
+        EXPECT_EQ(dropped, (std::vector<int>{20, 10}));
+        held = {30, 40, 50};  // everything held: the cache grows past its cap for a while
+        get(6);
+        EXPECT_EQ(cache.size(), 4u);
+        held.clear();  // free again: the next miss brings it back to the cap
+        get(7);
+        EXPECT_EQ(cache.size(), 3u);
+        EXPECT_EQ(dropped, (std::vector<int>{20, 10, 30, 40}));
+    }
+    EXPECT_EQ(dropped.size(), 7u);  // the rest go with the cache
 }

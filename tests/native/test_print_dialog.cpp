@@ -323,7 +323,10 @@ TEST_F(PrintDialog, CancelEscAndAltCCloseWithoutAJob) {
     TPrintForm& f = open();
     f.BtnClose->click();
     EXPECT_TRUE(f.closed());
-    EXPECT_EQ(entry::PrintCheck95(), 1);  // until the form is freed from the message loop
+    // Gone for the host at once, though the form is freed later from the message loop (a host
+    // waiting for 0 inside its own handler would otherwise wait for ever).
+    EXPECT_EQ(entry::PrintCheck95(), 0);
+    EXPECT_EQ(kv::print::state().form, nullptr);
     sim.user.processMessages();
     EXPECT_EQ(entry::PrintCheck95(), 0);
     EXPECT_TRUE(sim.printer.begun.empty());
@@ -415,6 +418,16 @@ TEST_F(PrintDialog, PreviewPictureFromTheBmpKey_AMissingOneEndsTheActivationWith
     EXPECT_EQ(g.PanelSettings->caption(), "Paper Settings");
     EXPECT_EQ(g.printWidth(), 0);
     EXPECT_EQ(entry::PrintCheck95(), 1);
+    // Without a layout "&Print It" begins no job (it would come out empty) and says why again.
+    sim.user.answer("Cannot open file \"c:\\pics\\gone.bmp\". The system cannot find the file specified",
+                    ModalResult::OK);
+    g.BtnPrintIt->click();
+    EXPECT_TRUE(sim.printer.begun.empty());
+    EXPECT_TRUE(sim.host.sent.empty());
+    EXPECT_EQ(key("prW"), "<none>");
+    EXPECT_TRUE(g.enabled());
+    ASSERT_EQ(sim.user.dialogs.size(), 2u);
+    EXPECT_EQ(sim.user.dialogs.back().kind, DialogKind::Error);
 }
 
 TEST_F(PrintDialog, SettingsFileThatRefusesTheKeysAbortsTheJob) {

@@ -385,6 +385,28 @@ TEST_F(VideoPlayer, DeviceFailureIsReportedAndClosesTheWindow) {
     EXPECT_EQ(broadcasts(), 1);
     sim.user.processMessages();
 
+    // The device taken away while playing: every command fails from then on, and the status
+    // timer ticks while the box is up. The timer stops before the box: one failure, one box.
+    TVideoForm& g = open();
+    g.MediaPlayer1->press(MediaBtn::Play);
+    sim.media.failAlways = SimMedia::ErrNotOpen;
+    int ticksInBox = 0;
+    sim.user.whileDialog = [&] {
+        for (int i = 0; i < 3 && ticksInBox < 40; ++i) {
+            ++ticksInBox;
+            for (Timer* t : std::vector<Timer*>(sim.painter.running)) t->tick();
+        }
+    };
+    sim.user.answer("The device is not open.", ModalResult::OK);
+    tick(g);
+    sim.user.whileDialog = nullptr;
+    EXPECT_EQ(sim.user.dialogs.size(), 2u);
+    EXPECT_EQ(video::state().form, nullptr);
+    EXPECT_EQ(broadcasts(), 2);
+    EXPECT_FALSE(sim.media.isOpen());
+    sim.media.failAlways = 0;
+    sim.user.processMessages();
+
     // A video without frames cannot be shown: the activation fails, the export still says 1.
     sim.media.files[kFile].frames = 0;
     sim.user.answer("The video has no frames.", ModalResult::OK);

@@ -47,6 +47,55 @@ bool hostLoop(const std::function<bool()>& done, DWORD ms) {
     return done ? done() : true;
 }
 
+const char* hostActionName(HostAction a) {
+    switch (a) {
+        case HostAction::None: return "nothing more";
+        case HostAction::MessageBox: return "a message box";
+        case HostAction::PumpMessages: return "its messages let run";
+        case HostAction::CallBack: return "a call back into the library";
+    }
+    return "?";
+}
+
+namespace {
+constexpr const char* kHostBoxTitle = "Test host's answer";
+
+struct BoxCloser {
+    DWORD ms;
+    static DWORD WINAPI run(void* p) {
+        const DWORD ms = static_cast<BoxCloser*>(p)->ms;
+        const DWORD until = GetTickCount() + ms + 10000;
+        HWND box = nullptr;
+        while (!box && GetTickCount() < until) {
+            box = FindWindowA("#32770", kHostBoxTitle);
+            if (!box) Sleep(10);
+        }
+        if (!box) return 0;
+        Sleep(ms);  // the box's loop runs meanwhile
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return 0;
+    }
+};
+}  // namespace
+
+void runHostAction(HostAction a, HWND owner, const std::function<void()>& callBack, DWORD ms) {
+    switch (a) {
+        case HostAction::None: break;
+        case HostAction::MessageBox: {
+            BoxCloser closer{ms};
+            HANDLE t = CreateThread(nullptr, 0, &BoxCloser::run, &closer, 0, nullptr);
+            MessageBoxA(owner, "The host answers.", kHostBoxTitle, MB_OK);
+            WaitForSingleObject(t, INFINITE);
+            CloseHandle(t);
+            break;
+        }
+        case HostAction::PumpMessages: hostLoop(nullptr, ms); break;
+        case HostAction::CallBack:
+            if (callBack) callBack();
+            break;
+    }
+}
+
 bool captureWindow(HWND window, const std::string& name, bool redraw, DWORD settleMs) {
     if (redraw) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     hostLoop(nullptr, settleMs);

@@ -29,6 +29,14 @@ private:
 // returns the last answer of `done` (true without one).
 bool hostLoop(const std::function<bool()>& done, DWORD ms);
 
+// What a host may do inside its answer to a notification, beside handling it: nothing more,
+// show a message box of its own (a helper thread closes it after `ms`), let its messages run
+// for `ms` (a nested PeekMessage loop), or call back into the library.
+enum class HostAction { None, MessageBox, PumpMessages, CallBack };
+const char* hostActionName(HostAction a);
+// Does it; `callBack` is the call of CallBack.
+void runHostAction(HostAction a, HWND owner, const std::function<void()>& callBack = {}, DWORD ms = 300);
+
 // Saves the picture of a window under the screens folder as `name`, after letting it paint
 // for `settleMs` (redrawn first when `redraw`); false when no picture was saved.
 bool captureWindow(HWND window, const std::string& name, bool redraw = true, DWORD settleMs = 300);
