@@ -146,6 +146,7 @@ public:
     void Image2MouseDown(Control* sender, MouseButton button, unsigned shift, int x, int y);
     void Image2MouseMove(Control* sender, MouseButton button, unsigned shift, int x, int y);
     void Image2MouseUp(Control* sender, MouseButton button, unsigned shift, int x, int y);
+    void EndCatalogDrag();
     void Timer1Timer(Timer* sender);
     void CatScrollMouseDown(Control* sender, MouseButton button, unsigned shift, int x, int y);
     void BtnCatalogClick(Control* sender);

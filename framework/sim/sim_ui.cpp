@@ -34,6 +34,7 @@ static ModalResult defaultAnswer(unsigned buttons) {
 }
 
 ModalResult SimUser::messageDialog(const std::string& text, DialogKind kind, unsigned buttons) {
+    if (whileDialogUp) whileDialogUp(text);
     ModalResult r;
     if (!answers_.empty() && answers_.front().first == text) {
         r = answers_.front().second;
