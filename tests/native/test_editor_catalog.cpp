@@ -455,12 +455,21 @@ TEST_F(Catalog, ContactSheetIsTheViewAsAWindowsBitmap) {
     sim.user.answer("Cannot save file.\nsheet.jpg", ModalResult::OK);
     form->mnuContactSheet->click();
     EXPECT_EQ(sim.user.dialogs.back().kind, kv::DialogKind::Error);
+    // A new name the dialog left its placeholder under, on a full disk: the placeholder goes.
+    sim.fs.mapDrive('D', sim.root() + "/drive-d");
+    saveName = "d:\\sheets\\page two.bmp";
+    sim.writeFile(saveName, std::string("\0\0\1\0", 4));
+    sim.fs.setDriveFull('d', true);
+    sim.user.answer("Cannot save file.\npage two.bmp", ModalResult::OK);
+    form->mnuContactSheet->click();
+    sim.fs.setDriveFull('d', false);
+    EXPECT_FALSE(sim.fs.exists(saveName));
     // Cancelled, or no name: nothing is written and nothing is said.
     saveName = "";
     form->mnuContactSheet->click();
     kv::explorer::setRemoteDlgHandler([](int32_t, int32_t) { return -1; });
     form->mnuContactSheet->click();
-    EXPECT_EQ(sim.user.dialogs.size(), 1u);
+    EXPECT_EQ(sim.user.dialogs.size(), 2u);
 }
 
 // ---- bitmap files --------------------------------------------------------------------------
