@@ -536,7 +536,9 @@ TEST_F(CatalogPage, KeysFromEveryControlOfThePageAndAutoScrollByTheTimer) {
             Sleep(1600);  // three more periods of the timer
             boxes = countBoxes();
             boxText = windowText(findNamedIn(box, "Message"));
-            while (HWND b = findNamed("MessageDialog")) {  // a person closes every box
+            for (int k = 0; k < 20; ++k) {  // a person closes every box (boxes that kept coming, 20)
+                HWND b = findNamed("MessageDialog");
+                if (!b) break;
                 PostMessageA(findNamedIn(b, "OK"), BM_CLICK, 0, 0);
                 waitUntil([&] { return IsWindow(b) == FALSE; }, 3000);
             }
@@ -572,10 +574,11 @@ TEST_F(CatalogPage, KeysFromEveryControlOfThePageAndAutoScrollByTheTimer) {
     EXPECT_EQ(boxText.rfind("Cannot open file ", 0), 0u) << boxText;
     EXPECT_EQ(boxesAfter, 0);
     EXPECT_EQ(afterBox, boxAt);
-    // Neither drag moved a slide.
+    // The first drag dropped slide 100 on slide 84; the cancelled one and the one that met
+    // the bad thumbnail moved nothing.
     const std::string temp = folder.file("temp show.avl");
     for (int i = 1; i <= 100; ++i) {
-        snprintf(name, sizeof name, "p%04d", i);
+        snprintf(name, sizeof name, "p%04d", i < 84 ? i : i == 84 ? 100 : i - 1);
         EXPECT_EQ(profile(temp, std::to_string(i).c_str(), "F").substr(0, 5), name) << i;
     }
 }
