@@ -80,8 +80,10 @@ void TEditorForm::mnuContactSheetClick(Control*) {
     // that opened the menu drew one): the sheet shows the slides, not the pointer.
     PixelMap sheet = Image2->picture();
     if (editorState().FrameShown) eraseFrame(sheet, editorState().FrameCellC, editorState().FrameCellQ);
-    if (sheet.empty() || !ports().fs->writeFileAtomic(name, encodeBitmap(sheet)))
+    if (sheet.empty() || !ports().fs->writeFileAtomic(name, encodeBitmap(sheet))) {
+        removeUnwrittenPlaceholder(name);
         ports().user->messageDialog("Cannot save file.\n" + namePart(name), DialogKind::Error, BtnOK);
+    }
 }
 
 }  // namespace kv::editor

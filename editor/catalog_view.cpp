@@ -5,6 +5,7 @@
 // Cell (c, q) of a page has its origin at (74c + 2, 80q + 2); the page shows the slides from
 // the scroll bar's position on, left to right, top to bottom.
 #include <algorithm>
+#include <exception>
 
 #include "editor/editor_form.h"
 #include "framework/error.h"
@@ -47,6 +48,10 @@ void TEditorForm::buildCatalog() {
     Image2->onMouseDown = [this](Control* s, MouseButton b, unsigned sh, int x, int y) { Image2MouseDown(s, b, sh, x, y); };
     Image2->onMouseMove = [this](Control* s, MouseButton b, unsigned sh, int x, int y) { Image2MouseMove(s, b, sh, x, y); };
     Image2->onMouseUp = [this](Control* s, MouseButton b, unsigned sh, int x, int y) { Image2MouseUp(s, b, sh, x, y); };
+    Image2->onMouseCaptureLost = [this](Control*) {
+        // Only a drag is cancelled: the right button's slide menu takes the mouse too.
+        if (editorState().Dragging) EndCatalogDrag();
+    };
     CatScroll->onMouseDown = [this](Control* s, MouseButton b, unsigned sh, int x, int y) { CatScrollMouseDown(s, b, sh, x, y); };
     BtnCatalog->onClick = [this](Control* s) { BtnCatalogClick(s); };
     BtnKillCat->onClick = [this](Control* s) { BtnKillCatClick(s); };
@@ -211,7 +216,6 @@ void TEditorForm::Image2MouseMove(Control*, MouseButton, unsigned, int x, int y)
 
 void TEditorForm::Image2MouseUp(Control*, MouseButton, unsigned, int x, int y) {
     EditorState& st = editorState();
-    ports().user->setCursor(CursorKind::Default);
     bool moveDue = false;
     if (st.Dragging) {
         const int q = y / kPitchY;
@@ -221,6 +225,16 @@ void TEditorForm::Image2MouseUp(Control*, MouseButton, unsigned, int x, int y) {
         // table's header.
         moveDue = st.DragTarget != st.DragSource && st.DragTarget >= 1;
     }
+    EndCatalogDrag();
+    if (moveDue) GridxMove();
+}
+
+// The end of a press on the view, dropped or cancelled (the view lost the mouse): no drag,
+// no auto-scroll, the default cursor, no focus frame. A cancelled drag moves nothing, and the
+// next press picks a slide afresh.
+void TEditorForm::EndCatalogDrag() {
+    EditorState& st = editorState();
+    ports().user->setCursor(CursorKind::Default);
     st.Dragging = false;
     st.AutoScroll = 0;
     if (st.FrameShown) {
@@ -228,7 +242,6 @@ void TEditorForm::Image2MouseUp(Control*, MouseButton, unsigned, int x, int y) {
         st.FrameShown = false;
         Image2->invalidate();
     }
-    if (moveDue) GridxMove();
 }
 
 // ---- scrolling -------------------------------------------------------------------------
@@ -242,7 +255,16 @@ void TEditorForm::Timer1Timer(Timer*) {
     else p = p < max - cols ? p + cols : max;
     CatScroll->setPosition(p);
     st.FrameShown = false;
-    UpdateCatalogView(p);
+    try {
+        UpdateCatalogView(p);
+    } catch (const std::exception& e) {
+        // A thumbnail that cannot be opened: the box takes the mouse, so the drag ends as
+        // cancelled, and the timer stands still while the box is up. One failure, one box.
+        Timer1->setEnabled(false);
+        EndCatalogDrag();
+        ports().user->messageDialog(e.what(), DialogKind::Error, BtnOK);
+        Timer1->setEnabled(true);
+    }
 }
 
 void TEditorForm::CatScrollMouseDown(Control*, MouseButton, unsigned, int, int) {

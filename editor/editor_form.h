@@ -24,6 +24,12 @@ uint32_t menuColorValue(int tag);
 // Draws the catalogue's focus frame of cell (c, q) in white, the page's background.
 void eraseFrame(PixelMap& view, int c, int q);
 
+// After a write to a name from the explorer's save dialog failed: for a new name the dialog
+// leaves a placeholder file (its four probe bytes) so that the long name survives a write to
+// the short one; when the file still holds only that, it goes, so that a failed save leaves
+// no file behind. A file that was there before, or that holds anything else, stays.
+void removeUnwrittenPlaceholder(const std::string& file);
+
 class TEditorForm : public Form {
 public:
     TEditorForm();  // builds the controls and runs FormCreate
@@ -146,6 +152,7 @@ public:
     void Image2MouseDown(Control* sender, MouseButton button, unsigned shift, int x, int y);
     void Image2MouseMove(Control* sender, MouseButton button, unsigned shift, int x, int y);
     void Image2MouseUp(Control* sender, MouseButton button, unsigned shift, int x, int y);
+    void EndCatalogDrag();
     void Timer1Timer(Timer* sender);
     void CatScrollMouseDown(Control* sender, MouseButton button, unsigned shift, int x, int y);
     void BtnCatalogClick(Control* sender);

@@ -255,6 +255,15 @@ int slideAtByte(const std::string& bytes, uint64_t at, int n) {
 
 }  // namespace
 
+void removeUnwrittenPlaceholder(const std::string& file) {
+    static const std::string placeholder("\0\0\1\0", 4);  // what the dialog writes there
+    FileSystemPort& fs = *ports().fs;
+    const std::optional<DirEntry> e = fs.findEntry(file);
+    std::string bytes;
+    if (e && !e->directory && e->size == placeholder.size() && fs.readFile(file, bytes) && bytes == placeholder)
+        fs.deleteFile(file);
+}
+
 void TEditorForm::SaveFile(bool temporary) {
     EditorState& st = editorState();
     IniFile settings(SettingsFileName);
@@ -347,7 +356,10 @@ void TEditorForm::SaveFile(bool temporary) {
     }
     if (failed) {
         // The script on disk is not the one in the editor: closing must still ask.
-        if (!temporary) st.modified = true;
+        if (!temporary) {
+            st.modified = true;
+            removeUnwrittenPlaceholder(file);
+        }
         const int m = slide > 10 ? slide - 8 : slide;
         ports().user->messageDialog(std::string(kSaveAborted) + intToStr(m) + "\n" + kSaveAbortedReason,
                                     DialogKind::Error, BtnOK);

@@ -113,9 +113,11 @@ void TEditorForm::wireSlideList() {
 void TEditorForm::BtnAddClick(Control* sender) {
     EditorState& st = editorState();
     UserPort& user = *ports().user;
-    // Inserting into a script without slides is adding: the blank start row is no slide to
-    // put the new ones in front of.
-    const bool insert = sender == BtnInsert && !Grid->cell(FilePath, 1).empty();
+    // A script without slides is the blank start row alone: the first new slide takes its
+    // place, and inserting there is adding. A blank start row that a CD track followed stays
+    // a row like any other.
+    const bool noSlides = Grid->rowCount() == 2 && Grid->cell(FilePath, 1).empty();
+    const bool insert = sender == BtnInsert && !noSlides;
 
     if (explorer::RemoteDlg95(kModeAddSlides, 0) == -1) return;
     EnableControls();
@@ -129,20 +131,26 @@ void TEditorForm::BtnAddClick(Control* sender) {
     const int k = list.count;
     const int r0 = Grid->row();
     int selectAtEnd = r0;
+    // The new slides go to rows first .. first + k - 1, which are made empty for them here;
+    // every row there was before keeps its slide.
+    int first = 1;
 
     if (!insert) {
-        if (Grid->cell(FilePath, 1).empty()) {
-            Grid->setRowCount(Grid->rowCount() + k - 1);  // the blank start row is the first new slide
+        if (noSlides) {
+            Grid->setRowCount(k + 1);
         } else {
-            selectAtEnd = Grid->rowCount() - 1;
+            first = Grid->rowCount();
+            selectAtEnd = first - 1;
             Grid->setRow(1);
             GridClick(this);
-            Grid->setRowCount(Grid->rowCount() + k);
-            ui().processMessages();
+            // No messages run while the new rows are still empty: the table is repainted
+            // once they are filled.
+            Grid->setRowCount(first + k);
             Grid->setRow(selectAtEnd);
             GridClick(this);
         }
     } else {
+        first = r0;
         GridInsert(r0, k);
         Grid->setRow(r0);
         GridClick(this);
@@ -165,8 +173,8 @@ void TEditorForm::BtnAddClick(Control* sender) {
     for (int i = 1; i <= k; ++i) {
         const std::string name = list.doc.readString(intToStr(i), "F", "ERROR");
         const std::string ext = upperExtension(list.folder + name);
-        if (!Grid->cell(FilePath, Grid->row()).empty()) Grid->setRow(Grid->row() + 1);
-        const int r = Grid->row();
+        const int r = first + i - 1;
+        Grid->setRow(r);  // the kind's set-up fills the current row
         auto [shortPath, longName] = listed.paths(name);
         Grid->setCell(FilePath, r, std::move(shortPath));
         Grid->setCell(DisplayName, r, std::move(longName));
@@ -210,6 +218,7 @@ void TEditorForm::BtnCDClick(Control*) {
     Fullname->setCaption(name);
     SetUpAudio();
     Grid->setCell(Param, r, intToStr(t));
+    editorState().modified = true;  // a new or replaced slide: closing must ask
 }
 
 // ---- erase --------------------------------------------------------------------------------
@@ -320,7 +329,10 @@ void TEditorForm::mnuGotoSlideClick(Control*) {
     UpdatePreview();
 }
 
-void TEditorForm::GridRowMoved(Control*, int, int) { RenumberSlides(); }
+void TEditorForm::GridRowMoved(Control*, int, int) {
+    RenumberSlides();
+    editorState().modified = true;  // the table reports only a row that changed places
+}
 
 // ---- find ---------------------------------------------------------------------------------
 

@@ -115,6 +115,7 @@ void TEditorForm::SortByAny(const MenuItem* sender) {
         }
         if (p != 0 && p != i) {
             SwapSlideRows(p, i);
+            st.modified = true;  // the order changed (p's key is greater than i's): closing must ask
             std::swap(key[static_cast<size_t>(p)], key[static_cast<size_t>(i)]);
         }
     }

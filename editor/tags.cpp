@@ -68,7 +68,9 @@ void TEditorForm::SaveTagList() {
         SetSaveAs(Grid->cell(FilePath, row));
         // The editor stays open and does not wait for the player.
         const std::string player = st.AppDir + kPlayer;
-        if (!ports().system->run(player + " /x", kHidden))
+        // The program's path is quoted: in a folder whose name has spaces ("C:\Program
+        // Files\...") the platform would first try the path cut at the first space.
+        if (!ports().system->run("\"" + player + "\" /x", kHidden))
             user.messageDialog("Cannot start\n" + player, DialogKind::Error, BtnOK);
         return;
     }

@@ -167,6 +167,10 @@ void Control::mouseUp(MouseButton b, unsigned shift, int x, int y) {
     if (onMouseUp) onMouseUp(this, b, shift, x, y);
 }
 
+void Control::mouseCaptureLost() {
+    if (onMouseCaptureLost) onMouseCaptureLost(this);
+}
+
 // ---- Button, Image, Gauge, ScrollBar, Notebook ----------------------------------------
 
 void Button::click() {

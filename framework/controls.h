@@ -152,6 +152,10 @@ public:
     KeyPressEvent onKeyPress;
     MouseEvent onMouseDown;
     MouseEvent onMouseUp;
+    // The control held the mouse for a button pressed on it and lost it before the button
+    // came up (another window took the mouse, the user switched windows, a mode was
+    // cancelled): what the press began ends as cancelled, and no release will come.
+    NotifyEvent onMouseCaptureLost;
 
     // What the user's input does (called by the backend, or by a scripted user in tests).
     virtual void click();
@@ -161,6 +165,7 @@ public:
     void keyPress(char& key);
     void mouseDown(MouseButton b, unsigned shift, int x, int y);
     void mouseUp(MouseButton b, unsigned shift, int x, int y);
+    void mouseCaptureLost();
 
     void* peer = nullptr;  // backend's native object
 

@@ -34,9 +34,10 @@ static ModalResult defaultAnswer(unsigned buttons) {
 }
 
 ModalResult SimUser::messageDialog(const std::string& text, DialogKind kind, unsigned buttons) {
+    // Recorded before the test's moment runs, so a dialog raised during it comes after.
     dialogs.push_back({text, kind, buttons, ModalResult::None});
     const size_t at = dialogs.size() - 1;
-    if (whileDialog) whileDialog();
+    if (whileDialogUp) whileDialogUp(text);
     ModalResult r;
     if (!answers_.empty() && answers_.front().first == text) {
         r = answers_.front().second;

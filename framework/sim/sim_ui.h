@@ -44,12 +44,12 @@ public:
         bool fullOpen;
     };
     std::vector<ColorDialogCall> colorDialogs;
+    // What happens while a message dialog is up, before it is answered: the dialog's message
+    // loop delivers timer ticks, the host's calls and the user's input, and a test makes its
+    // moment here. Runs for every dialog; the dialog's text is given.
+    std::function<void(const std::string&)> whileDialogUp;
     // What the user does when a popup menu of this name opens (default: closes it).
     void onPopup(const std::string& menuName, std::function<void(PopupMenu&)> act);
-
-    // What happens while a message dialog is up, before the user answers it (the dialog's
-    // message loop delivering a timer's tick, a host's call); runs for each dialog.
-    std::function<void()> whileDialog;
 
     // --- the record ---
     std::vector<ShownDialog> dialogs;

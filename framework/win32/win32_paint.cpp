@@ -1,7 +1,8 @@
 // Paint boxes and timers with the Win32 API: a paint box's window shows its picture with one
 // transfer of its pixels, reports the mouse (held by the window while a button pressed on it
-// is down, so moves outside it are reported too), and text is drawn by GDI into the pixels
-// under it. Timers are thread timers of the message loop that runs them.
+// is down, so moves outside it are reported too, and the loss of that hold to anything else),
+// and text is drawn by GDI into the pixels under it. Timers are thread timers of the message
+// loop that runs them.
 #include <map>
 
 #include "framework/paint_box.h"
@@ -12,6 +13,9 @@ namespace kv::win32 {
 namespace {
 
 constexpr const char* kPaintBoxClass = "KvPaintBox";
+
+// The paint box letting the mouse go itself at a button's release: that is no lost capture.
+HWND releasingCapture = nullptr;
 
 using namespace detail;
 
@@ -68,7 +72,11 @@ LRESULT CALLBACK paintBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_LBUTTONUP:
         case WM_RBUTTONUP: {
-            if (GetCapture() == hwnd && !(wp & (MK_LBUTTON | MK_RBUTTON))) ReleaseCapture();
+            if (GetCapture() == hwnd && !(wp & (MK_LBUTTON | MK_RBUTTON))) {
+                releasingCapture = hwnd;
+                ReleaseCapture();
+                releasingCapture = nullptr;
+            }
             const MouseButton b = msg == WM_LBUTTONUP ? MouseButton::Left : MouseButton::Right;
             guarded([&] { box->mouseUp(b, keyShift() | buttons, x, y); });
             if (b == MouseButton::Left) guarded([&] { box->click(); });
@@ -78,6 +86,12 @@ LRESULT CALLBACK paintBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_MOUSEMOVE:
             guarded([&] { box->mouseMove(keyShift() | buttons, x, y); });
             pokeModalLoop(*box);
+            return 0;
+        case WM_CAPTURECHANGED:  // (WM_CANCELMODE releases the capture in the default procedure)
+            if (reinterpret_cast<HWND>(lp) != hwnd && releasingCapture != hwnd) {
+                guarded([&] { box->mouseCaptureLost(); });
+                pokeModalLoop(*box);
+            }
             return 0;
         default: break;
     }

@@ -774,6 +774,11 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             }
             return res;
         }
+        case WM_CANCELMODE:
+            // Sent when the form is disabled, a box comes up or the user switches away: a
+            // control of the form that holds the mouse lets it go (and ends its drag).
+            if (HWND held = GetCapture(); held && IsChild(hwnd, held)) ReleaseCapture();
+            break;
         case WM_KV_CHECK: return 0;
         case WM_KV_HIDE:
             if (!f->isModal()) ShowWindow(hwnd, SW_HIDE);

@@ -220,8 +220,8 @@ TEST_F(Editor, EscapeInTheFileMenuClosesOnlyTheMenuAndItsRunItemRuns) {
 
 TEST_F(Editor, MouseSelectsACellDoubleClickOpensTheEditMenuAndARowIsDraggedByItsNumber) {
     TestScript s = openOn(8, true);
-    std::string clicked, afterDrag, menuSeen;
-    runEditor([&](HWND form, HWND grid) {
+    std::string clicked, afterDrag, menuSeen, asked;
+    int32_t r = runEditor([&](HWND form, HWND grid) {
         // A click in the file name column of slide 3.
         clickGrid(grid, 100, 3);
         clicked = gridText(grid);
@@ -234,11 +234,13 @@ TEST_F(Editor, MouseSelectsACellDoubleClickOpensTheEditMenuAndARowIsDraggedByIts
         clickGrid(grid, 100, 5);
         afterDrag = gridText(grid);
         // The move changed the script: closing asks; Yes discards.
-        quitDiscarding(form, 3000);
+        asked = quitDiscarding(form, 3000);
     });
     EXPECT_EQ(clicked, s.displayNames[2]);
     EXPECT_EQ(menuSeen, "menu");
     EXPECT_EQ(afterDrag, s.displayNames[1]);
+    EXPECT_EQ(asked, "Confirm");
+    EXPECT_EQ(r, 0);
 }
 
 TEST_F(Editor, AScriptWithoutSlidesIsReportedInTheErrorDialogAndTheBlankTableStays) {

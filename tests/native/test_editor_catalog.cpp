@@ -251,6 +251,64 @@ TEST_F(Catalog, HoldingADragBesideTheViewScrollsOneRowPerTick) {
     EXPECT_TRUE(sim.painter.running.empty());
 }
 
+// A drag ends as cancelled when the view loses the mouse (another window takes it, the user
+// switches windows): no more scrolling, and the next plain click picks, it moves nothing.
+// A thumbnail that cannot be opened while the drag scrolls gives one box, with the timer
+// standing still while it is up, and ends the drag the same way.
+TEST_F(Catalog, ADragThatLosesTheMouseOrMeetsABadThumbnailEndsAndMovesNothing) {
+    addPictures(60);
+    form->Grid->setRow(1);
+    showPage();
+    editorState().modified = false;
+    const auto order = slideNames();
+    press(MouseButton::Left, 10, 10);  // slide 1
+    move(700, 100);
+    form->Timer1->tick();
+    ASSERT_EQ(form->CatScroll->position(), 9);
+    form->Image2->mouseCaptureLost();
+    EXPECT_FALSE(editorState().Dragging);
+    EXPECT_EQ(editorState().AutoScroll, 0);
+    EXPECT_EQ(sim.user.cursor(), kv::CursorKind::Default);
+    form->Timer1->tick();
+    EXPECT_EQ(form->CatScroll->position(), 9);
+    press(MouseButton::Left, 74 * 3 + 10, 10);  // a plain click on slide 12
+    release(74 * 3 + 10, 10);
+    EXPECT_EQ(form->Grid->row(), 12);
+    EXPECT_EQ(slideNames(), order);
+    EXPECT_FALSE(editorState().modified);
+    // The capture a right-button press loses to its slide menu is no drag.
+    press(MouseButton::Right, 74 * 4 + 10, 10);
+    form->Image2->mouseCaptureLost();
+    EXPECT_EQ(form->Grid->row(), 13);
+
+    const std::string bad = "BM not really a bitmap";
+    sim.writeFile("c:\\app\\7P4S8" + StripLeadingZeros(EncodeBase32(45)) + ".BMP", bad);
+    std::string text;
+    try {
+        kv::decodeBitmap(bad);
+    } catch (const kv::Error& e) {
+        text = e.what();
+    }
+    ASSERT_FALSE(text.empty());
+    sim.user.answer(text, ModalResult::OK);
+    int boxes = 0, whileRunning = 0;
+    sim.user.whileDialogUp = [&](const std::string&) {
+        ++boxes;
+        whileRunning += form->Timer1->enabled() ? 1 : 0;
+        form->Timer1->tick();  // the box's loop delivers the next period
+    };
+    press(MouseButton::Left, 10, 10);  // slide 9
+    move(700, 100);
+    for (int i = 0; i < 4; ++i) form->Timer1->tick();  // the page from 17 shows slide 45
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(whileRunning, 0);
+    EXPECT_TRUE(form->Timer1->enabled());  // running again after the box
+    EXPECT_EQ(form->CatScroll->position(), 17);
+    EXPECT_FALSE(editorState().Dragging);
+    release(10, 10);
+    EXPECT_EQ(slideNames(), order);
+}
+
 TEST_F(Catalog, ScrollBarPressDrawsFromItsPositionAndSelectsThatSlide) {
     addPictures(100);
     form->Grid->setRow(1);
@@ -397,12 +455,21 @@ TEST_F(Catalog, ContactSheetIsTheViewAsAWindowsBitmap) {
     sim.user.answer("Cannot save file.\nsheet.jpg", ModalResult::OK);
     form->mnuContactSheet->click();
     EXPECT_EQ(sim.user.dialogs.back().kind, kv::DialogKind::Error);
+    // A new name the dialog left its placeholder under, on a full disk: the placeholder goes.
+    sim.fs.mapDrive('D', sim.root() + "/drive-d");
+    saveName = "d:\\sheets\\page two.bmp";
+    sim.writeFile(saveName, std::string("\0\0\1\0", 4));
+    sim.fs.setDriveFull('d', true);
+    sim.user.answer("Cannot save file.\npage two.bmp", ModalResult::OK);
+    form->mnuContactSheet->click();
+    sim.fs.setDriveFull('d', false);
+    EXPECT_FALSE(sim.fs.exists(saveName));
     // Cancelled, or no name: nothing is written and nothing is said.
     saveName = "";
     form->mnuContactSheet->click();
     kv::explorer::setRemoteDlgHandler([](int32_t, int32_t) { return -1; });
     form->mnuContactSheet->click();
-    EXPECT_EQ(sim.user.dialogs.size(), 1u);
+    EXPECT_EQ(sim.user.dialogs.size(), 2u);
 }
 
 // ---- bitmap files --------------------------------------------------------------------------

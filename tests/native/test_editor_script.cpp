@@ -499,6 +499,25 @@ TEST_F(FailedSave, FailedSaveAsLeavesTheScriptModified) {
     form->SaveFile(false);
     EXPECT_FALSE(editorState().modified);
     EXPECT_NE(sim.readFile(target), oldBytes);
+
+    // A new long name: the dialog left its placeholder there and named its short alias. The
+    // failed save removes it; a file that holds anything else is no placeholder and stays.
+    const std::string placeholder("\0\0\1\0", 4);
+    sim.fs.mapDrive('D', sim.root() + "/drive-d");
+    for (const std::string& there : {placeholder, std::string("\0\0\1\0!", 5)}) {
+        const std::string fresh = "d:\\shows\\A new show.avl";
+        kv::explorer::setRemoteDlgHandler([&](int32_t, int32_t) {
+            setKey("SaveName", kv::GetShortPath(fresh));
+            return 0;
+        });
+        sim.writeFile(fresh, there);
+        sim.fs.setDriveFull('d', true);
+        sim.user.answer("Save aborted at slide #0\nToo many slides or features.", ModalResult::OK);
+        form->SaveFile(false);
+        sim.fs.setDriveFull('d', false);
+        EXPECT_EQ(sim.fs.exists(fresh), there != placeholder);
+        EXPECT_TRUE(editorState().modified);
+    }
 }
 
 // ---- opening --------------------------------------------------------------------------------

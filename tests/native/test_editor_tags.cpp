@@ -88,7 +88,7 @@ TEST_F(Tags, TaggingTagAllAndTheThreeWaysOfView) {
     select(3);
     form->mnuEditPopup(nullptr);  // the item is enabled as the menu opens
     form->mnuView->click();
-    EXPECT_EQ(sim.system.programs, std::vector<std::string>{"c:\\app\\kvshow.exe /x"});
+    EXPECT_EQ(sim.system.programs, std::vector<std::string>{"\"c:\\app\\kvshow.exe\" /x"});
     EXPECT_EQ(sim.system.programShows, std::vector<int>{0});
     EXPECT_EQ(editor_test::setting("SaveAs"), "c:\\pics\\b.bmp");
     EXPECT_FALSE(exists("c:\\app\\tag.lst"));

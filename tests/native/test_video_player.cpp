@@ -391,7 +391,7 @@ TEST_F(VideoPlayer, DeviceFailureIsReportedAndClosesTheWindow) {
     g.MediaPlayer1->press(MediaBtn::Play);
     sim.media.failAlways = SimMedia::ErrNotOpen;
     int ticksInBox = 0;
-    sim.user.whileDialog = [&] {
+    sim.user.whileDialogUp = [&](const std::string&) {
         for (int i = 0; i < 3 && ticksInBox < 40; ++i) {
             ++ticksInBox;
             for (Timer* t : std::vector<Timer*>(sim.painter.running)) t->tick();
@@ -399,7 +399,7 @@ TEST_F(VideoPlayer, DeviceFailureIsReportedAndClosesTheWindow) {
     };
     sim.user.answer("The device is not open.", ModalResult::OK);
     tick(g);
-    sim.user.whileDialog = nullptr;
+    sim.user.whileDialogUp = nullptr;
     EXPECT_EQ(sim.user.dialogs.size(), 2u);
     EXPECT_EQ(video::state().form, nullptr);
     EXPECT_EQ(broadcasts(), 2);
