@@ -25,6 +25,18 @@ wine_prefix() {
         wineboot -i >/dev/null 2>&1 || true
         wineserver -w || true
     fi
+    # Wine draws the caption buttons (minimise, maximise, close) with the glyphs of its Marlett
+    # font. Debian's Wine looks for its own fonts in /usr/share/fonts, while fonts-wine puts
+    # them in /usr/share/wine/fonts, so without this every title bar shows the letters "0 1 r".
+    # The font goes into the prefix's own font folder, which Wine always reads; nothing else
+    # changes, so the text fonts the windows are measured with stay as they are.
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts" marlett
+    if [ ! -f "$fonts/marlett.ttf" ]; then
+        for marlett in /usr/share/wine/fonts/marlett.ttf /usr/share/fonts/truetype/wine/marlett.ttf; do
+            [ -f "$marlett" ] && mkdir -p "$fonts" && cp "$marlett" "$fonts/" && break
+        done
+        [ -f "$fonts/marlett.ttf" ] || echo "wine: marlett.ttf not found (package fonts-wine); title bars will show letters"
+    fi
     # Windows are not handed to a window manager (there is none under Xvfb: closing a window
     # would wait for it), and Wine draws their frames itself, so screenshots show the captions.
     if [ ! -f "$WINEPREFIX/.kv-x11" ]; then
