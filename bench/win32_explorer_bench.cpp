@@ -7,7 +7,9 @@
 //     from the file menu, then OK, until the editor's grid has painted the 5,000 slides (target:
 //     below 300 ms).
 //
-//   win32_explorer_bench [add]     ("add": the third figure only)
+//   win32_explorer_bench [add]       ("add": the third figure only)
+//   win32_explorer_bench requests    (one marked opening of the second, for
+//                                     bench/count_requests.sh; no figures)
 // Prints medians of several runs and the ratios; a figure it could not measure makes it fail
 // with the reason.
 #include <windows.h>
@@ -18,6 +20,7 @@
 #include <vector>
 
 #include "bench/bench_figures.h"
+#include "bench/request_marks.h"
 #include "tests/e2e/kit/kit.h"
 #include "tests/e2e/test_editor_driver.h"
 
@@ -78,11 +81,36 @@ using FnRemoteWin = void(WINAPI*)(HWND, int32_t);
 using FnRemoteDlg = int32_t(WINAPI*)(int32_t, int32_t);
 using Fn0 = void(WINAPI*)();
 
+// RemoteDlg95(253) on the folder LastDir names, closed as soon as its list has painted 200
+// files: the milliseconds until then, or -1.
+double dialogOnce(FnRemoteDlg remoteDlg) {
+    double painted = -1;
+    const double t0 = nowMs();
+    Driver watcher([&] {
+        HWND form = nullptr, list = nullptr;
+        for (;;) {
+            if (!form && (form = findNamed("FileForm"))) list = findNamedIn(form, "XFiles");
+            if (list && IsWindowVisible(list) && SendMessageA(list, LB_GETCOUNT, 0, 0) >= 200 &&
+                !GetUpdateRect(list, nullptr, FALSE)) {
+                painted = nowMs() - t0;
+                break;
+            }
+            if (nowMs() - t0 > 30000) break;
+            Sleep(0);
+        }
+        if (form) PostMessageA(findNamedIn(form, "BtnExit"), BM_CLICK, 0, 0);
+    });
+    remoteDlg(253, 0);
+    watcher.join();
+    return painted;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     // "add": the third figure alone (the first two make 10,000 files on their first run).
     const bool addOnly = argc > 1 && std::string(argv[1]) == "add";
+    const bool requests = argc > 1 && std::string(argv[1]) == "requests";
     if (!kv::kit::dll()) {
         std::printf("cannot load %s\n", kv::kit::dllPath().c_str());
         return 1;
@@ -99,6 +127,18 @@ int main(int argc, char** argv) {
     const std::string big = base + "\\Ten thousand";
     const std::string small = base + "\\Two hundred";
     const std::string made = base + "\\made.txt";
+    if (requests) {
+        if (!kv::kit::fileExists(small + "\\made.txt")) {
+            CreateDirectoryA(base.c_str(), nullptr);
+            CreateDirectoryA(small.c_str(), nullptr);
+            makeFiles(small, 200, 6);
+            CloseHandle(CreateFileA((small + "\\made.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        }
+        kv::kit::writeKey("LastDir", kv::kit::shortPath(small) + "\\");
+        dialogOnce(remoteDlg);  // the first opening loads what later ones find ready
+        kv::bench::countedRequests("RemoteDlg95(253) on 200 files", [&] { dialogOnce(remoteDlg); });
+        return 0;
+    }
     if (!addOnly && !kv::kit::fileExists(made)) {
         CreateDirectoryA(base.c_str(), nullptr);
         CreateDirectoryA(big.c_str(), nullptr);
@@ -160,24 +200,7 @@ int main(int argc, char** argv) {
         kv::kit::writeKey("LastDir", kv::kit::shortPath(small) + "\\");
         Runs dialog("RemoteDlg95(253) on 200 files until the list has painted");
         for (int run = 0; run < 7; ++run) {
-            double painted = -1;
-            const double t0 = nowMs();
-            Driver watcher([&] {
-                HWND form = nullptr, list = nullptr;
-                for (;;) {
-                    if (!form && (form = findNamed("FileForm"))) list = findNamedIn(form, "XFiles");
-                    if (list && IsWindowVisible(list) && SendMessageA(list, LB_GETCOUNT, 0, 0) >= 200 &&
-                        !GetUpdateRect(list, nullptr, FALSE)) {
-                        painted = nowMs() - t0;
-                        break;
-                    }
-                    if (nowMs() - t0 > 30000) break;
-                    Sleep(0);
-                }
-                if (form) PostMessageA(findNamedIn(form, "BtnExit"), BM_CLICK, 0, 0);
-            });
-            remoteDlg(253, 0);
-            watcher.join();
+            const double painted = dialogOnce(remoteDlg);
             // The first opening loads what the others find ready.
             if (run > 0) dialog.add(painted, "the dialog's list \"XFiles\" did not paint 200 files within 30 s");
         }
