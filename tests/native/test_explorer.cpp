@@ -550,6 +550,22 @@ TEST_F(Explorer, RememberedRectangleIsUsedOnlyWhenItFits) {
     set("bWinL", "625");
     set("bWinW", "400");
     EXPECT_EQ(bounds(openWindow(1)), (std::vector<int>{333, 231, 413, 310}));
+    closeWindow();
+    // Values whose sum passes the integer range, a size below zero or a rectangle wholly
+    // left of the screen fit no screen.
+    for (auto [l, w] : {std::pair{"2147483000", "1000"}, {"0", "-2147483000"}, {"-2147483000", "100"}}) {
+        set("bWinT", "100");
+        set("bWinH", "300");
+        set("bWinL", l);
+        set("bWinW", w);
+        EXPECT_EQ(bounds(openWindow(1)), (std::vector<int>{333, 231, 413, 310})) << l << " " << w;
+        closeWindow();
+    }
+    set("bWinL", "0");
+    set("bWinW", "400");
+    set("bWinT", "2147483000");
+    set("bWinH", "1000");
+    EXPECT_EQ(bounds(openWindow(1)), (std::vector<int>{333, 231, 413, 310}));
 }
 
 TEST_F(Explorer, WindowNotifiesTheHostHidesShowsAgainFollowsTheHostsUpdateAndClosesOnEsc) {
@@ -636,6 +652,10 @@ TEST_F(Compression, DefaultsForEnhancedJpegAndOkWithoutChanges_ExtendedJpegForce
         EXPECT_EQ(d.ColorLabel->caption(), "S&moothing");
     }));
     EXPECT_EQ(v.sample, 2);
+    // A stored sampling outside the three shows as 4:4:4, and OK writes what it shows.
+    set("SaveYUV", "7");
+    EXPECT_TRUE(show(99, v, [&](Dialog& d) { EXPECT_EQ(d.Sample->itemIndex(), 0); }));
+    EXPECT_EQ(v.sample, 0);
     kv::dialogs::CompressionValues c{7, 7, 7, 7};
     EXPECT_FALSE(show(1, c, [](Dialog&) {}, "BtnCancel"));
     EXPECT_EQ(c.luminance, 7);
