@@ -47,7 +47,7 @@ IniFile settings() { return IniFile(SettingsFileName); }
 
 }  // namespace
 
-TFileForm::TFileForm() : Form("FileForm") {
+TFileForm::TFileForm(ExplorerState& st) : Form("FileForm"), st_(st) {
     buildControls();
     FormCreate(this);
 }
@@ -232,7 +232,7 @@ void TFileForm::buildControls() {
 // ---- creation ----------------------------------------------------------------------------
 
 void TFileForm::FormCreate(Control*) {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     // 1, 2. The glyphs are the list's pictures; the hidden drive box on c, the folder list
     // and the file list on c:\.
     DriveBox->refresh();
@@ -265,7 +265,7 @@ void TFileForm::FormCreate(Control*) {
 // ---- dialog set-up -------------------------------------------------------------------------
 
 void TFileForm::FormActivate(Control*) {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     ports().user->setCursor(CursorKind::Default);
     if (!st.dialog) return;
     // The set-up runs at the first activation only: a message box or the compression dialog
@@ -372,7 +372,7 @@ void TFileForm::FormActivate(Control*) {
 // ---- captions that follow the name box -------------------------------------------------------
 
 void TFileForm::Edit1Change(Control*) {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     const bool named = !Edit1->text().empty();
     if (!isSaveMode(st.mode) && st.mode != 2) {
         // The file actions of a name (hidden in the dialog modes).
@@ -395,7 +395,7 @@ void TFileForm::Edit1Change(Control*) {
 // ---- the OK action ---------------------------------------------------------------------------
 
 void TFileForm::BtnOKClick(bool fromButton) {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     UserPort& user = *ports().user;
     FileSystemPort& fs = *ports().fs;
     const std::string D = AddTrailingBackslash(currentFolder());
@@ -486,7 +486,7 @@ void TFileForm::BtnOKClick(bool fromButton) {
 // ---- storing the chosen file -------------------------------------------------------------------
 
 bool TFileForm::StoreChosenFile() {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     FileSystemPort& fs = *ports().fs;
     const std::string N = Edit1->text();
     const std::string F = (pos(":", N) > 0 && pos("\\", N) > 0) ? N : AddTrailingBackslash(currentFolder()) + N;
@@ -542,7 +542,7 @@ void TFileForm::LayoutPanels() {
 }
 
 void TFileForm::FormResize(Control*) {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     LayoutPanels();
     const int W = std::max(40, PanelBottom->width() - (LabelName->width() + BtnUp->width() + BtnOK->width() + 24));
     Control* nameBox = st.convert && st.mode != 2 ? static_cast<Control*>(BPPtype) : static_cast<Control*>(Edit1);
@@ -564,7 +564,7 @@ void TFileForm::FormResize(Control*) {
 }
 
 void TFileForm::RecordDefaults() {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     st.defaultFont = font();
     int w = 0, h = 0;
     defaultSize(ports().user->screenWidth(), ports().user->screenHeight(), w, h);
@@ -587,7 +587,7 @@ void TFileForm::placeOuter(int l, int t, int w, int h) {
 }
 
 void TFileForm::SizeToDefault() {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     UserPort& user = *ports().user;
     if (user.systemMetric(15 /* SM_CYMENU */) > 18) {
         Font f = font();
@@ -602,7 +602,7 @@ void TFileForm::SizeToDefault() {
 }
 
 void TFileForm::mnuResetClick(Control*) {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     setWindowState(WindowState::Normal);
     Font f = font();
     f.name = st.defaultFont.name;
@@ -621,7 +621,7 @@ void TFileForm::mnuResetClick(Control*) {
 // ---- help, goodies ---------------------------------------------------------------------------
 
 void TFileForm::BtnHelpClick(Control*) {
-    const ExplorerState& st = state();
+    const ExplorerState& st = st_;
     ports().system->help(kHelpFile, st.dialog && isSaveMode(st.mode) ? 101 : 100);
 }
 
@@ -641,7 +641,7 @@ void TFileForm::mnuFileActionsClick(Control*) {
 // ---- keyboard ------------------------------------------------------------------------------
 
 void TFileForm::FormKeyDown(Control* sender, int& key, unsigned shift) {
-    const ExplorerState& st = state();
+    const ExplorerState& st = st_;
     const bool ctrl = (shift & CtrlKey) != 0;
     Control* from = sender;
     if (Control* f = ui().focusedControl()) from = f;
@@ -706,7 +706,6 @@ void TFileForm::FormKeyDown(Control* sender, int& key, unsigned shift) {
 // ---- closing -------------------------------------------------------------------------------
 
 void TFileForm::BtnExitClick(Control*) {
-    // The form's own role decides (a window whose state a dialog took over still closes).
     if (isModal()) setModalResult(ModalResult::Cancel);
     else close();
 }
@@ -727,7 +726,7 @@ void TFileForm::HideInputView() {
 }
 
 void TFileForm::SaveWindowState() {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     IniFile ini = settings();
     if (!st.dialog) {
         ini.writeInteger(SettingsSection, "bWinT", top());
@@ -755,21 +754,20 @@ bool TFileForm::RestoreRectangle() {
 }
 
 void TFileForm::FormClose(Control*) {
-    ExplorerState& st = state();
-    // A window whose state a dialog took over only goes.
-    const bool mine = st.form == this;
-    if (mine) st.open = false;
-    if (!st.dialog || !mine) {
+    ExplorerState& st = st_;
+    st.open = false;
+    if (!st.dialog) {
         // The window frees itself once its handlers have returned, also when saving its
-        // state below fails (a settings file that cannot be written).
-        if (mine) st.form = nullptr;
+        // state below fails (a settings file that cannot be written). A dialog's form is
+        // freed by the dialog's caller.
+        if (st.form == this) st.form = nullptr;
         release();
     }
-    if (mine) SaveWindowState();
+    SaveWindowState();
 }
 
 void TFileForm::RxWindowHook1BeforeMessage(uint32_t msg, uintptr_t wparam) {
-    const ExplorerState& st = state();
+    const ExplorerState& st = st_;
     if (msg == wm::Activate && (wparam & 0xFFFF) != 0 && !st.dialog && st.form == this)
         ports().host->send(st.hostWindow, MsgExplorer, 0, NotifyActivated);
 }

@@ -303,6 +303,25 @@ TEST_F(ExplorerE2E, WindowLivesInTheHostsLoopAndNotifiesTheHost) {
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(windowText(form), "Kavrin Explorer");
     HWND list = findNamedIn(form, "XFiles");
+    // The library's own dialog runs while the window is open (as the editor's Open does),
+    // cancelled and then confirmed; all below still holds for the window.
+    for (bool confirm : {false, true}) {
+        Driver user([&] {
+            HWND dlg = nullptr;
+            waitUntil([&] {
+                for (HWND w : topWindows())
+                    if (w != form && kvName(w) == "FileForm" && windowText(w) == "Open Slideshow" && IsWindowEnabled(w))
+                        dlg = w;
+                return dlg != nullptr;
+            }, 10000);
+            if (!dlg) return;
+            if (confirm) setText(findNamedIn(dlg, "Edit1"), "show.avl");
+            PostMessageA(findNamedIn(dlg, confirm ? "BtnOK" : "BtnExit"), BM_CLICK, 0, 0);
+        });
+        EXPECT_EQ(remoteDlg(254, 0), confirm ? 0 : -1);
+        user.join();
+    }
+    EXPECT_TRUE(IsWindowVisible(form));
     // Activation reaches the host as 17.
     SetActiveWindow(host());
     SetActiveWindow(form);
@@ -329,12 +348,18 @@ TEST_F(ExplorerE2E, WindowLivesInTheHostsLoopAndNotifiesTheHost) {
     hostLoop([&] { return !notes.empty(); }, 3000);
     ASSERT_FALSE(notes.empty());
     EXPECT_EQ(notes.back(), 0x910);
+    // The host's update selects the row before the current one.
+    clickRow(list, 2);
+    callVoid("RemoteWinUpdate95");
+    EXPECT_EQ(windowText(findNamedIn(form, "Edit1")), "beach at noon.bmp");
 
-    // Hide, show again, then close: the rectangle and LastDir are saved.
+    // Hide, show again (the same window), then close: the rectangle and LastDir are saved.
     callVoid("RemoteWinHide95");
     EXPECT_FALSE(IsWindowVisible(form));
     remoteWin(host(), 1);
     EXPECT_TRUE(IsWindowVisible(form));
+    const auto explorers = topWindows();
+    EXPECT_EQ(std::count_if(explorers.begin(), explorers.end(), [](HWND w) { return kvName(w) == "FileForm"; }), 1);
     RECT r{};
     GetWindowRect(form, &r);
     callVoid("RemoteWinClose95");

@@ -347,7 +347,9 @@ TEST_F(Explorer, EnterOnAFolderOpensItAndRefuses) {
 TEST_F(Explorer, MoveWritesTheFolderAndTheLongNameOfSaveAsAndConvertThePlaceholder) {
     set("SaveAs", "c:\\PHOTOS\\HOLIDA~1.BMP");
     std::string label;
+    kv::explorer::ExplorerState seen;
     int32_t r = dialog(102, 0, [&](TFileForm& f) {
+        seen = f.explorerState();
         label = f.LabelName->caption();
         f.ChangeDirectory("c:\\Photos\\Sub");
         f.BtnOK->click();
@@ -355,8 +357,8 @@ TEST_F(Explorer, MoveWritesTheFolderAndTheLongNameOfSaveAsAndConvertThePlacehold
     EXPECT_EQ(r, 0);
     EXPECT_EQ(label, "File: c:\\PHOTOS\\HOLIDA~1.BMP");
     EXPECT_EQ(key("Savename"), "c:\\Photos\\Sub\\Holiday picture.bmp");
-    EXPECT_EQ(state().mode, 2);
-    EXPECT_TRUE(state().convert);
+    EXPECT_EQ(seen.mode, 2);
+    EXPECT_TRUE(seen.convert);
     // Convert stores the placeholder with the row's extension.
     set("Save24", "0");
     r = dialog(124, 0, [&](TFileForm& f) { f.BtnOK->click(); });
@@ -493,7 +495,7 @@ TEST_F(Explorer, ColumnsFollowTheWidestEntry) {
         f.XFiles->setWidth(403);
         f.CalcStringWidth();
         cols = f.XFiles->columns();
-        w = state().columnWidth;
+        w = f.explorerState().columnWidth;
         f.mnuSingleColumn->click();
         EXPECT_EQ(f.XFiles->columns(), 0);
         EXPECT_FALSE(f.mnuOptimizeWin->enabled());
@@ -570,6 +572,18 @@ TEST_F(Explorer, RememberedRectangleIsUsedOnlyWhenItFits) {
 
 TEST_F(Explorer, WindowNotifiesTheHostHidesShowsAgainFollowsTheHostsUpdateAndClosesOnEsc) {
     TFileForm& f = openWindow();
+    // The library's own dialogs run while the window is open, cancelled and confirmed (in
+    // another folder), and leave the window's state as they found it: all below still holds.
+    const kv::explorer::ExplorerState before = state();
+    browse(253, 0, [](TFileForm&) {});
+    EXPECT_EQ(dialog(252, 0, [](TFileForm& d) {
+        d.ChangeDirectory("c:\\Photos\\Sub");
+        d.Edit1->setText("y.bmp");
+        d.BtnOK->click();
+    }), 0);
+    EXPECT_TRUE(state() == before);
+    EXPECT_EQ(f.currentFolder(), "c:\\photos");
+    f.XFiles->setFocus();  // the user is back in the window
     f.XFiles->clickItem(rowOf(f, "holiday picture.bmp"));
     press(f, kv::vk::Return);
     EXPECT_EQ(key("Win95file"), kv::GetShortPath("c:\\Photos\\Holiday picture.bmp"));
