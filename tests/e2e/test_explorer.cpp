@@ -400,6 +400,54 @@ void selectToEnd(RealKeyboard& keys) {
     keys.up(VK_SHIFT);
 }
 
+// The keys pressed while the window's file menu is open are the menu's: Esc closes the menu
+// only, the arrows move in the menu and not in the list behind it, and Enter runs the chosen
+// item once.
+TEST_F(ExplorerE2E, KeysInTheWindowsMenuAreTheMenus) {
+    kit::WatchdogScope watch("explorer menu keys", 60000);
+    HWND form = openInHost(0);
+    ASSERT_NE(form, nullptr);
+    HWND list = findNamedIn(form, "XFiles");
+    SetForegroundWindow(form);
+    SetFocus(list);
+    clickRow(list, 1);  // beach at noon.bmp
+    hostLoop([] { return false; }, 300);
+    notes.clear();
+    bool escMenu = false, openAfterEsc = false, chosen = false, finished = false;
+    Driver user([&] {
+        RealKeyboard keys;
+        auto menuShown = [] { return popupMenuWindow() != nullptr; };
+        auto menuGone = [] { return popupMenuWindow() == nullptr; };
+        keys.press(VK_F10);
+        if (waitUntil(menuShown, 5000)) {
+            keys.press(VK_ESCAPE);
+            escMenu = waitUntil(menuGone, 5000);
+            Sleep(300);
+            openAfterEsc = IsWindowVisible(form) != FALSE;
+        }
+        // "Up One &Level", then "&Open" (below the separator).
+        keys.press(VK_F10);
+        if (waitUntil(menuShown, 5000)) {
+            keys.press(VK_DOWN);
+            keys.press(VK_DOWN);
+            keys.press(VK_RETURN);
+            chosen = waitUntil(menuGone, 5000);
+            Sleep(500);
+        }
+        finished = true;
+    });
+    hostLoop([&] { return finished; }, 50000);
+    user.join();
+    EXPECT_TRUE(escMenu);
+    EXPECT_TRUE(openAfterEsc);
+    EXPECT_TRUE(chosen);
+    EXPECT_EQ(notes, (std::vector<LPARAM>{0x909}));
+    EXPECT_EQ(kit::readKey("LongName"), "beach at noon.bmp");
+    EXPECT_EQ(SendMessageA(list, LB_GETCARETINDEX, 0, 0), 1);
+    callVoid("RemoteWinClose95");
+    hostLoop([&] { return !IsWindow(form); }, 3000);
+}
+
 TEST_F(ExplorerE2E, FileMenuConvertsShowsAndRenamesWhatTheUserMarked) {
     kit::WatchdogScope watch("explorer file menu", 90000);
     HWND form = openInHost(0);
