@@ -129,6 +129,10 @@ void TFileForm::buildControls() {
     BtnExit = make<Button>(PanelBottom, "BtnExit");
     BtnExit->setCaption("Close");
     BtnExit->setBounds(300, 4 + kRowHeight + 4, kButtonWidth, kRowHeight);
+    // Alt and a label's letter go to the box beside it.
+    LabelList->focusControl = LookBox;
+    LabelName->focusControl = Edit1;
+    Label2->focusControl = FilterComboBox1;
 
     DirectoryListBox1 = make<DirectoryListBox>(this, "DirectoryListBox1");
     DriveBox = make<DriveComboBox>(this, "DriveBox");
@@ -308,6 +312,7 @@ void TFileForm::FormActivate(Control*) {
             Edit1->setVisible(false);
             BPPtype->setVisible(false);
             LabelName->setCaption("File: " + st.proposedName);
+            LabelName->focusControl = nullptr;  // a name shown, no box beside it
             LabelName->setWidth(std::max(62, ui().textWidth(LabelName->font(), LabelName->caption()) + 4));
             Label2->setVisible(false);
             mnuListInput->setVisible(false);
@@ -320,6 +325,7 @@ void TFileForm::FormActivate(Control*) {
             BPPtype->setVisible(true);
             BPPtype->setItemIndex(0);
             LabelName->setCaption("&Pixels:");
+            LabelName->focusControl = BPPtype;
             mnuListInput->setVisible(true);
             mnuFOpen->setCaption("Convert");
             BtnOK->setCaption("Con&vert");
@@ -669,7 +675,9 @@ void TFileForm::FormKeyDown(Control* sender, int& key, unsigned shift) {
             return;
         case vk::Tab: {
             key = 0;
+            // The name box is in the cycle where the user types a name into it.
             std::vector<Control*> cycle = {LookBox, XFiles, FilterComboBox1, BtnOK, BtnExit};
+            if (!Edit1->readOnly()) cycle.insert(cycle.begin() + 2, Edit1);
             auto it = std::find(cycle.begin(), cycle.end(), from);
             size_t i = it == cycle.end() ? 0 : static_cast<size_t>(it - cycle.begin());
             const bool back = (shift & ShiftKey) != 0;

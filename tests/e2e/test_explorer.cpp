@@ -542,6 +542,45 @@ TEST_F(ExplorerE2E, FileMenuConvertsShowsAndRenamesWhatTheUserMarked) {
     hostLoop([&] { return !IsWindow(form); }, 3000);
 }
 
+// The boxes of "Save File" and "Open Slideshow" by the keyboard: from every control that can
+// have the focus (reached with Tab, the name box after the list), Alt+T stays (the filter box
+// is disabled in these modes), Alt+N goes to the name box and Alt+I to the drive/folder box.
+TEST_F(ExplorerE2E, LabelsLettersAndTabReachTheNameBox) {
+    for (auto [mode, caption] : {std::pair{0, "Save File"}, {254, "Open Slideshow"}}) {
+        SCOPED_TRACE(caption);
+        std::vector<std::string> seen;
+        const int32_t r = runDialog(mode, 0, caption, [&](HWND form) {
+            if (!waitUntil([&] { return focusedWindowOf(form) != nullptr; }, 5000)) return;
+            RealKeyboard keys;
+            auto focusName = [&] {
+                Sleep(150);
+                return kvName(focusedWindowOf(form));
+            };
+            auto alt = [&](char letter) {
+                keys.down(VK_MENU);
+                keys.press(letter);
+                keys.up(VK_MENU);
+                return focusName();
+            };
+            for (int k = 0; k < 5; ++k) {
+                for (char letter : {'T', 'N', 'I'}) {
+                    alt('I');
+                    for (int i = 0; i < k; ++i) keys.press(VK_TAB);
+                    const std::string from = focusName();
+                    seen.push_back(from + " " + letter + " " + alt(letter));
+                }
+            }
+            click(findNamedIn(form, "BtnExit"));
+        });
+        EXPECT_EQ(r, -1);
+        std::vector<std::string> expected;
+        for (const char* from : {"LookBox", "XFiles", "Edit1", "BtnOK", "BtnExit"})
+            for (auto [letter, to] : {std::pair{'T', from}, {'N', "Edit1"}, {'I', "LookBox"}})
+                expected.push_back(std::string(from) + " " + letter + " " + to);
+        EXPECT_EQ(seen, expected);
+    }
+}
+
 TEST_F(ExplorerE2E, ConvertDialogShowsTheHostsInputFilesAndEscGoesBack) {
     // The list the host wrote before opening the dialog, key by key.
     const std::string tmp = folder.file("kavrin.tmp");

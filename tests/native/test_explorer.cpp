@@ -489,6 +489,34 @@ TEST_F(Explorer, TabCyclesThroughTheFiveControls) {
     EXPECT_EQ(seen, (Strings{"XFiles", "FilterComboBox1", "BtnOK", "BtnExit", "LookBox", "BtnExit"}));
 }
 
+TEST_F(Explorer, LabelsLettersReachTheirBoxesAndTabVisitsAnEditableNameBox) {
+    // From every control that can have the focus: Alt+N the name box, Alt+I the drive/folder
+    // box, Alt+T nothing while the filter box is disabled (mode 0 and 254), the filter box
+    // where it is enabled (253). Tab goes from the list to the name box where it takes a name.
+    for (int32_t mode : {0, 254, 253}) {
+        SCOPED_TRACE(mode);
+        Strings seen, expected;
+        browse(mode, 0, [&](TFileForm& f) {
+            for (kv::Control* from : std::initializer_list<kv::Control*>{f.LookBox, f.XFiles, f.Edit1, f.FilterComboBox1,
+                                                                          f.BtnOK, f.BtnExit}) {
+                if (!from->enabled()) continue;
+                for (char letter : {'n', 'T', 'i'}) {
+                    from->setFocus();
+                    const bool moved = f.labelKey(letter);
+                    seen.push_back(std::string(1, letter) + (moved ? sim.user.focused->name() : "-"));
+                }
+                expected.insert(expected.end(), {"nEdit1", mode == 253 ? "TFilterComboBox1" : "T-", "iLookBox"});
+            }
+            f.XFiles->setFocus();
+            int k = kv::vk::Tab;
+            f.XFiles->keyDown(k, 0);
+            seen.push_back(sim.user.focused->name());
+            expected.push_back(mode == 253 ? "FilterComboBox1" : "Edit1");
+        });
+        EXPECT_EQ(seen, expected);
+    }
+}
+
 TEST_F(Explorer, ColumnsFollowTheWidestEntry) {
     int cols = 0, w = 0;
     browse(253, 0, [&](TFileForm& f) {
