@@ -45,6 +45,22 @@ Button* glyphButton(Control* parent, const char* name, const char* hint, const c
 
 IniFile settings() { return IniFile(SettingsFileName); }
 
+// What a placeholder or a probe file holds.
+const std::string kPlaceholderBytes("\0\0\1\0", 4);
+
+// Writes a probe file of the explorer's own in `folder` (ending in a backslash): a new name
+// each time, made exclusively, so that a file of the user's that happens to have the name is
+// never replaced or deleted. Its path, or empty when the folder refuses new files.
+std::string writeProbe(FileSystemPort& fs, const std::string& folder) {
+    static uint32_t counter = 0;
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        const std::string probe = folder + "~kvp" + hexText(++counter) + ".tmp";
+        if (fs.createNewFile(probe, kPlaceholderBytes)) return probe;
+        if (!fs.exists(probe)) return {};  // refused, not taken
+    }
+    return {};
+}
+
 }  // namespace
 
 TFileForm::TFileForm(ExplorerState& st) : Form("FileForm"), st_(st) {
@@ -503,16 +519,16 @@ bool TFileForm::StoreChosenFile() {
     // before the host had written anything (a host whose save then failed lost it), and a new
     // long name was gone with its short alias, so a host (or the editor) writing to the short
     // name in `Savename` made a file of that 8.3 name instead. Here:
-    // - an existing file is checked by a probe written and deleted beside it: the file stays
-    //   until the host replaces it;
+    // - an existing file is checked by a probe written and deleted beside it (under a new
+    //   name of its own, see writeProbe): the file stays until the host replaces it;
     // - a new name keeps its placeholder, so that writing to its short name replaces the
     //   placeholder under the long name the user typed;
     // - the convert dialog's "~(_)(_)~" stands for no file of its own: its placeholder goes.
     // After OK the name is writable in every case.
     if (saving) {
         const bool existed = fs.exists(F);
-        const std::string probe = existed ? folderPart(F) + "~kvprobe.tmp" : F;
-        if (!fs.writeFileAtomic(probe, std::string("\0\0\1\0", 4))) {
+        const std::string probe = existed ? writeProbe(fs, folderPart(F)) : F;
+        if (probe.empty() || (!existed && !fs.writeFileAtomic(probe, kPlaceholderBytes))) {
             ports().user->messageDialog("Access denied.", DialogKind::Error, kv::BtnOK);
             return false;
         }

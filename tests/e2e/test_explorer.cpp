@@ -201,6 +201,25 @@ TEST_F(ExplorerE2E, OverwriteAnsweredNoLeavesTheFileAndTheDialogOpen) {
     std::string bytes;
     ASSERT_TRUE(kit::readFile(photos + "\\show.avl", bytes));
     EXPECT_EQ(bytes.substr(0, 8), "[Header]");
+
+    // Yes: the file stays for the host to write; the probe written beside it is a file of the
+    // dialog's own, and a file of the user's with a probe-like name is left alone.
+    writeIn(photos, "~kvprobe.tmp", "mine");
+    EXPECT_EQ(runDialog(0, 0, "Save File", [&](HWND form) {
+        setText(findNamedIn(form, "Edit1"), "show.avl");
+        PostMessageA(findNamedIn(form, "BtnOK"), BM_CLICK, 0, 0);
+        answerDialog("show.avl\nin use.  Overwrite?", "Yes");
+    }), 0);
+    ASSERT_TRUE(kit::readFile(photos + "\\show.avl", bytes));
+    EXPECT_EQ(bytes.substr(0, 8), "[Header]");
+    ASSERT_TRUE(kit::readFile(photos + "\\~kvprobe.tmp", bytes));
+    EXPECT_EQ(bytes, "mine");
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((photos + "\\~kvp*.tmp").c_str(), &fd);
+    int probes = 0;
+    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &fd)) ++probes;
+    if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    EXPECT_EQ(probes, 1);  // the user's
 }
 
 TEST_F(ExplorerE2E, OpenSlideshowSaysFileNotFoundThenOpensTheScript) {
