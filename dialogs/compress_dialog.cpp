@@ -119,6 +119,8 @@ void TUserCompress::Arrange(int32_t code) {
     if (ColorEdit->text() != intToStr(ColorScrollBar->position()))
         ColorEdit->setText(intToStr(ColorScrollBar->position()));
     Sample->setItemIndex(values.sample == 1 ? 1 : values.sample == 2 ? 2 : 0);
+    // A stored value outside the three shows as 4:4:4, and that is what OK writes back.
+    values.sample = Sample->itemIndex();
 
     // 3. By code.
     auto showPresets = [&](bool enabled) {

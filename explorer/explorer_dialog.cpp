@@ -2,6 +2,8 @@
 // exports) and the modal dialog (RemoteDlg95).
 #include "explorer/explorer_dialog.h"
 
+#include <memory>
+
 #include "explorer/file_form.h"
 #include "explorer/formats.h"
 #include "framework/platform.h"
@@ -24,7 +26,8 @@ int32_t RemoteDlg95(int32_t mode, int32_t option) {
 }
 
 int32_t RunDialog(int32_t mode, int32_t option) {
-    ExplorerState& st = state();
+    // The dialog's own state: the modeless window, when it is open, keeps its own untouched.
+    ExplorerState st;
     UserPort& user = *ports().user;
     // 1.
     user.setCursor(CursorKind::HourGlass);
@@ -33,19 +36,14 @@ int32_t RunDialog(int32_t mode, int32_t option) {
     st.convert = mode >= 101 && mode <= 200;
     if (st.convert) st.mode -= 100;
     st.dialog = true;
-    st.rememberRect = false;
     st.building = true;
     st.lookBusy = true;
-    st.open = false;
-    st.mask.clear();
-    st.proposedName.clear();
-    st.formatCodes.fill(0);  // mode 0 keeps the fixed list: its table is all zeros
-    // 2. A dialog requested while the window is open takes the shared state over.
-    TFileForm* form = nullptr;
+    // 2.
+    std::unique_ptr<TFileForm> form;
     int32_t result = -1;
     try {
-        form = new TFileForm();
-        st.form = form;
+        form = std::make_unique<TFileForm>(st);
+        st.form = form.get();
         form->borderStyle = BorderStyle::Dialog;
         form->systemMenu = false;
         form->SizeToDefault();
@@ -64,20 +62,10 @@ int32_t RunDialog(int32_t mode, int32_t option) {
         }
     } catch (...) {
         user.setCursor(CursorKind::Default);
-        st.open = false;
-        st.building = false;
-        st.lookBusy = false;
-        if (st.form == form) st.form = nullptr;
-        delete form;
         throw;
     }
     // 4.
     user.setCursor(CursorKind::Default);
-    st.open = false;
-    st.building = false;
-    st.lookBusy = false;
-    if (st.form == form) st.form = nullptr;
-    delete form;
     return result;
 }
 
@@ -85,7 +73,7 @@ void ShowWindowForm(TFileForm& f, uintptr_t hostWindow);
 
 void OpenWindow(uintptr_t hostWindow, int32_t rememberRect) {
     ExplorerState& st = state();
-    if (st.open && st.form && !st.dialog) {
+    if (st.open && st.form) {
         st.form->setVisible(true);
         if (st.form->windowState() == WindowState::Minimized) st.form->setWindowState(WindowState::Normal);
         st.form->show();
@@ -103,7 +91,7 @@ void OpenWindow(uintptr_t hostWindow, int32_t rememberRect) {
     st.mask.clear();
     st.proposedName.clear();
     // 2. to 6.
-    auto* form = new TFileForm();
+    auto* form = new TFileForm(st);
     st.form = form;
     try {
         ShowWindowForm(*form, hostWindow);
@@ -162,7 +150,7 @@ int32_t RemoteDlg95(int32_t mode, int32_t option) { return explorer::RemoteDlg95
 
 void RemoteWinClose95() {
     ExplorerState& st = state();
-    if (!st.open || !st.form || st.dialog) return;
+    if (!st.open || !st.form) return;
     TFileForm* form = st.form;
     try {
         if (st.rememberRect) form->SaveWindowState();
@@ -175,13 +163,13 @@ void RemoteWinClose95() {
 
 void RemoteWinHide95() {
     ExplorerState& st = state();
-    if (!st.open || !st.form || st.dialog) return;
+    if (!st.open || !st.form) return;
     st.form->setVisible(false);
 }
 
 void RemoteWinUpdate95() {
     ExplorerState& st = state();
-    if (!st.open || !st.form || st.dialog) return;
+    if (!st.open || !st.form) return;
     TFileForm& f = *st.form;
     const int i = f.XFiles->itemIndex();
     f.UpdateFiles();

@@ -1,4 +1,6 @@
-// Module state of the explorer (window and dialog share it; one explorer at a time).
+// State of one explorer instance. The modeless window (RemoteWin95) has the module's own,
+// state(); every dialog (RemoteDlg95) has one of its own for as long as it runs, so that a
+// dialog opened while the window is open leaves the window's state as it was.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -11,10 +13,10 @@ namespace kv::explorer {
 class TFileForm;
 
 struct ExplorerState {
-    TFileForm* form = nullptr;  // the one explorer form, window or dialog
+    TFileForm* form = nullptr;  // the instance's form
     bool open = false;          // set once the form is built and listed; cleared when it closes
     uintptr_t hostWindow = 0;   // receives the notifications of the modeless window
-    bool dialog = false;        // opened by RemoteDlg95
+    bool dialog = false;        // a dialog's state (RemoteDlg95)
     int32_t mode = 999;         // dialog mode; 999 for the modeless window
     bool convert = false;       // dialog mode argument was 101..200
     int32_t option = 0;         // second argument of RemoteDlg95
@@ -41,6 +43,7 @@ struct ExplorerState {
     int32_t* rememberedRow(int depth);
 };
 
+// The modeless window's state: the one the window's exports reach.
 ExplorerState& state();
 
 // The defaults the explorer starts with when the library loads.

@@ -26,7 +26,7 @@ constexpr int32_t kMaxListFiles = 32767;
 
 void warnNoFiles() { ports().user->messageDialog(kNoFiles, DialogKind::Warning, kv::BtnOK); }
 
-void notifyHost(intptr_t code) { ports().host->send(state().hostWindow, MsgExplorer, 0, code); }
+void notifyHost(const ExplorerState& st, intptr_t code) { ports().host->send(st.hostWindow, MsgExplorer, 0, code); }
 
 // Extension from the last dot of the text, dot included; empty when there is none.
 std::string lastDotExtension(const std::string& text) {
@@ -61,7 +61,7 @@ void TFileForm::NotifyChosenFile(intptr_t code) {
         warnNoFiles();
         return;
     }
-    if (StoreChosenFile()) notifyHost(code);
+    if (StoreChosenFile()) notifyHost(st_, code);
 }
 
 void TFileForm::mnuFInfoClick(Control*) { NotifyChosenFile(NotifyInfo); }
@@ -160,12 +160,12 @@ int TFileForm::ListMultipleFiles() {
     list.add("Directory", "Files", intToStr(n));
     for (int k = 1; k <= n; ++k) list.add(intToStr(k), "F", names[static_cast<size_t>(k - 1)]);
     list.add("Directory", "Name", shortFolder());
-    IniFile(state().listFile).replace(list);
+    IniFile(st_.listFile).replace(list);
     return n;
 }
 
 void TFileForm::BatchConvertClick(Control*) {
-    if (ListMultipleFiles() > 0) notifyHost(NotifyConvert);
+    if (ListMultipleFiles() > 0) notifyHost(st_, NotifyConvert);
     else warnNoFiles();
 }
 
@@ -183,8 +183,8 @@ void TFileForm::InstantSlideshowClick(Control*) {
     show.add("Header", "N", intToStr(n + 1));
     for (int k = 1; k <= n; ++k) show.add(intToStr(k), "F", names[static_cast<size_t>(k - 1)] + ",0");
     show.add("Directory", "0", shortFolder());
-    IniFile(state().listFile).replace(show);
-    notifyHost(NotifySlideshow);
+    IniFile(st_.listFile).replace(show);
+    notifyHost(st_, NotifySlideshow);
 }
 
 // ---- the convert dialog's input files ----------------------------------------------------------
@@ -198,7 +198,7 @@ void TFileForm::ShowInputView() {
     SwitchInputView(true);
     // Filled once: the list the host wrote before it opened the dialog.
     if (InputList->count() == 0) {
-        IniFile list(state().listFile);
+        IniFile list(st_.listFile);
         const int32_t n = std::min(list.readInteger("Directory", "Files", 1), kMaxListFiles);
         std::vector<ListBox::Item> rows;
         for (int32_t k = 1; k <= n; ++k) rows.push_back({lower(list.readString(intToStr(k), "F", "[ERROR]")), -1, false});

@@ -45,9 +45,25 @@ Button* glyphButton(Control* parent, const char* name, const char* hint, const c
 
 IniFile settings() { return IniFile(SettingsFileName); }
 
+// What a placeholder or a probe file holds.
+const std::string kPlaceholderBytes("\0\0\1\0", 4);
+
+// Writes a probe file of the explorer's own in `folder` (ending in a backslash): a new name
+// each time, made exclusively, so that a file of the user's that happens to have the name is
+// never replaced or deleted. Its path, or empty when the folder refuses new files.
+std::string writeProbe(FileSystemPort& fs, const std::string& folder) {
+    static uint32_t counter = 0;
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        const std::string probe = folder + "~kvp" + hexText(++counter) + ".tmp";
+        if (fs.createNewFile(probe, kPlaceholderBytes)) return probe;
+        if (!fs.exists(probe)) return {};  // refused, not taken
+    }
+    return {};
+}
+
 }  // namespace
 
-TFileForm::TFileForm() : Form("FileForm") {
+TFileForm::TFileForm(ExplorerState& st) : Form("FileForm"), st_(st) {
     buildControls();
     FormCreate(this);
 }
@@ -129,6 +145,10 @@ void TFileForm::buildControls() {
     BtnExit = make<Button>(PanelBottom, "BtnExit");
     BtnExit->setCaption("Close");
     BtnExit->setBounds(300, 4 + kRowHeight + 4, kButtonWidth, kRowHeight);
+    // Alt and a label's letter go to the box beside it.
+    LabelList->focusControl = LookBox;
+    LabelName->focusControl = Edit1;
+    Label2->focusControl = FilterComboBox1;
 
     DirectoryListBox1 = make<DirectoryListBox>(this, "DirectoryListBox1");
     DriveBox = make<DriveComboBox>(this, "DriveBox");
@@ -232,7 +252,7 @@ void TFileForm::buildControls() {
 // ---- creation ----------------------------------------------------------------------------
 
 void TFileForm::FormCreate(Control*) {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     // 1, 2. The glyphs are the list's pictures; the hidden drive box on c, the folder list
     // and the file list on c:\.
     DriveBox->refresh();
@@ -265,7 +285,7 @@ void TFileForm::FormCreate(Control*) {
 // ---- dialog set-up -------------------------------------------------------------------------
 
 void TFileForm::FormActivate(Control*) {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     ports().user->setCursor(CursorKind::Default);
     if (!st.dialog) return;
     // The set-up runs at the first activation only: a message box or the compression dialog
@@ -308,6 +328,7 @@ void TFileForm::FormActivate(Control*) {
             Edit1->setVisible(false);
             BPPtype->setVisible(false);
             LabelName->setCaption("File: " + st.proposedName);
+            LabelName->focusControl = nullptr;  // a name shown, no box beside it
             LabelName->setWidth(std::max(62, ui().textWidth(LabelName->font(), LabelName->caption()) + 4));
             Label2->setVisible(false);
             mnuListInput->setVisible(false);
@@ -320,6 +341,7 @@ void TFileForm::FormActivate(Control*) {
             BPPtype->setVisible(true);
             BPPtype->setItemIndex(0);
             LabelName->setCaption("&Pixels:");
+            LabelName->focusControl = BPPtype;
             mnuListInput->setVisible(true);
             mnuFOpen->setCaption("Convert");
             BtnOK->setCaption("Con&vert");
@@ -372,7 +394,7 @@ void TFileForm::FormActivate(Control*) {
 // ---- captions that follow the name box -------------------------------------------------------
 
 void TFileForm::Edit1Change(Control*) {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     const bool named = !Edit1->text().empty();
     if (!isSaveMode(st.mode) && st.mode != 2) {
         // The file actions of a name (hidden in the dialog modes).
@@ -395,7 +417,7 @@ void TFileForm::Edit1Change(Control*) {
 // ---- the OK action ---------------------------------------------------------------------------
 
 void TFileForm::BtnOKClick(bool fromButton) {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     UserPort& user = *ports().user;
     FileSystemPort& fs = *ports().fs;
     const std::string D = AddTrailingBackslash(currentFolder());
@@ -486,7 +508,7 @@ void TFileForm::BtnOKClick(bool fromButton) {
 // ---- storing the chosen file -------------------------------------------------------------------
 
 bool TFileForm::StoreChosenFile() {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     FileSystemPort& fs = *ports().fs;
     const std::string N = Edit1->text();
     const std::string F = (pos(":", N) > 0 && pos("\\", N) > 0) ? N : AddTrailingBackslash(currentFolder()) + N;
@@ -497,16 +519,16 @@ bool TFileForm::StoreChosenFile() {
     // before the host had written anything (a host whose save then failed lost it), and a new
     // long name was gone with its short alias, so a host (or the editor) writing to the short
     // name in `Savename` made a file of that 8.3 name instead. Here:
-    // - an existing file is checked by a probe written and deleted beside it: the file stays
-    //   until the host replaces it;
+    // - an existing file is checked by a probe written and deleted beside it (under a new
+    //   name of its own, see writeProbe): the file stays until the host replaces it;
     // - a new name keeps its placeholder, so that writing to its short name replaces the
     //   placeholder under the long name the user typed;
     // - the convert dialog's "~(_)(_)~" stands for no file of its own: its placeholder goes.
     // After OK the name is writable in every case.
     if (saving) {
         const bool existed = fs.exists(F);
-        const std::string probe = existed ? folderPart(F) + "~kvprobe.tmp" : F;
-        if (!fs.writeFileAtomic(probe, std::string("\0\0\1\0", 4))) {
+        const std::string probe = existed ? writeProbe(fs, folderPart(F)) : F;
+        if (probe.empty() || (!existed && !fs.writeFileAtomic(probe, kPlaceholderBytes))) {
             ports().user->messageDialog("Access denied.", DialogKind::Error, kv::BtnOK);
             return false;
         }
@@ -542,7 +564,7 @@ void TFileForm::LayoutPanels() {
 }
 
 void TFileForm::FormResize(Control*) {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     LayoutPanels();
     const int W = std::max(40, PanelBottom->width() - (LabelName->width() + BtnUp->width() + BtnOK->width() + 24));
     Control* nameBox = st.convert && st.mode != 2 ? static_cast<Control*>(BPPtype) : static_cast<Control*>(Edit1);
@@ -564,7 +586,7 @@ void TFileForm::FormResize(Control*) {
 }
 
 void TFileForm::RecordDefaults() {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     st.defaultFont = font();
     int w = 0, h = 0;
     defaultSize(ports().user->screenWidth(), ports().user->screenHeight(), w, h);
@@ -587,7 +609,7 @@ void TFileForm::placeOuter(int l, int t, int w, int h) {
 }
 
 void TFileForm::SizeToDefault() {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     UserPort& user = *ports().user;
     if (user.systemMetric(15 /* SM_CYMENU */) > 18) {
         Font f = font();
@@ -602,7 +624,7 @@ void TFileForm::SizeToDefault() {
 }
 
 void TFileForm::mnuResetClick(Control*) {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     setWindowState(WindowState::Normal);
     Font f = font();
     f.name = st.defaultFont.name;
@@ -621,7 +643,7 @@ void TFileForm::mnuResetClick(Control*) {
 // ---- help, goodies ---------------------------------------------------------------------------
 
 void TFileForm::BtnHelpClick(Control*) {
-    const ExplorerState& st = state();
+    const ExplorerState& st = st_;
     ports().system->help(kHelpFile, st.dialog && isSaveMode(st.mode) ? 101 : 100);
 }
 
@@ -641,7 +663,7 @@ void TFileForm::mnuFileActionsClick(Control*) {
 // ---- keyboard ------------------------------------------------------------------------------
 
 void TFileForm::FormKeyDown(Control* sender, int& key, unsigned shift) {
-    const ExplorerState& st = state();
+    const ExplorerState& st = st_;
     const bool ctrl = (shift & CtrlKey) != 0;
     Control* from = sender;
     if (Control* f = ui().focusedControl()) from = f;
@@ -669,7 +691,9 @@ void TFileForm::FormKeyDown(Control* sender, int& key, unsigned shift) {
             return;
         case vk::Tab: {
             key = 0;
+            // The name box is in the cycle where the user types a name into it.
             std::vector<Control*> cycle = {LookBox, XFiles, FilterComboBox1, BtnOK, BtnExit};
+            if (!Edit1->readOnly()) cycle.insert(cycle.begin() + 2, Edit1);
             auto it = std::find(cycle.begin(), cycle.end(), from);
             size_t i = it == cycle.end() ? 0 : static_cast<size_t>(it - cycle.begin());
             const bool back = (shift & ShiftKey) != 0;
@@ -706,7 +730,6 @@ void TFileForm::FormKeyDown(Control* sender, int& key, unsigned shift) {
 // ---- closing -------------------------------------------------------------------------------
 
 void TFileForm::BtnExitClick(Control*) {
-    // The form's own role decides (a window whose state a dialog took over still closes).
     if (isModal()) setModalResult(ModalResult::Cancel);
     else close();
 }
@@ -727,7 +750,7 @@ void TFileForm::HideInputView() {
 }
 
 void TFileForm::SaveWindowState() {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     IniFile ini = settings();
     if (!st.dialog) {
         ini.writeInteger(SettingsSection, "bWinT", top());
@@ -755,21 +778,20 @@ bool TFileForm::RestoreRectangle() {
 }
 
 void TFileForm::FormClose(Control*) {
-    ExplorerState& st = state();
-    // A window whose state a dialog took over only goes.
-    const bool mine = st.form == this;
-    if (mine) st.open = false;
-    if (!st.dialog || !mine) {
+    ExplorerState& st = st_;
+    st.open = false;
+    if (!st.dialog) {
         // The window frees itself once its handlers have returned, also when saving its
-        // state below fails (a settings file that cannot be written).
-        if (mine) st.form = nullptr;
+        // state below fails (a settings file that cannot be written). A dialog's form is
+        // freed by the dialog's caller.
+        if (st.form == this) st.form = nullptr;
         release();
     }
-    if (mine) SaveWindowState();
+    SaveWindowState();
 }
 
 void TFileForm::RxWindowHook1BeforeMessage(uint32_t msg, uintptr_t wparam) {
-    const ExplorerState& st = state();
+    const ExplorerState& st = st_;
     if (msg == wm::Activate && (wparam & 0xFFFF) != 0 && !st.dialog && st.form == this)
         ports().host->send(st.hostWindow, MsgExplorer, 0, NotifyActivated);
 }

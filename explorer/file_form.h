@@ -18,8 +18,13 @@ namespace kv::explorer {
 
 class TFileForm : public Form {
 public:
-    TFileForm();  // builds the controls and runs FormCreate
+    // Builds the controls and runs FormCreate. `st` is the state of the instance the form
+    // serves (the modeless window's, or a dialog's own); it outlives the form.
+    explicit TFileForm(ExplorerState& st);
     ~TFileForm() override;
+
+    // The state of the instance this form serves.
+    ExplorerState& explorerState() const { return st_; }
 
     // ---- controls ----
     Panel* PanelTop;
@@ -148,6 +153,7 @@ public:
     std::unordered_map<std::string, std::string> listedShortNames;
 
 private:
+    ExplorerState& st_;
     void buildControls();
     // Stores the name box's file and sends the host `code`; a name box that names no
     // existing file is "No file(s) selected!".

@@ -183,8 +183,13 @@ void defaultSize(int screenW, int screenH, int& w, int& h) {
 
 bool rectangleFits(int top, int left, int width, int height, int screenW, int screenH) {
     if (top == -1 || left == -1 || width == -1 || height == -1) return false;
-    if (left + width > screenW) return false;
-    if (top + height > screenH) return false;
+    // The values come from the settings file: summed in 64 bits, so that a huge left or top
+    // cannot wrap round to a small sum; a size below zero or a rectangle wholly above or left
+    // of the screen fits no screen either.
+    if (width < 0 || height < 0) return false;
+    const int64_t right = int64_t{left} + width, bottom = int64_t{top} + height;
+    if (right > screenW || right <= 0) return false;
+    if (bottom > screenH || bottom <= 0) return false;
     return true;
 }
 

@@ -50,7 +50,8 @@ int columnCount(int listWidth, int colWidth);
 // Default window size: 400 x 300 on a screen exactly 640 wide, else half the screen.
 void defaultSize(int screenW, int screenH, int& w, int& h);
 // Whether a saved rectangle is used: none of the four is -1, left + width <= screen width,
-// top + height <= screen height.
+// top + height <= screen height (summed without overflow); a negative size, or a rectangle
+// ending at or before the screen's left or top edge, is not used.
 bool rectangleFits(int top, int left, int width, int height, int screenW, int screenH);
 
 // Colour-depth box rows: text, depth and the remembered row it sets.

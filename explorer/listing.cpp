@@ -24,7 +24,7 @@ bool TFileForm::isFolderEntry(const std::string& text) { return text.find('\\') 
 // ---- listing -------------------------------------------------------------------------------
 
 void TFileForm::UpdateFiles() {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     if (!st.open || st.building) return;
     FileSystemPort& fs = *ports().fs;
     // 1. The list shows its new entries once, at the end (the documented listing hides the
@@ -145,7 +145,7 @@ void TFileForm::mnuRefreshClick(Control*) { UpdateFiles(); }
 // ---- filters -------------------------------------------------------------------------------
 
 void TFileForm::FilterComboBox1Change(Control*) {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     const std::string old = st.mask;
     const int row = FilterComboBox1->itemIndex();
     if (st.dialog && isDepth(st.mode)) {
@@ -164,7 +164,7 @@ void TFileForm::FilterComboBox1Change(Control*) {
 }
 
 void TFileForm::SetFileFormats() {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     const int depth = st.mode;
     if (st.option > 0 && (depth == 24 || depth == 16 || depth == 8))
         if (int32_t* r = st.rememberedRow(depth)) *r = forcedRow(depth);
@@ -211,7 +211,7 @@ void TFileForm::UpdateHistory() {
 }
 
 void TFileForm::LookBoxChange(Control*) {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     if (st.lookBusy) return;
     st.lookBusy = true;
     const int i = LookBox->itemIndex();
@@ -266,7 +266,7 @@ void TFileForm::ChangeDirectory(const std::string& path) {
 }
 
 void TFileForm::DirectoryListBox1Change(Control*) {
-    const ExplorerState& st = state();
+    const ExplorerState& st = st_;
     if (!st.open || st.building) return;
     UpdateFiles();
     UpdateHistory();
@@ -275,7 +275,7 @@ void TFileForm::DirectoryListBox1Change(Control*) {
 // ---- columns and view options ------------------------------------------------------------------
 
 void TFileForm::CalcStringWidth() {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     if (!st.open || st.building) return;
     if (mnuSingleColumn->checked()) return;
     std::vector<const std::string*> texts;
@@ -291,7 +291,7 @@ void TFileForm::CalcStringWidth() {
 }
 
 void TFileForm::mnuOptimizeWinClick(bool maximize) {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     UserPort& user = *ports().user;
     if (st.columnWidth <= 0) return;
     const int frame = 2 * user.systemMetric(5 /* SM_CXBORDER */) + 2 * user.systemMetric(32 /* SM_CXFRAME */);

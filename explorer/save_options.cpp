@@ -11,7 +11,7 @@
 namespace kv::explorer {
 
 void TFileForm::ReadRememberedRow() {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     const std::string key = rowKey(st.mode);
     int32_t* row = st.rememberedRow(st.mode);
     if (key.empty() || !row) return;
@@ -20,12 +20,12 @@ void TFileForm::ReadRememberedRow() {
 }
 
 void TFileForm::UpdateJpegButton() {
-    const ExplorerState& st = state();
+    const ExplorerState& st = st_;
     BtnJPEG->setVisible(st.dialog && isSaveMode(st.mode) && st.mode != 2 && compressible(st.formatCode));
 }
 
 void TFileForm::BPPtypeChange(Control*) {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     const int i = BPPtype->itemIndex();
     const auto& rows = depthRows();
     if (i < 0 || i >= static_cast<int>(rows.size())) return;
@@ -36,7 +36,7 @@ void TFileForm::BPPtypeChange(Control*) {
 }
 
 void TFileForm::BtnJPEGClick(Control*) {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     const int row = FilterComboBox1->itemIndex();
     st.formatCode = (row >= 0 && row < 64) ? st.formatCodes[static_cast<size_t>(row)] : 0;
     dialogs::CompressionValues v;
@@ -49,7 +49,7 @@ void TFileForm::BtnJPEGClick(Control*) {
 }
 
 void TFileForm::WriteSaveOptions() {
-    ExplorerState& st = state();
+    ExplorerState& st = st_;
     IniFile ini(SettingsFileName);
     const int32_t depth = st.mode;
     if (int32_t* r = st.rememberedRow(depth)) ini.writeInteger(SettingsSection, rowKey(depth), *r);

@@ -721,6 +721,36 @@ static Button* findButtonIn(Control& c, bool Button::*flag) {
     return nullptr;
 }
 
+// The letter after the first single '&' of a caption, upper-cased (ASCII); 0 for none.
+static char underlinedLetter(const std::string& caption) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        const char c = caption[i + 1];
+        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    return 0;
+}
+
+static Label* findLabelIn(Control& c, char up) {
+    if (auto* l = dynamic_cast<Label*>(&c))
+        if (l->showAccelChar && l->focusControl && l->showing() && underlinedLetter(l->caption()) == up) return l;
+    for (Control* k : c.children())
+        if (Label* r = findLabelIn(*k, up)) return r;
+    return nullptr;
+}
+
+bool Form::labelKey(char letter) {
+    const char up = letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - 'a' + 'A') : letter;
+    Label* l = up ? findLabelIn(*this, up) : nullptr;
+    if (!l || !usable(*l->focusControl)) return false;
+    l->focusControl->setFocus();
+    return true;
+}
+
 bool Form::dialogKey(int key) {
     if (key == vk::Return) {
         if (Button* b = findButtonIn(*this, &Button::isDefault)) {

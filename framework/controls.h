@@ -207,6 +207,8 @@ public:
     const char* className() const override { return "Label"; }
     Alignment alignment = Alignment::Left;  // of the text within the label
     bool showAccelChar = false;  // "&X" draws X underlined instead of the '&'
+    // The control that Alt and the label's underlined letter give the focus to (Form::labelKey).
+    Control* focusControl = nullptr;
 };
 
 class Button : public Control {
@@ -557,6 +559,10 @@ public:
 
     // Every control of the form by name (the automation names).
     Control* findControl(const std::string& name);
+    // Alt+letter on a label: the focus goes to the focus control of the showing label whose
+    // underlined letter is `letter` (either case), when that control is showing and enabled
+    // with its parents; true when it did.
+    bool labelKey(char letter);
     template <class T>
     T* find(const std::string& name) { return dynamic_cast<T*>(findControl(name)); }
     // Enter and Esc as a dialog takes them: Enter clicks the default button, Esc the cancel

@@ -66,6 +66,9 @@ public:
     // caller can tell which part of its file the failure hit.
     virtual bool writeFileAtomic(const std::string& path, const std::string& bytes,
                                  uint64_t* written = nullptr) = 0;
+    // Makes a new file holding `bytes`; false when the path names an existing file or folder
+    // (which stays untouched) or the file cannot be made.
+    virtual bool createNewFile(const std::string& path, const std::string& bytes) = 0;
     virtual bool moveFile(const std::string& from, const std::string& to) = 0;  // fails if `to` exists
     virtual bool deleteFile(const std::string& path) = 0;
     virtual std::string currentDirectory() = 0;  // of the current drive, with drive letter

@@ -677,6 +677,10 @@ bool SimFileSystem::copyThenRemove(const Parsed& pf, const Walk& wf, const std::
     return true;
 }
 
+bool SimFileSystem::createNewFile(const std::string& path, const std::string& bytes) {
+    return !exists(path) && writeFileAtomic(path, bytes);
+}
+
 bool SimFileSystem::deleteFile(const std::string& path) {
     Parsed p = parse(path);
     if (!p.ok || p.wild || p.trailingSep) return false;

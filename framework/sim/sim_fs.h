@@ -72,6 +72,7 @@ public:
     bool readFile(const std::string& path, std::string& bytes) override;
     bool writeFileAtomic(const std::string& path, const std::string& bytes,
                          uint64_t* written = nullptr) override;
+    bool createNewFile(const std::string& path, const std::string& bytes) override;
     // Also renames folders. Renaming a file to its own name in another case changes the case.
     // A file moved to another drive is copied and the original removed; the copy is refused
     // on a full disk.

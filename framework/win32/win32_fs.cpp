@@ -109,6 +109,18 @@ public:
         return ok;
     }
 
+    bool createNewFile(const std::string& path, const std::string& bytes) override {
+        // CREATE_NEW fails on an existing name, also one that is the 8.3 alias of a file.
+        HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return false;
+        DWORD n = 0;
+        const bool ok = bytes.empty() || (WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr) &&
+                                          n == bytes.size());
+        CloseHandle(h);
+        if (!ok) DeleteFileA(path.c_str());
+        return ok;
+    }
+
     bool writeFileAtomic(const std::string& path, const std::string& bytes,
                          uint64_t* written = nullptr) override {
         if (written) *written = 0;

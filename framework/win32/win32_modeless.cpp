@@ -3,7 +3,8 @@
 // modeless form is shown, one thread message hook (WH_GETMESSAGE) takes the keyboard messages
 // meant for a modeless form's windows out of the host's hands: it translates and dispatches
 // them itself and leaves the host a WM_NULL. The forms' own window procedures then do the key
-// preview, Tab, Enter, Esc and the accelerators, as in a modal run. A form that frees itself
+// preview, Tab, Enter, Esc and the accelerators, as in a modal run. While a menu is open the
+// keys are the menu's, and the hook leaves them alone. A form that frees itself
 // on closing is deleted from a message of the loop, after the event that closed it.
 #include <windows.h>
 
@@ -32,10 +33,24 @@ Form* modelessFormOf(HWND h) {
     return isModeless(f) && !f->isModal() ? f : nullptr;
 }
 
+// Whether the thread runs a loop of the system's that reads the keys itself: a menu (a popup
+// menu, the menu bar, the system menu) or the keyboard moving or sizing a window. Its keys
+// reach the queue addressed to the window that has the focus, which may be a modeless form's,
+// yet they are the loop's: a form that saw them too would act on them twice (Esc closing the
+// window behind the menu, arrows moving its list).
+bool inSystemLoop() {
+    GUITHREADINFO gi{};
+    gi.cbSize = sizeof gi;
+    if (!GetGUIThreadInfo(GetCurrentThreadId(), &gi)) return false;
+    return (gi.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE | GUI_INMOVESIZE)) != 0;
+}
+
 LRESULT CALLBACK keyHook(int code, WPARAM wp, LPARAM lp) {
     if (code == HC_ACTION && wp == PM_REMOVE) {
         auto* m = reinterpret_cast<MSG*>(lp);
-        if (m->message >= WM_KEYFIRST && m->message <= WM_KEYLAST && modelessFormOf(m->hwnd)) {
+        // A message box or a dialog takes its keys in its own windows, which are no modeless
+        // form's; a menu's or a window move's keys are told apart by the thread's mode.
+        if (m->message >= WM_KEYFIRST && m->message <= WM_KEYLAST && modelessFormOf(m->hwnd) && !inSystemLoop()) {
             MSG mine = *m;
             m->message = WM_NULL;
             TranslateMessage(&mine);

@@ -445,7 +445,10 @@ bool handleSysChar(Control& c, WPARAM wp) {
         pokeModalLoop(*nb);
         return true;
     }
-    return false;
+    // A label's letter moves the focus to the label's control.
+    bool focused = false;
+    guarded([&] { focused = f->labelKey(up); });
+    return focused;
 }
 
 }  // namespace detail

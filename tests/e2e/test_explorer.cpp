@@ -201,6 +201,25 @@ TEST_F(ExplorerE2E, OverwriteAnsweredNoLeavesTheFileAndTheDialogOpen) {
     std::string bytes;
     ASSERT_TRUE(kit::readFile(photos + "\\show.avl", bytes));
     EXPECT_EQ(bytes.substr(0, 8), "[Header]");
+
+    // Yes: the file stays for the host to write; the probe written beside it is a file of the
+    // dialog's own, and a file of the user's with a probe-like name is left alone.
+    writeIn(photos, "~kvprobe.tmp", "mine");
+    EXPECT_EQ(runDialog(0, 0, "Save File", [&](HWND form) {
+        setText(findNamedIn(form, "Edit1"), "show.avl");
+        PostMessageA(findNamedIn(form, "BtnOK"), BM_CLICK, 0, 0);
+        answerDialog("show.avl\nin use.  Overwrite?", "Yes");
+    }), 0);
+    ASSERT_TRUE(kit::readFile(photos + "\\show.avl", bytes));
+    EXPECT_EQ(bytes.substr(0, 8), "[Header]");
+    ASSERT_TRUE(kit::readFile(photos + "\\~kvprobe.tmp", bytes));
+    EXPECT_EQ(bytes, "mine");
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((photos + "\\~kvp*.tmp").c_str(), &fd);
+    int probes = 0;
+    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &fd)) ++probes;
+    if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    EXPECT_EQ(probes, 1);  // the user's
 }
 
 TEST_F(ExplorerE2E, OpenSlideshowSaysFileNotFoundThenOpensTheScript) {
@@ -303,6 +322,25 @@ TEST_F(ExplorerE2E, WindowLivesInTheHostsLoopAndNotifiesTheHost) {
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(windowText(form), "Kavrin Explorer");
     HWND list = findNamedIn(form, "XFiles");
+    // The library's own dialog runs while the window is open (as the editor's Open does),
+    // cancelled and then confirmed; all below still holds for the window.
+    for (bool confirm : {false, true}) {
+        Driver user([&] {
+            HWND dlg = nullptr;
+            waitUntil([&] {
+                for (HWND w : topWindows())
+                    if (w != form && kvName(w) == "FileForm" && windowText(w) == "Open Slideshow" && IsWindowEnabled(w))
+                        dlg = w;
+                return dlg != nullptr;
+            }, 10000);
+            if (!dlg) return;
+            if (confirm) setText(findNamedIn(dlg, "Edit1"), "show.avl");
+            PostMessageA(findNamedIn(dlg, confirm ? "BtnOK" : "BtnExit"), BM_CLICK, 0, 0);
+        });
+        EXPECT_EQ(remoteDlg(254, 0), confirm ? 0 : -1);
+        user.join();
+    }
+    EXPECT_TRUE(IsWindowVisible(form));
     // Activation reaches the host as 17.
     SetActiveWindow(host());
     SetActiveWindow(form);
@@ -329,12 +367,18 @@ TEST_F(ExplorerE2E, WindowLivesInTheHostsLoopAndNotifiesTheHost) {
     hostLoop([&] { return !notes.empty(); }, 3000);
     ASSERT_FALSE(notes.empty());
     EXPECT_EQ(notes.back(), 0x910);
+    // The host's update selects the row before the current one.
+    clickRow(list, 2);
+    callVoid("RemoteWinUpdate95");
+    EXPECT_EQ(windowText(findNamedIn(form, "Edit1")), "beach at noon.bmp");
 
-    // Hide, show again, then close: the rectangle and LastDir are saved.
+    // Hide, show again (the same window), then close: the rectangle and LastDir are saved.
     callVoid("RemoteWinHide95");
     EXPECT_FALSE(IsWindowVisible(form));
     remoteWin(host(), 1);
     EXPECT_TRUE(IsWindowVisible(form));
+    const auto explorers = topWindows();
+    EXPECT_EQ(std::count_if(explorers.begin(), explorers.end(), [](HWND w) { return kvName(w) == "FileForm"; }), 1);
     RECT r{};
     GetWindowRect(form, &r);
     callVoid("RemoteWinClose95");
@@ -373,6 +417,54 @@ void selectToEnd(RealKeyboard& keys) {
     keys.down(VK_SHIFT);
     keys.press(VK_END);
     keys.up(VK_SHIFT);
+}
+
+// The keys pressed while the window's file menu is open are the menu's: Esc closes the menu
+// only, the arrows move in the menu and not in the list behind it, and Enter runs the chosen
+// item once.
+TEST_F(ExplorerE2E, KeysInTheWindowsMenuAreTheMenus) {
+    kit::WatchdogScope watch("explorer menu keys", 60000);
+    HWND form = openInHost(0);
+    ASSERT_NE(form, nullptr);
+    HWND list = findNamedIn(form, "XFiles");
+    SetForegroundWindow(form);
+    SetFocus(list);
+    clickRow(list, 1);  // beach at noon.bmp
+    hostLoop([] { return false; }, 300);
+    notes.clear();
+    bool escMenu = false, openAfterEsc = false, chosen = false, finished = false;
+    Driver user([&] {
+        RealKeyboard keys;
+        auto menuShown = [] { return popupMenuWindow() != nullptr; };
+        auto menuGone = [] { return popupMenuWindow() == nullptr; };
+        keys.press(VK_F10);
+        if (waitUntil(menuShown, 5000)) {
+            keys.press(VK_ESCAPE);
+            escMenu = waitUntil(menuGone, 5000);
+            Sleep(300);
+            openAfterEsc = IsWindowVisible(form) != FALSE;
+        }
+        // "Up One &Level", then "&Open" (below the separator).
+        keys.press(VK_F10);
+        if (waitUntil(menuShown, 5000)) {
+            keys.press(VK_DOWN);
+            keys.press(VK_DOWN);
+            keys.press(VK_RETURN);
+            chosen = waitUntil(menuGone, 5000);
+            Sleep(500);
+        }
+        finished = true;
+    });
+    hostLoop([&] { return finished; }, 50000);
+    user.join();
+    EXPECT_TRUE(escMenu);
+    EXPECT_TRUE(openAfterEsc);
+    EXPECT_TRUE(chosen);
+    EXPECT_EQ(notes, (std::vector<LPARAM>{0x909}));
+    EXPECT_EQ(kit::readKey("LongName"), "beach at noon.bmp");
+    EXPECT_EQ(SendMessageA(list, LB_GETCARETINDEX, 0, 0), 1);
+    callVoid("RemoteWinClose95");
+    hostLoop([&] { return !IsWindow(form); }, 3000);
 }
 
 TEST_F(ExplorerE2E, FileMenuConvertsShowsAndRenamesWhatTheUserMarked) {
@@ -467,6 +559,45 @@ TEST_F(ExplorerE2E, FileMenuConvertsShowsAndRenamesWhatTheUserMarked) {
     EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 4) << inFolder;  // listed again under the new name
     callVoid("RemoteWinClose95");
     hostLoop([&] { return !IsWindow(form); }, 3000);
+}
+
+// The boxes of "Save File" and "Open Slideshow" by the keyboard: from every control that can
+// have the focus (reached with Tab, the name box after the list), Alt+T stays (the filter box
+// is disabled in these modes), Alt+N goes to the name box and Alt+I to the drive/folder box.
+TEST_F(ExplorerE2E, LabelsLettersAndTabReachTheNameBox) {
+    for (auto [mode, caption] : {std::pair{0, "Save File"}, {254, "Open Slideshow"}}) {
+        SCOPED_TRACE(caption);
+        std::vector<std::string> seen;
+        const int32_t r = runDialog(mode, 0, caption, [&](HWND form) {
+            if (!waitUntil([&] { return focusedWindowOf(form) != nullptr; }, 5000)) return;
+            RealKeyboard keys;
+            auto focusName = [&] {
+                Sleep(150);
+                return kvName(focusedWindowOf(form));
+            };
+            auto alt = [&](char letter) {
+                keys.down(VK_MENU);
+                keys.press(letter);
+                keys.up(VK_MENU);
+                return focusName();
+            };
+            for (int k = 0; k < 5; ++k) {
+                for (char letter : {'T', 'N', 'I'}) {
+                    alt('I');
+                    for (int i = 0; i < k; ++i) keys.press(VK_TAB);
+                    const std::string from = focusName();
+                    seen.push_back(from + " " + letter + " " + alt(letter));
+                }
+            }
+            click(findNamedIn(form, "BtnExit"));
+        });
+        EXPECT_EQ(r, -1);
+        std::vector<std::string> expected;
+        for (const char* from : {"LookBox", "XFiles", "Edit1", "BtnOK", "BtnExit"})
+            for (auto [letter, to] : {std::pair{'T', from}, {'N', "Edit1"}, {'I', "LookBox"}})
+                expected.push_back(std::string(from) + " " + letter + " " + to);
+        EXPECT_EQ(seen, expected);
+    }
 }
 
 TEST_F(ExplorerE2E, ConvertDialogShowsTheHostsInputFilesAndEscGoesBack) {

@@ -279,6 +279,16 @@ TEST_F(Explorer, OverwriteAnsweredNoLeavesTheFileAndYesKeepsItForTheHost) {
     EXPECT_EQ(r, -1);
     EXPECT_EQ(sim.readFile("c:\\Photos\\show.avl"), "x");
 
+    // Files of the user's under names like the probe's stay as they are.
+    sim.writeFile("c:\\Photos\\~kvprobe.tmp", "mine");
+    for (uint32_t i = 1; i <= 20; ++i) sim.writeFile("c:\\Photos\\~kvp" + kv::hexText(i) + ".tmp", "mine");
+    auto names = [&] {
+        Strings n;
+        for (const kv::DirEntry& e : sim.fs.list("c:\\Photos", "*.*"))
+            n.push_back(e.longName + "=" + sim.readFile("c:\\Photos\\" + e.longName));
+        return n;
+    };
+    const Strings namesBefore = names();
     sim.user.answer("show.avl\nin use.  Overwrite?", ModalResult::Yes);
     r = dialog(0, 0, [&](TFileForm& f) {
         f.Edit1->setText("show.avl");
@@ -288,7 +298,7 @@ TEST_F(Explorer, OverwriteAnsweredNoLeavesTheFileAndYesKeepsItForTheHost) {
     // Sound behaviour: the file the user agreed to replace is still there until the host
     // writes it; only a probe beside it was written and deleted.
     EXPECT_EQ(sim.readFile("c:\\Photos\\show.avl"), "x");
-    EXPECT_FALSE(sim.fs.exists("c:\\Photos\\~kvprobe.tmp"));
+    EXPECT_EQ(names(), namesBefore);
     EXPECT_EQ(key("Savename"), "c:\\Photos\\show.avl");
 }
 
@@ -347,7 +357,9 @@ TEST_F(Explorer, EnterOnAFolderOpensItAndRefuses) {
 TEST_F(Explorer, MoveWritesTheFolderAndTheLongNameOfSaveAsAndConvertThePlaceholder) {
     set("SaveAs", "c:\\PHOTOS\\HOLIDA~1.BMP");
     std::string label;
+    kv::explorer::ExplorerState seen;
     int32_t r = dialog(102, 0, [&](TFileForm& f) {
+        seen = f.explorerState();
         label = f.LabelName->caption();
         f.ChangeDirectory("c:\\Photos\\Sub");
         f.BtnOK->click();
@@ -355,8 +367,8 @@ TEST_F(Explorer, MoveWritesTheFolderAndTheLongNameOfSaveAsAndConvertThePlacehold
     EXPECT_EQ(r, 0);
     EXPECT_EQ(label, "File: c:\\PHOTOS\\HOLIDA~1.BMP");
     EXPECT_EQ(key("Savename"), "c:\\Photos\\Sub\\Holiday picture.bmp");
-    EXPECT_EQ(state().mode, 2);
-    EXPECT_TRUE(state().convert);
+    EXPECT_EQ(seen.mode, 2);
+    EXPECT_TRUE(seen.convert);
     // Convert stores the placeholder with the row's extension.
     set("Save24", "0");
     r = dialog(124, 0, [&](TFileForm& f) { f.BtnOK->click(); });
@@ -487,13 +499,41 @@ TEST_F(Explorer, TabCyclesThroughTheFiveControls) {
     EXPECT_EQ(seen, (Strings{"XFiles", "FilterComboBox1", "BtnOK", "BtnExit", "LookBox", "BtnExit"}));
 }
 
+TEST_F(Explorer, LabelsLettersReachTheirBoxesAndTabVisitsAnEditableNameBox) {
+    // From every control that can have the focus: Alt+N the name box, Alt+I the drive/folder
+    // box, Alt+T nothing while the filter box is disabled (mode 0 and 254), the filter box
+    // where it is enabled (253). Tab goes from the list to the name box where it takes a name.
+    for (int32_t mode : {0, 254, 253}) {
+        SCOPED_TRACE(mode);
+        Strings seen, expected;
+        browse(mode, 0, [&](TFileForm& f) {
+            for (kv::Control* from : std::initializer_list<kv::Control*>{f.LookBox, f.XFiles, f.Edit1, f.FilterComboBox1,
+                                                                          f.BtnOK, f.BtnExit}) {
+                if (!from->enabled()) continue;
+                for (char letter : {'n', 'T', 'i'}) {
+                    from->setFocus();
+                    const bool moved = f.labelKey(letter);
+                    seen.push_back(std::string(1, letter) + (moved ? sim.user.focused->name() : "-"));
+                }
+                expected.insert(expected.end(), {"nEdit1", mode == 253 ? "TFilterComboBox1" : "T-", "iLookBox"});
+            }
+            f.XFiles->setFocus();
+            int k = kv::vk::Tab;
+            f.XFiles->keyDown(k, 0);
+            seen.push_back(sim.user.focused->name());
+            expected.push_back(mode == 253 ? "FilterComboBox1" : "Edit1");
+        });
+        EXPECT_EQ(seen, expected);
+    }
+}
+
 TEST_F(Explorer, ColumnsFollowTheWidestEntry) {
     int cols = 0, w = 0;
     browse(253, 0, [&](TFileForm& f) {
         f.XFiles->setWidth(403);
         f.CalcStringWidth();
         cols = f.XFiles->columns();
-        w = state().columnWidth;
+        w = f.explorerState().columnWidth;
         f.mnuSingleColumn->click();
         EXPECT_EQ(f.XFiles->columns(), 0);
         EXPECT_FALSE(f.mnuOptimizeWin->enabled());
@@ -550,10 +590,38 @@ TEST_F(Explorer, RememberedRectangleIsUsedOnlyWhenItFits) {
     set("bWinL", "625");
     set("bWinW", "400");
     EXPECT_EQ(bounds(openWindow(1)), (std::vector<int>{333, 231, 413, 310}));
+    closeWindow();
+    // Values whose sum passes the integer range, a size below zero or a rectangle wholly
+    // left of the screen fit no screen.
+    for (auto [l, w] : {std::pair{"2147483000", "1000"}, {"0", "-2147483000"}, {"-2147483000", "100"}}) {
+        set("bWinT", "100");
+        set("bWinH", "300");
+        set("bWinL", l);
+        set("bWinW", w);
+        EXPECT_EQ(bounds(openWindow(1)), (std::vector<int>{333, 231, 413, 310})) << l << " " << w;
+        closeWindow();
+    }
+    set("bWinL", "0");
+    set("bWinW", "400");
+    set("bWinT", "2147483000");
+    set("bWinH", "1000");
+    EXPECT_EQ(bounds(openWindow(1)), (std::vector<int>{333, 231, 413, 310}));
 }
 
 TEST_F(Explorer, WindowNotifiesTheHostHidesShowsAgainFollowsTheHostsUpdateAndClosesOnEsc) {
     TFileForm& f = openWindow();
+    // The library's own dialogs run while the window is open, cancelled and confirmed (in
+    // another folder), and leave the window's state as they found it: all below still holds.
+    const kv::explorer::ExplorerState before = state();
+    browse(253, 0, [](TFileForm&) {});
+    EXPECT_EQ(dialog(252, 0, [](TFileForm& d) {
+        d.ChangeDirectory("c:\\Photos\\Sub");
+        d.Edit1->setText("y.bmp");
+        d.BtnOK->click();
+    }), 0);
+    EXPECT_TRUE(state() == before);
+    EXPECT_EQ(f.currentFolder(), "c:\\photos");
+    f.XFiles->setFocus();  // the user is back in the window
     f.XFiles->clickItem(rowOf(f, "holiday picture.bmp"));
     press(f, kv::vk::Return);
     EXPECT_EQ(key("Win95file"), kv::GetShortPath("c:\\Photos\\Holiday picture.bmp"));
@@ -636,6 +704,10 @@ TEST_F(Compression, DefaultsForEnhancedJpegAndOkWithoutChanges_ExtendedJpegForce
         EXPECT_EQ(d.ColorLabel->caption(), "S&moothing");
     }));
     EXPECT_EQ(v.sample, 2);
+    // A stored sampling outside the three shows as 4:4:4, and OK writes what it shows.
+    set("SaveYUV", "7");
+    EXPECT_TRUE(show(99, v, [&](Dialog& d) { EXPECT_EQ(d.Sample->itemIndex(), 0); }));
+    EXPECT_EQ(v.sample, 0);
     kv::dialogs::CompressionValues c{7, 7, 7, 7};
     EXPECT_FALSE(show(1, c, [](Dialog&) {}, "BtnCancel"));
     EXPECT_EQ(c.luminance, 7);
