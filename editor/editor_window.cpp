@@ -87,15 +87,19 @@ void TEditorForm::FormActivate(Control*) {
     f.color = user.systemColor(syscolor::WindowText);
     setFont(f);
     // The window shows before the script loads; the slide table paints once, with its rows.
-    Grid->holdDrawing();
+    // The messages let through here also run what the user does meanwhile (a click on Add,
+    // with its dialog and its warning): without a script to load, the table is not held, so
+    // it shows such a change at once, and the change is not forgotten after the messages.
+    const bool load = st.CurrentScript != "*";
+    if (!load) st.modified = false;
+    if (load) Grid->holdDrawing();
     struct Release {
         StringGrid* grid;
         ~Release() { grid->releaseDrawing(); }  // also when the load fails
     } release{Grid};
     ui().processMessages();
 
-    if (st.CurrentScript != "*") LoadFile(true);
-    else st.modified = false;
+    if (load) LoadFile(true);
     user.setCursor(CursorKind::Default);
     // The user works with the keyboard at once: Space, Enter, the arrows and the context-menu
     // key act on the slide table.

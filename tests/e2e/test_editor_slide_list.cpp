@@ -168,6 +168,8 @@ TEST_F(EditorSlideList, AddAndInsertThroughTheExplorerThenEraseMoveSortFindAndRu
     kit::writeKey("LastDir", kit::shortPath(slides) + "\\");
     kit::writeKey("Win95Tmp", folder.file("kavrin.tmp"));
     std::vector<std::string> steps;
+    bool tableShownBehindDialog = true;
+    int barMaxAfterAdd = -1;
     Driver user([&] {
         HWND form = waitNamed("EditorForm");
         HWND grid = form ? findNamedIn(form, "Grid") : nullptr;
@@ -182,6 +184,7 @@ TEST_F(EditorSlideList, AddAndInsertThroughTheExplorerThenEraseMoveSortFindAndRu
             HWND dlg = waitNamed("FileForm", 10000);
             HWND list = dlg ? findNamedIn(dlg, "XFiles") : nullptr;
             if (!list || !waitUntil([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 6; }, 10000)) return false;
+            tableShownBehindDialog = tableShownBehindDialog && IsWindowVisible(grid);
             clickListRow(list, first);
             if (last != first) clickListRow(list, last, MK_SHIFT);
             PostMessageA(findNamedIn(dlg, "BtnOK"), BM_CLICK, 0, 0);
@@ -189,8 +192,12 @@ TEST_F(EditorSlideList, AddAndInsertThroughTheExplorerThenEraseMoveSortFindAndRu
             Sleep(300);  // the editor selects and shows the slide it keeps current after the add
             return closed;
         };
-        // Alpha to Echo at the end of the empty script, Foxtrot before slide 2.
+        // Alpha to Echo at the end of the empty script, clicked at once as the editor opens,
+        // Foxtrot before slide 2. The table's bar takes the five rows once it has painted them.
         if (!addFrom("BtnAdd", 0, 4) || !current("Alpha")) return abandonEditor(form);
+        waitUntil([&] { return !GetUpdateRect(grid, nullptr, FALSE); }, 5000);
+        SCROLLINFO si{sizeof si, SIF_RANGE};
+        if (GetScrollInfo(findNamedIn(grid, "GridVScroll"), SB_CTL, &si)) barMaxAfterAdd = si.nMax;
         steps.push_back("add");
         sendKey(grid, VK_DOWN);
         if (!addFrom("BtnInsert", 5, 5) || !current("Foxtrot")) return abandonEditor(form);
@@ -230,6 +237,8 @@ TEST_F(EditorSlideList, AddAndInsertThroughTheExplorerThenEraseMoveSortFindAndRu
     const int32_t r = editorWin95();
     user.join();
     EXPECT_EQ(steps, (std::vector<std::string>{"add", "insert", "erase", "move", "sort", "find"}));
+    EXPECT_TRUE(tableShownBehindDialog);
+    EXPECT_EQ(barMaxAfterAdd, 5);
     EXPECT_EQ(r, -1);
     // A E F B D sorted by size: Delta 50, Bravo 100, Echo 200, Foxtrot 400, Alpha 500.
     EXPECT_EQ(profile(folder.file("temp show.avl"), "Header", "N"), "6");
