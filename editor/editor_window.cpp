@@ -87,9 +87,10 @@ void TEditorForm::FormActivate(Control*) {
     f.color = user.systemColor(syscolor::WindowText);
     setFont(f);
     // The window shows before the script loads; the slide table paints once, with its rows.
-    // The messages let through here also run what the user does meanwhile (a click on Add,
-    // with its dialog and its warning): without a script to load, the table is not held, so
-    // it shows such a change at once, and the change is not forgotten after the messages.
+    // Before a load only painting runs: what the user does meanwhile (a click on Add, with
+    // its dialog) waits until the loaded rows are there, instead of running on a held table
+    // whose rows the load then replaces. Without a script the messages run, the table is not
+    // held, so it shows such a change at once, and the change is not forgotten after them.
     const bool load = st.CurrentScript != "*";
     if (!load) st.modified = false;
     if (load) Grid->holdDrawing();
@@ -97,7 +98,8 @@ void TEditorForm::FormActivate(Control*) {
         StringGrid* grid;
         ~Release() { grid->releaseDrawing(); }  // also when the load fails
     } release{Grid};
-    ui().processMessages();
+    if (load) ui().paintNow(*this);
+    else ui().processMessages();
 
     if (load) LoadFile(true);
     user.setCursor(CursorKind::Default);

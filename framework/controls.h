@@ -72,6 +72,9 @@ public:
     virtual void releaseLater(Form& f) = 0;
     virtual void popup(PopupMenu& menu, int x, int y) = 0;
     virtual void processMessages() = 0;
+    // Paints what is pending of a form and its controls at once, running no other message:
+    // the user's input waits for the loop that runs next.
+    virtual void paintNow(Form&) {}
     virtual int textWidth(const Font& font, const std::string& text) = 0;
     // The widest of many texts (a list's entries), measured in one go.
     virtual int maxTextWidth(const Font& font, const std::vector<const std::string*>& texts);

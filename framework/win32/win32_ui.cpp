@@ -1006,6 +1006,7 @@ public:
     void releaseLater(Form& f) override { detail::releaseLater(f); }
     void popup(PopupMenu& menu, int x, int y) override;
     void processMessages() override;
+    void paintNow(Form& f) override;
     int textWidth(const Font& font, const std::string& text) override;
     int maxTextWidth(const Font& font, const std::vector<const std::string*>& texts) override;
     void setFocus(Control& c) override;
@@ -1580,6 +1581,10 @@ void Win32Ui::processMessages() {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+}
+
+void Win32Ui::paintNow(Form& f) {
+    if (HWND h = hwndOf(f)) RedrawWindow(h, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 int Win32Ui::textWidth(const Font& font, const std::string& text) {

@@ -247,4 +247,31 @@ TEST_F(EditorSlideList, AddAndInsertThroughTheExplorerThenEraseMoveSortFindAndRu
     for (int k = 1; k <= 5; ++k) EXPECT_TRUE(slideIs(k, want[static_cast<size_t>(k - 1)])) << "slide " << k;
 }
 
+// A click on Add given as the editor appears, before its script has loaded, waits for the
+// load: the slides added come after the script's, none of which is lost.
+TEST_F(EditorSlideList, AddClickedAsTheEditorOpensOnAScriptWaitsForTheLoad) {
+    TestScript s = openOn(6, true);
+    kit::writeKey("LastDir", kit::shortPath(slides) + "\\");
+    kit::writeKey("Win95Tmp", folder.file("kavrin.tmp"));
+    Driver user([&] {
+        HWND form = waitNamed("EditorForm");
+        if (!form) return;
+        PostMessageA(findNamedIn(form, "BtnAdd"), BM_CLICK, 0, 0);
+        HWND dlg = waitNamed("FileForm", 20000);
+        HWND list = dlg ? findNamedIn(dlg, "XFiles") : nullptr;
+        if (!list || !waitUntil([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) > 0; }, 10000)) return abandonEditor(form);
+        clickListRow(list, 0);
+        PostMessageA(findNamedIn(dlg, "BtnOK"), BM_CLICK, 0, 0);
+        if (!waitUntil([&] { return !IsWindow(dlg); }, 10000)) return abandonEditor(form);
+        Sleep(300);
+        PostMessageA(findNamedIn(form, "BtnTest"), BM_CLICK, 0, 0);
+    });
+    const int32_t r = editorWin95();
+    user.join();
+    EXPECT_EQ(r, -1);
+    EXPECT_EQ(profile(folder.file("temp show.avl"), "Header", "N"), "8");
+    for (int k = 1; k <= 6; ++k) EXPECT_TRUE(slideIs(k, s.displayNames[static_cast<size_t>(k - 1)])) << "slide " << k;
+    EXPECT_FALSE(profile(folder.file("temp show.avl"), "7", "F").empty());  // the added picture
+}
+
 }  // namespace
