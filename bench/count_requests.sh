@@ -16,13 +16,20 @@ case "${1:-}" in
 esac
 if [ "${2:-}" = "--in-display" ]; then
     wine_prefix
+    # The server writes the trace, to the error output of the program that started it: a
+    # server still running from an earlier program would write it there instead.
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
     WINEDEBUG=+server timeout 1200 wine "build/win32/$program.exe" requests 2>"$3"
-    exit $?
+    status=$?
+    wineserver -w 2>/dev/null
+    exit $status
 fi
 trace=$(mktemp)
 trap 'rm -f "$trace"' EXIT
 with_display "$0" "$1" --in-display "$trace" | tr -d '\r'
 status=${PIPESTATUS[0]}
+bench_status=$status
 # A request line is "tid: name( ... )"; its reply is "tid: name() = status { ... }".
 awk '
     {
@@ -48,5 +55,10 @@ awk '
             else { printf "[ NOT MEASURED ] %s: its end mark is missing\n", w; bad = 1 }
         }
         exit bad
-    }' "$trace" || status=1
+    }' "$trace" || {
+    status=1
+    # What the run left, to tell why it marked nothing.
+    echo "  the program's status: $bench_status; its trace ($(wc -l <"$trace") lines) ends with:"
+    tail -3 "$trace" | cut -c1-200 | sed 's/^/  | /'
+}
 exit "$status"
