@@ -263,7 +263,7 @@ void TEditorForm::Timer1Timer(Timer*) {
         Timer1->setEnabled(false);
         EndCatalogDrag();
         ports().user->messageDialog(e.what(), DialogKind::Error, BtnOK);
-        Timer1->setEnabled(true);
+        if (!closed()) Timer1->setEnabled(true);  // the box's loop may have ended the editor
     }
 }
 

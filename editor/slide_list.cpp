@@ -113,12 +113,6 @@ void TEditorForm::wireSlideList() {
 void TEditorForm::BtnAddClick(Control* sender) {
     EditorState& st = editorState();
     UserPort& user = *ports().user;
-    // A script without slides is the blank start row alone: the first new slide takes its
-    // place, and inserting there is adding. A blank start row that a CD track followed stays
-    // a row like any other.
-    const bool noSlides = Grid->rowCount() == 2 && Grid->cell(FilePath, 1).empty();
-    const bool insert = sender == BtnInsert && !noSlides;
-
     if (explorer::RemoteDlg95(kModeAddSlides, 0) == -1) return;
     EnableControls();
     const std::string listFile = IniFile(SettingsFileName).readString(SettingsSection, "Win95Tmp", "ERROR");
@@ -128,6 +122,11 @@ void TEditorForm::BtnAddClick(Control* sender) {
         user.messageDialog("Bad AVL file.", DialogKind::Error, BtnOK);
         return;
     }
+    // The table as it is now, after the dialog's loop. A script without slides is the blank
+    // start row alone: the first new slide takes its place, and inserting there is adding. A
+    // blank start row that a CD track followed stays a row like any other.
+    const bool noSlides = Grid->rowCount() == 2 && Grid->cell(FilePath, 1).empty();
+    const bool insert = sender == BtnInsert && !noSlides;
     const int k = list.count;
     const int r0 = Grid->row();
     int selectAtEnd = r0;

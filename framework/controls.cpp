@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "framework/text.h"
+
 namespace kv {
 
 namespace {
@@ -721,18 +723,10 @@ static Button* findButtonIn(Control& c, bool Button::*flag) {
     return nullptr;
 }
 
-// The letter after the first single '&' of a caption, upper-cased (ASCII); 0 for none.
+// A caption's mnemonic, upper-cased (ASCII); 0 for none.
 static char underlinedLetter(const std::string& caption) {
-    for (size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != '&') continue;
-        if (caption[i + 1] == '&') {
-            ++i;
-            continue;
-        }
-        const char c = caption[i + 1];
-        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    }
-    return 0;
+    const char c = accelChar(caption);
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 static Label* findLabelIn(Control& c, char up) {

@@ -28,6 +28,15 @@ int pos(std::string_view sub, std::string_view s) {
     return p == std::string_view::npos ? 0 : static_cast<int>(p) + 1;
 }
 
+char accelChar(std::string_view caption) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] != '&') return caption[i + 1];
+        ++i;
+    }
+    return 0;
+}
+
 std::string upper(std::string_view s) {
     std::string r(s);
     for (char& c : r)

@@ -15,6 +15,9 @@ std::string copyFrom(std::string_view s, int pos);
 // 1-based position of the first occurrence of sub in s, 0 when absent.
 int pos(std::string_view sub, std::string_view s);
 
+// The character after the first single '&' of a caption (its mnemonic, "&&" being a plain
+// '&'), as written; 0 for none.
+char accelChar(std::string_view caption);
 std::string upper(std::string_view s);  // ASCII letters only, like the ANSI upper-casing of names
 std::string lower(std::string_view s);
 bool sameText(std::string_view a, std::string_view b);  // case-insensitive equality

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/text.h"
 #include "framework/win32/win32_ui.h"
 
 #include <commdlg.h>
@@ -341,17 +342,12 @@ LRESULT CALLBACK radioGroupProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
+// A caption's mnemonic, upper-cased as the platform does; 0 for none.
 char accel(const std::string& caption) {
-    for (size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != '&') continue;
-        if (caption[i + 1] == '&') {
-            ++i;
-            continue;
-        }
-        return static_cast<char>(reinterpret_cast<uintptr_t>(
-            CharUpperA(reinterpret_cast<LPSTR>(static_cast<uintptr_t>(static_cast<unsigned char>(caption[i + 1]))))));
-    }
-    return 0;
+    const char c = accelChar(caption);
+    return c ? static_cast<char>(reinterpret_cast<uintptr_t>(
+                   CharUpperA(reinterpret_cast<LPSTR>(static_cast<uintptr_t>(static_cast<unsigned char>(c))))))
+             : 0;
 }
 
 bool usable(Control& c) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "framework/bounded_cache.h"
+#include "framework/text.h"
 #include "framework/win32/win32_glyphs.h"
 
 namespace kv::win32 {
@@ -297,17 +298,10 @@ char upperChar(char ch) {
         CharUpperA(reinterpret_cast<LPSTR>(static_cast<uintptr_t>(static_cast<unsigned char>(ch))))));
 }
 
-// The letter after the first single '&' of a caption, upper-cased; 0 for none.
+// A caption's mnemonic, upper-cased as the platform does; 0 for none.
 char accelOf(const std::string& caption) {
-    for (size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != '&') continue;
-        if (caption[i + 1] == '&') {
-            ++i;
-            continue;
-        }
-        return upperChar(caption[i + 1]);
-    }
-    return 0;
+    const char c = accelChar(caption);
+    return c ? upperChar(c) : 0;
 }
 
 bool usable(Control& c) {
