@@ -131,6 +131,10 @@ public:
     // ---- window lifecycle (editor_window.cpp) ----
     void FormCreate(Control* sender);
     void FormActivate(Control* sender);
+    // The first activation's layout (screen height, whole catalogue rows, column widths, the
+    // system text colour). It is done once; the editor does it before the window shows, so
+    // that the windows are made at their places and paint once, at their final size.
+    void LayoutForScreen();
     void FormCloseQuery(Control* sender, bool& canClose);
     void FormClose(Control* sender);
     void FormKeyDown(Control* sender, int& key, unsigned shift);
@@ -231,6 +235,7 @@ private:
     void wireTags();       // tags.cpp
     void wireSlideFiles(); // slide_files.cpp
     bool activatedOnce_ = false;
+    bool laidOutForScreen_ = false;
 };
 
 }  // namespace kv::editor

@@ -34,6 +34,8 @@ int32_t runEditor() {
         if (st.AppDir != "ERROR") st.AppDir = AddTrailingBackslash(st.AppDir);
 
         auto form = std::make_unique<TEditorForm>();
+        // Laid out for the screen before it shows: its windows are made where they stay.
+        form->LayoutForScreen();
         const ModalResult r = form->showModal();
         form.reset();
         return resultCode(r);

@@ -50,9 +50,9 @@ void TEditorForm::FormCreate(Control*) {
     helpFile = "KAVRIN.HLP";
 }
 
-void TEditorForm::FormActivate(Control*) {
-    if (activatedOnce_) return;
-    activatedOnce_ = true;
+void TEditorForm::LayoutForScreen() {
+    if (laidOutForScreen_) return;
+    laidOutForScreen_ = true;
     EditorState& st = editorState();
     UserPort& user = *ports().user;
     const int screenH = user.screenHeight();
@@ -86,6 +86,14 @@ void TEditorForm::FormActivate(Control*) {
     Font f = font();
     f.color = user.systemColor(syscolor::WindowText);
     setFont(f);
+}
+
+void TEditorForm::FormActivate(Control*) {
+    if (activatedOnce_) return;
+    activatedOnce_ = true;
+    EditorState& st = editorState();
+    UserPort& user = *ports().user;
+    LayoutForScreen();
     // The window shows before the script loads; the slide table paints once, with its rows.
     // Before a load only painting runs: what the user does meanwhile (a click on Add, with
     // its dialog) waits until the loaded rows are there, instead of running on a held table

@@ -546,7 +546,7 @@ void StringGrid::moveRow(int from, int to) {
 }
 
 void StringGrid::setColWidth(int col, int w) {
-    if (col < 0 || col >= colCount()) return;
+    if (col < 0 || col >= colCount() || widths_[static_cast<size_t>(col)] == w) return;
     widths_[static_cast<size_t>(col)] = w;
     notify(Prop::Layout);
 }

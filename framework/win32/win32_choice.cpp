@@ -52,10 +52,19 @@ bool choiceChanged(Control& c, HWND h, Prop what) {
         switch (what) {
             case Prop::Items: fillCombo(*cb, h); return true;
             case Prop::Selection: SendMessageA(h, CB_SETCURSEL, static_cast<WPARAM>(cb->itemIndex()), 0); return true;
-            case Prop::Bounds:
-                SetWindowPos(h, nullptr, c.left(), c.top(), c.width(), comboWindowHeight(*cb, h),
-                             SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
+            case Prop::Bounds: {
+                // A box already in place is left alone: each move of it moves its opened
+                // list too, a window of its own, which then fits its height to whole items.
+                const int height = comboWindowHeight(*cb, h);
+                RECT now{}, dropped{};
+                GetWindowRect(h, &now);
+                MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&now), 2);
+                SendMessageA(h, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+                if (now.left != c.left() || now.top != c.top() || now.right - now.left != c.width() ||
+                    dropped.bottom - dropped.top != height)
+                    SetWindowPos(h, nullptr, c.left(), c.top(), c.width(), height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
                 return true;
+            }
             default: return false;
         }
     }

@@ -226,17 +226,33 @@ bool listMessage(ListBox& lb, HWND h, UINT msg, WPARAM wp, LPARAM lp, LRESULT* r
 
 // ---- the drop-down list with pictures --------------------------------------------------------
 
+namespace {
+// The picture box being made: it asks its parent for its item heights while it is made.
+thread_local PictureComboBox* g_measuring = nullptr;
+constexpr int kPictureItemHeight = 18;  // an entry of the opened list
+int pictureFieldHeight(const PictureComboBox& cb) { return std::max(cb.height() - 6, 16); }
+}  // namespace
+
+// The box is made with its item heights (answered to its WM_MEASUREITEM while it is made) and
+// at its full height: setting them afterwards resizes the box and its opened list, a
+// window of its own, several times over.
 HWND createPictureCombo(PictureComboBox& cb, HWND parent, DWORD childStyle) {
+    g_measuring = &cb;
     HWND h = CreateWindowExA(0, "COMBOBOX", "",
                              childStyle | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP,
-                             cb.left(), cb.top(), cb.width(), cb.height() + 200, parent, nullptr,
+                             cb.left(), cb.top(), cb.width(),
+                             cb.height() + std::max(cb.dropDownCount, 1) * kPictureItemHeight + 2, parent, nullptr,
                              GetModuleHandleA(nullptr), nullptr);
+    g_measuring = nullptr;
     if (!h) return nullptr;
-    SendMessageA(h, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(cb.height() - 6, 16));
-    SendMessageA(h, CB_SETITEMHEIGHT, 0, 18);
     choiceChanged(cb, h, Prop::Items);
-    choiceChanged(cb, h, Prop::Bounds);
     return h;
+}
+
+bool measureComboItem(MEASUREITEMSTRUCT& mi) {
+    if (mi.CtlType != ODT_COMBOBOX || !g_measuring) return false;
+    mi.itemHeight = mi.itemID == static_cast<UINT>(-1) ? pictureFieldHeight(*g_measuring) : kPictureItemHeight;
+    return true;
 }
 
 void drawComboItem(PictureComboBox& cb, const DRAWITEMSTRUCT& di) {

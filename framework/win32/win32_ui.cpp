@@ -639,6 +639,10 @@ bool containerMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRE
             }
             return false;
         }
+        case WM_MEASUREITEM:
+            if (!measureComboItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return false;
+            *result = TRUE;
+            return true;
         case WM_DRAWITEM: {
             auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
             if (auto* b = dynamic_cast<Button*>(controlOf(di->hwndItem))) {
@@ -1395,9 +1399,9 @@ void Win32Ui::changed(Control& c, Prop what) {
     }
 }
 
-// Unties a window from its control (name, object, our procedure), leaving the window.
+// Unties a window from its control (object, our procedure) before it is destroyed. Its name
+// goes with the window's other properties when it is destroyed.
 void detachWindow(Peer& p) {
-    clearWindowName(p.hwnd);
     untieControl(p.hwnd);
     if (p.oldProc) SetWindowLongPtrA(p.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(p.oldProc));
 }

@@ -109,6 +109,8 @@ void drawListItem(ListBox& lb, const DRAWITEMSTRUCT& di);
 bool listMessage(ListBox& lb, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
 HWND createPictureCombo(PictureComboBox& cb, HWND parent, DWORD childStyle);
 void drawComboItem(PictureComboBox& cb, const DRAWITEMSTRUCT& di);
+// Answers the item heights a picture box asks for while it is made; false for other asks.
+bool measureComboItem(MEASUREITEMSTRUCT& mi);
 // The platform's font dialog (win32_list.cpp).
 bool fontDialog(Font& font, int minSize, int maxSize);
 // Makes a control's window anew (after a change that a window cannot take once made).

@@ -21,11 +21,14 @@ TEST_F(Editor, OpensBlankDisablesTheHostAndClosesWithEscapeOrTheCloseButton) {
     kit::HostWindow host({}, true);
     bool hostDisabled = false, saveOff = false, runOff = false, hostBack = false;
     std::string caption, cell, path, tip;
+    RECT shown{}, settled{};
     Driver user([&] {
         HWND form = waitNamed("EditorForm");
         if (!form) return;
+        GetWindowRect(form, &shown);  // as it first shows
         waitUntil([&] { return windowText(form) == kCaptionNew; }, 3000);
         caption = windowText(form);
+        GetWindowRect(form, &settled);
         hostDisabled = !IsWindowEnabled(host.hwnd());
         saveOff = !IsWindowEnabled(findNamedIn(form, "BtnSave"));
         runOff = !IsWindowEnabled(findNamedIn(form, "BtnTest"));
@@ -51,6 +54,9 @@ TEST_F(Editor, OpensBlankDisablesTheHostAndClosesWithEscapeOrTheCloseButton) {
     user.join();
     EXPECT_EQ(r, 0);
     EXPECT_EQ(caption, kCaptionNew);
+    // It shows at its full height and place at once, not at its design size first.
+    EXPECT_TRUE(EqualRect(&shown, &settled) && settled.bottom - settled.top > 480)
+        << "shown at " << shown.top << ".." << shown.bottom << ", settled at " << settled.top << ".." << settled.bottom;
     EXPECT_TRUE(hostDisabled) << "the host's window takes input while the editor is open";
     EXPECT_TRUE(hostBack);
     EXPECT_TRUE(saveOff);
