@@ -5,6 +5,8 @@
 # between. A figure any machine can compare: it does not depend on how fast Wine runs there.
 #   bench/count_requests.sh editor      the editor opened on 1800 slides, and without a script
 #   bench/count_requests.sh explorer    RemoteDlg95(253) on a folder of 200 files
+# Each is counted from the call to the painted table or list (the opening; a watching thread
+# marks the end), and from the call until the window has closed again.
 # Needs build/win32 (scripts/test.sh or scripts/demo.sh builds it).
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib.sh"

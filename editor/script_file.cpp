@@ -123,34 +123,38 @@ private:
 };
 
 // Short paths and long names of slide files, as GetShortPath and GetLongFileName give them.
-// Looking every file up on its own costs a few directory searches per slide, which on some
-// platforms is most of the time a large script takes to load. So once several slides have
-// come from one folder, the folder is listed once and its entries answer for the files found
-// in it. Files not found in the listing, and paths of unusual form, are still looked up on
-// their own, so the answers are the same either way.
+// Looking a file up through the path services walks every folder of its path, twice: a dozen
+// directory searches per slide, which on some platforms is most of the time a large script
+// takes to load. So the short form of each folder is found once, a file is found by one
+// search in its folder, and once several slides have come from one folder, the folder is
+// listed once and its entries answer for the files found in it. Files not found that way,
+// and paths of unusual form, are still looked up through the services, so the answers are
+// the same either way.
 class SlideNames {
 public:
     // lower-case short path and long file name of an existing or missing file
     void resolve(const std::string& path, std::string& shortLower, std::string& longName) {
         if (plainPath(path)) {
-            Folder& f = folders_[upper(folderPart(path))];
-            if (!f.tried && ++f.uses >= kListAfter) list(f, folderPart(path));
+            const std::string folder = folderPart(path), name = namePart(path);
+            Folder& f = folders_[upper(folder)];
+            if (!f.tried && ++f.uses >= kListAfter) list(f, folder);
             if (f.listed) {
-                const std::string name = namePart(path);
                 auto it = f.byName.find(upper(name));
                 if (it != f.byName.end()) {
-                    const DirEntry& e = f.entries[it->second];
-                    std::string s = f.shortPrefix + (e.shortName.empty() ? e.longName : e.shortName);
-                    if (s.size() < kShortPathBuffer) {
-                        shortLower = lower(s);
-                        longName = e.shortName.empty() ? lower(e.longName) : e.longName;
-                        return;
-                    }
+                    if (answer(f, f.entries[it->second], shortLower, longName)) return;
                 } else if (f.missing || asciiOnly(name)) {
-                    // Not in the folder (names beyond ASCII may match under other case
-                    // rules, so those are still searched): a missing file passes through.
-                    shortLower = lower(path);
-                    longName = lower(name);
+                    passThrough(path, shortLower, longName);
+                    return;
+                }
+            } else if (!f.tried && knowPrefix(f, folder)) {
+                if (f.missing) {
+                    passThrough(path, shortLower, longName);
+                    return;
+                }
+                const std::vector<DirEntry> found = ports().fs->list(folder, name);
+                if (found.size() == 1 && answer(f, found.front(), shortLower, longName)) return;
+                if (found.empty() && asciiOnly(name)) {
+                    passThrough(path, shortLower, longName);
                     return;
                 }
             }
@@ -165,9 +169,11 @@ private:
 
     struct Folder {
         int uses = 0;
-        bool tried = false;    // listing was attempted
-        bool listed = false;   // the listing answers for the folder's files
-        bool missing = false;  // the folder does not exist
+        bool tried = false;        // listing was attempted
+        bool listed = false;       // the listing answers for the folder's files
+        bool prefixTried = false;  // the folder's short form was asked for
+        bool prefixKnown = false;  // ... and is known (or the folder is missing)
+        bool missing = false;      // the folder does not exist
         std::string shortPrefix;                          // the folder's short form, lower case
         std::vector<DirEntry> entries;
         std::unordered_map<std::string, size_t> byName;  // upper-cased long and short names
@@ -196,8 +202,27 @@ private:
         return true;
     }
 
-    static void list(Folder& f, const std::string& folder) {
-        f.tried = true;
+    // The file's answer from its folder's entry; false when the short path would not fit the
+    // short-path service's buffer (that service then gives the path back unchanged).
+    static bool answer(const Folder& f, const DirEntry& e, std::string& shortLower, std::string& longName) {
+        std::string s = f.shortPrefix + (e.shortName.empty() ? e.longName : e.shortName);
+        if (s.size() >= kShortPathBuffer) return false;
+        shortLower = lower(s);
+        longName = e.shortName.empty() ? lower(e.longName) : e.longName;
+        return true;
+    }
+
+    // A file that is not there: both services give its own name back.
+    static void passThrough(const std::string& path, std::string& shortLower, std::string& longName) {
+        shortLower = lower(path);
+        longName = lower(namePart(path));
+    }
+
+    // The folder's short form (or that it is missing), found once. False when the folder is
+    // there but has no short form: its files are then looked up through the services.
+    static bool knowPrefix(Folder& f, const std::string& folder) {
+        if (f.prefixTried) return f.prefixKnown;
+        f.prefixTried = true;
         FileSystemPort& fs = *ports().fs;
         if (folder.size() == 3) {
             f.shortPrefix = lower(folder);
@@ -205,14 +230,22 @@ private:
             const std::string bare = folder.substr(0, folder.size() - 1);
             auto s = fs.shortPath(bare);
             if (!s || s->empty()) {
-                // No such folder: none of its files exists. (A folder that is there but has no
-                // short form is left to the searches per file.)
-                f.listed = f.missing = !fs.exists(bare);
-                return;
+                f.missing = !fs.exists(bare);
+                return f.prefixKnown = f.missing;
             }
             f.shortPrefix = lower(*s) + "\\";
         }
-        f.entries = fs.list(folder, "*.*");
+        return f.prefixKnown = true;
+    }
+
+    static void list(Folder& f, const std::string& folder) {
+        f.tried = true;
+        if (!knowPrefix(f, folder)) return;
+        if (f.missing) {
+            f.listed = true;  // none of its files exists
+            return;
+        }
+        f.entries = ports().fs->list(folder, "*.*");
         // A folder that lists nothing could not be read: search per file.
         f.listed = !f.entries.empty();
         for (size_t i = 0; i < f.entries.size(); ++i) {

@@ -583,6 +583,16 @@ bool commonMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESUL
         case WM_KILLFOCUS:
         case WM_EXITMENULOOP:
         case WM_EXITSIZEMOVE: forgetSentModifiers(); return false;
+        case WM_NCPAINT: {
+            // A child window without a frame or bars has nothing outside its client area to
+            // draw. Left to the default procedure it would still take a device context for
+            // its whole window, and keep one more from the platform's cache bound to it,
+            // which every later move or hide of the form then goes through.
+            const LONG_PTR style = GetWindowLongPtrA(hwnd, GWL_STYLE);
+            const LONG_PTR ex = GetWindowLongPtrA(hwnd, GWL_EXSTYLE);
+            return (style & WS_CHILD) && !(style & (WS_BORDER | WS_DLGFRAME | WS_THICKFRAME | WS_VSCROLL | WS_HSCROLL)) &&
+                   !(ex & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_WINDOWEDGE | WS_EX_DLGMODALFRAME));
+        }
         case WM_SETCURSOR:
             if (ports().user && ports().user->cursor() == CursorKind::HourGlass) {
                 SetCursor(LoadCursorA(nullptr, IDC_WAIT));

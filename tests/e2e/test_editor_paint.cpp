@@ -99,6 +99,8 @@ TEST(EditorPaint, TheOpeningTableTheFocusFrameAndPagingPaintWhatAWholePaintShows
         HWND dlg = waitNamed("XScrlDlg", 10000);
         dialogShown = dlg != nullptr;
         if (dlg) {
+            // The dialog shows before it takes the focus; the grid repaints its cell after.
+            waitUntil([&] { return focusedWindowOf(grid) != grid; }, 5000);
             const std::vector<DWORD> unfocused = settled(grid);
             focusFrame = differing(focused, unfocused);
             withoutFocus = differing(unfocused, repainted(grid));
