@@ -119,6 +119,10 @@ typedef void(KAVRIN_CALL *KavrinPrintDlgProc)(HWND, int, int, int);
 #define KAVRIN_FORMAT_LEAD_JPEG_GRAY (-10)
 #define KAVRIN_FORMAT_JPG_GRAY (-11)
 
+/* PrintCheck95, GDIflush95 */
+#define KAVRIN_PRINT_DIALOG_OPEN 1    /* PrintCheck95: a print dialog is open (else 0) */
+#define KAVRIN_GDI_FLUSHED 1          /* GDIflush95: the drawing calls were flushed (else 0) */
+
 /* VideoWinPlayer95 */
 #define KAVRIN_VIDEO_FAILED 0         /* the file could not be opened (the user saw why) */
 #define KAVRIN_VIDEO_OPENED 1
@@ -161,24 +165,24 @@ typedef void(KAVRIN_CALL *KavrinPrintDlgProc)(HWND, int, int, int);
 #define KAVRIN_KEY_SAVE_AS "SaveAs"       /* host or editor: the name the next save or move dialog proposes; RenameShort2Long95's target */
 #define KAVRIN_KEY_SAVE_EXT "SaveExt"     /* explorer save dialogs on OK: the chosen extension, dot included */
 #define KAVRIN_KEY_MULTI_BPP "MultiBPP"   /* explorer save dialogs on OK: the colour depth in bits */
-#define KAVRIN_KEY_SAVE1 "Save1"          /* explorer save dialogs on OK: remembered format row per depth */
-#define KAVRIN_KEY_SAVE4 "Save4"
-#define KAVRIN_KEY_SAVE8 "Save8"
-#define KAVRIN_KEY_SAVE16 "Save16"
-#define KAVRIN_KEY_SAVE24 "Save24"
+#define KAVRIN_KEY_SAVE1 "Save1"          /* explorer save dialogs on OK: remembered format row, 1 bit */
+#define KAVRIN_KEY_SAVE4 "Save4"          /* the same, 4 bits (911 or missing: the default row) */
+#define KAVRIN_KEY_SAVE8 "Save8"          /* the same, 8 bits */
+#define KAVRIN_KEY_SAVE16 "Save16"        /* the same, 16 bits */
+#define KAVRIN_KEY_SAVE24 "Save24"        /* the same, 24 bits */
 #define KAVRIN_KEY_SAVE_YUV "SaveYUV"     /* compression dialog on OK: 0 = 4:4:4, 1 = 4:2:2, 2 = 4:1:1 */
 #define KAVRIN_KEY_SAVE_JPG "SaveJPG"     /* compression dialog on OK: luminance quality 2..255 */
 #define KAVRIN_KEY_SAVE_PIC "SavePIC"     /* compression dialog on OK: colour quality or smoothing 2..255 */
 #define KAVRIN_KEY_SAVE_CMP "SaveCMP"     /* compression dialog on OK: preset row 0..9 (0 custom) */
-#define KAVRIN_KEY_WIN_TOP "bWinT"        /* explorer window at its close when opened with rememberRect */
-#define KAVRIN_KEY_WIN_LEFT "bWinL"
-#define KAVRIN_KEY_WIN_WIDTH "bWinW"
-#define KAVRIN_KEY_WIN_HEIGHT "bWinH"
+#define KAVRIN_KEY_WIN_TOP "bWinT"        /* explorer window at its close when opened with rememberRect: top */
+#define KAVRIN_KEY_WIN_LEFT "bWinL"       /* the same: left */
+#define KAVRIN_KEY_WIN_WIDTH "bWinW"      /* the same: width */
+#define KAVRIN_KEY_WIN_HEIGHT "bWinH"     /* the same: height */
 #define KAVRIN_KEY_SAFE_PLAY "SafePLAY"   /* host: non-zero hides the player's "&Grab Frame" */
-#define KAVRIN_KEY_PR_LEFT "prL"          /* player before 2323 / print dialog before 2322: the rectangle */
-#define KAVRIN_KEY_PR_TOP "prT"
-#define KAVRIN_KEY_PR_WIDTH "prW"
-#define KAVRIN_KEY_PR_HEIGHT "prH"
+#define KAVRIN_KEY_PR_LEFT "prL"          /* player before 2323, print dialog before 2322: left */
+#define KAVRIN_KEY_PR_TOP "prT"           /* the same: top */
+#define KAVRIN_KEY_PR_WIDTH "prW"         /* the same: width */
+#define KAVRIN_KEY_PR_HEIGHT "prH"        /* the same: height */
 #define KAVRIN_KEY_PR_ENHANCE "prN"       /* print dialog before 2322: enhance 1/0 */
 #define KAVRIN_KEY_PR_COLOR "prC"         /* print dialog before 2322: colour 1/0 */
 #define KAVRIN_KEY_PR_STYLE "prD"         /* print dialog before 2322: enhancement style index */
