@@ -156,13 +156,13 @@ typedef void(KAVRIN_CALL *KavrinPrintDlgProc)(HWND, int, int, int);
 #define KAVRIN_SETTINGS_FILE "kavrin.ini"
 #define KAVRIN_SETTINGS_SECTION "kavrin"
 
-#define KAVRIN_KEY_SAVE_NAME "SaveName"   /* host before VideoWinPlayer95 (the video); explorer dialog on OK (short path) */
+#define KAVRIN_KEY_SAVE_NAME "SaveName"   /* host: the video to play; explorer dialog on OK: the file */
 #define KAVRIN_KEY_LONG_NAME "LongName"   /* explorer on OK and before 0x909; ShortToLongName95 */
 #define KAVRIN_KEY_WIN95_FILE "Win95file" /* explorer window before 0x901, 0x903, 0x904, 0x909 (short path) */
-#define KAVRIN_KEY_WIN95_TMP "Win95Tmp"   /* host: the selection list's path (default "c:\kavrin.tmp"); RenameShort2Long95's source */
+#define KAVRIN_KEY_WIN95_TMP "Win95Tmp"   /* host: the selection list's path; the file RenameShort2Long95 renames */
 #define KAVRIN_KEY_LAST_DIR "LastDir"     /* explorer at its close: its last folder (host may set the first) */
 #define KAVRIN_KEY_SAVE_PATH "SavePath"   /* explorer save dialogs on OK: the folder the next one starts in */
-#define KAVRIN_KEY_SAVE_AS "SaveAs"       /* host or editor: the name the next save or move dialog proposes; RenameShort2Long95's target */
+#define KAVRIN_KEY_SAVE_AS "SaveAs"       /* host, editor: the name a save dialog proposes; the new long name */
 #define KAVRIN_KEY_SAVE_EXT "SaveExt"     /* explorer save dialogs on OK: the chosen extension, dot included */
 #define KAVRIN_KEY_MULTI_BPP "MultiBPP"   /* explorer save dialogs on OK: the colour depth in bits */
 #define KAVRIN_KEY_SAVE1 "Save1"          /* explorer save dialogs on OK: remembered format row, 1 bit */
@@ -189,7 +189,7 @@ typedef void(KAVRIN_CALL *KavrinPrintDlgProc)(HWND, int, int, int);
 #define KAVRIN_KEY_BMP "BMP"              /* host before PrintDlg95: the picture the dialog previews */
 #define KAVRIN_KEY_AVL_FILE "AVLFIL"      /* host before EditorWin95: the script to open, "*" for none */
 #define KAVRIN_KEY_AVL_TMP "AVLTMP"       /* host before EditorWin95: where Run writes the script to play */
-#define KAVRIN_KEY_APP_DIR "AppDir"       /* host before EditorWin95: the host's folder (thumbnails, tag list, player) */
+#define KAVRIN_KEY_APP_DIR "AppDir"       /* host before EditorWin95: its folder (thumbnails, tag list, player) */
 #define KAVRIN_KEY_AVL_NOW "AVLNOW"       /* editor on load and save: the script's name, empty when unsaved */
 #define KAVRIN_KEY_THM_IDX "THMidx"       /* editor on save: the last catalogue id issued */
 #define KAVRIN_KEY_AVL_IDX "AVLidx"       /* editor's catalogue update: the next free thumbnail index */
