@@ -23,9 +23,11 @@ case "${1:-}" in
 esac
 
 # fonts-wine holds the bitmap fonts the windows are drawn with (MS Sans Serif); Wine only
-# recommends it, so it is named here.
+# recommends it, so it is named here. llvm gives llvm-dlltool (the kit's import library for
+# the platform vendor's linker); zip and unzip make and check the kit's package.
 packages=(cmake g++ libgtest-dev g++-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb xauth
-          imagemagick clang libclang-rt-14-dev git cups printer-driver-cups-pdf libcups2:i386 poppler-utils)
+          imagemagick clang libclang-rt-14-dev git cups printer-driver-cups-pdf libcups2:i386 poppler-utils
+          llvm zip unzip)
 
 as_root=()
 need_root() {  # $1: what root is needed for

@@ -16,6 +16,8 @@ WINE_GTESTS=(kv_e2e)
 WINE_CHECKS=()
 # -- INI engine against the platform's profile API (generated files; about 30 s) --
 WINE_CHECKS+=("kv_inidiff")
+# -- A host linked against each import library of the kit: imports and stack (a few seconds each) --
+WINE_CHECKS+=("kv_kit_link_gnu" "kv_kit_link_msvc")
 # --
 # ------------------------------------------------------------------------------------------
 
@@ -120,6 +122,17 @@ tests/scripts/apt_steps_test.sh >"$logs/apt-steps.log" 2>&1
 apt_steps_status=$?
 tail -1 "$logs/apt-steps.log"
 
+echo "== the kit for host authors: the guide's code in the example, the package"
+tests/scripts/guide_fragments_test.sh >"$logs/guide-fragments.log" 2>&1
+guide_status=$?
+tail -1 "$logs/guide-fragments.log"
+scripts/package.sh --check >"$logs/package.log" 2>&1
+package_status=$?
+tail -1 "$logs/package.log"
+# The end-to-end test runs the example built from the package beside the packaged DLL.
+kit_host=$(ls "$KV_ROOT"/build/sdk-check/*/bin/minimal_host_from_kit.exe 2>/dev/null | head -1)
+[ -n "$kit_host" ] && export KV_MINIMAL_HOST="Z:${kit_host//\//\\}"
+
 echo "== Windows programs under Wine"
 with_display "$0" --wine-phase
 bmp_to_png "$KV_ROOT/out/screens"
@@ -128,6 +141,8 @@ summary="native $native_passed passed, $native_failed failed"
 ok=1
 [ "$native_failed" -eq 0 ] || ok=0
 if [ "$apt_steps_status" -eq 0 ]; then summary+="; apt steps passed"; else summary+="; apt steps FAILED"; ok=0; fi
+if [ "$guide_status" -eq 0 ]; then summary+="; guide fragments passed"; else summary+="; guide fragments FAILED"; ok=0; fi
+if [ "$package_status" -eq 0 ]; then summary+="; package passed"; else summary+="; package FAILED"; ok=0; fi
 while read -r kind name a b c; do
     case $kind in
         gtest)

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "include/kavrin.h"
 #include "tests/e2e/kit/kit.h"
 #include "tests/e2e/kit/kit_script.h"
 
@@ -49,18 +50,18 @@ void prepareDemo() {
     kit::writeTestBitmap(appDir + "\\DEMO01.BMP", 64, 48, RGB(30, 90, 200), RGB(250, 200, 60));
     kit::TestScript s = kit::writeTestScript(slides, appDir, 40, true, "DEMO0");
     addDemoThumbnails(s.path, appDir);
-    kit::writeKey("AVLFIL", s.path);
-    kit::writeKey("AVLNOW", s.path);
-    kit::writeKey("AVLTMP", base + "\\Run this.avl");
-    kit::writeKey("AppDir", appDir);
+    kit::writeKey(KAVRIN_KEY_AVL_FILE, s.path);
+    kit::writeKey(KAVRIN_KEY_AVL_NOW, s.path);
+    kit::writeKey(KAVRIN_KEY_AVL_TMP, base + "\\Run this.avl");
+    kit::writeKey(KAVRIN_KEY_APP_DIR, appDir);
 }
 
 std::string meaning(int32_t r) {
     switch (r) {
-        case -1: return " (play the script written to AVLTMP)";
-        case 1: return " (make the thumbnails of the saved script)";
-        case 2: return " (show the slides of the tag list)";
-        case 0: return " (nothing to do)";
+        case KAVRIN_EDITOR_RUN: return " (play the script written to AVLTMP)";
+        case KAVRIN_EDITOR_UPDATE: return " (make the thumbnails of the saved script)";
+        case KAVRIN_EDITOR_VIEW_TAGS: return " (show the slides of the tag list)";
+        case KAVRIN_EDITOR_CLOSED: return " (nothing to do)";
         default: return "";
     }
 }
@@ -68,7 +69,7 @@ std::string meaning(int32_t r) {
 }  // namespace
 
 std::string editorAction() {
-    auto editor = reinterpret_cast<int32_t(WINAPI*)()>(kit::exportAddress("EditorWin95"));
+    auto editor = reinterpret_cast<KavrinIntProc>(kit::exportAddress("EditorWin95"));
     if (!editor) return "not exported";
     if (kit::readKey("AVLFIL").empty()) prepareDemo();
     const int32_t r = editor();

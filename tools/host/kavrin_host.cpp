@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "include/kavrin.h"
 #include "tests/e2e/kit/kit.h"
 #include "tests/e2e/kit/kit_script.h"
 #include "tools/host/editor_action.h"
@@ -24,10 +25,6 @@ namespace kit = kv::kit;
 
 namespace {
 
-constexpr UINT MsgExplorer = 2321;  // 0x911, lParam tells what the explorer asks for
-constexpr UINT MsgPrintPage = 2322; // 0x912, lParam: the printer page's device context
-constexpr UINT MsgGrabFrame = 2323; // 0x913, lParam: the player's client device context
-constexpr UINT MsgVideoClosed = 2309; // 0x905, broadcast when the player window has closed
 constexpr UINT MsgCallPrintEnd = WM_APP + 1;
 
 enum : int { IdLog = 100, IdKeys, IdKeyEdit, IdValueEdit, IdWriteKey, IdModeEdit, IdOptionEdit, IdFirstAction = 200 };
@@ -83,11 +80,13 @@ void showKeys(const std::string& after) {
 
 // ---- the exports ---------------------------------------------------------------------------
 
-using Fn0 = int32_t(WINAPI*)();
-using FnRemoteWin = void(WINAPI*)(HWND, int32_t);
-using FnRemoteDlg = int32_t(WINAPI*)(int32_t, int32_t);
-using FnVideo = int32_t(WINAPI*)(HWND, int32_t, uint32_t);
-using FnPrint = void(WINAPI*)(HWND, int32_t, int32_t, int32_t);
+// The DLL is loaded from this program's folder (or KV_DLL), so its exports are reached through
+// the header's pointer types.
+using Fn0 = KavrinIntProc;
+using FnRemoteWin = KavrinRemoteWinProc;
+using FnRemoteDlg = KavrinRemoteDlgProc;
+using FnVideo = KavrinVideoPlayerProc;
+using FnPrint = KavrinPrintDlgProc;
 
 template <class F>
 F fn(const char* name) {
@@ -120,11 +119,11 @@ std::vector<Action> actions() {
         {"Explorer update", [] { return callNoArgs("RemoteWinUpdate95", false); }},
         {"Open dialog", [] {
              auto f = fn<FnRemoteDlg>("RemoteDlg95");
-             return f ? std::to_string(f(254, 0)) : std::string("not exported");
+             return f ? std::to_string(f(KAVRIN_DLG_OPEN_SLIDESHOW, 0)) : std::string("not exported");
          }},
         {"Save dialog", [] {
              auto f = fn<FnRemoteDlg>("RemoteDlg95");
-             return f ? std::to_string(f(0, 0)) : std::string("not exported");
+             return f ? std::to_string(f(KAVRIN_DLG_SAVE, 0)) : std::string("not exported");
          }},
         {"Dialog (mode, option)", [] {
              // Any mode of the explorer dialog: 0, 1, 4, 8, 16, 24 save; 102 move; 101..124
@@ -136,7 +135,7 @@ std::vector<Action> actions() {
          }},
         {"Video", [] {
              auto f = fn<FnVideo>("VideoWinPlayer95");
-             return f ? std::to_string(f(g_main, 0, 0)) : std::string("not exported");
+             return f ? std::to_string(f(g_main, KAVRIN_PLAY_NORMAL, 0)) : std::string("not exported");
          }},
         {"Video status", [] { return callNoArgs("VideoWinStatus95", true); }},
         {"Video close", [] { return callNoArgs("VideoWinClose95", false); }},
@@ -175,14 +174,14 @@ void runAction(size_t i) {
 
 std::string explorerRequest(LPARAM code) {
     switch (code) {
-        case 0x901: return "show information on Win95file";
-        case 0x903: return "preview Win95file";
-        case 0x904: return "delete Win95file";
-        case 0x907: return "play the instant slideshow";
-        case 0x908: return "convert the files of the selection list";
-        case 0x909: return "open Win95file";
-        case 0x910: return "open the files of the selection list";
-        case 0x11: return "explorer window activated";
+        case KAVRIN_REQ_INFO: return "show information on Win95file";
+        case KAVRIN_REQ_PREVIEW: return "preview Win95file";
+        case KAVRIN_REQ_DELETE: return "delete Win95file";
+        case KAVRIN_REQ_SLIDESHOW: return "play the instant slideshow";
+        case KAVRIN_REQ_CONVERT: return "convert the files of the selection list";
+        case KAVRIN_REQ_OPEN_ONE: return "open Win95file";
+        case KAVRIN_REQ_OPEN_LIST: return "open the files of the selection list";
+        case KAVRIN_REQ_ACTIVATED: return "explorer window activated";
         default: return "unknown request";
     }
 }
@@ -190,9 +189,9 @@ std::string explorerRequest(LPARAM code) {
 // Draws the picture the print layout was opened for (the BMP key) where the layout asks for
 // it; a stand-in (a crossed frame) when there is none.
 void drawPage(HDC dc) {
-    const int l = kit::readIntKey("prL", 0), t = kit::readIntKey("prT", 0);
-    const int w = kit::readIntKey("prW", 0), h = kit::readIntKey("prH", 0);
-    const std::string bmp = kit::readKey("BMP");
+    const int l = kit::readIntKey(KAVRIN_KEY_PR_LEFT, 0), t = kit::readIntKey(KAVRIN_KEY_PR_TOP, 0);
+    const int w = kit::readIntKey(KAVRIN_KEY_PR_WIDTH, 0), h = kit::readIntKey(KAVRIN_KEY_PR_HEIGHT, 0);
+    const std::string bmp = kit::readKey(KAVRIN_KEY_BMP);
     if (bmp.empty() || !kit::drawPictureFile(dc, bmp, l, t, w, h)) {
         Rectangle(dc, l, t, l + w, t + h);
         MoveToEx(dc, l, t, nullptr);
@@ -206,33 +205,34 @@ void drawPage(HDC dc) {
 
 LRESULT CALLBACK mainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case MsgExplorer: {
+        case KAVRIN_MSG_EXPLORER: {
             log("<- 2321 lParam " + hex(static_cast<uint32_t>(lp)) + ": " + explorerRequest(lp));
-            if (lp == 0x909 || lp == 0x901 || lp == 0x903 || lp == 0x904)
-                log("   Win95file=" + kit::readKey("Win95file") + "  LongName=" + kit::readKey("LongName"));
-            if (lp == 0x910 || lp == 0x908 || lp == 0x907) {
-                const std::string list = kit::readKey("Win95Tmp", "c:\\kavrin.tmp");
+            if (lp == KAVRIN_REQ_OPEN_ONE || lp == KAVRIN_REQ_INFO || lp == KAVRIN_REQ_PREVIEW || lp == KAVRIN_REQ_DELETE)
+                log("   Win95file=" + kit::readKey(KAVRIN_KEY_WIN95_FILE) + "  LongName=" + kit::readKey(KAVRIN_KEY_LONG_NAME));
+            if (lp == KAVRIN_REQ_OPEN_LIST || lp == KAVRIN_REQ_CONVERT || lp == KAVRIN_REQ_SLIDESHOW) {
+                const std::string list = kit::readKey(KAVRIN_KEY_WIN95_TMP, "c:\\kavrin.tmp");
                 char n[32] = {}, dir[300] = {};
-                GetPrivateProfileStringA("Directory", "Files", "?", n, sizeof n, list.c_str());
-                GetPrivateProfileStringA("Directory", "Name", "?", dir, sizeof dir, list.c_str());
+                GetPrivateProfileStringA(KAVRIN_LIST_SECTION, KAVRIN_LIST_COUNT, "?", n, sizeof n, list.c_str());
+                GetPrivateProfileStringA(KAVRIN_LIST_SECTION, KAVRIN_LIST_FOLDER, "?", dir, sizeof dir, list.c_str());
                 log("   " + list + ": Files=" + n + "  Name=" + dir);
             }
             showKeys("explorer");
             return 0;
         }
-        case MsgPrintPage:
+        case KAVRIN_MSG_PRINT_PAGE:
             log("<- 2322 page DC " + hex(static_cast<uint32_t>(lp)) + ": print the picture");
             drawPage(reinterpret_cast<HDC>(lp));
             PostMessageA(w, MsgCallPrintEnd, 0, 0);
             return 0;
-        case MsgGrabFrame:
+        case KAVRIN_MSG_GRAB_FRAME:
             log("<- 2323 player DC " + hex(static_cast<uint32_t>(lp)) + ": grab the frame at " +
-                kit::readKey("prL") + "," + kit::readKey("prT") + " size " + kit::readKey("prW") + "x" +
-                kit::readKey("prH"));
-            log(kv::host::grabFrame(g_main, reinterpret_cast<HDC>(lp), kit::readIntKey("prL", 0), kit::readIntKey("prT", 0),
-                                    kit::readIntKey("prW", 0), kit::readIntKey("prH", 0)));
+                kit::readKey(KAVRIN_KEY_PR_LEFT) + "," + kit::readKey(KAVRIN_KEY_PR_TOP) + " size " +
+                kit::readKey(KAVRIN_KEY_PR_WIDTH) + "x" + kit::readKey(KAVRIN_KEY_PR_HEIGHT));
+            log(kv::host::grabFrame(g_main, reinterpret_cast<HDC>(lp), kit::readIntKey(KAVRIN_KEY_PR_LEFT, 0),
+                                    kit::readIntKey(KAVRIN_KEY_PR_TOP, 0), kit::readIntKey(KAVRIN_KEY_PR_WIDTH, 0),
+                                    kit::readIntKey(KAVRIN_KEY_PR_HEIGHT, 0)));
             return 0;
-        case MsgVideoClosed:
+        case KAVRIN_MSG_VIDEO_CLOSED:
             log("<- 2309: the video player closed");
             return 0;
         case MsgCallPrintEnd:
