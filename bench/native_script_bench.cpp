@@ -24,6 +24,33 @@ using kv::bench::kSlides;
 
 namespace {
 
+// Counts the file system calls that go through it (a load's file and name look-ups), passing
+// each on to the port it wraps.
+class CountingFileSystem : public kv::FileSystemPort {
+public:
+    explicit CountingFileSystem(kv::FileSystemPort& inner) : in_(inner) {}
+    long calls = 0;
+    bool exists(const std::string& p) override { return ++calls, in_.exists(p); }
+    bool isDirectory(const std::string& p) override { return ++calls, in_.isDirectory(p); }
+    std::optional<kv::DirEntry> findEntry(const std::string& p) override { return ++calls, in_.findEntry(p); }
+    std::vector<kv::DirEntry> list(const std::string& f, const std::string& m) override { return ++calls, in_.list(f, m); }
+    std::optional<std::string> shortPath(const std::string& p) override { return ++calls, in_.shortPath(p); }
+    bool readFile(const std::string& p, std::string& b) override { return ++calls, in_.readFile(p, b); }
+    bool writeFileAtomic(const std::string& p, const std::string& b, uint64_t* w) override {
+        return ++calls, in_.writeFileAtomic(p, b, w);
+    }
+    bool createNewFile(const std::string& p, const std::string& b) override { return ++calls, in_.createNewFile(p, b); }
+    bool moveFile(const std::string& a, const std::string& b) override { return ++calls, in_.moveFile(a, b); }
+    bool deleteFile(const std::string& p) override { return ++calls, in_.deleteFile(p); }
+    std::string currentDirectory() override { return ++calls, in_.currentDirectory(); }
+    bool setCurrentDirectory(const std::string& p) override { return ++calls, in_.setCurrentDirectory(p); }
+    std::vector<kv::DriveInfo> drives() override { return ++calls, in_.drives(); }
+    bool driveReady(char l) override { return ++calls, in_.driveReady(l); }
+    std::string windowsDirectory() override { return ++calls, in_.windowsDirectory(); }
+
+private:
+    kv::FileSystemPort& in_;
+};
 
 }  // namespace
 
@@ -60,6 +87,16 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "load gave %d rows\n", form.Grid->rowCount());
             return 1;
         }
+        // The calls into the file system one load makes (file and name look-ups).
+        kv::FileSystemPort* const port = kv::ports().fs;
+        CountingFileSystem counting(*port);
+        kv::ports().fs = &counting;
+        sim.user.answer("Too many slides ?\nUp to 1800 slides are supported\ndepending on script complexity.",
+                        kv::ModalResult::OK);
+        form.LoadFile(true);
+        kv::ports().fs = port;
+        const double perSlide = static_cast<double>(counting.calls) / kSlides;
+
         std::string sink;
         const double read = 1000.0 * kv::bench::medianMs(rounds, [&] { sim.fs.readFile(target, sink); });
         // The engine's part of a load: parse the file and read every key a load reads.
@@ -92,6 +129,7 @@ int main(int argc, char** argv) {
         std::printf("  load: LoadFile %9.0f us   one-file read  %7.0f us   ratio %5.2fx\n", load, read, load / read);
         std::printf("        read + parse + every key %7.0f us              ratio %5.2fx\n", parse, parse / read);
         std::printf("        short path + long name of every slide file %7.0f us\n", names);
+        std::printf("        file system calls in one load: %ld = %.3f per slide\n", counting.calls, perSlide);
     }
     return 0;
 }
