@@ -461,7 +461,7 @@ void TFileForm::BtnOKClick(bool fromButton) {
         if (N.empty()) return;
         Edit1->setText(N);
         if (ValidateFileName(N) == 0) return;
-        const std::string F = (pos(":", N) > 0 && pos("\\", N) > 0) ? N : D + N;
+        const std::string F = fileOf(N);
         if (fs.exists(F) &&
             user.messageDialog(N + "\n" + "in use.  Overwrite?", DialogKind::Confirmation, BtnYes | BtnNo) !=
                 ModalResult::Yes)
@@ -497,7 +497,7 @@ void TFileForm::BtnOKClick(bool fromButton) {
         Edit1->setText(N);
     }
     if (ValidateFileName(N) == 0) return;
-    const std::string F = (pos(":", N) > 0 && pos("\\", N) > 0) ? N : D + N;
+    const std::string F = fileOf(N);
     if (fs.exists(F) && !fs.isDirectory(F)) {
         if (StoreChosenFile()) accept();
         return;
@@ -511,7 +511,7 @@ bool TFileForm::StoreChosenFile() {
     ExplorerState& st = st_;
     FileSystemPort& fs = *ports().fs;
     const std::string N = Edit1->text();
-    const std::string F = (pos(":", N) > 0 && pos("\\", N) > 0) ? N : AddTrailingBackslash(currentFolder()) + N;
+    const std::string F = fileOf(N);
     const bool saving = st.dialog && st.mode <= 200;
     IniFile ini = settings();
     // Sound over the documented behaviour. The documented check writes a placeholder over

@@ -113,6 +113,9 @@ public:
     void ChangeDirectory(const std::string& path);
     // The current folder (the folder list's).
     const std::string& currentFolder() const { return DirectoryListBox1->directory(); }
+    // The file a typed name stands for: the name itself when it holds both a colon and a
+    // backslash (a full path), else the name in the current folder.
+    std::string fileOf(const std::string& name) const;
     // Folders are list entries whose text holds a backslash.
     static bool isFolderEntry(const std::string& text);
     // Lays the panels and the bottom row out for the window's client size.

@@ -21,6 +21,10 @@ const std::string kAfter = "\xFF\xFF";
 
 bool TFileForm::isFolderEntry(const std::string& text) { return text.find('\\') != std::string::npos; }
 
+std::string TFileForm::fileOf(const std::string& name) const {
+    return pos(":", name) > 0 && pos("\\", name) > 0 ? name : AddTrailingBackslash(currentFolder()) + name;
+}
+
 // ---- listing -------------------------------------------------------------------------------
 
 void TFileForm::UpdateFiles() {

@@ -18,12 +18,6 @@ constexpr int SM_CYCAPTION = 4, SM_CYBORDER = 6, SM_CXFRAME = 32, SM_CYFRAME = 3
 // The platform's errors for an unknown device name and for a file type no device handles.
 constexpr uint32_t kErrUnknownDevice = 263, kErrNoDeviceForType = 281;
 
-MediaPort& device() {
-    MediaPort* m = ports().media;
-    if (!m) throw Error("No media device.");
-    return *m;
-}
-
 UserPort& user() { return *ports().user; }
 
 MediaMode currentMode() {
@@ -85,15 +79,7 @@ void TVideoForm::FormActivate(Control*) {
         const bool mode2 = s.playMode == 2;
         VideoOptions1->setEnabled(!mode2);
         mnuQuietPlayback->setVisible(!mode2);
-        XScrollbar1->setWidth(Panel2->width() - 4);
-        MediaPlayer1->setWidth(MediaPanel->width());
-        XScrollbar1->setVisible(false);
-        FitVideo();
-        ui().processMessages();
-        XScrollbar1->setVisible(true);
-        ReSeek();
-        UpdateVideo();
-        s.relayout = false;
+        RelayoutVideo();
         MediaPlayer1->setVisible(true);
         MenuButton->setVisible(true);
         user().setCursor(CursorKind::Default);
@@ -109,18 +95,22 @@ void TVideoForm::FormResize(Control*) {
         PauseForRelayout();
         for (int i = 0; i < 4; ++i) ui().processMessages();
         if (state().form != this) return;  // closed while the messages ran
-        XScrollbar1->setVisible(false);
-        XScrollbar1->setWidth(Panel2->width() - 4);
-        MediaPlayer1->setWidth(MediaPanel->width());
-        FitVideo();
-        ui().processMessages();
-        XScrollbar1->setVisible(true);
-        ReSeek();
-        UpdateVideo();
-        s.relayout = false;
+        RelayoutVideo();
         user().setCursor(CursorKind::Default);
     });
     s.relayout = false;
+}
+
+void TVideoForm::RelayoutVideo() {
+    XScrollbar1->setVisible(false);
+    XScrollbar1->setWidth(Panel2->width() - 4);
+    MediaPlayer1->setWidth(MediaPanel->width());
+    FitVideo();
+    ui().processMessages();
+    XScrollbar1->setVisible(true);
+    ReSeek();
+    UpdateVideo();
+    state().relayout = false;
 }
 
 void TVideoForm::PauseForRelayout() {
