@@ -23,10 +23,10 @@ void setRemoteDlgHandler(std::function<int32_t(int32_t, int32_t)> h) { handler()
 
 int32_t RemoteDlg95(int32_t mode, int32_t option) {
     if (handler()) return handler()(mode, option);
-    return RunDialog(mode, option);
+    return ShowDialogForm(mode, option);
 }
 
-int32_t RunDialog(int32_t mode, int32_t option) {
+int32_t ShowDialogForm(int32_t mode, int32_t option) {
     // The dialog's own state: the modeless window, when it is open, keeps its own untouched.
     ExplorerState st;
     UserPort& user = *ports().user;
@@ -47,7 +47,7 @@ int32_t RunDialog(int32_t mode, int32_t option) {
     st.form = form.get();
     form->borderStyle = BorderStyle::Dialog;
     form->systemMenu = false;
-    form->SizeToDefault();
+    form->SetDefaultFontAndSize();
     // Every mode but adding slides selects one file: the list is made so from the start
     // (the set-up at the first activation finds it so), not made again once shown.
     if (st.mode != 253) form->XFiles->setMultiSelect(false);
@@ -104,7 +104,7 @@ void ShowWindowForm(TFileForm& f, uintptr_t hostWindow) {
     // Messages run on the way (a rectangle restored, the window shown): the window may be
     // closed by them, and then it is not built any further.
     auto gone = [&] { return st.form != form || form->closed(); };
-    form->SizeToDefault();
+    form->SetDefaultFontAndSize();
     if (!st.rememberRect || !form->RestoreRectangle()) {
         if (st.rememberRect) {
             // No rectangle restored: the design rectangle.

@@ -608,7 +608,7 @@ void TFileForm::placeOuter(int l, int t, int w, int h) {
     setClientSize(std::max(0, w - frameW), std::max(0, h - frameH));
 }
 
-void TFileForm::SizeToDefault() {
+void TFileForm::SetDefaultFontAndSize() {
     ExplorerState& st = st_;
     UserPort& user = *ports().user;
     if (user.systemMetric(15 /* SM_CYMENU */) > 18) {

@@ -82,8 +82,9 @@ public:
     bool RestoreRectangle();
     // Records the font and size that "Reset window" goes back to.
     void RecordDefaults();
-    // Applies the menu-bar font rule, records the defaults, sizes to the default and centres.
-    void SizeToDefault();
+    // Sets the default font (size 10 where the menu bar is tall), records it and the default
+    // size as what "Reset window" goes back to, then sizes the window to that size, centred.
+    void SetDefaultFontAndSize();
     // Window rectangle with the frame; the client area follows.
     void placeOuter(int left, int top, int width, int height);
     bool inputViewShown() const { return InputList->visible(); }
