@@ -305,7 +305,7 @@ void TFileForm::FormActivate(Control*) {
         } else if (mode == 253) {
             setCaption("Add Multiple Slides");
             Edit1->setReadOnly(true);
-            Edit1->setColor(SysColor(13));  // highlight
+            Edit1->setColor(SysColor(syscolor::Highlight));
             FilterComboBox1->setItemIndex(1);
             FilterComboBox1->setEnabled(true);
         } else {
@@ -595,23 +595,15 @@ void TFileForm::RecordDefaults() {
 }
 
 void TFileForm::placeOuter(int l, int t, int w, int h) {
-    UserPort& user = *ports().user;
-    int frameW = 0, frameH = 0;
-    if (borderStyle == BorderStyle::Sizeable) {
-        frameW = 2 * user.systemMetric(32 /* SM_CXFRAME */);
-        frameH = user.systemMetric(4 /* SM_CYCAPTION */) + 2 * user.systemMetric(33 /* SM_CYFRAME */);
-    } else {
-        frameW = 2 * user.systemMetric(7 /* SM_CXDLGFRAME */);
-        frameH = user.systemMetric(4 /* SM_CYCAPTION */) + 2 * user.systemMetric(8 /* SM_CYDLGFRAME */);
-    }
+    const FrameSize frame = frameOverhead(borderStyle);
     setBounds(l, t, w, h);
-    setClientSize(std::max(0, w - frameW), std::max(0, h - frameH));
+    setClientSize(std::max(0, w - frame.width), std::max(0, h - frame.height));
 }
 
 void TFileForm::SetDefaultFontAndSize() {
     ExplorerState& st = st_;
     UserPort& user = *ports().user;
-    if (user.systemMetric(15 /* SM_CYMENU */) > 18) {
+    if (ports().metrics->menuBarHeight() > 18) {
         Font f = font();
         f.size = 10;
         f.bold = false;
