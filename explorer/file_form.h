@@ -1,6 +1,8 @@
 // The explorer form, TFileForm: the modeless file browser window (RemoteWin95) and the modal
 // open/save/convert dialog (RemoteDlg95). Handlers carry the names of the controls and events
-// they serve. The window, modes, OK action and keys are in file_form.cpp; the listing,
+// they serve. The controls and their layout are built in file_form.cpp; the creation and the
+// set-up of each mode in modes.cpp; the OK action and storing the chosen file in
+// ok_action.cpp; the window's size, menus, keys and closing in window.cpp; the listing,
 // filters, drive/folder box, columns and view options in listing.cpp; the file menu's actions
 // and the selection list file in file_actions.cpp; the save options in save_options.cpp.
 #pragma once
@@ -59,7 +61,8 @@ public:
     // The pictures of list entries (indexes into XFiles->pictures).
     static constexpr int FileGlyph = 0, FolderGlyph = 1;
 
-    // ---- window, modes, OK action, keys (file_form.cpp) ----
+    // ---- creation and modes (modes.cpp), OK action (ok_action.cpp), window and keys
+    // (window.cpp), layout (file_form.cpp) ----
     void FormCreate(Control* sender);
     void FormActivate(Control* sender);
     void FormClose(Control* sender);
