@@ -50,7 +50,7 @@ inline void tagsBench(const std::string& root, int rounds, SimUser& user, editor
                 tagAll, view, viewBare, view / viewBare);
 
     // Every other slide tagged; moved to a folder and back.
-    form.mnuTagAllClick(nullptr);
+    form.mnuTagAllClick(form.mnuUnTagAll);
     for (int r = 1; r <= 1800; r += 2) form.Grid->setCell(Tag, r, "X");
     const std::string away = root + "Moved away\\";  // made by the caller
     IniFile settings(SettingsFileName);
@@ -101,7 +101,7 @@ inline void tagsBench(const std::string& root, int rounds, SimUser& user, editor
         form.Grid->setRowCount(1801);
         for (int r = 0; r <= 1800; ++r) form.Grid->setRowCells(r, rows[static_cast<size_t>(r)]);
     }
-    form.mnuTagAllClick(nullptr);
+    form.mnuTagAllClick(form.mnuUnTagAll);
     editorState().modified = false;
     std::printf("erase 900 tagged slides of 1800: %.1f ms (mean of %d)\n", erase, rounds);
 }

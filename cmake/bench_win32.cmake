@@ -19,6 +19,7 @@ foreach(src ${KV_WIN32_BENCH})
             ${CMAKE_SOURCE_DIR}/framework/win32/win32_ports.cpp
             ${CMAKE_SOURCE_DIR}/framework/win32/win32_printer.cpp
             ${CMAKE_SOURCE_DIR}/framework/win32/win32_media.cpp
+            ${CMAKE_SOURCE_DIR}/framework/win32/win32_metrics.cpp
             ${CMAKE_SOURCE_DIR}/framework/sim/sim_ui.cpp)
         target_link_libraries(${n} PRIVATE kvcore)
     endif()

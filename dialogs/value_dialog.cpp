@@ -30,17 +30,6 @@ namespace {
 
 constexpr int kGroupTop = 92, kGroupHeight = 78;
 
-// Height and width the frame of a dialog window without a system menu adds to its client area.
-int frameHeight() {
-    UserPort* u = ports().user;
-    return u ? u->systemMetric(4) + 2 * u->systemMetric(8) : 0;  // caption + dialog frame
-}
-
-int frameWidth() {
-    UserPort* u = ports().user;
-    return u ? 2 * u->systemMetric(7) : 0;
-}
-
 }  // namespace
 
 TXScrlDlg::TXScrlDlg() : Form("XScrlDlg") {
@@ -81,7 +70,8 @@ TXScrlDlg::TXScrlDlg() : Form("XScrlDlg") {
     GroupOptions->setItems({"&a = ", "&b = ", "&c = ", "&d = ", "&e = ", "&f = "});
 
     setClientSize(DesignClientWidth, DesignClientHeight);
-    setBounds(0, 0, DesignClientWidth + frameWidth(), DesignClientHeight + frameHeight());
+    const FrameSize frame = frameOverhead(borderStyle);
+    setBounds(0, 0, DesignClientWidth + frame.width, DesignClientHeight + frame.height);
 
     onCreate = [this](Control* s) { FormCreate(s); };
     onActivate = [this](Control* s) { FormActivate(s); };
@@ -217,7 +207,8 @@ int32_t ShowValueDialog(const std::string& caption, int32_t min, int32_t max, in
         clientH -= dlg.GroupOptions->height() + 12;
     }
     // Centred on the screen.
-    const int w = TXScrlDlg::DesignClientWidth + frameWidth(), h = clientH + frameHeight();
+    const FrameSize frame = frameOverhead(dlg.borderStyle);
+    const int w = TXScrlDlg::DesignClientWidth + frame.width, h = clientH + frame.height;
     UserPort* u = ports().user;
     const int sw = u ? u->screenWidth() : w, sh = u ? u->screenHeight() : h;
     dlg.setBounds((sw - w) / 2, (sh - h) / 2, w, h);

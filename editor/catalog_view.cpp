@@ -147,6 +147,17 @@ void drawFrame(PixelMap& view, int c, int q, uint32_t color) {
     view.frameRect(x, y, x + 68, y + 68, color);
 }
 
+// The focus frame leaves the cell it was on (when shown) for cell (c, q).
+void moveFocusFrame(EditorState& st, PaintBox& page, int c, int q) {
+    PixelMap& view = page.picture();
+    if (st.FrameShown) drawFrame(view, st.FrameCellC, st.FrameCellQ, kWhite);
+    drawFrame(view, c, q, kBlack);
+    st.FrameShown = true;
+    st.FrameCellC = c;
+    st.FrameCellQ = q;
+    page.invalidate();
+}
+
 }  // namespace
 
 void eraseFrame(PixelMap& view, int c, int q) { drawFrame(view, c, q, kWhite); }
@@ -154,13 +165,7 @@ void eraseFrame(PixelMap& view, int c, int q) { drawFrame(view, c, q, kWhite); }
 void TEditorForm::FocusPreview(int c, int q) {
     EditorState& st = editorState();
     if (c == st.FrameCellC && q == st.FrameCellQ) return;  // also when its frame was erased
-    PixelMap& view = Image2->picture();
-    if (st.FrameShown) drawFrame(view, st.FrameCellC, st.FrameCellQ, kWhite);
-    drawFrame(view, c, q, kBlack);
-    st.FrameShown = true;
-    st.FrameCellC = c;
-    st.FrameCellQ = q;
-    Image2->invalidate();
+    moveFocusFrame(st, *Image2, c, q);
 }
 
 // ---- the mouse -------------------------------------------------------------------------
@@ -178,13 +183,7 @@ void TEditorForm::Image2MouseDown(Control*, MouseButton button, unsigned, int x,
     }
     st.DragSource = s;
     Grid->setRow(s);
-    PixelMap& view = Image2->picture();
-    if (st.FrameShown) drawFrame(view, st.FrameCellC, st.FrameCellQ, kWhite);
-    drawFrame(view, c, q, kBlack);
-    st.FrameShown = true;
-    st.FrameCellC = c;
-    st.FrameCellQ = q;
-    Image2->invalidate();
+    moveFocusFrame(st, *Image2, c, q);
     GridClick(this);
     if (button == MouseButton::Right) {
         ports().user->cursorPos(st.popupX, st.popupY);

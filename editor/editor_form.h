@@ -193,7 +193,7 @@ public:
     void SortByAny(const MenuItem* sender);
 
     // ---- tags (tags.cpp) ----
-    // Sender mnuTagAll tags every picture slide; any other sender clears every tag.
+    // Sender mnuTagAll tags every picture slide; mnuUnTagAll (or any other) clears every tag.
     void mnuTagAllClick(const MenuItem* sender);
     void BtnViewClick(Control* sender);
     void SaveTagList();

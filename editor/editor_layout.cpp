@@ -55,15 +55,9 @@ MenuItem* item(PopupMenu* m, const char* name, const char* caption, bool enabled
 
 }  // namespace
 
-int TEditorForm::frameHeight() {
-    UserPort* u = ports().user;
-    return u ? u->systemMetric(4) + 2 * u->systemMetric(8) : 0;  // caption + dialog frame
-}
+int TEditorForm::frameHeight() { return frameOverhead(BorderStyle::Dialog).height; }
 
-int TEditorForm::frameWidth() {
-    UserPort* u = ports().user;
-    return u ? 2 * u->systemMetric(7) : 0;  // dialog frame
-}
+int TEditorForm::frameWidth() { return frameOverhead(BorderStyle::Dialog).width; }
 
 void TEditorForm::setWindowHeight(int height) {
     int clientH = std::max(height - frameHeight(), kFullnameHeight + kBandHeight);

@@ -14,7 +14,6 @@ namespace {
 
 constexpr int kHelpContext = 300;
 constexpr int kAppsKey = vk::Apps;           // the context-menu key
-constexpr int kHorzScrollThumbMetric = 10;   // width of a horizontal scroll-bar thumb
 constexpr unsigned kModifiers = ShiftKey | AltKey | CtrlKey;
 
 bool confirmed(const std::string& question) {
@@ -81,7 +80,7 @@ void TEditorForm::LayoutForScreen() {
     for (int c : {UseColor, Tag}) Grid->setColWidth(c, scaled(30));
     int sum = 0;
     for (int c = 0; c < Grid->colCount(); ++c) sum += Grid->colWidth(c);
-    Grid->setColWidth(DisplayName, Grid->width() - (sum + user.systemMetric(kHorzScrollThumbMetric) + 14));
+    Grid->setColWidth(DisplayName, Grid->width() - (sum + ports().metrics->hScrollThumbWidth() + 14));
 
     Font f = font();
     f.color = user.systemColor(syscolor::WindowText);

@@ -120,7 +120,7 @@ void TEditorForm::SortByAny(const MenuItem* sender) {
         }
     }
     Grid->endUpdate();
-    mnuTagAllClick(nullptr);  // every tag cleared, and with them the date and size keys
+    mnuTagAllClick(mnuUnTagAll);  // every tag cleared, and with them the date and size keys
     user.setCursor(CursorKind::Default);
     GridClick(this);
 }

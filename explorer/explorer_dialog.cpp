@@ -6,6 +6,7 @@
 
 #include "explorer/file_form.h"
 #include "explorer/formats.h"
+#include "framework/on_exit.h"
 #include "framework/platform.h"
 #include "host/entry.h"
 
@@ -22,10 +23,10 @@ void setRemoteDlgHandler(std::function<int32_t(int32_t, int32_t)> h) { handler()
 
 int32_t RemoteDlg95(int32_t mode, int32_t option) {
     if (handler()) return handler()(mode, option);
-    return RunDialog(mode, option);
+    return ShowDialogForm(mode, option);
 }
 
-int32_t RunDialog(int32_t mode, int32_t option) {
+int32_t ShowDialogForm(int32_t mode, int32_t option) {
     // The dialog's own state: the modeless window, when it is open, keeps its own untouched.
     ExplorerState st;
     UserPort& user = *ports().user;
@@ -40,32 +41,22 @@ int32_t RunDialog(int32_t mode, int32_t option) {
     st.lookBusy = true;
     // 2.
     std::unique_ptr<TFileForm> form;
-    int32_t result = -1;
-    try {
-        form = std::make_unique<TFileForm>(st);
-        st.form = form.get();
-        form->borderStyle = BorderStyle::Dialog;
-        form->systemMenu = false;
-        form->SizeToDefault();
-        // Every mode but adding slides selects one file: the list is made so from the start
-        // (the set-up at the first activation finds it so), not made again once shown.
-        if (st.mode != 253) form->XFiles->setMultiSelect(false);
-        // 3.
-        const ModalResult r = form->showModal();
-        if (r == ModalResult::OK) {
-            result = 0;
-            if (isSaveMode(st.mode)) {
-                const int row = form->FilterComboBox1->itemIndex();
-                result = (row >= 0 && row < 64) ? st.formatCodes[static_cast<size_t>(row)] : 0;
-                form->WriteSaveOptions();
-            }
-        }
-    } catch (...) {
-        user.setCursor(CursorKind::Default);
-        throw;
-    }
-    // 4.
-    user.setCursor(CursorKind::Default);
+    // 4. (however the dialog ends)
+    const OnExit normalCursor([&] { user.setCursor(CursorKind::Default); });
+    form = std::make_unique<TFileForm>(st);
+    st.form = form.get();
+    form->borderStyle = BorderStyle::Dialog;
+    form->systemMenu = false;
+    form->SetDefaultFontAndSize();
+    // Every mode but adding slides selects one file: the list is made so from the start
+    // (the set-up at the first activation finds it so), not made again once shown.
+    if (st.mode != 253) form->XFiles->setMultiSelect(false);
+    // 3.
+    if (form->showModal() != ModalResult::OK) return -1;
+    if (!isSaveMode(st.mode)) return 0;
+    const int row = form->FilterComboBox1->itemIndex();
+    const int32_t result = (row >= 0 && row < 64) ? st.formatCodes[static_cast<size_t>(row)] : 0;
+    form->WriteSaveOptions();
     return result;
 }
 
@@ -113,7 +104,7 @@ void ShowWindowForm(TFileForm& f, uintptr_t hostWindow) {
     // Messages run on the way (a rectangle restored, the window shown): the window may be
     // closed by them, and then it is not built any further.
     auto gone = [&] { return st.form != form || form->closed(); };
-    form->SizeToDefault();
+    form->SetDefaultFontAndSize();
     if (!st.rememberRect || !form->RestoreRectangle()) {
         if (st.rememberRect) {
             // No rectangle restored: the design rectangle.

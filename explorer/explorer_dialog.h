@@ -9,13 +9,15 @@ namespace kv::explorer {
 constexpr int32_t ModeSaveScript = 0;
 constexpr int32_t ModeOpenScript = 254;
 
-// Shows the explorer as a modal dialog; -1 when the user did not confirm, otherwise 0 or the
+// The dialog as the export and the other windows ask for it: the handler a test set when
+// there is one, else ShowDialogForm. -1 when the user did not confirm, otherwise 0 or the
 // format code of the chosen file type. The dialog writes its choice (`SaveName`) to the
 // settings file before it returns.
 int32_t RemoteDlg95(int32_t mode, int32_t option);
 
-// The real dialog, whatever handler is set.
-int32_t RunDialog(int32_t mode, int32_t option);
+// Builds the explorer form as a modal dialog and runs it, whatever handler is set; answers
+// as RemoteDlg95.
+int32_t ShowDialogForm(int32_t mode, int32_t option);
 // Opens the modeless window, or shows it again when it is open (RemoteWin95).
 void OpenWindow(uintptr_t hostWindow, int32_t rememberRect);
 

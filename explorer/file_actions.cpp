@@ -55,7 +55,7 @@ void TFileForm::NotifyChosenFile(intptr_t code) {
     // update selects the row before) may have put a folder there, or the file may be gone:
     // the host is not asked to act on a folder or on nothing.
     const std::string N = Edit1->text();
-    const std::string F = (pos(":", N) > 0 && pos("\\", N) > 0) ? N : AddTrailingBackslash(currentFolder()) + N;
+    const std::string F = fileOf(N);
     FileSystemPort& fs = *ports().fs;
     if (N.empty() || !fs.exists(F) || fs.isDirectory(F)) {
         warnNoFiles();

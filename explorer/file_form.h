@@ -1,6 +1,8 @@
 // The explorer form, TFileForm: the modeless file browser window (RemoteWin95) and the modal
 // open/save/convert dialog (RemoteDlg95). Handlers carry the names of the controls and events
-// they serve. The window, modes, OK action and keys are in file_form.cpp; the listing,
+// they serve. The controls and their layout are built in file_form.cpp; the creation and the
+// set-up of each mode in modes.cpp; the OK action and storing the chosen file in
+// ok_action.cpp; the window's size, menus, keys and closing in window.cpp; the listing,
 // filters, drive/folder box, columns and view options in listing.cpp; the file menu's actions
 // and the selection list file in file_actions.cpp; the save options in save_options.cpp.
 #pragma once
@@ -59,7 +61,8 @@ public:
     // The pictures of list entries (indexes into XFiles->pictures).
     static constexpr int FileGlyph = 0, FolderGlyph = 1;
 
-    // ---- window, modes, OK action, keys (file_form.cpp) ----
+    // ---- creation and modes (modes.cpp), OK action (ok_action.cpp), window and keys
+    // (window.cpp), layout (file_form.cpp) ----
     void FormCreate(Control* sender);
     void FormActivate(Control* sender);
     void FormClose(Control* sender);
@@ -82,8 +85,9 @@ public:
     bool RestoreRectangle();
     // Records the font and size that "Reset window" goes back to.
     void RecordDefaults();
-    // Applies the menu-bar font rule, records the defaults, sizes to the default and centres.
-    void SizeToDefault();
+    // Sets the default font (size 10 where the menu bar is tall), records it and the default
+    // size as what "Reset window" goes back to, then sizes the window to that size, centred.
+    void SetDefaultFontAndSize();
     // Window rectangle with the frame; the client area follows.
     void placeOuter(int left, int top, int width, int height);
     bool inputViewShown() const { return InputList->visible(); }
@@ -113,6 +117,9 @@ public:
     void ChangeDirectory(const std::string& path);
     // The current folder (the folder list's).
     const std::string& currentFolder() const { return DirectoryListBox1->directory(); }
+    // The file a typed name stands for: the name itself when it holds both a colon and a
+    // backslash (a full path), else the name in the current folder.
+    std::string fileOf(const std::string& name) const;
     // Folders are list entries whose text holds a backslash.
     static bool isFolderEntry(const std::string& text);
     // Lays the panels and the bottom row out for the window's client size.

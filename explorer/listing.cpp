@@ -21,6 +21,10 @@ const std::string kAfter = "\xFF\xFF";
 
 bool TFileForm::isFolderEntry(const std::string& text) { return text.find('\\') != std::string::npos; }
 
+std::string TFileForm::fileOf(const std::string& name) const {
+    return pos(":", name) > 0 && pos("\\", name) > 0 ? name : AddTrailingBackslash(currentFolder()) + name;
+}
+
 // ---- listing -------------------------------------------------------------------------------
 
 void TFileForm::UpdateFiles() {
@@ -294,7 +298,7 @@ void TFileForm::mnuOptimizeWinClick(bool maximize) {
     ExplorerState& st = st_;
     UserPort& user = *ports().user;
     if (st.columnWidth <= 0) return;
-    const int frame = 2 * user.systemMetric(5 /* SM_CXBORDER */) + 2 * user.systemMetric(32 /* SM_CXFRAME */);
+    const int frame = frameOverhead(borderStyle).width + 2 * ports().metrics->borderWidth();
     const int n = maximize ? (user.screenWidth() - frame) / st.columnWidth : XFiles->width() / st.columnWidth;
     if (windowState() != WindowState::Normal) setWindowState(WindowState::Normal);
     const int w = frame + std::max(n, 1) * st.columnWidth + 4;

@@ -54,7 +54,7 @@ void TFileForm::WriteSaveOptions() {
     const int32_t depth = st.mode;
     if (int32_t* r = st.rememberedRow(depth)) ini.writeInteger(SettingsSection, rowKey(depth), *r);
     const std::string N = Edit1->text();
-    const std::string F = (pos(":", N) > 0 && pos("\\", N) > 0) ? N : AddTrailingBackslash(currentFolder()) + N;
+    const std::string F = fileOf(N);
     // The documented short path of the file itself is no short path once the placeholder is
     // gone (the file does not exist then): the folder's own short form is what is meant.
     std::string savePath = folderPart(GetShortPath(GetShortPath(F)));

@@ -47,7 +47,7 @@ struct Font {
 
 // System colour indexes (as the platform numbers them), used as colours with the high bit set.
 namespace syscolor {
-constexpr int WindowText = 8, BtnFace = 15, Window = 5;
+constexpr int Window = 5, WindowText = 8, Highlight = 13, BtnFace = 15;
 }
 constexpr uint32_t SysColor(int index) { return 0x80000000u | static_cast<uint32_t>(index); }
 

@@ -35,8 +35,8 @@ bool InputQuery(const std::string& caption, const std::string& prompt, std::stri
 
     // Centred on the screen; the frame is a dialog frame with a caption.
     UserPort* u = ports().user;
-    const int fw = u ? 2 * u->systemMetric(7) : 0, fh = u ? u->systemMetric(4) + 2 * u->systemMetric(8) : 0;
-    const int w = kClientWidth + fw, h = kClientHeight + fh;
+    const FrameSize frame = frameOverhead(dlg.borderStyle);
+    const int w = kClientWidth + frame.width, h = kClientHeight + frame.height;
     const int sw = u ? u->screenWidth() : w, sh = u ? u->screenHeight() : h;
     dlg.setBounds(std::max(0, (sw - w) / 2), std::max(0, (sh - h) / 2), w, h);
     dlg.setClientSize(kClientWidth, kClientHeight);

@@ -18,4 +18,9 @@ Ports& ports() {
     return p;
 }
 
+FrameSize frameOverhead(BorderStyle style) {
+    MetricsPort* m = ports().metrics;
+    return m ? m->frameOverhead(style) : FrameSize{};
+}
+
 }  // namespace kv

@@ -109,6 +109,27 @@ public:
     virtual void beep() = 0;
 };
 
+enum class BorderStyle;  // framework/controls.h
+
+// How much wider and taller a window is than its client area.
+struct FrameSize {
+    int width = 0, height = 0;
+    bool operator==(const FrameSize&) const = default;
+};
+
+// The sizes the platform draws windows and controls with, asked for by what they are.
+class MetricsPort {
+public:
+    virtual ~MetricsPort() = default;
+    // The frame and caption of a form of this border style.
+    virtual FrameSize frameOverhead(BorderStyle style) = 0;
+    virtual int borderWidth() = 0;         // a thin window border
+    virtual int borderHeight() = 0;
+    virtual int menuBarHeight() = 0;       // a one-line menu bar
+    virtual int vScrollThumbHeight() = 0;  // the thumb of a vertical scroll bar
+    virtual int hScrollThumbWidth() = 0;   // the thumb of a horizontal scroll bar
+};
+
 class HostPort {
 public:
     virtual ~HostPort() = default;
@@ -218,9 +239,13 @@ struct Ports {
     SystemPort* system = nullptr;
     PrinterPort* printer = nullptr;
     MediaPort* media = nullptr;
+    MetricsPort* metrics = nullptr;
 };
 
 // The ports in use; installed by the backend (the library at load, a test's sim platform).
 Ports& ports();
+
+// The installed metrics port's frame of a form of this border style; none without a port.
+FrameSize frameOverhead(BorderStyle style);
 
 }  // namespace kv

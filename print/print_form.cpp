@@ -34,8 +34,6 @@ constexpr int kParentLeft = 4, kParentTop = 29, kParentWidth = 185, kParentHeigh
 constexpr int kRight = 196;        // left edge of the right-hand column
 constexpr int kRightWidth = 170;   // its width
 constexpr int kButtonWidth = 82, kButtonHeight = 24;
-constexpr int SM_CYVTHUMB = 9;
-constexpr int SM_CXDLGFRAME = 7, SM_CYDLGFRAME = 8, SM_CYCAPTION = 4;
 
 Label* label(Control* parent, const char* name, const std::string& caption, int left, int top, int width) {
     Label* l = make<Label>(parent, name);
@@ -74,8 +72,8 @@ TPrintForm::TPrintForm() : Form("PrintForm") {
     setClientSize(kClientWidth, kClientHeight);
     // Centred on the screen.
     if (UserPort* u = ports().user) {
-        int w = kClientWidth + 2 * u->systemMetric(SM_CXDLGFRAME);
-        int h = kClientHeight + 2 * u->systemMetric(SM_CYDLGFRAME) + u->systemMetric(SM_CYCAPTION);
+        const FrameSize frame = frameOverhead(borderStyle);
+        const int w = kClientWidth + frame.width, h = kClientHeight + frame.height;
         setBounds((u->screenWidth() - w) / 2, (u->screenHeight() - h) / 2, w, h);
         setClientSize(kClientWidth, kClientHeight);
     }
@@ -212,7 +210,7 @@ void TPrintForm::ActivateLayout() {
         throw Error("Bitmap image is not valid");
     }
 
-    const int t = ports().user ? ports().user->systemMetric(SM_CYVTHUMB) : 17;
+    const int t = ports().metrics ? ports().metrics->vScrollThumbHeight() : 17;
     ZoomScroll->setHeight(t);
     // PanelX along the bottom of PanelParent, PanelY along its right, the preview in the rest.
     PanelX->setBounds(0, PanelParent->clientHeight() - t, PanelParent->clientWidth() - t, t);

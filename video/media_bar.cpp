@@ -14,13 +14,13 @@ constexpr const char* kGlyphs[] = {"mplay", "mpause", "mstop", "mnext", "mprev",
                                    "mstep", "mback", "mrecord", "meject"};
 constexpr const char* kHints[] = {"Play", "Pause", "Stop", "Next", "Prev", "Step", "Back", "Record", "Eject"};
 
+}  // namespace
+
 MediaPort& device() {
     MediaPort* m = ports().media;
     if (!m) throw Error("No media device.");
     return *m;
 }
-
-}  // namespace
 
 void check(uint32_t result) {
     state().lastError = result;

@@ -46,6 +46,9 @@ private:
     MediaSet enabled_ = 0, visible_ = 0;
 };
 
+// The media device the player drives; raises "No media device." when none is installed.
+MediaPort& device();
+
 // Raises the device's error for a failed command (its text), remembering the error number in
 // the module state; does nothing for 0.
 void check(uint32_t result);

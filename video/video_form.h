@@ -96,6 +96,9 @@ public:
     // The device shows the video in VideoWin's client area; the status timer runs.
     void ShowInVideoWin();
     void PauseForRelayout();
+    // The end of a re-layout: the bars take the window's width and the picture its place (the
+    // seek bar hidden meanwhile), then the frame is sought and drawn again; the re-layout ends.
+    void RelayoutVideo();
     void ReSeek();
     void ShowPosition(const std::string& separator);  // a tick's status, or Step's
     // Reports the device's error for its last result (or, when the device reported none,

@@ -16,12 +16,6 @@ constexpr int VK_INSERT = 45, VK_DELETE = 46;
 
 UserPort& user() { return *ports().user; }
 
-MediaPort& device() {
-    MediaPort* m = ports().media;
-    if (!m) throw Error("No media device.");
-    return *m;
-}
-
 }  // namespace
 
 // ---- window size ---------------------------------------------------------------------------

@@ -13,16 +13,8 @@ namespace kv::video {
 
 namespace {
 
-// System metrics the frame overhead is made of.
-constexpr int SM_CYCAPTION = 4, SM_CYBORDER = 6, SM_CXFRAME = 32, SM_CYFRAME = 33;
 // The platform's errors for an unknown device name and for a file type no device handles.
 constexpr uint32_t kErrUnknownDevice = 263, kErrNoDeviceForType = 281;
-
-MediaPort& device() {
-    MediaPort* m = ports().media;
-    if (!m) throw Error("No media device.");
-    return *m;
-}
 
 UserPort& user() { return *ports().user; }
 
@@ -85,15 +77,7 @@ void TVideoForm::FormActivate(Control*) {
         const bool mode2 = s.playMode == 2;
         VideoOptions1->setEnabled(!mode2);
         mnuQuietPlayback->setVisible(!mode2);
-        XScrollbar1->setWidth(Panel2->width() - 4);
-        MediaPlayer1->setWidth(MediaPanel->width());
-        XScrollbar1->setVisible(false);
-        FitVideo();
-        ui().processMessages();
-        XScrollbar1->setVisible(true);
-        ReSeek();
-        UpdateVideo();
-        s.relayout = false;
+        RelayoutVideo();
         MediaPlayer1->setVisible(true);
         MenuButton->setVisible(true);
         user().setCursor(CursorKind::Default);
@@ -109,18 +93,22 @@ void TVideoForm::FormResize(Control*) {
         PauseForRelayout();
         for (int i = 0; i < 4; ++i) ui().processMessages();
         if (state().form != this) return;  // closed while the messages ran
-        XScrollbar1->setVisible(false);
-        XScrollbar1->setWidth(Panel2->width() - 4);
-        MediaPlayer1->setWidth(MediaPanel->width());
-        FitVideo();
-        ui().processMessages();
-        XScrollbar1->setVisible(true);
-        ReSeek();
-        UpdateVideo();
-        s.relayout = false;
+        RelayoutVideo();
         user().setCursor(CursorKind::Default);
     });
     s.relayout = false;
+}
+
+void TVideoForm::RelayoutVideo() {
+    XScrollbar1->setVisible(false);
+    XScrollbar1->setWidth(Panel2->width() - 4);
+    MediaPlayer1->setWidth(MediaPanel->width());
+    FitVideo();
+    ui().processMessages();
+    XScrollbar1->setVisible(true);
+    ReSeek();
+    UpdateVideo();
+    state().relayout = false;
 }
 
 void TVideoForm::PauseForRelayout() {
@@ -358,9 +346,11 @@ int32_t VideoWinPlayer95(uintptr_t hostWindow, int32_t playMode, uint16_t redraw
     u.setCursor(CursorKind::HourGlass);
     s.speedFactor = 1000;
     s.volumeFactor = 1000;
-    s.frameOverheadHeight = static_cast<int16_t>(u.systemMetric(SM_CYCAPTION) + 2 * u.systemMetric(SM_CYFRAME) -
-                                                 u.systemMetric(SM_CYBORDER));
-    s.frameOverheadWidth = static_cast<int16_t>(2 * u.systemMetric(SM_CXFRAME));
+    // The player counts its frame one border line shorter than a sizeable frame's: its window
+    // and the picture's area are sized by that figure.
+    const FrameSize frame = frameOverhead(BorderStyle::Sizeable);
+    s.frameOverheadHeight = static_cast<int16_t>(frame.height - ports().metrics->borderHeight());
+    s.frameOverheadWidth = static_cast<int16_t>(frame.width);
     int32_t safePlay = 0;
     {
         IniFile ini(SettingsFileName);

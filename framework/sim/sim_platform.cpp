@@ -23,7 +23,7 @@ static std::string freshRoot() {
 SimPlatform::SimPlatform() : root_(freshRoot()) {
     fs.mapDrive('C', root_);
     saved_ = ports();
-    ports() = Ports{&profile, &fs, &user, &host, &system, &printer, &media};
+    ports() = Ports{&profile, &fs, &user, &host, &system, &printer, &media, &user};
     setUi(&user);
     setPainter(&painter);
 }

@@ -56,6 +56,18 @@ int SimUser::systemMetric(int index) {
     return it == metrics.end() ? 0 : it->second;
 }
 
+FrameSize SimUser::frameOverhead(BorderStyle style) {
+    const int caption = systemMetric(kCaptionHeight);
+    switch (style) {
+        case BorderStyle::Dialog:
+            return {2 * systemMetric(kDialogFrameWidth), caption + 2 * systemMetric(kDialogFrameHeight)};
+        case BorderStyle::Sizeable:
+            return {2 * systemMetric(kSizingFrameWidth), caption + 2 * systemMetric(kSizingFrameHeight)};
+        case BorderStyle::Single: break;
+    }
+    return {2 * systemMetric(kBorderWidth), caption + 2 * systemMetric(kBorderHeight)};
+}
+
 uint32_t SimUser::systemColor(int index) {
     // The classic scheme: button face grey, window white, text black.
     switch (index) {

@@ -21,7 +21,7 @@ struct ShownDialog {
     ModalResult answer;
 };
 
-class SimUser : public UserPort, public UiBackend {
+class SimUser : public UserPort, public MetricsPort, public UiBackend {
 public:
     // --- the script ---
     // The next message dialog must have exactly this text; the user answers r.
@@ -87,6 +87,18 @@ public:
     uint32_t systemColor(int index) override;
     void beep() override { ++beeps; }
     int beeps = 0;
+
+    // MetricsPort: the sums the platform's metrics above give (0 for a metric not set).
+    FrameSize frameOverhead(BorderStyle style) override;
+    int borderWidth() override { return systemMetric(kBorderWidth); }
+    int borderHeight() override { return systemMetric(kBorderHeight); }
+    int menuBarHeight() override { return systemMetric(kMenuHeight); }
+    int vScrollThumbHeight() override { return systemMetric(kVThumbHeight); }
+    int hScrollThumbWidth() override { return systemMetric(kHThumbWidth); }
+    // Indexes into `metrics`, as the platform numbers its metrics.
+    static constexpr int kCaptionHeight = 4, kBorderWidth = 5, kBorderHeight = 6, kDialogFrameWidth = 7,
+                         kDialogFrameHeight = 8, kVThumbHeight = 9, kHThumbWidth = 10, kMenuHeight = 15,
+                         kSizingFrameWidth = 32, kSizingFrameHeight = 33;
 
     // UiBackend
     void realize(Control&) override {}

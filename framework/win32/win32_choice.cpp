@@ -81,13 +81,13 @@ bool choiceCommand(HWND from, UINT code) {
     if (auto* cb = dynamic_cast<ComboBox*>(c)) {
         if (code != CBN_SELCHANGE) return false;
         int i = static_cast<int>(SendMessageA(from, CB_GETCURSEL, 0, 0));
-        guarded([&] { cb->select(i); });
+        showingErrors([&] { cb->select(i); });
         pokeModalLoop(*cb);
         return true;
     }
     if (auto* chk = dynamic_cast<CheckBox*>(c)) {
         if (code != BN_CLICKED) return false;
-        guarded([&] { chk->click(); });
+        showingErrors([&] { chk->click(); });
         pokeModalLoop(*chk);
         return true;
     }

@@ -41,13 +41,13 @@ void syncScroll(StringGrid& g, HWND h) {
 
 // Moves the current cell as the user does and reports it as the grid's click.
 void moveTo(StringGrid& g, HWND h, int col, int row) {
-    guarded([&] {
+    showingErrors([&] {
         g.setCol(col);
         g.setRow(row);
         ensureVisible(g, h);
     });
     syncScroll(g, h);
-    guarded([&] { g.click(); });
+    showingErrors([&] { g.click(); });
     pokeModalLoop(g);
 }
 
@@ -62,11 +62,11 @@ void navigate(StringGrid& g, HWND h, int key, unsigned shift) {
         case VK_RIGHT: col += 1; break;
         case VK_PRIOR:
             row -= page;
-            guarded([&] { g.setTopRow(std::max(g.fixedRows, g.topRow() - page)); });
+            showingErrors([&] { g.setTopRow(std::max(g.fixedRows, g.topRow() - page)); });
             break;
         case VK_NEXT:
             row += page;
-            guarded([&] { g.setTopRow(std::min(maxTopRow(g, h), g.topRow() + page)); });
+            showingErrors([&] { g.setTopRow(std::min(maxTopRow(g, h), g.topRow() + page)); });
             break;
         case VK_HOME:
             if (shift & CtrlKey) row = g.fixedRows;
@@ -85,7 +85,7 @@ void navigate(StringGrid& g, HWND h, int key, unsigned shift) {
 
 void scrollTo(StringGrid& g, HWND h, int top) {
     top = std::clamp(top, g.fixedRows, maxTopRow(g, h));
-    guarded([&] { g.setTopRow(top); });
+    showingErrors([&] { g.setTopRow(top); });
     syncScroll(g, h);
 }
 
@@ -259,14 +259,14 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             } else if (col >= g->fixedCols && row >= g->fixedRows) {
                 moveTo(*g, h, col, row);
             }
-            guarded([&] { g->mouseDown(MouseButton::Left, shift, x, y); });
+            showingErrors([&] { g->mouseDown(MouseButton::Left, shift, x, y); });
             pokeModalLoop(*g);
             return 0;
         }
         case WM_MOUSEMOVE:
             if (st.drag == Drag::ColSize) {
                 int nw = std::max(1, st.dragStartWidth + x - st.dragStartX);
-                if (nw != g->colWidth(st.dragCol)) guarded([&] { g->setColWidth(st.dragCol, nw); });
+                if (nw != g->colWidth(st.dragCol)) showingErrors([&] { g->setColWidth(st.dragCol, nw); });
             } else if (st.drag == Drag::RowMove) {
                 RECT rc = viewRect(h);
                 if (y < fixedHeight(*g)) scrollTo(*g, h, g->topRow() - 1);
@@ -288,9 +288,9 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
                 int from = st.dragRow, to = st.dropRow;
                 st.dropRow = -1;
                 InvalidateRect(h, nullptr, FALSE);
-                if (to >= g->fixedRows && to != from) guarded([&] { g->moveRow(from, to); });
+                if (to >= g->fixedRows && to != from) showingErrors([&] { g->moveRow(from, to); });
             }
-            guarded([&] { g->mouseUp(MouseButton::Left, keyShift(), x, y); });
+            showingErrors([&] { g->mouseUp(MouseButton::Left, keyShift(), x, y); });
             pokeModalLoop(*g);
             return 0;
         }
@@ -303,16 +303,16 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_LBUTTONDBLCLK:
             if (rowAt(*g, y) >= g->fixedRows && colAt(*g, st.scrollX, x) >= g->fixedCols) {
-                guarded([&] { g->dblClick(); });
+                showingErrors([&] { g->dblClick(); });
                 pokeModalLoop(*g);
             }
             return 0;
         case WM_RBUTTONDOWN:
-            guarded([&] { g->mouseDown(MouseButton::Right, keyShift() | RightButton, x, y); });
+            showingErrors([&] { g->mouseDown(MouseButton::Right, keyShift() | RightButton, x, y); });
             pokeModalLoop(*g);
             return 0;
         case WM_RBUTTONUP:
-            guarded([&] { g->mouseUp(MouseButton::Right, keyShift(), x, y); });
+            showingErrors([&] { g->mouseUp(MouseButton::Right, keyShift(), x, y); });
             pokeModalLoop(*g);
             return 0;
         case WM_CONTEXTMENU: return 0;

@@ -63,7 +63,7 @@ void reportText(Edit& e, HWND h) {
     int start, length;
     readSelection(h, start, length);
     if (now == e.text() && start == e.selStart() && length == e.selLength()) return;
-    guarded([&] { e.userChangedText(now, start, length); });
+    showingErrors([&] { e.userChangedText(now, start, length); });
     pokeModalLoop(e);
 }
 
@@ -101,7 +101,7 @@ LRESULT CALLBACK editProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 return 0;
             }
             char ch = static_cast<char>(wp);
-            guarded([&] { e->keyPress(ch); });
+            showingErrors([&] { e->keyPress(ch); });
             pokeModalLoop(*e);
             // Enter, Esc and Tab are the dialog's keys, not text for a one-line box.
             if (ch == 0 || ch == '\r' || ch == '\n' || ch == 27 || ch == '\t') return 0;
@@ -201,7 +201,7 @@ void syncChecks(RadioGroup& g, HWND h) {
 }
 
 void clickItemOf(RadioGroup& g, int i) {
-    guarded([&] { g.clickItem(i); });
+    showingErrors([&] { g.clickItem(i); });
     pokeModalLoop(g);
 }
 
@@ -223,7 +223,7 @@ LRESULT CALLBACK itemProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_KEYDOWN && (wp == VK_UP || wp == VK_DOWN || wp == VK_LEFT || wp == VK_RIGHT)) {
         // The arrows move to the item before or after and choose it, as in a dialog.
         int key = static_cast<int>(wp);
-        guarded([&] { g->keyDown(key, keyShift()); });
+        showingErrors([&] { g->keyDown(key, keyShift()); });
         if (key == 0) return 0;
         std::vector<HWND> items = itemWindows(GetParent(hwnd));
         auto it = std::find(items.begin(), items.end(), hwnd);

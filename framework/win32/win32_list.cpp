@@ -155,8 +155,8 @@ void listNotify(ListBox& lb, HWND h, int code) {
         if (current >= 0) rows.push_back(current);
     }
     lb.selectionFromPeer(std::move(rows), current);
-    if (code == LBN_SELCHANGE) guarded([&] { lb.click(); });
-    else guarded([&] { lb.dblClick(); });
+    if (code == LBN_SELCHANGE) showingErrors([&] { lb.click(); });
+    else showingErrors([&] { lb.dblClick(); });
     pokeModalLoop(lb);
 }
 
@@ -209,7 +209,7 @@ bool listMessage(ListBox& lb, HWND h, UINT msg, WPARAM wp, LPARAM lp, LRESULT* r
         case WM_RBUTTONUP: {
             // The right button reaches the object (its popup menu), at the item under it.
             int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
-            guarded([&] { lb.mouseUp(MouseButton::Right, keyShift(), x, y); });
+            showingErrors([&] { lb.mouseUp(MouseButton::Right, keyShift(), x, y); });
             pokeModalLoop(lb);
             return true;
         }

@@ -68,7 +68,7 @@ LRESULT CALLBACK releaseProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             g_released.erase(it);
             // Delivered by a loop that a handler of ours runs: the form waits for it to return.
             if (handlersRunning()) releaseWhenIdle(*f);
-            else guarded([&] { delete f; });
+            else showingErrors([&] { delete f; });
         }
         return 0;
     }

@@ -66,7 +66,7 @@ LRESULT CALLBACK paintBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_RBUTTONDOWN: {
             SetCapture(hwnd);
             const MouseButton b = msg == WM_LBUTTONDOWN ? MouseButton::Left : MouseButton::Right;
-            guarded([&] { box->mouseDown(b, keyShift() | buttons, x, y); });
+            showingErrors([&] { box->mouseDown(b, keyShift() | buttons, x, y); });
             pokeModalLoop(*box);
             return 0;
         }
@@ -78,18 +78,18 @@ LRESULT CALLBACK paintBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 releasingCapture = nullptr;
             }
             const MouseButton b = msg == WM_LBUTTONUP ? MouseButton::Left : MouseButton::Right;
-            guarded([&] { box->mouseUp(b, keyShift() | buttons, x, y); });
-            if (b == MouseButton::Left) guarded([&] { box->click(); });
+            showingErrors([&] { box->mouseUp(b, keyShift() | buttons, x, y); });
+            if (b == MouseButton::Left) showingErrors([&] { box->click(); });
             pokeModalLoop(*box);
             return 0;
         }
         case WM_MOUSEMOVE:
-            guarded([&] { box->mouseMove(keyShift() | buttons, x, y); });
+            showingErrors([&] { box->mouseMove(keyShift() | buttons, x, y); });
             pokeModalLoop(*box);
             return 0;
         case WM_CAPTURECHANGED:  // (WM_CANCELMODE releases the capture in the default procedure)
             if (reinterpret_cast<HWND>(lp) != hwnd && releasingCapture != hwnd) {
-                guarded([&] { box->mouseCaptureLost(); });
+                showingErrors([&] { box->mouseCaptureLost(); });
                 pokeModalLoop(*box);
             }
             return 0;
@@ -153,7 +153,7 @@ private:
         if (it == timers().end()) return;
         Timer* t = it->second;
         HandlerScope running;
-        guarded([&] { t->tick(); });
+        showingErrors([&] { t->tick(); });
     }
     static void stop(Timer& t) {
         if (!t.peer) return;

@@ -197,6 +197,7 @@ void installPorts() {
     p.fs = &fileSystemPort();
     p.printer = &printerPort();
     p.media = &mediaPort();
+    p.metrics = &metricsPort();
 }
 
 }  // namespace kv::win32

@@ -21,6 +21,9 @@ PrinterPort& printerPort();
 // The media control interface (win32_media.cpp).
 MediaPort& mediaPort();
 
+// Frame, border, menu-bar and scroll-thumb sizes (win32_metrics.cpp).
+MetricsPort& metricsPort();
+
 // Puts every Win32 port into kv::ports().
 void installPorts();
 

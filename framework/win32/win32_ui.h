@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 #include "framework/controls.h"
 #include "framework/lists.h"
@@ -70,7 +71,12 @@ HBITMAP createTopDownDib(int w, int h, void** bits = nullptr);
 unsigned keyShift();
 // Runs a framework callback; an error that escapes it is shown in the error dialog.
 template <class F>
-void guarded(F&& f);
+void showingErrors(F&& f);
+// The former name of showingErrors, still used by win32_ui.cpp until that file is split.
+template <class F>
+void guarded(F&& f) {
+    showingErrors(std::forward<F>(f));
+}
 void reportError(const char* what);
 // Key handling common to every window of a form: key preview, Esc, Enter, Tab. Returns
 // whether the key was consumed.
@@ -167,7 +173,7 @@ void installPainter();
 bool commonControlMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
 
 template <class F>
-void guarded(F&& f) {
+void showingErrors(F&& f) {
     try {
         f();
     } catch (const std::exception& e) {

@@ -23,8 +23,10 @@ void start() {
     kv::entry::libraryStartup();
 }
 
+// Starts the library and runs an export's body; anything it throws is swallowed, and the
+// export answers `failed`.
 template <class R, class F>
-R guarded(R failed, F&& body) noexcept {
+R swallowThrows(R failed, F&& body) noexcept {
     try {
         start();
         return body();
@@ -33,8 +35,9 @@ R guarded(R failed, F&& body) noexcept {
     }
 }
 
+// The same for an export without a result.
 template <class F>
-void guarded(F&& body) noexcept {
+void swallowThrows(F&& body) noexcept {
     try {
         start();
         body();
@@ -58,74 +61,74 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
 }
 
 int32_t WINAPI EditorWin95() {
-    return guarded<int32_t>(0, [] { return kv::entry::EditorWin95(); });
+    return swallowThrows<int32_t>(0, [] { return kv::entry::EditorWin95(); });
 }
 
 void WINAPI RemoteWin95(HWND host, int32_t rememberRect) {
-    guarded([&] { kv::entry::RemoteWin95(reinterpret_cast<uintptr_t>(host), rememberRect); });
+    swallowThrows([&] { kv::entry::RemoteWin95(reinterpret_cast<uintptr_t>(host), rememberRect); });
 }
 
 void WINAPI RemoteWinClose95() {
-    guarded([] { kv::entry::RemoteWinClose95(); });
+    swallowThrows([] { kv::entry::RemoteWinClose95(); });
 }
 
 void WINAPI RemoteWinHide95() {
-    guarded([] { kv::entry::RemoteWinHide95(); });
+    swallowThrows([] { kv::entry::RemoteWinHide95(); });
 }
 
 void WINAPI RemoteWinUpdate95() {
-    guarded([] { kv::entry::RemoteWinUpdate95(); });
+    swallowThrows([] { kv::entry::RemoteWinUpdate95(); });
 }
 
 int32_t WINAPI RemoteDlg95(int32_t mode, int32_t option) {
-    return guarded<int32_t>(-1, [&] { return kv::entry::RemoteDlg95(mode, option); });
+    return swallowThrows<int32_t>(-1, [&] { return kv::entry::RemoteDlg95(mode, option); });
 }
 
 // The redraw option is a 16-bit value in a 32-bit slot: only its low half counts.
 int32_t WINAPI VideoWinPlayer95(HWND host, int32_t playMode, uint32_t redrawOption) {
-    return guarded<int32_t>(0, [&] {
+    return swallowThrows<int32_t>(0, [&] {
         return kv::entry::VideoWinPlayer95(reinterpret_cast<uintptr_t>(host), playMode,
                                            static_cast<uint16_t>(redrawOption));
     });
 }
 
 int32_t WINAPI VideoWinStatus95() {
-    return guarded<int32_t>(0, [] { return kv::entry::VideoWinStatus95(); });
+    return swallowThrows<int32_t>(0, [] { return kv::entry::VideoWinStatus95(); });
 }
 
 void WINAPI VideoWinClose95() {
-    guarded([] { kv::entry::VideoWinClose95(); });
+    swallowThrows([] { kv::entry::VideoWinClose95(); });
 }
 
 void WINAPI PrintDlg95(HWND host, int32_t pictureWidth, int32_t pictureHeight, int32_t noEnhance) {
-    guarded([&] {
+    swallowThrows([&] {
         kv::entry::PrintDlg95(reinterpret_cast<uintptr_t>(host), pictureWidth, pictureHeight,
                               noEnhance);
     });
 }
 
 void WINAPI PrintEnd95() {
-    guarded([] { kv::entry::PrintEnd95(); });
+    swallowThrows([] { kv::entry::PrintEnd95(); });
 }
 
 int32_t WINAPI PrintCheck95() {
-    return guarded<int32_t>(0, [] { return kv::entry::PrintCheck95(); });
+    return swallowThrows<int32_t>(0, [] { return kv::entry::PrintCheck95(); });
 }
 
 void WINAPI ShortToLongName95() {
-    guarded([] { kv::entry::ShortToLongName95(); });
+    swallowThrows([] { kv::entry::ShortToLongName95(); });
 }
 
 void WINAPI RenameShort2Long95() {
-    guarded([] { kv::entry::RenameShort2Long95(); });
+    swallowThrows([] { kv::entry::RenameShort2Long95(); });
 }
 
 uint32_t WINAPI GetFreePageMem95() {
-    return guarded<uint32_t>(0, [] { return kv::entry::GetFreePageMem95(); });
+    return swallowThrows<uint32_t>(0, [] { return kv::entry::GetFreePageMem95(); });
 }
 
 int32_t WINAPI GDIflush95() {
-    return guarded<int32_t>(0, [] { return kv::entry::GDIflush95(); });
+    return swallowThrows<int32_t>(0, [] { return kv::entry::GDIflush95(); });
 }
 
 }  // extern "C"

@@ -35,66 +35,6 @@ void doubleClickCell(HWND form, HWND grid, int col, int row) {
     PostMessageA(grid, WM_LBUTTONUP, 0, cellPoint(form, grid, col, row));
 }
 
-// A key that opens a modal window is posted (a sent one would wait for the window to close):
-// key down and key up, as the keyboard posts them; the message loop's translation makes the
-// character.
-void postKey(HWND h, int vk) {
-    UINT scan = MapVirtualKeyA(static_cast<UINT>(vk), 0);
-    PostMessageA(h, WM_KEYDOWN, static_cast<WPARAM>(vk), static_cast<LPARAM>(1 | (scan << 16)));
-    PostMessageA(h, WM_KEYUP, static_cast<WPARAM>(vk), static_cast<LPARAM>(0xC0000001u | (scan << 16)));
-}
-
-// Keys typed into a window, one character at a time (key down, character, key up).
-void typeText(HWND h, const std::string& text) {
-    for (char c : text) {
-        int vk = VkKeyScanA(c) & 0xFF;
-        UINT scan = MapVirtualKeyA(static_cast<UINT>(vk), 0);
-        SendMessageA(h, WM_KEYDOWN, static_cast<WPARAM>(vk), static_cast<LPARAM>(1 | (scan << 16)));
-        SendMessageA(h, WM_CHAR, static_cast<unsigned char>(c), static_cast<LPARAM>(1 | (scan << 16)));
-        SendMessageA(h, WM_KEYUP, static_cast<WPARAM>(vk), static_cast<LPARAM>(0xC0000001u | (scan << 16)));
-    }
-}
-
-struct ValueDialogWindows {
-    HWND form = nullptr, box = nullptr, bar = nullptr, ok = nullptr, cancel = nullptr, group = nullptr,
-         labelMin = nullptr, labelMax = nullptr;
-    explicit operator bool() const { return form && box && bar && ok && cancel; }
-};
-
-ValueDialogWindows waitValueDialog(DWORD ms = 10000) {
-    ValueDialogWindows d;
-    d.form = waitNamed("XScrlDlg", ms);
-    if (!d.form) return d;
-    d.box = findNamedIn(d.form, "CustomSetting");
-    d.bar = findNamedIn(d.form, "CustomScrollBar");
-    d.ok = findNamedIn(d.form, "BtnOK");
-    d.cancel = findNamedIn(d.form, "BtnCancel");
-    d.group = findNamedIn(d.form, "GroupOptions");
-    d.labelMin = findNamedIn(d.form, "LabelMin");
-    d.labelMax = findNamedIn(d.form, "LabelMax");
-    // The box has the keyboard focus once the dialog is active.
-    waitUntil([&] {
-        GUITHREADINFO gi{sizeof gi};
-        DWORD tid = GetWindowThreadProcessId(d.form, nullptr);
-        return GetGUIThreadInfo(tid, &gi) && gi.hwndFocus == d.box;
-    }, 3000);
-    return d;
-}
-
-bool waitClosed(HWND w, DWORD ms = 10000) {
-    return waitUntil([&] { return !IsWindow(w) || !IsWindowVisible(w); }, ms);
-}
-
-// Waits for the value-entry dialog, lets `act` answer it, waits until it has closed and returns
-// the text of the table's current cell ("<no dialog>" when none came).
-std::string inValueDialog(HWND grid, const std::function<void(ValueDialogWindows&)>& act) {
-    ValueDialogWindows d = waitValueDialog();
-    if (!d) return "<no dialog>";
-    act(d);
-    waitClosed(d.form);
-    return gridText(grid);
-}
-
 int scrollPos(HWND bar) {
     SCROLLINFO si{sizeof si, SIF_POS};
     GetScrollInfo(bar, SB_CTL, &si);
@@ -124,15 +64,11 @@ TEST_F(EditorAttributes, DelayByKeyboard_TypingEnterAndEsc) {
             lmin = windowText(d.labelMin);
             lmax = windowText(d.labelMax);
             presetsShown = d.group && IsWindowVisible(d.group);
-            typeText(d.box, "12");
-            sendKey(d.box, VK_RETURN);
+            typeAndPress(d, "12", VK_RETURN);
         });
         // Again with Space; a change, then Esc: nothing changes.
         postKey(grid, VK_SPACE);
-        afterEsc = inValueDialog(grid, [&](ValueDialogWindows& d) {
-            typeText(d.box, "77");
-            sendKey(d.box, VK_ESCAPE);
-        });
+        afterEsc = inValueDialog(grid, [&](ValueDialogWindows& d) { typeAndPress(d, "77", VK_ESCAPE); });
         // 40000 is above the limit: OK gives 32000.
         postKey(grid, VK_RETURN);
         afterClamp = inValueDialog(grid, [&](ValueDialogWindows& d) {
@@ -149,17 +85,6 @@ TEST_F(EditorAttributes, DelayByKeyboard_TypingEnterAndEsc) {
     EXPECT_EQ(afterEnter, "12");
     EXPECT_EQ(afterEsc, "12");
     EXPECT_EQ(afterClamp, "32000");
-}
-
-// Alt and a letter as the keyboard sends them to the focused window.
-void sendAltKey(HWND h, char letter) {
-    const UINT altScan = MapVirtualKeyA(VK_MENU, 0), scan = MapVirtualKeyA(static_cast<UINT>(letter), 0);
-    const LPARAM ctx = 1 << 29;  // Alt is down
-    SendMessageA(h, WM_SYSKEYDOWN, VK_MENU, static_cast<LPARAM>(1 | (altScan << 16)) | ctx);
-    SendMessageA(h, WM_SYSKEYDOWN, static_cast<WPARAM>(letter), static_cast<LPARAM>(1 | (scan << 16)) | ctx);
-    SendMessageA(h, WM_SYSCHAR, static_cast<WPARAM>(letter - 'A' + 'a'), static_cast<LPARAM>(1 | (scan << 16)) | ctx);
-    SendMessageA(h, WM_SYSKEYUP, static_cast<WPARAM>(letter), static_cast<LPARAM>(0xC0000001u | (scan << 16)) | ctx);
-    SendMessageA(h, WM_KEYUP, VK_MENU, static_cast<LPARAM>(0xC0000001u | (altScan << 16)));
 }
 
 TEST_F(EditorAttributes, GammaByMouse_ScrollBarPresetsNonNumbersAndAltKeys) {
@@ -243,8 +168,7 @@ TEST_F(EditorAttributes, GlobalGammaAndEffectThenRunWriteTheScript) {
         PostMessageA(global, BM_CLICK, 0, 0);
         inValueDialog(grid, [&](ValueDialogWindows& d) {
             gotDialog = true;
-            typeText(d.box, "150");
-            sendKey(d.box, VK_RETURN);
+            typeAndPress(d, "150", VK_RETURN);
         });
         if (!gotDialog) return;
         // The effect cell, "&Global", "Wipe Up" for every picture.

@@ -42,8 +42,6 @@ protected:
     }
 };
 
-bool waitClosed(HWND w) { return waitUntil([w] { return !IsWindow(w) || !IsWindowVisible(w); }, 10000); }
-
 // Types a number into the value dialog that is about to open and presses Enter.
 bool answerValue(const std::string& number) {
     HWND dlg = waitNamed("XScrlDlg", 10000);

@@ -64,8 +64,8 @@ struct PrintHost {
         dpiY = GetDeviceCaps(page, LOGPIXELSY);
         pageW = GetDeviceCaps(page, HORZRES);
         pageH = GetDeviceCaps(page, VERTRES);
-        EXPECT_TRUE(kit::drawPictureFile(page, picture, kit::readIntKey("prL", -1), kit::readIntKey("prT", -1),
-                                         kit::readIntKey("prW", -1), kit::readIntKey("prH", -1)));
+        const kit::PictureRect r = kit::pictureRect();
+        EXPECT_TRUE(kit::drawPictureFile(page, picture, r.left, r.top, r.width, r.height));
         if (endInside) call("PrintEnd95");
         kit::runHostAction(afterEnd, window.hwnd(), callBack);
     }
@@ -246,8 +246,7 @@ TEST_F(PrintDialogE2E, PrintsThePictureAtHalfSizeCentredOnARealQueue) {
     ASSERT_EQ(host.messages, 1);
     std::printf("[ figure   ] Print It until message 2322: %lu ms\n", host.sentAt - t0);
     EXPECT_NE(host.dc, nullptr);
-    const int prL = kit::readIntKey("prL", -1), prT = kit::readIntKey("prT", -1);
-    const int prW = kit::readIntKey("prW", -1), prH = kit::readIntKey("prH", -1);
+    const auto [prL, prT, prW, prH] = kit::pictureRect();
     EXPECT_EQ(kit::readIntKey("prN", -1), 1);
     // Colour and its style follow the printer's depth: a colour printer prints "Stevenson".
     EXPECT_EQ(kit::readIntKey("prD", -1), kit::readIntKey("prC", -1) == 1 ? 4 : 0);

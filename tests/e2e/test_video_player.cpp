@@ -49,9 +49,9 @@ struct VideoHost {
     // What a host does on 2323: copies the rectangle prL, prT, prW, prH of the surface.
     void onGrab(HDC surface) {
         ++grabs;
-        const int l = kit::readIntKey("prL", -1), t = kit::readIntKey("prT", -1);
-        grabW = kit::readIntKey("prW", -1);
-        grabH = kit::readIntKey("prH", -1);
+        const auto [l, t, w, h] = kit::pictureRect();
+        grabW = w;
+        grabH = h;
         if (grabW <= 0 || grabH <= 0) return;
         HDC mem = CreateCompatibleDC(surface);
         HBITMAP bmp = CreateCompatibleBitmap(surface, grabW, grabH);

@@ -84,4 +84,71 @@ bool cancelSaveDialog(DWORD ms) {
     return true;
 }
 
+bool waitClosed(HWND w, DWORD ms) {
+    return waitUntil([&] { return !IsWindow(w) || !IsWindowVisible(w); }, ms);
+}
+
+// ---- keys ----
+
+void postKey(HWND h, int vk) {
+    UINT scan = MapVirtualKeyA(static_cast<UINT>(vk), 0);
+    PostMessageA(h, WM_KEYDOWN, static_cast<WPARAM>(vk), static_cast<LPARAM>(1 | (scan << 16)));
+    PostMessageA(h, WM_KEYUP, static_cast<WPARAM>(vk), static_cast<LPARAM>(0xC0000001u | (scan << 16)));
+}
+
+void typeText(HWND h, const std::string& text) {
+    for (char c : text) {
+        int vk = VkKeyScanA(c) & 0xFF;
+        UINT scan = MapVirtualKeyA(static_cast<UINT>(vk), 0);
+        SendMessageA(h, WM_KEYDOWN, static_cast<WPARAM>(vk), static_cast<LPARAM>(1 | (scan << 16)));
+        SendMessageA(h, WM_CHAR, static_cast<unsigned char>(c), static_cast<LPARAM>(1 | (scan << 16)));
+        SendMessageA(h, WM_KEYUP, static_cast<WPARAM>(vk), static_cast<LPARAM>(0xC0000001u | (scan << 16)));
+    }
+}
+
+void sendAltKey(HWND h, char letter) {
+    const UINT altScan = MapVirtualKeyA(VK_MENU, 0), scan = MapVirtualKeyA(static_cast<UINT>(letter), 0);
+    const LPARAM ctx = 1 << 29;  // Alt is down
+    SendMessageA(h, WM_SYSKEYDOWN, VK_MENU, static_cast<LPARAM>(1 | (altScan << 16)) | ctx);
+    SendMessageA(h, WM_SYSKEYDOWN, static_cast<WPARAM>(letter), static_cast<LPARAM>(1 | (scan << 16)) | ctx);
+    SendMessageA(h, WM_SYSCHAR, static_cast<WPARAM>(letter - 'A' + 'a'), static_cast<LPARAM>(1 | (scan << 16)) | ctx);
+    SendMessageA(h, WM_SYSKEYUP, static_cast<WPARAM>(letter), static_cast<LPARAM>(0xC0000001u | (scan << 16)) | ctx);
+    SendMessageA(h, WM_KEYUP, VK_MENU, static_cast<LPARAM>(0xC0000001u | (altScan << 16)));
+}
+
+// ---- the value-entry dialog ----
+
+ValueDialogWindows waitValueDialog(DWORD ms) {
+    ValueDialogWindows d;
+    d.form = waitNamed("XScrlDlg", ms);
+    if (!d.form) return d;
+    d.box = findNamedIn(d.form, "CustomSetting");
+    d.bar = findNamedIn(d.form, "CustomScrollBar");
+    d.ok = findNamedIn(d.form, "BtnOK");
+    d.cancel = findNamedIn(d.form, "BtnCancel");
+    d.group = findNamedIn(d.form, "GroupOptions");
+    d.labelMin = findNamedIn(d.form, "LabelMin");
+    d.labelMax = findNamedIn(d.form, "LabelMax");
+    // The box has the keyboard focus once the dialog is active.
+    waitUntil([&] {
+        GUITHREADINFO gi{sizeof gi};
+        DWORD tid = GetWindowThreadProcessId(d.form, nullptr);
+        return GetGUIThreadInfo(tid, &gi) && gi.hwndFocus == d.box;
+    }, 3000);
+    return d;
+}
+
+std::string inValueDialog(HWND grid, const std::function<void(ValueDialogWindows&)>& act) {
+    ValueDialogWindows d = waitValueDialog();
+    if (!d) return "<no dialog>";
+    act(d);
+    waitClosed(d.form);
+    return gridText(grid);
+}
+
+void typeAndPress(const ValueDialogWindows& d, const std::string& text, int vk) {
+    typeText(d.box, text);
+    sendKey(d.box, vk);
+}
+
 }  // namespace kv::e2e

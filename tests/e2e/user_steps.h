@@ -43,4 +43,29 @@ void endedOrAbandoned(HWND editor, DWORD ms = 10000);
 // Waits for the explorer's "Save File" dialog and clicks its Exit button; false when none came.
 bool cancelSaveDialog(DWORD ms = 10000);
 
+// Waits until the window is gone or hidden; false when it is still shown after `ms`.
+bool waitClosed(HWND w, DWORD ms = 10000);
+
+// Keys as the keyboard gives them. A key that opens a modal window is posted, key down and
+// key up (a sent one would wait for the window to close; the message loop's translation makes
+// the character); typed text is sent a character at a time (key down, character, key up);
+// Alt and a letter go to the focused window as the keyboard sends them.
+void postKey(HWND h, int vk);
+void typeText(HWND h, const std::string& text);
+void sendAltKey(HWND h, char letter);
+
+// The value-entry dialog's windows, found by their names once the dialog is up.
+struct ValueDialogWindows {
+    HWND form = nullptr, box = nullptr, bar = nullptr, ok = nullptr, cancel = nullptr, group = nullptr,
+         labelMin = nullptr, labelMax = nullptr;
+    explicit operator bool() const { return form && box && bar && ok && cancel; }
+};
+// Waits for the value-entry dialog and for its box to have the keyboard focus.
+ValueDialogWindows waitValueDialog(DWORD ms = 10000);
+// Waits for the value-entry dialog, lets `act` answer it, waits until it has closed and returns
+// the text of the table's current cell ("<no dialog>" when none came).
+std::string inValueDialog(HWND grid, const std::function<void(ValueDialogWindows&)>& act);
+// Types `text` into the dialog's box, then the key (Enter or Esc) there.
+void typeAndPress(const ValueDialogWindows& d, const std::string& text, int vk);
+
 }  // namespace kv::e2e

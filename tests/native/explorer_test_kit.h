@@ -53,7 +53,7 @@ protected:
     // Runs the dialog; `act` is what the user does (once, then the dialog must have ended).
     int32_t dialog(int32_t mode, int32_t option, std::function<void(TFileForm&)> act) {
         sim.user.onModal("FileForm", [act](kv::Form& f) { act(static_cast<TFileForm&>(f)); });
-        return kv::explorer::RunDialog(mode, option);
+        return kv::explorer::ShowDialogForm(mode, option);
     }
     // Runs the dialog; the user does `act`, then presses Cancel.
     int32_t browse(int32_t mode, int32_t option, std::function<void(TFileForm&)> act) {

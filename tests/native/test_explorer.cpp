@@ -144,7 +144,7 @@ TEST_F(Explorer, EveryModeOpensAsTheTableSaysAndCancelReturnsMinusOne) {
         {102, 0, "Move File to", false, true, "", true, false},
         {124, 0, "Convert Multiple Files", false, true, "JPG JPEG/JFIF(Enhanced)", true, false},
         {252, 0, "Open File for Tiling or Texture", true, true, "All graphics formats", false, false, kv::SysColor(kv::syscolor::BtnFace)},
-        {253, 0, "Add Multiple Slides", true, true, "All validated formats", true, true, kv::SysColor(13)},
+        {253, 0, "Add Multiple Slides", true, true, "All validated formats", true, true, kv::SysColor(kv::syscolor::Highlight)},
         {254, 0, "Open Slideshow", true, false, "AVL (AV List Slideshow)", false, false, kv::SysColor(kv::syscolor::Window)},
     };
     for (const Case& c : cases) {

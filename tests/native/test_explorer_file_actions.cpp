@@ -210,7 +210,7 @@ TEST_F(ExplorerFileActions, ConvertDialogShowsTheHostsListOnceAndEscGoesBack) {
         f.mnuListInput->click();
         f.BtnExit->click();
     });
-    EXPECT_EQ(RunDialog(124, 0), -1);
+    EXPECT_EQ(ShowDialogForm(124, 0), -1);
     EXPECT_FALSE(panels);
     EXPECT_FALSE(open);
     EXPECT_EQ(rows, (Strings{"pic1.bmp", "[error]"}));

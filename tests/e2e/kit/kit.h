@@ -49,6 +49,12 @@ void writeKey(const std::string& key, const std::string& value);
 void deleteKey(const std::string& key);
 std::string readKey(const std::string& key, const std::string& def = "");
 int readIntKey(const std::string& key, int def);
+// The rectangle the library wrote for the host's picture (prL, prT, prW, prH; -1 for a key
+// not there), which the host draws the picture into or copies from.
+struct PictureRect {
+    int left = -1, top = -1, width = -1, height = -1;
+};
+PictureRect pictureRect();
 std::vector<std::string> sectionKeys();    // key names of [kavrin], in file order
 std::vector<std::string> sectionEntries(); // "key=value" lines of [kavrin]
 void clearSection();                       // removes the whole [kavrin] section

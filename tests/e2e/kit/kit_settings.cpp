@@ -44,6 +44,10 @@ int readIntKey(const std::string& key, int def) {
     return static_cast<int>(GetPrivateProfileIntA(Section, key.c_str(), def, SettingsFile));
 }
 
+PictureRect pictureRect() {
+    return {readIntKey("prL", -1), readIntKey("prT", -1), readIntKey("prW", -1), readIntKey("prH", -1)};
+}
+
 std::vector<std::string> sectionKeys() {
     std::vector<char> buf(65536);
     const DWORD n = GetPrivateProfileStringA(Section, nullptr, "", buf.data(),
