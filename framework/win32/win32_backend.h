@@ -66,8 +66,6 @@ extern std::vector<Form*> g_heldForms;
 // ---- drawing (win32_drawing.cpp) ----
 // Colour a control's background takes: its own, or for labels its parent's.
 COLORREF backColor(Control& c);
-// A solid brush of the colour, from a bounded cache (never delete it).
-HBRUSH brushFor(COLORREF color);
 void paintPanel(Panel& p, HDC dc, const RECT& rc);
 void paintLabel(Label& l, HDC dc, const RECT& rc);
 void paintImage(Image& im, Peer& p, HDC dc, const RECT& rc);

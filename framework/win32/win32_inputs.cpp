@@ -31,15 +31,6 @@ void subclass(HWND h, WNDPROC proc) {
     tieOldProc(h, reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc))));
 }
 
-HBRUSH solidBrush(COLORREF color) {
-    static std::map<COLORREF, HBRUSH> cache;
-    auto it = cache.find(color);
-    if (it != cache.end()) return it->second;
-    HBRUSH b = CreateSolidBrush(color);
-    cache.emplace(color, b);
-    return b;
-}
-
 // ---- edit box ------------------------------------------------------------------------------
 
 std::string windowString(HWND h) {
@@ -267,7 +258,7 @@ void paintGroup(RadioGroup& g, HWND h, HDC dc) {
     RECT rc;
     GetClientRect(h, &rc);
     COLORREF back = colorRef(g.color());
-    FillRect(dc, &rc, solidBrush(back));
+    FillRect(dc, &rc, brushFor(back));
     HFONT font = fontOf(g.font());
     int tm = fontHeight(h, font);
     RECT frame = rc;
@@ -310,7 +301,7 @@ LRESULT CALLBACK radioGroupProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             HDC dc = reinterpret_cast<HDC>(wp);
             SetBkColor(dc, colorRef(g->color()));
             SetTextColor(dc, colorRef(g->font().color));
-            return reinterpret_cast<LRESULT>(solidBrush(colorRef(g->color())));
+            return reinterpret_cast<LRESULT>(brushFor(colorRef(g->color())));
         }
         case WM_SETFONT: {
             // Items made with this font already (the group's window is told its font after

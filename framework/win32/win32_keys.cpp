@@ -105,7 +105,7 @@ Notebook* findNotebookTab(Control& root, char up, int* page) {
 
 // A click on a button as the user makes it: the object's click, then the modal loop looks.
 void clickButton(Button& b) {
-    guarded([&] { b.click(); });
+    showingErrors([&] { b.click(); });
     pokeModalLoop(b);
 }
 
@@ -132,7 +132,7 @@ bool cancelForm(Form& f) {
 bool handleKeyDown(Control& c, HWND hwnd, WPARAM wp) {
     int key = static_cast<int>(wp);
     unsigned shift = keyShift();
-    guarded([&] { c.keyDown(key, shift); });
+    showingErrors([&] { c.keyDown(key, shift); });
     pokeModalLoop(c);
     if (key == 0) return true;
     Form* f = c.form();
@@ -145,7 +145,7 @@ bool handleKeyDown(Control& c, HWND hwnd, WPARAM wp) {
                 return true;
             }
             bool used = false;  // the default button
-            guarded([&] { used = f->dialogKey(VK_RETURN); });
+            showingErrors([&] { used = f->dialogKey(VK_RETURN); });
             pokeModalLoop(*f);
             return used;
         }
@@ -174,7 +174,7 @@ bool handleChar(Control& c, WPARAM wp) {
             if (radioAccelerator(*f, up)) return true;
         }
     }
-    guarded([&] { c.keyPress(ch); });
+    showingErrors([&] { c.keyPress(ch); });
     pokeModalLoop(c);
     return ch == 0;
 }
@@ -189,7 +189,7 @@ bool handleSysChar(Control& c, WPARAM wp) {
     }
     if (CheckBox* k = findCheckBox(*f, up)) {
         SetFocus(hwndOf(*k));
-        guarded([&] { k->click(); });
+        showingErrors([&] { k->click(); });
         pokeModalLoop(*k);
         return true;
     }
@@ -198,13 +198,13 @@ bool handleSysChar(Control& c, WPARAM wp) {
     // same letter comes first).
     int page = 0;
     if (Notebook* nb = findNotebookTab(*f, up, &page)) {
-        guarded([&] { nb->setPageIndex(page); });
+        showingErrors([&] { nb->setPageIndex(page); });
         pokeModalLoop(*nb);
         return true;
     }
     // A label's letter moves the focus to the label's control.
     bool focused = false;
-    guarded([&] { focused = f->labelKey(up); });
+    showingErrors([&] { focused = f->labelKey(up); });
     return focused;
 }
 

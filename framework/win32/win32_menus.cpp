@@ -46,7 +46,7 @@ void Win32Ui::popup(PopupMenu& menu, int x, int y) {
     PostMessageA(owner, WM_NULL, 0, 0);
     if (cmd > 0 && static_cast<size_t>(cmd) <= byId.size()) {
         MenuItem* chosen = byId[static_cast<size_t>(cmd) - 1];
-        guarded([&] { chosen->click(); });
+        showingErrors([&] { chosen->click(); });
         if (menu.owner()) pokeModalLoop(*menu.owner());
     }
 }

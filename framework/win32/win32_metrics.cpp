@@ -4,14 +4,13 @@
 
 #include "framework/controls.h"
 #include "framework/win32/win32_ports.h"
+#include "framework/win32/win32_ui.h"
 
 namespace kv::win32 {
 
-namespace {
-
 // The styles that make a form's frame and caption; the rest of a form's styles (system menu,
 // minimise and maximise boxes, top-most) do not change its size.
-DWORD frameStyle(BorderStyle style, DWORD* ex) {
+DWORD detail::frameStyle(BorderStyle style, DWORD* ex) {
     *ex = 0;
     switch (style) {
         case BorderStyle::Dialog: *ex = WS_EX_DLGMODALFRAME; return WS_POPUP | WS_CAPTION | WS_DLGFRAME;
@@ -21,11 +20,13 @@ DWORD frameStyle(BorderStyle style, DWORD* ex) {
     return WS_POPUP | WS_CAPTION | WS_BORDER;
 }
 
+namespace {
+
 class Win32Metrics final : public MetricsPort {
 public:
     FrameSize frameOverhead(BorderStyle style) override {
         DWORD ex = 0;
-        const DWORD s = frameStyle(style, &ex);
+        const DWORD s = detail::frameStyle(style, &ex);
         RECT r{0, 0, 0, 0};
         if (!AdjustWindowRectEx(&r, s, FALSE, ex)) return {};
         return {r.right - r.left, r.bottom - r.top};

@@ -49,7 +49,7 @@ ModalResult Win32Ui::showModal(Form& f) {
     MSG msg;
     for (;;) {
         bool ended = false;
-        guarded([&] { ended = f.checkModalEnd(); });
+        showingErrors([&] { ended = f.checkModalEnd(); });
         if (ended) break;
         BOOL got = GetMessageA(&msg, nullptr, 0, 0);
         if (got <= 0) {

@@ -54,12 +54,7 @@ LRESULT CALLBACK paintBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_ERASEBKGND: return 1;
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            RECT rc;
-            GetClientRect(hwnd, &rc);
-            paintBox(*box, dc, rc);
-            EndPaint(hwnd, &ps);
+            paintClient(hwnd, [&](HDC dc, const RECT& rc) { paintBox(*box, dc, rc); });
             return 0;
         }
         case WM_LBUTTONDOWN:

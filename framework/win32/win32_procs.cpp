@@ -33,7 +33,7 @@ void handleScroll(HWND bar, int code) {
         }
         default: return;
     }
-    guarded([&] { sb->scroll(sc, pos); });
+    showingErrors([&] { sb->scroll(sc, pos); });
     pokeModalLoop(*sb);
 }
 
@@ -50,7 +50,7 @@ bool commonMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESUL
             trackModifier(msg, wp);
             int key = static_cast<int>(wp);
             unsigned shift = keyShift();
-            guarded([&] { c.keyUp(key, shift); });
+            showingErrors([&] { c.keyUp(key, shift); });
             pokeModalLoop(c);
             return key == 0;
         }
@@ -120,7 +120,7 @@ bool containerMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRE
             if (nh->code == static_cast<UINT>(TCN_SELCHANGE)) {
                 if (auto* nb = dynamic_cast<Notebook*>(controlOf(nh->hwndFrom))) {
                     int i = static_cast<int>(SendMessageA(nh->hwndFrom, TCM_GETCURSEL, 0, 0));
-                    guarded([&] { nb->setPageIndex(i); });
+                    showingErrors([&] { nb->setPageIndex(i); });
                     pokeModalLoop(*nb);
                 }
                 return true;
@@ -185,14 +185,14 @@ bool mouseMessage(Control& c, UINT msg, WPARAM, LPARAM lp) {
     int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
     unsigned shift = keyShift();
     switch (msg) {
-        case WM_LBUTTONDOWN: guarded([&] { c.mouseDown(MouseButton::Left, shift | LeftButton, x, y); }); break;
-        case WM_RBUTTONDOWN: guarded([&] { c.mouseDown(MouseButton::Right, shift | RightButton, x, y); }); break;
+        case WM_LBUTTONDOWN: showingErrors([&] { c.mouseDown(MouseButton::Left, shift | LeftButton, x, y); }); break;
+        case WM_RBUTTONDOWN: showingErrors([&] { c.mouseDown(MouseButton::Right, shift | RightButton, x, y); }); break;
         case WM_LBUTTONUP:
-            guarded([&] { c.mouseUp(MouseButton::Left, shift, x, y); });
-            guarded([&] { c.click(); });
+            showingErrors([&] { c.mouseUp(MouseButton::Left, shift, x, y); });
+            showingErrors([&] { c.click(); });
             break;
-        case WM_RBUTTONUP: guarded([&] { c.mouseUp(MouseButton::Right, shift, x, y); }); break;
-        case WM_LBUTTONDBLCLK: guarded([&] { c.dblClick(); }); break;
+        case WM_RBUTTONUP: showingErrors([&] { c.mouseUp(MouseButton::Right, shift, x, y); }); break;
+        case WM_LBUTTONDBLCLK: showingErrors([&] { c.dblClick(); }); break;
         default: return false;
     }
     pokeModalLoop(c);
@@ -218,7 +218,7 @@ void activateOnce(Form& f) {
     Peer* p = peerOf(f);
     if (!p || p->activated) return;
     p->activated = true;
-    guarded([&] { f.activate(); });
+    showingErrors([&] { f.activate(); });
     pokeModalLoop(f);
 }
 
@@ -228,13 +228,13 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* f = dynamic_cast<Form*>(controlOf(hwnd));
     if (!f) return DefWindowProcA(hwnd, msg, wp, lp);
     HandlerScope running;
-    if (!f->windowHooks.empty()) guarded([&] { WindowHook::beforeMessage(*f, msg, wp); });
+    if (!f->windowHooks.empty()) showingErrors([&] { WindowHook::beforeMessage(*f, msg, wp); });
     LRESULT r;
     if (commonMessage(*f, hwnd, msg, wp, lp, &r)) return r;
     if (containerMessage(*f, hwnd, msg, wp, lp, &r)) return r;
     switch (msg) {
         case WM_CLOSE:
-            guarded([&] { f->close(); });
+            showingErrors([&] { f->close(); });
             pokeModalLoop(*f);
             return 0;
         case WM_ACTIVATE: {
@@ -260,7 +260,7 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 // comes to it from another modeless form of ours.
                 if (!p->activated) giveInitialFocus(*f);
                 p->activated = true;
-                guarded([&] { f->activate(); });
+                showingErrors([&] { f->activate(); });
             }
             return res;
         }
@@ -289,11 +289,11 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (wp != SIZE_MINIMIZED && f->onResize) {
                 f->clientWidthValue = LOWORD(lp);
                 f->clientHeightValue = HIWORD(lp);
-                guarded([&] { f->onResize(f); });
+                showingErrors([&] { f->onResize(f); });
             }
             break;
         case WM_PALETTECHANGED:
-            if (f->onPaletteChanged) guarded([&] { f->onPaletteChanged(f, static_cast<uintptr_t>(wp)); });
+            if (f->onPaletteChanged) showingErrors([&] { f->onPaletteChanged(f, static_cast<uintptr_t>(wp)); });
             break;
         default: break;
     }
@@ -309,17 +309,14 @@ LRESULT CALLBACK panelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (commonMessage(*c, hwnd, msg, wp, lp, &r)) return r;
     if (containerMessage(*c, hwnd, msg, wp, lp, &r)) return r;
     if (msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        RECT rc;
-        GetClientRect(hwnd, &rc);
-        if (auto* p = dynamic_cast<Panel*>(c)) {
-            paintPanel(*p, dc, rc);
-            if (p->onPaint) guarded([&] { p->onPaint(p, reinterpret_cast<uintptr_t>(dc)); });
-        } else {
-            FillRect(dc, &rc, brushFor(colorRef(c->color())));
-        }
-        EndPaint(hwnd, &ps);
+        paintClient(hwnd, [&](HDC dc, const RECT& rc) {
+            if (auto* p = dynamic_cast<Panel*>(c)) {
+                paintPanel(*p, dc, rc);
+                if (p->onPaint) showingErrors([&] { p->onPaint(p, reinterpret_cast<uintptr_t>(dc)); });
+            } else {
+                FillRect(dc, &rc, brushFor(colorRef(c->color())));
+            }
+        });
         return 0;
     }
     if (msg == WM_SIZE) InvalidateRect(hwnd, nullptr, TRUE);
@@ -336,13 +333,10 @@ LRESULT CALLBACK labelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_ERASEBKGND: return 1;
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            RECT rc;
-            GetClientRect(hwnd, &rc);
-            if (auto* l = dynamic_cast<Label*>(c)) paintLabel(*l, dc, rc);
-            else if (auto* im = dynamic_cast<Image*>(c)) paintImage(*im, *peerOf(*c), dc, rc);
-            EndPaint(hwnd, &ps);
+            paintClient(hwnd, [&](HDC dc, const RECT& rc) {
+                if (auto* l = dynamic_cast<Label*>(c)) paintLabel(*l, dc, rc);
+                else if (auto* im = dynamic_cast<Image*>(c)) paintImage(*im, *peerOf(*c), dc, rc);
+            });
             return 0;
         }
         case WM_NCHITTEST:
@@ -442,11 +436,11 @@ LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         // for as well: the program hears of both presses.
         if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) {
             const bool after = static_cast<ScrollBar*>(c)->mouseDownAfterTracking;
-            if (!after) guarded([&] { c->mouseDown(MouseButton::Left, keyShift() | LeftButton, x, y); });
+            if (!after) showingErrors([&] { c->mouseDown(MouseButton::Left, keyShift() | LeftButton, x, y); });
             LRESULT res = CallWindowProcA(old, hwnd, msg, wp, lp);  // runs the scroll loop
-            if (after) guarded([&] { c->mouseDown(MouseButton::Left, keyShift() | LeftButton, x, y); });
-            guarded([&] { c->mouseUp(MouseButton::Left, keyShift(), x, y); });
-            guarded([&] { c->click(); });
+            if (after) showingErrors([&] { c->mouseDown(MouseButton::Left, keyShift() | LeftButton, x, y); });
+            showingErrors([&] { c->mouseUp(MouseButton::Left, keyShift(), x, y); });
+            showingErrors([&] { c->click(); });
             pokeModalLoop(*c);
             return res;
         }

@@ -9,13 +9,10 @@
 namespace kv::win32::detail {
 
 DWORD formStyle(const Form& f, DWORD* ex) {
-    DWORD style = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
-    *ex = WS_EX_CONTROLPARENT;
-    switch (f.borderStyle) {
-        case BorderStyle::Dialog: style |= WS_DLGFRAME; *ex |= WS_EX_DLGMODALFRAME; break;
-        case BorderStyle::Sizeable: style |= WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX; break;
-        case BorderStyle::Single: style |= WS_BORDER | WS_MINIMIZEBOX; break;
-    }
+    DWORD style = frameStyle(f.borderStyle, ex) | WS_CLIPCHILDREN;
+    *ex |= WS_EX_CONTROLPARENT;
+    if (f.borderStyle == BorderStyle::Sizeable) style |= WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+    if (f.borderStyle == BorderStyle::Single) style |= WS_MINIMIZEBOX;
     if (f.systemMenu) style |= WS_SYSMENU;
     if (f.stayOnTop) *ex |= WS_EX_TOPMOST;
     return style;

@@ -40,6 +40,8 @@ inline constexpr const char* kNameProp = "KvName";
 
 namespace detail {
 
+// The styles that make a form's frame and caption for its border style (win32_metrics.cpp).
+DWORD frameStyle(BorderStyle style, DWORD* ex);
 // Draws a system control in the classic style whatever visual style the desktop has.
 void classicLook(HWND h);
 // Gives a window its automation name (the KvName property).
@@ -59,6 +61,18 @@ void untieOldProc(HWND hwnd);
 
 // Converts a control colour (a COLORREF or a system colour index with the high bit set).
 COLORREF colorRef(uint32_t c);
+// A solid brush of the colour, from a cache of bounded size (never delete it).
+HBRUSH brushFor(COLORREF color);
+// Answers WM_PAINT: `draw` paints the window's client rectangle on the painting context.
+template <class Draw>
+void paintClient(HWND hwnd, Draw&& draw) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    draw(dc, rc);
+    EndPaint(hwnd, &ps);
+}
 // The GDI font of a framework font (cached; never delete it). A window given it keeps it only
 // through its peer (the cache keeps a font some peer sent its window); use it at once otherwise.
 HFONT fontOf(const Font& f);
@@ -72,11 +86,6 @@ unsigned keyShift();
 // Runs a framework callback; an error that escapes it is shown in the error dialog.
 template <class F>
 void showingErrors(F&& f);
-// The former name of showingErrors, still used by win32_ui.cpp until that file is split.
-template <class F>
-void guarded(F&& f) {
-    showingErrors(std::forward<F>(f));
-}
 void reportError(const char* what);
 // Key handling common to every window of a form: key preview, Esc, Enter, Tab. Returns
 // whether the key was consumed.
