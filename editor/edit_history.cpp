@@ -1,0 +1,143 @@
+#include "editor/edit_history.h"
+
+#include <utility>
+
+#include "editor/editor_state.h"
+
+namespace kv::editor {
+
+namespace {
+
+size_t heapBytes(const std::string& s) {
+    static const size_t inPlace = std::string().capacity();
+    return s.capacity() > inPlace ? s.capacity() + 1 : 0;
+}
+
+// What a change keeps alive: itself and the texts it holds.
+size_t sizeOf(const GridChange& c) {
+    size_t n = sizeof(GridChange) + heapBytes(c.text) + c.cells.capacity() * sizeof(std::string);
+    for (const std::string& s : c.cells) n += heapBytes(s);
+    return n;
+}
+
+}  // namespace
+
+EditHistory::EditHistory(StringGrid& grid) : grid_(grid) { grid_.setChangeLog(this); }
+
+EditHistory::~EditHistory() { grid_.setChangeLog(nullptr); }
+
+EditHistory::Step::Step(EditHistory& h, std::string label) : h_(h) { h_.begin(std::move(label)); }
+
+EditHistory::Step::~Step() { h_.end(); }
+
+void EditHistory::begin(std::string label) {
+    if (depth_++ > 0) return;
+    if (pending_) {  // the row drag this step's handler follows
+        pending_ = false;
+        return;
+    }
+    open_ = Record{};
+    open_.label = std::move(label);
+    open_.rowBefore = grid_.row();
+    open_.topBefore = grid_.topRow();
+}
+
+void EditHistory::end() {
+    if (depth_ > 0 && --depth_ == 0) keep();
+}
+
+void EditHistory::add(GridChange&& change) {
+    if (applying_) return;
+    if (depth_ == 0 && !pending_) {
+        if (change.kind == GridChange::Cell && change.col == Tag) return;
+        if (change.kind == GridChange::RowMove) {
+            begin("move slide");
+            --depth_;
+            pending_ = true;
+        } else {
+            // A change no step recorded: the steps kept would no longer fit the table.
+            reset(false);
+            return;
+        }
+    }
+    open_.bytes += sizeOf(change);
+    open_.changes.push_back(std::move(change));
+}
+
+// The open step becomes the last one; what was taken back can no longer be made again, and
+// the oldest steps go while there are too many or they hold too much.
+void EditHistory::keep() {
+    pending_ = false;
+    Record r = std::move(open_);
+    open_ = Record{};
+    if (r.changes.empty()) return;
+    r.rowAfter = grid_.row();
+    r.topAfter = grid_.topRow();
+    while (steps_.size() > done_) {
+        bytes_ -= steps_.back().bytes;
+        steps_.pop_back();
+    }
+    if (saved_ > static_cast<long>(done_)) saved_ = kNoSaved;  // only reachable by the redo just dropped
+    bytes_ += r.bytes;
+    steps_.push_back(std::move(r));
+    ++done_;
+    while (!steps_.empty() && (steps_.size() > kMaxSteps || bytes_ > kMaxBytes)) {
+        bytes_ -= steps_.front().bytes;
+        steps_.pop_front();
+        --done_;
+        saved_ = saved_ > 0 ? saved_ - 1 : kNoSaved;
+    }
+}
+
+std::string EditHistory::undoLabel() const { return canUndo() ? steps_[done_ - 1].label : std::string(); }
+
+std::string EditHistory::redoLabel() const { return canRedo() ? steps_[done_].label : std::string(); }
+
+void EditHistory::applyRecord(Record& r, bool back) {
+    applying_ = true;
+    grid_.beginUpdate();
+    if (back)
+        for (auto it = r.changes.rbegin(); it != r.changes.rend(); ++it) grid_.apply(*it, true);
+    else
+        for (GridChange& c : r.changes) grid_.apply(c, false);
+    grid_.endUpdate();
+    applying_ = false;
+    grid_.setRow(back ? r.rowBefore : r.rowAfter);
+    grid_.setTopRow(back ? r.topBefore : r.topAfter);
+}
+
+bool EditHistory::undo() {
+    if (pending_) keep();
+    if (!canUndo()) return false;
+    applyRecord(steps_[--done_], true);
+    return true;
+}
+
+bool EditHistory::redo() {
+    if (pending_) keep();
+    if (!canRedo()) return false;
+    applyRecord(steps_[done_++], false);
+    return true;
+}
+
+void EditHistory::drop() {
+    const bool saved = atSaved();
+    reset(saved);
+}
+
+void EditHistory::reset(bool saved) {
+    steps_.clear();
+    done_ = 0;
+    bytes_ = 0;
+    saved_ = saved ? 0 : kNoSaved;
+    if (depth_ > 0 || pending_) {
+        // A step still open loses what it recorded before: its changes up to here cannot be
+        // taken back either.
+        open_.changes.clear();
+        open_.bytes = 0;
+        open_.rowBefore = grid_.row();
+        open_.topBefore = grid_.topRow();
+    }
+}
+
+}  // namespace kv::editor
