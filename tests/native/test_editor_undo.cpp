@@ -65,7 +65,11 @@ protected:
     void choose(const std::string& menu, const std::string& name) {
         sim.user.onPopup(menu, [name](kv::PopupMenu& m) { m.find(name)->click(); });
     }
-    void press(int key, unsigned shift) { grid().keyDown(key, shift); }
+    // A key in the slide table, or on the thumbnails page in its scroll bar.
+    void press(int key, unsigned shift) {
+        kv::Control& c = form->Tab->pageIndex() > 0 ? static_cast<kv::Control&>(*form->CatScroll) : grid();
+        c.keyDown(key, shift);
+    }
 
     struct State {
         std::vector<std::vector<std::string>> rows;
@@ -124,7 +128,7 @@ TEST_F(Undo, EveryKindOfStepIsTakenBackAndMadeAgainByItsKeys) {
          }},
         {"move slide", [&] { vd::typeAndEnter(sim.user, "5"); form->BtnMove->click(); }},
         {"move slide", [&] { grid().moveRow(1, 4); }},  // a row dragged in the table
-        {"move slide", [&] { drag(1, 4); }},            // a cell dragged in the catalogue
+        {"move slide", [&] { drag(1, 4); }},            // in the catalogue; the keys there too
         {"sort by name", [&] { form->mnuSortName->click(); }},
         {"sort by date", [&] { form->mnuSortDate->click(); }},
         {"sort by size", [&] { form->mnuSortSize->click(); }},
