@@ -37,6 +37,9 @@ void EditHistory::begin(std::string label) {
         return;
     }
     open_ = Record{};
+    // Room for two changes a row, what the largest steps (a global change, a sort) make, so
+    // that the record is not moved as it grows; a smaller step gives back what it left unused.
+    open_.changes.reserve(static_cast<size_t>(grid_.rowCount()) * 2);
     open_.label = std::move(label);
     open_.rowBefore = grid_.row();
     open_.topBefore = grid_.topRow();
@@ -46,20 +49,34 @@ void EditHistory::end() {
     if (depth_ > 0 && --depth_ == 0) keep();
 }
 
-void EditHistory::add(GridChange&& change) {
-    if (applying_) return;
-    if (depth_ == 0 && !pending_) {
-        if (change.kind == GridChange::Cell && change.col == Tag) return;
-        if (change.kind == GridChange::RowMove) {
-            begin("move slide");
-            --depth_;
-            pending_ = true;
-        } else {
-            // A change no step recorded: the steps kept would no longer fit the table.
-            reset(false);
-            return;
-        }
+// Whether a change is one a step keeps (opening the step of a row drag); a change made outside
+// any step could not be taken back in order, so the steps kept go.
+bool EditHistory::recording(GridChange::Kind kind, int col) {
+    if (applying_) return false;
+    if (depth_ > 0 || pending_) return true;
+    if (kind == GridChange::Cell && col == Tag) return false;
+    if (kind == GridChange::RowMove) {
+        begin("move slide");
+        --depth_;
+        pending_ = true;
+        return true;
     }
+    reset(false);
+    return false;
+}
+
+// The commonest change: the replaced text is moved into the step, with no copy.
+void EditHistory::cellChanging(int col, int row, std::string& text) {
+    if (!recording(GridChange::Cell, col)) return;
+    GridChange& c = open_.changes.emplace_back();
+    c.row = row;
+    c.col = col;
+    c.text = std::move(text);
+    open_.bytes += sizeof(GridChange) + heapBytes(c.text);
+}
+
+void EditHistory::add(GridChange&& change) {
+    if (!recording(change.kind, change.col)) return;
     open_.bytes += sizeOf(change);
     open_.changes.push_back(std::move(change));
 }
@@ -71,6 +88,8 @@ void EditHistory::keep() {
     Record r = std::move(open_);
     open_ = Record{};
     if (r.changes.empty()) return;
+    if (r.changes.capacity() > 2 * r.changes.size()) r.changes.shrink_to_fit();
+    r.bytes += (r.changes.capacity() - r.changes.size()) * sizeof(GridChange);
     r.rowAfter = grid_.row();
     r.topAfter = grid_.topRow();
     while (steps_.size() > done_) {

@@ -42,6 +42,7 @@ public:
         EditHistory& h_;
     };
 
+    void cellChanging(int col, int row, std::string& text) override;
     void add(GridChange&& change) override;
 
     bool canUndo() const { return done_ > 0 && depth_ == 0; }
@@ -75,6 +76,7 @@ private:
     };
     static constexpr long kNoSaved = -1;
 
+    bool recording(GridChange::Kind kind, int col);
     void begin(std::string label);
     void end();
     void keep();

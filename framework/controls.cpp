@@ -515,7 +515,7 @@ void StringGrid::setCell(int col, int row, const std::string& text) {
     if (row < 0 || row >= rowCount() || col < 0 || col >= colCount()) return;
     auto& c = cells_[static_cast<size_t>(row)][static_cast<size_t>(col)];
     if (c == text) return;
-    if (log_) log_->add(GridChange{GridChange::Cell, row, col, std::move(c), {}});  // the old text moves, no copy
+    if (log_) log_->cellChanging(col, row, c);
     c = text;
     cellsChanged();
 }

@@ -412,6 +412,9 @@ struct GridChange {
 // Where a string grid reports each change of its cells, before the change is made.
 class GridChangeLog {
 public:
+    // A cell's text is about to be replaced: the log may take it (the grid then assigns).
+    virtual void cellChanging(int col, int row, std::string& text) = 0;
+    // Any other change, as the change that puts back what it replaces.
     virtual void add(GridChange&& change) = 0;
 
 protected:
