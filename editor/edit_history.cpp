@@ -39,7 +39,10 @@ void EditHistory::begin(std::string label) {
     open_ = Record{};
     // Room for two changes a row, what the largest steps (a global change, a sort) make, so
     // that the record is not moved as it grows; a smaller step gives back what it left unused.
-    open_.changes.reserve(static_cast<size_t>(grid_.rowCount()) * 2);
+    // The room of a step that went is used again when it is enough.
+    const size_t room = static_cast<size_t>(grid_.rowCount()) * 2;
+    if (spare_.capacity() >= room) open_.changes.swap(spare_);
+    else open_.changes.reserve(room);
     open_.label = std::move(label);
     open_.rowBefore = grid_.row();
     open_.topBefore = grid_.topRow();
@@ -94,6 +97,7 @@ void EditHistory::keep() {
     r.topAfter = grid_.topRow();
     while (steps_.size() > done_) {
         bytes_ -= steps_.back().bytes;
+        recycle(steps_.back());
         steps_.pop_back();
     }
     if (saved_ > static_cast<long>(done_)) saved_ = kNoSaved;  // only reachable by the redo just dropped
@@ -102,10 +106,18 @@ void EditHistory::keep() {
     ++done_;
     while (!steps_.empty() && (steps_.size() > kMaxSteps || bytes_ > kMaxBytes)) {
         bytes_ -= steps_.front().bytes;
+        recycle(steps_.front());
         steps_.pop_front();
         --done_;
         saved_ = saved_ > 0 ? saved_ - 1 : kNoSaved;
     }
+}
+
+// Keeps the largest record of the steps that go, emptied, for the next step to fill.
+void EditHistory::recycle(Record& r) {
+    if (r.changes.capacity() <= spare_.capacity()) return;
+    r.changes.clear();
+    spare_.swap(r.changes);
 }
 
 std::string EditHistory::undoLabel() const { return canUndo() ? steps_[done_ - 1].label : std::string(); }
@@ -145,6 +157,7 @@ void EditHistory::drop() {
 }
 
 void EditHistory::reset(bool saved) {
+    for (Record& r : steps_) recycle(r);
     steps_.clear();
     done_ = 0;
     bytes_ = 0;

@@ -80,6 +80,7 @@ private:
     void begin(std::string label);
     void end();
     void keep();
+    void recycle(Record& r);
     void applyRecord(Record& r, bool back);
 
     StringGrid& grid_;
@@ -90,6 +91,7 @@ private:
     int depth_ = 0;       // open steps
     bool pending_ = false;  // open_ holds a row drag that its handler's step has not joined yet
     Record open_;         // the outermost open step
+    std::vector<GridChange> spare_;  // an emptied record of a step that went, for the next
     bool applying_ = false;
 };
 
