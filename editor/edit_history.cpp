@@ -1,5 +1,6 @@
 #include "editor/edit_history.h"
 
+#include <iterator>
 #include <utility>
 
 #include "editor/editor_state.h"
@@ -90,8 +91,13 @@ void EditHistory::keep() {
     pending_ = false;
     Record r = std::move(open_);
     open_ = Record{};
+    if (r.changes.capacity() > 2 * r.changes.size()) {  // the room a small step left goes back
+        std::vector<GridChange> fit(std::make_move_iterator(r.changes.begin()), std::make_move_iterator(r.changes.end()));
+        r.changes.clear();
+        recycle(r);
+        r.changes.swap(fit);
+    }
     if (r.changes.empty()) return;
-    if (r.changes.capacity() > 2 * r.changes.size()) r.changes.shrink_to_fit();
     r.bytes += (r.changes.capacity() - r.changes.size()) * sizeof(GridChange);
     r.rowAfter = grid_.row();
     r.topAfter = grid_.topRow();
