@@ -3,13 +3,16 @@
 // explorer's procedures in-process over the Win32 file system and profile ports, with the sim
 // backend's headless user for the UI (nothing is painted here; win32_explorer_bench paints).
 //
-//   win32_slide_list_bench [rounds]
+// With "steps": only the editor's largest steps and their undo and redo (edit_steps_bench.h).
+//
+//   win32_slide_list_bench [rounds] [steps]
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <string>
 
+#include "bench/edit_steps_bench.h"
 #include "bench/slide_list_bench.h"
 #include "framework/win32/win32_ports.h"
 
@@ -19,6 +22,10 @@ int main(int argc, char** argv) {
     static kv::SimUser user;
     kv::ports().user = &user;
     kv::setUi(&user);
+    if (argc > 2 && std::string(argv[2]) == "steps") {
+        kv::bench::editStepsBench(rounds, user);
+        return kv::bench::exitStatus();
+    }
     char tmp[MAX_PATH];
     GetTempPathA(MAX_PATH, tmp);
     const std::string root = std::string(tmp) + "kvlistbench" + std::to_string(GetCurrentProcessId()) + "\\";

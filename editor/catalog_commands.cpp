@@ -1,6 +1,7 @@
 // The commands of the thumbnails page: "&Update" gives every picture slide a thumbnail index,
 // saves the script and ends the editor with result 1 so that the host makes the thumbnails;
 // "&Kill all" deletes the script's thumbnails; "C&ontact sheet" saves the page as a bitmap.
+// Each acts on files on disk, which no undo takes back: each drops the undo history.
 #include <algorithm>
 
 #include "editor/catalog_id.h"
@@ -48,6 +49,7 @@ void TEditorForm::BtnCatalogClick(Control*) {
         ++i;
     }
     Grid->endUpdate();
+    history->drop();
     settings.writeInteger(SettingsSection, "AVLidx", static_cast<int32_t>(i));
     if (st.modified) BtnSaveClick(this);
     if (!st.modified) setModalResult(ModalResult::OK);  // EditorWin95 returns 1
@@ -68,6 +70,7 @@ void TEditorForm::BtnKillCatClick(Control*) {
         if (Grid->cell(ThumbIndex, r) != "-") Grid->setCell(ThumbIndex, r, "");
     }
     Grid->endUpdate();
+    history->drop();
     user.setCursor(CursorKind::Default);
     UpdatePreview();
 }
@@ -83,7 +86,9 @@ void TEditorForm::mnuContactSheetClick(Control*) {
     if (sheet.empty() || !ports().fs->writeFileAtomic(name, encodeBitmap(sheet))) {
         removeUnwrittenPlaceholder(name);
         ports().user->messageDialog("Cannot save file.\n" + namePart(name), DialogKind::Error, BtnOK);
+        return;
     }
+    history->drop();
 }
 
 }  // namespace kv::editor

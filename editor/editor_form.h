@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/edit_history.h"
 #include "editor/editor_state.h"
 #include "controls/xscroll.h"
 #include "framework/controls.h"
@@ -79,6 +80,7 @@ public:
     MenuItem *mnuAdd, *mnuInsert, *mnuTag, *mnuCut, *mnuMove, *mnuFind, *mnuGotoSlide, *mnuTagAll,
         *mnuUnTagAll, *mnuInfo, *mnuView, *mnuRelocate, *mnuTrash, *mnuRename, *mnuSortName,
         *mnuSortDate, *mnuSortSize, *mnuContactSheet;
+    MenuItem *mnuUndo, *mnuRedo;  // after a separator at the end of mnuEdit
     PopupMenu* mnuFX;
     PopupMenu* mnuColor;
     PopupMenu* mnuHPOS;
@@ -208,6 +210,11 @@ public:
     // ---- the slide menu (edit_menu.cpp) ----
     void BtnSortClick(Control* sender);
     void mnuEditPopup(Control* sender);
+    // Undo (Ctrl+Z) and redo (Ctrl+Y, Ctrl+Shift+Z) of the last step that changed the table.
+    void mnuUndoClick(Control* sender);
+    void mnuRedoClick(Control* sender);
+    // Every change of the slide table, step by step (edit_history.h).
+    std::unique_ptr<EditHistory> history;
     void EnableControls();
     void DisableControls();
 

@@ -75,6 +75,7 @@ void TEditorForm::setWindowHeight(int height) {
 TEditorForm::TEditorForm() : Form("EditorForm") {
     buildControls();
     FormCreate(this);
+    history = std::make_unique<EditHistory>(*Grid);
 }
 
 TEditorForm::~TEditorForm() = default;
@@ -209,6 +210,9 @@ void TEditorForm::buildControls() {
     mnuSortDate = item(mnuEdit, "mnuSortDate", "Sort by &Date", false);
     mnuSortSize = item(mnuEdit, "mnuSortSize", "Sort by Si&ze", false);
     mnuContactSheet = item(mnuEdit, "mnuContactSheet", "C&ontact sheet", false);
+    item(mnuEdit, "N4", "-");
+    mnuUndo = item(mnuEdit, "mnuUndo", "&Undo", false, "Ctrl+Z");
+    mnuRedo = item(mnuEdit, "mnuRedo", "Redo", false, "Ctrl+Y");
 
     mnuFX = addMenu("mnuFX");
     for (int k = 0; k < 30; ++k) {
@@ -267,6 +271,8 @@ void TEditorForm::buildControls() {
     BtnFileMenu->onClick = [this](Control* s) { BtnFileMenuClick(s); };
     BtnSort->onClick = [this](Control* s) { BtnSortClick(s); };
     mnuEdit->onPopup = [this](Control* s) { mnuEditPopup(s); };
+    mnuUndo->onClick = [this](Control* s) { mnuUndoClick(s); };
+    mnuRedo->onClick = [this](Control* s) { mnuRedoClick(s); };
     BtnGlobal->onClick = [this](Control* s) { CommonAction(s); };
     Tab->onClick = [this](Control* s) { TabClick(s); };
 

@@ -144,8 +144,15 @@ void TEditorForm::FormKeyDown(Control*, int& key, unsigned shift) {
             case 'N': key = 0; BtnNewClick(this); return;
             case 'R': key = 0; BtnTestClick(this); return;
             case 'S': key = 0; BtnSaveClick(this); return;
+            case 'Z': key = 0; mnuUndoClick(this); return;
+            case 'Y': key = 0; mnuRedoClick(this); return;
             default: break;
         }
+    }
+    if ((shift & kModifiers) == (CtrlKey | ShiftKey) && key == 'Z') {
+        key = 0;
+        mnuRedoClick(this);
+        return;
     }
     const bool thumbsPage = Tab->pageIndex() > 0;
     EditorState& st = editorState();
@@ -191,6 +198,7 @@ void TEditorForm::BtnNewClick(Control*) {
     if (Grid->rowCount() >= 3 && !confirmed("Discard script?")) return;
     editorState().modified = false;
     SetUpClear();
+    history->reset(true);
     GridClick(this);
     DisableControls();
 }

@@ -398,6 +398,7 @@ void TEditorForm::SaveFile(bool temporary) {
                                     DialogKind::Error, BtnOK);
     }
 
+    if (!temporary && !failed) history->markSaved();
     st.ScriptTitle = GetLongFileName(file);
     setTitle(st.ScriptTitle);
 }
@@ -614,6 +615,7 @@ void TEditorForm::LoadFile(bool atActivation) {
     if (failed || truncated) user.messageDialog(kBadScript, DialogKind::Error, BtnOK);
 
     Gauge->setVisible(false);
+    history->reset(!st.modified);  // a loaded script starts a new history
     GridClick(Grid);
     if (Grid->rowCount() > kWarnRows) user.messageDialog(kTooManySlides, DialogKind::Warning, BtnOK);
 }

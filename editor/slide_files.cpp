@@ -1,7 +1,8 @@
 // The current slide's file: its information, rename, move (or the move of every tagged
 // file to one folder through the explorer's move dialog), and trash (the file deleted from
 // disk, then its slide erased). A file the platform refuses to rename, move or delete stays
-// where it was and so does its slide; the user is told.
+// where it was and so does its slide; the user is told. What these do on disk cannot be
+// undone: each drops the undo history once it has changed a file.
 #include <optional>
 #include <string>
 
@@ -115,6 +116,7 @@ void TEditorForm::mnuRenameClick(Control*) {
     }
     Grid->setCell(FilePath, row, lower(GetShortPath(dir + typed)));
     Grid->setCell(DisplayName, row, typed);
+    history->drop();
     st.modified = true;
     GridClick(this);
     if (Tab->pageIndex() > 0) UpdateCatalogTags();
@@ -148,6 +150,7 @@ void TEditorForm::mnuRelocateClick(Control*) {
         return;
     }
     Grid->setCell(FilePath, r, lower(GetShortPath(dest)));
+    history->drop();
     GridClick(this);
     st.modified = true;
 }
@@ -177,7 +180,10 @@ void TEditorForm::MoveTaggedFiles() {
         Grid->setCell(FilePath, r, lower(GetShortPath(dest)));
         st.modified = moved = true;
     }
-    if (moved) GridClick(this);  // the current slide shown once, with its path as it is now
+    if (moved) {
+        history->drop();
+        GridClick(this);  // the current slide shown once, with its path as it is now
+    }
     if (Tab->pageIndex() > 0) UpdateCatalogTags();
 }
 
@@ -194,6 +200,7 @@ void TEditorForm::BtnTrashClick(Control*) {
         return;
     }
     BtnDeleteClick(BtnTrash);
+    history->drop();
 }
 
 }  // namespace kv::editor

@@ -127,6 +127,7 @@ void TEditorForm::BtnAddClick(Control* sender) {
     // blank start row that a CD track followed stays a row like any other.
     const bool noSlides = Grid->rowCount() == 2 && Grid->cell(FilePath, 1).empty();
     const bool insert = sender == BtnInsert && !noSlides;
+    EditHistory::Step step(*history, insert ? "insert slide(s)" : "add slide(s)");
     const int k = list.count;
     const int r0 = Grid->row();
     int selectAtEnd = r0;
@@ -204,8 +205,10 @@ void TEditorForm::BtnAddClick(Control* sender) {
 void TEditorForm::BtnCDClick(Control*) {
     const int32_t t = dialogs::ShowValueDialog("CD Audio Track Selection", 1, 99, 1, 1, 1, 0, 0, 0, 0, 0, 0);
     if (t == dialogs::ValueCancelled) return;
-    if (ports().user->messageDialog("Replace current slide?", DialogKind::Confirmation, BtnYes | BtnNo) !=
-        ModalResult::Yes) {
+    const bool replace = ports().user->messageDialog("Replace current slide?", DialogKind::Confirmation,
+                                                     BtnYes | BtnNo) == ModalResult::Yes;
+    EditHistory::Step step(*history, "CD track");
+    if (!replace) {
         Grid->setRowCount(Grid->rowCount() + 1);
         Grid->setRow(Grid->rowCount() - 1);
     }
@@ -234,6 +237,7 @@ void TEditorForm::BtnDeleteClick(Control* sender) {
     FileSystemPort& fs = *ports().fs;
     const int r = Grid->row();
     st.modified = true;
+    EditHistory::Step step(*history, "erase slide(s)");
     if (sender == BtnDelete) {
         CheckTags();
         if (st.AnyTagged) {
@@ -266,6 +270,7 @@ void TEditorForm::MultiErase() {
     const ModalResult answer =
         user.messageDialog("ERASE SLIDES\nDelete tagged thumbnails too?", DialogKind::Confirmation, BtnYes | BtnNo | BtnCancel);
     if (answer == ModalResult::Cancel) return;
+    EditHistory::Step step(*history, "erase slide(s)");
     user.setCursor(CursorKind::HourGlass);
     // The tagged slides are visited from the last up, their thumbnails deleted and pending
     // messages let run after each; the table then loses them all in one pass. Removing them
@@ -329,6 +334,7 @@ void TEditorForm::mnuGotoSlideClick(Control*) {
 }
 
 void TEditorForm::GridRowMoved(Control*, int, int) {
+    EditHistory::Step step(*history, "move slide");  // joins the step the move opened
     RenumberSlides();
     editorState().modified = true;  // the table reports only a row that changed places
 }

@@ -63,6 +63,7 @@ void TEditorForm::GridxMove() {
     const int t = st.DragTarget;
     const int n = Grid->rowCount() - 1;
     if (s < 1 || s > n || t < 1 || t > n || s == t) return;  // row 0 is the header
+    EditHistory::Step step(*history, "move slide");
     user.setCursor(CursorKind::HourGlass);
     if (s - t == 1 || t - s == 1) {
         SwapSlideRows(s, t);

@@ -76,6 +76,9 @@ void TEditorForm::SortByAny(const MenuItem* sender) {
             ModalResult::Yes)
         return;
     if (Tab->pageIndex() > 0) Tab->setPageIndex(0);  // runs TabClick, which hides the catalogue
+    EditHistory::Step step(*history, sender == mnuSortName   ? "sort by name"
+                                     : sender == mnuSortDate ? "sort by date"
+                                                             : "sort by size");
     user.setCursor(CursorKind::HourGlass);
     const int n = Grid->rowCount() - 1;
 

@@ -2,6 +2,7 @@
 // gets, the clean-up after a load, the dispatch from a cell to its attribute editor, the tag
 // toggle and the information panels of the current slide.
 #include <array>
+#include <optional>
 
 #include "editor/editor_form.h"
 #include "framework/platform.h"
@@ -165,6 +166,24 @@ const std::array<Action, ColumnCount> kActions = [] {
     return a;
 }();
 
+// What an attribute change is called in the undo and redo items ("&Undo global effect"); none
+// for the columns whose action is no change of their own (the name's menu, the tag).
+std::string attributeStep(const StringGrid& g, int col, int row, bool global) {
+    const char* name = nullptr;
+    switch (col) {
+        case UseColor: name = "color"; break;
+        case EffectName: name = isVideoOrAnimation(g, row) ? "loop" : "effect"; break;
+        case Wait: name = "wait"; break;
+        case HorzPos: case VertPos: name = "position"; break;
+        case Gamma: name = "gamma"; break;
+        case Zoom: name = "zoom"; break;
+        case Volume: name = "volume"; break;
+        case Speed: name = "speed"; break;
+        default: return {};
+    }
+    return global ? std::string("global ") + name : std::string(name);
+}
+
 }  // namespace
 
 void TEditorForm::CommonAction(Control* sender) {
@@ -179,8 +198,13 @@ void TEditorForm::CommonAction(Control* sender) {
     }
     if (col != Tag) st.modified = true;  // also when the popup or dialog is then cancelled
     GetMPOS();
-    if (col >= 0 && col < ColumnCount && kActions[static_cast<size_t>(col)])
+    if (col >= 0 && col < ColumnCount && kActions[static_cast<size_t>(col)]) {
+        // An attribute's change, on one slide or all, is one step.
+        std::optional<EditHistory::Step> step;
+        if (std::string label = attributeStep(*Grid, col, row, st.globalMode); !label.empty())
+            step.emplace(*history, std::move(label));
         kActions[static_cast<size_t>(col)](*this);
+    }
     GridClick(this);
     st.keyboardPopup = false;
 }

@@ -515,6 +515,7 @@ void StringGrid::setCell(int col, int row, const std::string& text) {
     if (row < 0 || row >= rowCount() || col < 0 || col >= colCount()) return;
     auto& c = cells_[static_cast<size_t>(row)][static_cast<size_t>(col)];
     if (c == text) return;
+    if (log_) log_->cellChanging(col, row, c);
     c = text;
     cellsChanged();
 }
@@ -522,13 +523,13 @@ void StringGrid::setCell(int col, int row, const std::string& text) {
 void StringGrid::setRowCells(int row, std::vector<std::string> cells) {
     if (row < 0 || row >= rowCount()) return;
     cells.resize(static_cast<size_t>(colCount()));
-    cells_[static_cast<size_t>(row)] = std::move(cells);
+    auto& old = cells_[static_cast<size_t>(row)];
+    if (log_) log_->add(GridChange{GridChange::Row, row, 0, {}, std::move(old)});
+    old = std::move(cells);
     cellsChanged();
 }
 
-void StringGrid::setRowCount(int n) {
-    n = std::max(n, fixedRows + 1);
-    if (n == rowCount()) return;
+void StringGrid::resizeRows(int n) {
     cells_.resize(static_cast<size_t>(n), std::vector<std::string>(static_cast<size_t>(colCount())));
     if (row_ >= n) row_ = n - 1;
     if (topRow_ >= n) topRow_ = std::max(fixedRows, n - 1);
@@ -536,13 +537,62 @@ void StringGrid::setRowCount(int n) {
     notify(Prop::Selection);
 }
 
-void StringGrid::moveRow(int from, int to) {
-    if (from < fixedRows || to < fixedRows || from >= rowCount() || to >= rowCount() || from == to) return;
+void StringGrid::setRowCount(int n) {
+    n = std::max(n, fixedRows + 1);
+    if (n == rowCount()) return;
+    if (log_) {
+        // The rows that go are logged first, so that taking the change back makes them
+        // again and then puts their cells back.
+        for (int r = rowCount() - 1; r >= n; --r)
+            log_->add(GridChange{GridChange::Row, r, 0, {}, std::move(cells_[static_cast<size_t>(r)])});
+        log_->add(GridChange{GridChange::RowCount, rowCount(), 0, {}, {}});
+    }
+    resizeRows(n);
+}
+
+void StringGrid::moveCells(int from, int to) {
     auto r = std::move(cells_[static_cast<size_t>(from)]);
     cells_.erase(cells_.begin() + from);
     cells_.insert(cells_.begin() + to, std::move(r));
     cellsChanged();
+}
+
+void StringGrid::moveRow(int from, int to) {
+    if (from < fixedRows || to < fixedRows || from >= rowCount() || to >= rowCount() || from == to) return;
+    if (log_) log_->add(GridChange{GridChange::RowMove, from, to, {}, {}});
+    moveCells(from, to);
     if (onRowMoved) onRowMoved(this, from, to);
+}
+
+void StringGrid::apply(GridChange& c, bool back) {
+    const auto valid = [this](int r) { return r >= 0 && r < rowCount(); };
+    switch (c.kind) {
+        case GridChange::Cell:
+            if (valid(c.row) && c.col >= 0 && c.col < colCount()) {
+                std::swap(cells_[static_cast<size_t>(c.row)][static_cast<size_t>(c.col)], c.text);
+                cellsChanged();
+            }
+            break;
+        case GridChange::Row:
+            if (valid(c.row)) {
+                c.cells.resize(static_cast<size_t>(colCount()));
+                std::swap(cells_[static_cast<size_t>(c.row)], c.cells);
+                cellsChanged();
+            }
+            break;
+        case GridChange::RowCount: {
+            const int n = std::max(c.row, fixedRows + 1);
+            c.row = rowCount();
+            resizeRows(n);
+            break;
+        }
+        case GridChange::RowMove:
+            if (valid(c.row) && valid(c.col) && c.row >= fixedRows && c.col >= fixedRows) {
+                if (back) moveCells(c.col, c.row);
+                else moveCells(c.row, c.col);
+            }
+            break;
+    }
 }
 
 void StringGrid::setColWidth(int col, int w) {

@@ -397,6 +397,30 @@ private:
 };
 
 // A string grid: rows of text cells; the grid control only draws them.
+// One change of a string grid's cells as a change log keeps it: what the change overwrote.
+// Applying it exchanges that with what the table holds now, so that a change applied once
+// is taken back and applied again is made again; changes are taken back last first.
+struct GridChange {
+    enum Kind : unsigned char { Cell, Row, RowCount, RowMove };
+    Kind kind = Cell;
+    int row = 0;  // Cell, Row: the row; RowCount: the other row count; RowMove: the row moved
+    int col = 0;  // Cell: the column; RowMove: where the row went
+    std::string text;                // Cell: the other text
+    std::vector<std::string> cells;  // Row: the other cells
+};
+
+// Where a string grid reports each change of its cells, before the change is made.
+class GridChangeLog {
+public:
+    // A cell's text is about to be replaced: the log may take it (the grid then assigns).
+    virtual void cellChanging(int col, int row, std::string& text) = 0;
+    // Any other change, as the change that puts back what it replaces.
+    virtual void add(GridChange&& change) = 0;
+
+protected:
+    ~GridChangeLog() = default;
+};
+
 class StringGrid : public Control {
 public:
     StringGrid(Control* parent, std::string name, int cols, int rows);
@@ -435,6 +459,11 @@ public:
     std::function<void(Control*, int from, int to)> onRowMoved;
     NotifyEvent onSelectCell;
 
+    // The log told of every change of the cells from now on (none: nullptr). Applying a
+    // logged change tells no log.
+    void setChangeLog(GridChangeLog* log) { log_ = log; }
+    void apply(GridChange& change, bool back);
+
     void beginUpdate() { ++updating_; }
     void endUpdate();
 
@@ -452,7 +481,10 @@ private:
     int updating_ = 0;
     bool dirty_ = false;
     bool drawingHeld_ = false;
+    GridChangeLog* log_ = nullptr;
     void cellsChanged();
+    void resizeRows(int n);
+    void moveCells(int from, int to);
 };
 
 class MenuItem {

@@ -190,6 +190,50 @@ TEST_F(EditorAttributes, GlobalGammaAndEffectThenRunWriteTheScript) {
     EXPECT_EQ(profile(tmp, "7", "X"), "0");  // the audio slide its flag (0 after a load)
 }
 
+// A "&Global" effect change taken back with Ctrl+Z and made again with Ctrl+Y, typed on the
+// keyboard: closing asks "Discard changes?" (answered No, then the save dialog left, so the
+// editor stays). Ctrl+Z then brings back the script as loaded: closing asks nothing.
+TEST_F(EditorAttributes, GlobalEffectUndoneAndRedoneByKeysThenUndoneToTheLoadedScript) {
+    bool changed = false, undone = false, redone = false, savedAgain = false, closedQuietly = false;
+    std::string asked;
+    int32_t r = runEditor([&](HWND form, HWND grid) {
+        const auto ctrl = [](int key) {
+            RealKeyboard keys;
+            keys.down(VK_CONTROL);
+            keys.press(key);
+            keys.up(VK_CONTROL);
+        };
+        const auto shows = [grid](const std::string& text) {
+            return waitUntil([&] { return gridText(grid) == text; }, 5000);
+        };
+        clickCell(form, grid, cEffect, 1);
+        const std::string loaded = gridText(grid);
+        PostMessageA(findNamedIn(form, "BtnGlobal"), BM_CLICK, 0, 0);
+        chooseMenuItem(3);
+        changed = shows("Wipe Up");
+        ctrl('Z');
+        undone = shows(loaded);
+        ctrl('Y');
+        redone = shows("Wipe Up");
+        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
+        asked = answerDialog("Discard changes?", "No", 5000);
+        savedAgain = cancelSaveDialog();
+        Sleep(300);
+        ctrl('Z');
+        shows(loaded);
+        PostMessageA(findNamedIn(form, "BtnQuit"), BM_CLICK, 0, 0);
+        closedQuietly = waitUntil([form] { return !IsWindow(form); }, 5000) && !findNamed("MessageDialog");
+        endedOrAbandoned(form, 1000);
+    });
+    EXPECT_TRUE(changed);
+    EXPECT_TRUE(undone);
+    EXPECT_TRUE(redone);
+    EXPECT_FALSE(asked.empty()) << "closing after the redo did not ask";
+    EXPECT_TRUE(savedAgain);
+    EXPECT_TRUE(closedQuietly) << "closing on the script as loaded asked or did not close";
+    EXPECT_EQ(r, 0);
+}
+
 // The effect and colour menus by mouse and keyboard, the loop count's dialog, and pictures of
 // the dialog with and without presets and of the two menus for a person to look at.
 TEST_F(EditorAttributes, EffectAndColourMenusByMouseAndKeyboard_PicturesOfTheDialogAndTheMenus) {

@@ -160,6 +160,30 @@ TEST_F(EditorSlideList, SortBySizeFromTheSlideMenuThenRun) {
     for (int k = 1; k <= 6; ++k) EXPECT_TRUE(slideIs(k, want[static_cast<size_t>(k - 1)])) << "slide " << k;
 }
 
+// A sort taken back with Ctrl+Z typed on the keyboard: Run writes the script in the order it
+// was loaded in.
+TEST_F(EditorSlideList, SortThenCtrlZThenRunWritesTheLoadedOrder) {
+    ASSERT_TRUE(writeSized(slides, {{"Beach at sunset.jpg", 500}, {"Harbour lights.bmp", 100}, {"Holiday clip.avi", 300},
+                                    {"Mountain walk.jpg", 50}, {"Street parade.mov", 200}, {"Spinning logo.fli", 400}}));
+    const kit::TestScript s = openOn(6, true);
+    bool sorted = false, undone = false;
+    const int32_t r = runEditor([&](HWND form, HWND grid) {
+        const std::string first = gridText(grid);  // the path of slide 1, the current cell
+        sorted = slideMenu(form, 'Z') && waitUntil([&] { return gridText(grid) != first; }, 5000);
+        RealKeyboard keys;
+        keys.down(VK_CONTROL);
+        keys.press('Z');
+        keys.up(VK_CONTROL);
+        undone = waitUntil([&] { return gridText(grid) == first; }, 5000);
+        PostMessageA(findNamedIn(form, "BtnTest"), BM_CLICK, 0, 0);
+        endedOrAbandoned(form);
+    });
+    EXPECT_TRUE(sorted);
+    EXPECT_TRUE(undone);
+    EXPECT_EQ(r, -1);
+    for (int k = 1; k <= 6; ++k) EXPECT_TRUE(slideIs(k, s.displayNames[static_cast<size_t>(k - 1)])) << "slide " << k;
+}
+
 TEST_F(EditorSlideList, AddAndInsertThroughTheExplorerThenEraseMoveSortFindAndRun) {
     ASSERT_TRUE(writeSized(slides, {{"Alpha beach.jpg", 500}, {"Bravo harbour.jpg", 100}, {"Charlie hill.jpg", 300},
                         {"Delta lake.jpg", 50}, {"Echo street.jpg", 200}, {"Foxtrot tower.jpg", 400}}));

@@ -94,7 +94,13 @@ TEST_F(EditorWindow, LayoutOfTheWindow) {
     EXPECT_EQ(form->Tab->pages()[1]->caption(), "Th&umbnails    ");
 
     const auto& edit = form->mnuEdit->items();
-    ASSERT_EQ(edit.size(), 20u);
+    // The documented items keep their places; undo and redo follow after a separator, with
+    // their shortcuts, disabled while there is nothing to undo or redo.
+    ASSERT_EQ(edit.size(), 23u);
+    EXPECT_EQ(edit[19].get(), form->mnuContactSheet);
+    EXPECT_TRUE(edit[20]->isSeparator());
+    EXPECT_EQ(edit[21]->caption() + " " + edit[21]->shortcut(), "&Undo Ctrl+Z");
+    EXPECT_EQ(edit[22]->caption() + " " + edit[22]->shortcut(), "Redo Ctrl+Y");
     EXPECT_EQ(edit[0]->caption(), "&Add slide(s)");
     EXPECT_TRUE(edit[0]->enabled());
     for (size_t i = 1; i < edit.size(); ++i)
