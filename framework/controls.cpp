@@ -773,11 +773,10 @@ static Button* findButtonIn(Control& c, bool Button::*flag) {
     return nullptr;
 }
 
+static char asciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
 // A caption's mnemonic, upper-cased (ASCII); 0 for none.
-static char underlinedLetter(const std::string& caption) {
-    const char c = accelChar(caption);
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
+static char underlinedLetter(const std::string& caption) { return asciiUpper(accelChar(caption)); }
 
 static Label* findLabelIn(Control& c, char up) {
     if (auto* l = dynamic_cast<Label*>(&c))
@@ -788,7 +787,7 @@ static Label* findLabelIn(Control& c, char up) {
 }
 
 bool Form::labelKey(char letter) {
-    const char up = letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - 'a' + 'A') : letter;
+    const char up = asciiUpper(letter);
     Label* l = up ? findLabelIn(*this, up) : nullptr;
     if (!l || !usable(*l->focusControl)) return false;
     l->focusControl->setFocus();
