@@ -1,6 +1,7 @@
 // What the backend's files share: the peer kept beside each native window, the backend
 // object, and the procedures and helpers that one of its files defines and others use.
 #pragma once
+#include "framework/win32/win32_scale.h"
 #include "framework/win32/win32_ui.h"
 
 #include <map>
@@ -42,6 +43,7 @@ struct Peer {
     bool gaugePending = false;   // of a gauge: a position is waiting for the next frame
     bool boundsPending = false;  // of a shown form: WM_KV_BOUNDS is on its way
     HFONT sentFont = nullptr;    // the font the window was last given
+    int dpi = 0;                 // of a form: the resolution of its screen (0: the system's)
     uint32_t drawnFontColor = 0; // the font colour it was last drawn with
 };
 
@@ -143,6 +145,11 @@ public:
         takeWindowBounds(f, *p);
     }
 
+    // The form moved to a screen of another resolution: its controls take their places,
+    // fonts and item heights at that resolution, and its window the rectangle the platform
+    // suggests.
+    void followScreen(Form& f, int dpi, const RECT& suggested);
+
     void setIcon(Control& c, HICON icon) {
         if (Peer* p = peerOf(c)) {
             p->icon = icon;
@@ -163,5 +170,7 @@ Win32Ui& backend();
 void applyPendingBounds(Form& f);
 // The form takes the place and size its window has.
 void followFormWindow(Form& f);
+// The form's window is on a screen of `dpi` dots per inch now (WM_DPICHANGED).
+void followFormScreen(Form& f, int dpi, const RECT& suggested);
 
 }  // namespace kv::win32::detail

@@ -5,17 +5,20 @@
 
 #include <algorithm>
 
+#include "framework/win32/win32_scale.h"
 #include "framework/win32/win32_ui.h"
 
 namespace kv::win32::detail {
 
 namespace {
 
-// The window of a drop-down list is as high as the closed box and its opened list together.
+// The window of a drop-down list is as high as the closed box and its opened list together
+// (in the screen's pixels).
 int comboWindowHeight(ComboBox& cb, HWND h) {
+    const Scale s = scaleOf(cb);
     int item = h ? static_cast<int>(SendMessageA(h, CB_GETITEMHEIGHT, 0, 0)) : 0;
-    if (item <= 0) item = 14;
-    return cb.height() + std::max(cb.dropDownCount, 1) * item + 2;
+    if (item <= 0) item = s.px(14);
+    return s.px(cb.height()) + std::max(cb.dropDownCount, 1) * item + s.px(2);
 }
 
 void fillCombo(ComboBox& cb, HWND h) {
@@ -31,16 +34,18 @@ void fillCombo(ComboBox& cb, HWND h) {
 
 HWND createChoice(Control& c, HWND parent, DWORD childStyle) {
     HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
+    const RECT b = pixelBounds(c);
     if (auto* cb = dynamic_cast<ComboBox*>(&c)) {
         // CBS_HASSTRINGS keeps the texts, so WM_GETTEXT answers the chosen item.
         HWND h = CreateWindowExA(0, "COMBOBOX", "", childStyle | CBS_DROPDOWNLIST | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP,
-                                 c.left(), c.top(), c.width(), comboWindowHeight(*cb, nullptr), parent, nullptr, inst, nullptr);
+                                 b.left, b.top, b.right - b.left, comboWindowHeight(*cb, nullptr), parent, nullptr, inst,
+                                 nullptr);
         if (h) fillCombo(*cb, h);
         return h;
     }
     if (auto* chk = dynamic_cast<CheckBox*>(&c)) {
-        HWND h = CreateWindowExA(0, "BUTTON", c.caption().c_str(), childStyle | BS_CHECKBOX | WS_TABSTOP, c.left(), c.top(),
-                                 c.width(), c.height(), parent, nullptr, inst, nullptr);
+        HWND h = CreateWindowExA(0, "BUTTON", c.caption().c_str(), childStyle | BS_CHECKBOX | WS_TABSTOP, b.left, b.top,
+                                 b.right - b.left, b.bottom - b.top, parent, nullptr, inst, nullptr);
         if (h) SendMessageA(h, BM_SETCHECK, chk->checked() ? BST_CHECKED : BST_UNCHECKED, 0);
         return h;
     }
@@ -60,9 +65,11 @@ bool choiceChanged(Control& c, HWND h, Prop what) {
                 GetWindowRect(h, &now);
                 MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&now), 2);
                 SendMessageA(h, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
-                if (now.left != c.left() || now.top != c.top() || now.right - now.left != c.width() ||
+                const RECT b = pixelBounds(c);
+                if (now.left != b.left || now.top != b.top || now.right - now.left != b.right - b.left ||
                     dropped.bottom - dropped.top != height)
-                    SetWindowPos(h, nullptr, c.left(), c.top(), c.width(), height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
+                    SetWindowPos(h, nullptr, b.left, b.top, b.right - b.left, height,
+                                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
                 return true;
             }
             default: return false;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/win32/win32_scale.h"
 #include "framework/win32/win32_ui.h"
 
 namespace kv::win32 {
@@ -52,13 +53,14 @@ ModalResult showMessageDialog(const std::string& text, DialogKind kind, unsigned
     f.setFont(font);
 
     // The text's size: lines broken at the line breaks and, past half the screen, at blanks.
+    const detail::Scale s = detail::systemScale();
     HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, detail::fontOf(font));
-    RECT tr{0, 0, std::max(200, GetSystemMetrics(SM_CXSCREEN) / 2), 0};
+    HGDIOBJ old = SelectObject(dc, detail::fontOf(font, s.dpi));
+    RECT tr{0, 0, std::max(s.px(200), GetSystemMetrics(SM_CXSCREEN) / 2), 0};
     DrawTextA(dc, text.c_str(), -1, &tr, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
-    int textW = tr.right + 2, textH = std::max<int>(tr.bottom, 13);
+    int textW = s.layoutCeil(tr.right) + 2, textH = std::max<int>(s.layoutCeil(tr.bottom), 13);
 
     LPCSTR iconId = iconOf(kind);
     int textLeft = kMargin + (iconId ? kIconSize + kGap : 0);
@@ -101,8 +103,8 @@ ModalResult showMessageDialog(const std::string& text, DialogKind kind, unsigned
     f.setClientSize(clientW, clientH);
     detail::realizeTree(f);
     if (icon) detail::setImageIcon(*icon, LoadIconA(nullptr, iconId));
-    f.setBounds((GetSystemMetrics(SM_CXSCREEN) - f.width()) / 2, (GetSystemMetrics(SM_CYSCREEN) - f.height()) / 2,
-                f.width(), f.height());
+    f.setBounds((s.layout(GetSystemMetrics(SM_CXSCREEN)) - f.width()) / 2,
+                (s.layout(GetSystemMetrics(SM_CYSCREEN)) - f.height()) / 2, f.width(), f.height());
     if (focus) focus->setFocus();
 
     ModalResult r = f.showModal();

@@ -54,14 +54,12 @@ COLORREF colorRef(uint32_t c) {
 }
 
 namespace {
-HFONT makeFont(const Font& f) {
-    int perInch = f.pixelsPerInch;
-    if (perInch <= 0) {
-        HDC dc = GetDC(nullptr);
-        perInch = GetDeviceCaps(dc, LOGPIXELSY);
-        ReleaseDC(nullptr, dc);
-    }
-    int height = -MulDiv(f.size, perInch, 72);
+// A font's points are of an inch of the screen drawn on; a font sized for a given number of
+// pixels per inch keeps that size in layout pixels, so it grows with the screen as the
+// layout does.
+HFONT makeFont(const Font& f, int dpi) {
+    const int height = f.pixelsPerInch > 0 ? -MulDiv(MulDiv(f.size, f.pixelsPerInch, 72), dpi, kLayoutDpi)
+                                           : -MulDiv(f.size, dpi, 72);
     HFONT h = CreateFontA(height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                           DEFAULT_PITCH | FF_DONTCARE, f.name.c_str());
@@ -70,15 +68,16 @@ HFONT makeFont(const Font& f) {
 }
 }  // namespace
 
-HFONT fontOf(const Font& f) {
-    static BoundedCache<std::tuple<std::string, int, int, bool>, HFONT> cache(
+HFONT fontOf(const Font& f, int dpi) {
+    static BoundedCache<std::tuple<std::string, int, int, bool, int>, HFONT> cache(
         kFontCacheSize,
         [](HFONT& h) {
             g_charWidths.erase(h);
             if (h != GetStockObject(DEFAULT_GUI_FONT)) DeleteObject(h);
         },
         [](const HFONT& h) { return g_fontWindows.count(h) != 0; });
-    return cache.get(std::make_tuple(f.name, f.size, f.pixelsPerInch, f.bold), [&] { return makeFont(f); });
+    if (dpi <= 0) dpi = systemDpi();
+    return cache.get(std::make_tuple(f.name, f.size, f.pixelsPerInch, f.bold, dpi), [&] { return makeFont(f, dpi); });
 }
 
 // Colour a control's background takes: its own, or for labels its parent's.
@@ -97,23 +96,25 @@ void paintPanel(Panel& p, HDC dc, const RECT& rc) {
     RECT r = rc;
     if (p.bevel > 0) {
         DrawEdge(dc, &r, p.lowered ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
-        InflateRect(&r, -p.bevel, -p.bevel);
+        const int bevel = scaleOf(p).px(p.bevel);
+        InflateRect(&r, -bevel, -bevel);
     }
     // A notebook page's caption is its tab's text, not drawn on the page.
     if (p.caption().empty() || dynamic_cast<Notebook*>(p.parent())) return;
-    HGDIOBJ old = SelectObject(dc, fontOf(p.font()));
+    const Scale s = scaleOf(p);
+    HGDIOBJ old = SelectObject(dc, fontOf(p.font(), s.dpi));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colorRef(p.font().color));
     UINT fmt = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
     if (p.alignment == Alignment::Center) fmt |= DT_CENTER;
-    else r.left += 2;
+    else r.left += s.px(2);
     DrawTextA(dc, p.caption().c_str(), -1, &r, fmt);
     SelectObject(dc, old);
 }
 
 void paintLabel(Label& l, HDC dc, const RECT& rc) {
     FillRect(dc, &rc, brushFor(backColor(l)));
-    HGDIOBJ old = SelectObject(dc, fontOf(l.font()));
+    HGDIOBJ old = SelectObject(dc, fontOf(l.font(), scaleOf(l).dpi));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colorRef(l.font().color));
     RECT r = rc;
@@ -134,13 +135,16 @@ void paintImage(Image& im, Peer& p, HDC dc, const RECT& rc) {
     HDC mem = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(mem, p.bitmap);
     int w = rc.right, h = rc.bottom;
+    // A picture at its own size grows by whole multiples with the screen: its pixels stay sharp.
+    const int k = scaleOf(im).wholeMultiple();
+    const int bw = bm.bmWidth * k, bh = bm.bmHeight * k;
+    SetStretchBltMode(dc, COLORONCOLOR);
     if (im.stretch) {
-        SetStretchBltMode(dc, COLORONCOLOR);
         StretchBlt(dc, 0, 0, w, h, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
     } else if (im.center) {
-        BitBlt(dc, (w - bm.bmWidth) / 2, (h - bm.bmHeight) / 2, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
+        StretchBlt(dc, (w - bw) / 2, (h - bh) / 2, bw, bh, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
     } else {
-        BitBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
+        StretchBlt(dc, 0, 0, bw, bh, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
     }
     SelectObject(mem, old);
     DeleteDC(mem);
@@ -152,12 +156,13 @@ void paintOwnerButton(Button& b, const DRAWITEMSTRUCT& di) {
     bool pushed = (di.itemState & ODS_SELECTED) != 0;
     bool disabled = (di.itemState & ODS_DISABLED) != 0;
     DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
-    int off = pushed ? 1 : 0;
+    const Scale s = scaleOf(b);
+    int off = pushed ? s.px(1) : 0;
     int cx = (r.left + r.right) / 2 + off, cy = (r.top + r.bottom) / 2 + off;
-    drawGlyph(dc, b.glyph, cx, cy, disabled);
+    drawGlyph(dc, b.glyph, cx, cy, disabled, s.wholeMultiple(), GetSysColor(COLOR_BTNFACE));
     if (di.itemState & ODS_FOCUS) {
         RECT f = r;
-        InflateRect(&f, -4, -4);
+        InflateRect(&f, -s.px(4), -s.px(4));
         DrawFocusRect(dc, &f);
     }
 }

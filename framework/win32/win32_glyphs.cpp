@@ -201,4 +201,33 @@ void drawGlyph(HDC dc, const std::string& name, int cx, int cy, bool disabled) {
     drawNamed(g, name);
 }
 
+void drawGlyph(HDC dc, const std::string& name, int cx, int cy, bool disabled, int multiple, COLORREF back) {
+    if (multiple <= 1) {
+        drawGlyph(dc, name, cx, cy, disabled);
+        return;
+    }
+    // Drawn at its own size on the background, then every pixel made a square of pixels.
+    constexpr int kBox = 17;  // the picture and the greyed form's highlight one pixel below right
+    HDC mem = CreateCompatibleDC(dc);
+    HBITMAP bmp = CreateCompatibleBitmap(dc, kBox, kBox);
+    if (!mem || !bmp) {
+        if (bmp) DeleteObject(bmp);
+        if (mem) DeleteDC(mem);
+        drawGlyph(dc, name, cx, cy, disabled);
+        return;
+    }
+    HGDIOBJ old = SelectObject(mem, bmp);
+    RECT r{0, 0, kBox, kBox};
+    HBRUSH brush = CreateSolidBrush(back);
+    FillRect(mem, &r, brush);
+    DeleteObject(brush);
+    drawGlyph(mem, name, 8, 8, disabled);
+    const int x = cx - 8 * multiple, y = cy - 8 * multiple;
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, x, y, kBox * multiple, kBox * multiple, mem, 0, 0, kBox, kBox, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+}
+
 }  // namespace kv::win32

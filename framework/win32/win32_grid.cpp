@@ -106,7 +106,8 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     }
     HandlerScope running;
     GridState& st = states()[h];
-    const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+    const POINT at = scaleOf(*g).mouse(lp);  // (for the mouse messages)
+    const int x = at.x, y = at.y;
     switch (msg) {
         case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
         case WM_GETTEXTLENGTH: return static_cast<LRESULT>(g->cell(g->col(), g->row()).size());
@@ -128,7 +129,7 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             st.invalid = false;
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(h, &ps);
-            RECT view = viewRect(h), area;
+            RECT view = viewPixels(h), area;
             if (IntersectRect(&area, &ps.rcPaint, &view)) paint(*g, h, dc, st, area);
             if (st.hbarShown) {
                 RECT rc;
@@ -234,6 +235,8 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
                 POINT p;
                 GetCursorPos(&p);
                 ScreenToClient(h, &p);
+                const Scale s = scaleOf(*g);
+                p = {s.layout(p.x), s.layout(p.y)};
                 SetCursor(LoadCursorA(nullptr, sizingColAt(*g, st.scrollX, p.x, p.y) >= 0 || st.drag == Drag::ColSize
                                                    ? IDC_SIZEWE
                                                    : IDC_ARROW));
@@ -330,7 +333,8 @@ HWND createGrid(StringGrid& g, HWND parent) {
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_TABSTOP | (g.visible() ? WS_VISIBLE : 0) |
                   (g.enabled() ? 0 : WS_DISABLED);
     HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
-    HWND h = CreateWindowExA(WS_EX_CLIENTEDGE, kGridClass, "", style, g.left(), g.top(), g.width(), g.height(), parent,
+    const RECT b = pixelBounds(g);
+    HWND h = CreateWindowExA(WS_EX_CLIENTEDGE, kGridClass, "", style, b.left, b.top, b.right - b.left, b.bottom - b.top, parent,
                              nullptr, inst, nullptr);
     if (h) {
         GridState& st = states()[h] = GridState{};
@@ -380,12 +384,15 @@ void gridChanged(StringGrid& g, HWND h, Prop what) {
             st.scrollDirty = true;
             InvalidateRect(h, nullptr, FALSE);
             break;
-        case Prop::Bounds:
+        case Prop::Bounds: {
             // Not erased at once: the grid paints every pixel itself (see the backend's moves).
-            SetWindowPos(h, nullptr, g.left(), g.top(), g.width(), g.height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
+            const RECT b = pixelBounds(g);
+            SetWindowPos(h, nullptr, b.left, b.top, b.right - b.left, b.bottom - b.top,
+                         SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
             st.scrollDirty = true;
             InvalidateRect(h, nullptr, FALSE);
             break;
+        }
         default: InvalidateRect(h, nullptr, FALSE); break;
     }
 }

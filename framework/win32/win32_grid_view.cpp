@@ -20,8 +20,7 @@ std::map<HWND, GridState>& states() {
     return s;
 }
 
-// The part of the window the cells show in: the client area less the scroll bars.
-RECT viewRect(HWND h) {
+RECT viewPixels(HWND h) {
     RECT rc;
     GetClientRect(h, &rc);
     const GridState& st = states()[h];
@@ -29,6 +28,8 @@ RECT viewRect(HWND h) {
     if (st.hbarShown) rc.bottom = std::max<LONG>(0, rc.bottom - st.barHeight);
     return rc;
 }
+
+RECT viewRect(HWND h) { return scaleOf(h).layout(viewPixels(h)); }
 
 // The vertical bar along the right edge, the sideways one (when shown) along the bottom, and
 // between them the corner the grid fills itself.
@@ -182,20 +183,29 @@ void invalidateCurrentCell(const StringGrid& g, HWND h, const GridState& st) {
         g.row() < g.fixedRows || g.row() >= g.rowCount())
         return;
     const int x = columnLefts(g, st.scrollX)[static_cast<size_t>(g.col())], y = rowTop(g, g.row());
-    RECT cell{x, y, x + g.colWidth(g.col()), y + g.defaultRowHeight};
+    RECT cell = scaleOf(h).px(RECT{x, y, x + g.colWidth(g.col()), y + g.defaultRowHeight});
+    InflateRect(&cell, 1, 1);  // the screen's pixels the cell's edges round into
     InvalidateRect(h, &cell, FALSE);
 }
 
-// Draws the part `area` of the window (the part that needs painting): the cells that lie in it,
-// on a bitmap, then copied to the window in one go.
-void paint(StringGrid& g, HWND h, HDC target, GridState& st, const RECT& area) {
-    RECT rc = viewRect(h);
-    int w = rc.right, ht = rc.bottom;
-    if (w <= 0 || ht <= 0) return;
+// Draws the part `shown` of the window (the part that needs painting, in the screen's pixels):
+// the cells that lie in it, on a bitmap, then copied to the window in one go. The cells are
+// drawn in layout pixels, which the bitmap's mapping turns into the screen's.
+void paint(StringGrid& g, HWND h, HDC target, GridState& st, const RECT& shown) {
+    const RECT pixels = viewPixels(h);
+    if (pixels.right <= 0 || pixels.bottom <= 0) return;
+    const Scale s = scaleOf(h);
+    const RECT rc = s.layout(pixels);
+    const int w = rc.right, ht = rc.bottom;
+    // The layout pixels the part to paint touches, rounded outwards.
+    const RECT area = s.identity() ? shown
+                                   : RECT{s.layout(shown.left) - 1, s.layout(shown.top) - 1,
+                                          s.layoutCeil(shown.right) + 1, s.layoutCeil(shown.bottom) + 1};
     HDC dc = CreateCompatibleDC(target);
-    HBITMAP bmp = CreateCompatibleBitmap(target, w, ht);
+    HBITMAP bmp = CreateCompatibleBitmap(target, pixels.right, pixels.bottom);
     HGDIOBJ oldBmp = SelectObject(dc, bmp);
-    HGDIOBJ oldFont = SelectObject(dc, fontOf(g.font()));
+    drawInLayoutPixels(dc, s);
+    HGDIOBJ oldFont = SelectObject(dc, fontOf(g.font(), kLayoutDpi));
     SetBkMode(dc, TRANSPARENT);
 
     const COLORREF window = colorRef(g.color()), face = GetSysColor(COLOR_BTNFACE),
@@ -301,7 +311,9 @@ void paint(StringGrid& g, HWND h, HDC target, GridState& st, const RECT& area) {
         FillRect(dc, &mark, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     }
 
-    BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, dc, area.left, area.top, SRCCOPY);
+    SetMapMode(dc, MM_TEXT);
+    BitBlt(target, shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top, dc, shown.left, shown.top,
+           SRCCOPY);
     SelectObject(dc, oldFont);
     SelectObject(dc, oldBmp);
     DeleteObject(bmp);

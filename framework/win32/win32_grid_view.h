@@ -6,6 +6,7 @@
 #include <map>
 #include <vector>
 
+#include "framework/win32/win32_scale.h"
 #include "framework/win32/win32_ui.h"
 
 namespace kv::win32::detail::grid {
@@ -42,7 +43,10 @@ int fixedHeight(const StringGrid& g);
 int clientWidth(HWND h);
 int maxScrollX(const StringGrid& g, HWND h);
 
-// The part of the window the cells show in: the client area less the scroll bars.
+// The part of the window the cells show in: the client area less the scroll bars, in the
+// screen's pixels and in layout pixels (the table's own figures: column widths, row heights
+// and the mouse are in layout pixels; only painting and the bars deal in the screen's).
+RECT viewPixels(HWND h);
 RECT viewRect(HWND h);
 
 // The vertical bar along the right edge, the sideways one (when shown) along the bottom, and

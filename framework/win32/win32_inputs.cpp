@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "framework/text.h"
+#include "framework/win32/win32_scale.h"
 #include "framework/win32/win32_ui.h"
 
 #include <commdlg.h>
@@ -149,15 +150,16 @@ std::vector<RECT> itemPlaces(RadioGroup& g, HWND h, int count) {
     if (count <= 0) return places;
     RECT rc;
     GetClientRect(h, &rc);
+    const Scale s = scaleOf(g);
     int cols = std::max(1, g.columns());
     int perCol = (count + cols - 1) / cols;
-    int tm = fontHeight(h, fontOf(g.font()));
-    int buttonW = (rc.right - 10) / cols;
-    int avail = rc.bottom - tm - 5;
+    int tm = fontHeight(h, fontOf(g.font(), s.dpi));
+    int buttonW = (rc.right - s.px(10)) / cols;
+    int avail = rc.bottom - tm - s.px(5);
     int buttonH = std::max(1, avail / perCol);
-    int topMargin = tm + 1 + (avail % perCol) / 2;
+    int topMargin = tm + s.px(1) + (avail % perCol) / 2;
     for (int i = 0; i < count; ++i) {
-        int x = (i / perCol) * buttonW + 8;
+        int x = (i / perCol) * buttonW + s.px(8);
         int y = (i % perCol) * buttonH + topMargin;
         places.push_back(RECT{x, y, x + buttonW, y + buttonH});
     }
@@ -236,7 +238,7 @@ LRESULT CALLBACK itemProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 void makeItems(RadioGroup& g, HWND h) {
     for (HWND k : itemWindows(h)) DestroyWindow(k);
     HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(h, GWLP_HINSTANCE));
-    HFONT font = fontOf(g.font());
+    HFONT font = fontOf(g.font(), scaleOf(g).dpi);
     const int count = static_cast<int>(g.items().size());
     const std::vector<RECT> places = itemPlaces(g, h, count);
     for (int i = 0; i < count; ++i) {
@@ -259,7 +261,8 @@ void paintGroup(RadioGroup& g, HWND h, HDC dc) {
     GetClientRect(h, &rc);
     COLORREF back = colorRef(g.color());
     FillRect(dc, &rc, brushFor(back));
-    HFONT font = fontOf(g.font());
+    const Scale s = scaleOf(g);
+    HFONT font = fontOf(g.font(), s.dpi);
     int tm = fontHeight(h, font);
     RECT frame = rc;
     frame.top = tm / 2;
@@ -268,7 +271,7 @@ void paintGroup(RadioGroup& g, HWND h, HDC dc) {
     HGDIOBJ old = SelectObject(dc, font);
     SIZE sz{};
     GetTextExtentPoint32A(dc, g.caption().c_str(), static_cast<int>(g.caption().size()), &sz);
-    RECT text{8, 0, std::min<LONG>(8 + sz.cx + 2, rc.right - 2), tm};
+    RECT text{s.px(8), 0, std::min<LONG>(s.px(8) + sz.cx + s.px(2), rc.right - s.px(2)), tm};
     SetBkMode(dc, OPAQUE);
     SetBkColor(dc, back);
     SetTextColor(dc, IsWindowEnabled(h) ? colorRef(g.font().color) : GetSysColor(COLOR_GRAYTEXT));
@@ -365,8 +368,9 @@ RadioGroup* findAccel(Control& c, char up, int& item) {
 HWND createEdit(Edit& e, HWND parent, DWORD childStyle) {
     HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
     DWORD style = childStyle | WS_TABSTOP | ES_AUTOHSCROLL | (e.readOnly() ? ES_READONLY : 0);
-    HWND h = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", e.text().c_str(), style, e.left(), e.top(), e.width(), e.height(),
-                             parent, nullptr, inst, nullptr);
+    const RECT b = pixelBounds(e);
+    HWND h = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", e.text().c_str(), style, b.left, b.top, b.right - b.left,
+                             b.bottom - b.top, parent, nullptr, inst, nullptr);
     if (!h) return nullptr;
     if (e.maxLength() > 0) SendMessageA(h, EM_LIMITTEXT, static_cast<WPARAM>(e.maxLength()), 0);
     SendMessageA(h, EM_SETSEL, static_cast<WPARAM>(e.selStart()), e.selStart() + e.selLength());
@@ -400,8 +404,9 @@ void registerRadioGroupClass(HINSTANCE inst) { registerWindowClass(inst, kRadioG
 HWND createRadioGroup(RadioGroup& g, HWND parent, DWORD childStyle) {
     HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
     registerRadioGroupClass(inst);
+    const RECT b = pixelBounds(g);
     HWND h = CreateWindowExA(WS_EX_CONTROLPARENT, kRadioGroupClass, g.caption().c_str(), childStyle | WS_CLIPCHILDREN,
-                             g.left(), g.top(), g.width(), g.height(), parent, nullptr, inst, nullptr);
+                             b.left, b.top, b.right - b.left, b.bottom - b.top, parent, nullptr, inst, nullptr);
     if (!h) return nullptr;
     tieControl(h, &g);  // the items' procedures find the group through it
     // A hidden group (a dialog without presets) gets its item windows when it is first shown.

@@ -10,10 +10,12 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "framework/lists.h"
 #include "framework/win32/win32_glyphs.h"
+#include "framework/win32/win32_scale.h"
 #include "framework/win32/win32_ui.h"
 
 namespace kv::win32::detail {
@@ -66,7 +68,8 @@ void sendSelection(ListBox& lb, HWND h) {
 void sendItems(ListBox& lb, HWND h) {
     SendMessageA(h, WM_SETREDRAW, FALSE, 0);
     SendMessageA(h, LB_SETCOUNT, static_cast<WPARAM>(lb.count()), 0);
-    if (lb.columns() > 0) SendMessageA(h, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(std::max(lb.columnWidth(), 16)), 0);
+    if (lb.columns() > 0)
+        SendMessageA(h, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(scaleOf(lb).px(std::max(lb.columnWidth(), 16))), 0);
     sendSelection(lb, h);
     SendMessageA(h, LB_SETTOPINDEX, static_cast<WPARAM>(lb.topIndex()), 0);
     SendMessageA(h, WM_SETREDRAW, TRUE, 0);
@@ -74,40 +77,47 @@ void sendItems(ListBox& lb, HWND h) {
 }
 
 // A picture drawn once on its background into a bitmap and copied from there afterwards:
-// a list paints about a hundred items at a time, each picture made of several shapes.
-void drawCachedGlyph(HDC dc, const std::string& name, int cx, int cy, COLORREF back) {
+// a list paints about a hundred items at a time, each picture made of several shapes. Each
+// pixel of it is a square of `multiple` pixels (screens of a higher resolution).
+void drawCachedGlyph(HDC dc, const std::string& name, int cx, int cy, COLORREF back, int multiple) {
     struct Key {
         std::string name;
         COLORREF back;
-        bool operator<(const Key& o) const { return back != o.back ? back < o.back : name < o.name; }
+        int multiple;
+        bool operator<(const Key& o) const {
+            return std::tie(back, multiple, name) < std::tie(o.back, o.multiple, o.name);
+        }
     };
     static std::map<Key, HBITMAP> cache;
     static HDC mem = CreateCompatibleDC(nullptr);
-    Key key{name, back};
+    const int size = 16 * multiple;
+    Key key{name, back, multiple};
     auto it = cache.find(key);
     if (it == cache.end()) {
-        HBITMAP bmp = createTopDownDib(16, 16);
+        HBITMAP bmp = createTopDownDib(size, size);
         HGDIOBJ old = SelectObject(mem, bmp);
-        RECT r{0, 0, 16, 16};
+        RECT r{0, 0, size, size};
         HBRUSH brush = CreateSolidBrush(back);
         FillRect(mem, &r, brush);
         DeleteObject(brush);
-        drawGlyph(mem, name, 8, 8, false);
+        drawGlyph(mem, name, size / 2, size / 2, false, multiple, back);
         SelectObject(mem, old);
         it = cache.emplace(key, bmp).first;
     }
     HGDIOBJ old = SelectObject(mem, it->second);
-    BitBlt(dc, cx - 8, cy - 8, 16, 16, mem, 0, 0, SRCCOPY);
+    BitBlt(dc, cx - size / 2, cy - size / 2, size, size, mem, 0, 0, SRCCOPY);
     SelectObject(mem, old);
 }
 
 }  // namespace
 
 HWND createList(ListBox& lb, HWND parent) {
-    HWND h = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", listStyle(lb), lb.left(), lb.top(), lb.width(),
-                             lb.height(), parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+    const RECT b = pixelBounds(lb);
+    const Scale s = scaleOf(lb);
+    HWND h = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", listStyle(lb), b.left, b.top, b.right - b.left,
+                             b.bottom - b.top, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!h) return nullptr;
-    SendMessageA(h, LB_SETITEMHEIGHT, 0, lb.itemHeight);
+    SendMessageA(h, LB_SETITEMHEIGHT, 0, s.px(lb.itemHeight));
     sendItems(lb, h);
     return h;
 }
@@ -125,7 +135,7 @@ bool listChanged(ListBox& lb, HWND h, Prop what) {
                 return true;
             }
             if (lb.columns() > 0)
-                SendMessageA(h, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(std::max(lb.columnWidth(), 16)), 0);
+                SendMessageA(h, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(scaleOf(lb).px(std::max(lb.columnWidth(), 16))), 0);
             InvalidateRect(h, nullptr, TRUE);
             return true;
         case Prop::Items: sendItems(lb, h); return true;
@@ -183,8 +193,9 @@ void drawListItem(ListBox& lb, const DRAWITEMSTRUCT& di) {
         const COLORREF back = GetSysColor(sel ? COLOR_HIGHLIGHT : COLOR_WINDOW);
         const int pic = lb.picture(i);
         const bool hasPic = pic >= 0 && pic < static_cast<int>(lb.pictures.size());
-        const int x = 2 + (hasPic ? 20 : 0);
-        HGDIOBJ old = SelectObject(mem, fontOf(lb.font()));
+        const Scale s = scaleOf(lb);
+        const int x = s.px(2 + (hasPic ? 20 : 0));
+        HGDIOBJ old = SelectObject(mem, fontOf(lb.font(), s.dpi));
         TEXTMETRICA tm{};
         GetTextMetricsA(mem, &tm);
         SetBkColor(mem, back);
@@ -194,7 +205,7 @@ void drawListItem(ListBox& lb, const DRAWITEMSTRUCT& di) {
         ExtTextOutA(mem, x, (h - tm.tmHeight) / 2, ETO_OPAQUE | ETO_CLIPPED, &local, text.c_str(),
                     static_cast<UINT>(text.size()), nullptr);
         SelectObject(mem, old);
-        if (hasPic) drawCachedGlyph(mem, lb.pictures[static_cast<size_t>(pic)], 10, h / 2, back);
+        if (hasPic) drawCachedGlyph(mem, lb.pictures[static_cast<size_t>(pic)], s.px(10), h / 2, back, s.wholeMultiple());
         BitBlt(dc, r.left, r.top, w, h, mem, 0, 0, SRCCOPY);
         SelectObject(mem, oldBmp);
     } else {
@@ -208,8 +219,8 @@ bool listMessage(ListBox& lb, HWND h, UINT msg, WPARAM wp, LPARAM lp, LRESULT* r
     switch (msg) {
         case WM_RBUTTONUP: {
             // The right button reaches the object (its popup menu), at the item under it.
-            int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
-            showingErrors([&] { lb.mouseUp(MouseButton::Right, keyShift(), x, y); });
+            const POINT at = scaleOf(lb).mouse(lp);
+            showingErrors([&] { lb.mouseUp(MouseButton::Right, keyShift(), at.x, at.y); });
             pokeModalLoop(lb);
             return true;
         }
@@ -230,7 +241,7 @@ namespace {
 // The picture box being made: it asks its parent for its item heights while it is made.
 thread_local PictureComboBox* g_measuring = nullptr;
 constexpr int kPictureItemHeight = 18;  // an entry of the opened list
-int pictureFieldHeight(const PictureComboBox& cb) { return std::max(cb.height() - 6, 16); }
+int pictureFieldHeight(const PictureComboBox& cb) { return scaleOf(cb).px(std::max(cb.height() - 6, 16)); }
 }  // namespace
 
 // The box is made with its item heights (answered to its WM_MEASUREITEM while it is made) and
@@ -238,10 +249,12 @@ int pictureFieldHeight(const PictureComboBox& cb) { return std::max(cb.height() 
 // window of its own, several times over.
 HWND createPictureCombo(PictureComboBox& cb, HWND parent, DWORD childStyle) {
     g_measuring = &cb;
+    const RECT b = pixelBounds(cb);
+    const Scale s = scaleOf(cb);
     HWND h = CreateWindowExA(0, "COMBOBOX", "",
                              childStyle | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP,
-                             cb.left(), cb.top(), cb.width(),
-                             cb.height() + std::max(cb.dropDownCount, 1) * kPictureItemHeight + 2, parent, nullptr,
+                             b.left, b.top, b.right - b.left,
+                             s.px(cb.height() + std::max(cb.dropDownCount, 1) * kPictureItemHeight + 2), parent, nullptr,
                              GetModuleHandleA(nullptr), nullptr);
     g_measuring = nullptr;
     if (!h) return nullptr;
@@ -251,7 +264,8 @@ HWND createPictureCombo(PictureComboBox& cb, HWND parent, DWORD childStyle) {
 
 bool measureComboItem(MEASUREITEMSTRUCT& mi) {
     if (mi.CtlType != ODT_COMBOBOX || !g_measuring) return false;
-    mi.itemHeight = mi.itemID == static_cast<UINT>(-1) ? pictureFieldHeight(*g_measuring) : kPictureItemHeight;
+    mi.itemHeight = mi.itemID == static_cast<UINT>(-1) ? pictureFieldHeight(*g_measuring)
+                                                       : scaleOf(*g_measuring).px(kPictureItemHeight);
     return true;
 }
 
@@ -269,13 +283,16 @@ void drawComboItem(PictureComboBox& cb, const DRAWITEMSTRUCT& di) {
     size_t blanks = text.find_first_not_of(' ');
     if (blanks == std::string::npos) blanks = text.size();
     std::string shown = text.substr(blanks);
-    HGDIOBJ old = SelectObject(dc, fontOf(cb.font()));
+    const Scale s = scaleOf(cb);
+    HGDIOBJ old = SelectObject(dc, fontOf(cb.font(), s.dpi));
     SIZE sp{};
     GetTextExtentPoint32A(dc, "  ", 2, &sp);
-    int x = r.left + 2 + (inEdit ? 0 : static_cast<int>(blanks) * std::max<int>(sp.cx / 2, 4) * 2);
+    int x = r.left + s.px(2) + (inEdit ? 0 : static_cast<int>(blanks) * std::max<int>(sp.cx / 2, s.px(4)) * 2);
     const std::string& pic = cb.picture(i);
-    if (!pic.empty()) drawCachedGlyph(dc, pic, x + 8, (r.top + r.bottom) / 2, GetSysColor(sel ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-    x += 20;
+    if (!pic.empty())
+        drawCachedGlyph(dc, pic, x + s.px(8), (r.top + r.bottom) / 2, GetSysColor(sel ? COLOR_HIGHLIGHT : COLOR_WINDOW),
+                        s.wholeMultiple());
+    x += s.px(20);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(sel ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     RECT t{x, r.top, r.right, r.bottom};

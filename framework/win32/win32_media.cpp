@@ -5,6 +5,7 @@
 #include <mmsystem.h>
 
 #include "framework/win32/win32_ports.h"
+#include "framework/win32/win32_scale.h"
 
 namespace kv::win32 {
 
@@ -48,7 +49,13 @@ public:
         window_ = window;
         return send(MCI_WINDOW, MCI_DGV_WINDOW_HWND | MCI_WAIT, &p);
     }
+    // Places are in layout pixels, as the window's are; the device draws in the screen's.
     uint32_t setDisplayRect(int left, int top, int width, int height) override {
+        const detail::Scale s{detail::windowDpi(reinterpret_cast<HWND>(window_))};
+        left = s.px(left);
+        top = s.px(top);
+        width = s.px(width);
+        height = s.px(height);
         MCI_DGV_PUT_PARMS p{};
         p.rc = {left, top, width, height};  // the interface's rectangles hold width and height
         if (MCIERROR e = send(MCI_PUT, MCI_DGV_PUT_DESTINATION | MCI_DGV_RECT | MCI_WAIT, &p)) return e;
@@ -136,7 +143,8 @@ public:
     uint32_t update(uintptr_t surface, int left, int top, int width, int height) override {
         MCI_DGV_UPDATE_PARMS p{};
         p.hDC = reinterpret_cast<HDC>(surface);
-        p.rc = {left, top, width, height};
+        const detail::Scale s{detail::windowDpi(WindowFromDC(p.hDC))};
+        p.rc = {s.px(left), s.px(top), s.px(width), s.px(height)};
         return send(MCI_UPDATE, MCI_DGV_UPDATE_HDC | MCI_DGV_RECT | MCI_WAIT, &p);
     }
     uint32_t configure() override {

@@ -39,8 +39,9 @@ void Win32Ui::popup(PopupMenu& menu, int x, int y) {
     HWND owner = menu.owner() ? hwndOf(*menu.owner()) : nullptr;
     if (!owner) owner = GetActiveWindow();
     if (!owner) owner = applicationWindow();
-    int cmd = TrackPopupMenu(hm, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y,
-                             0, owner, nullptr);
+    const Scale s = scaleOf(owner);
+    int cmd = TrackPopupMenu(hm, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_NONOTIFY, s.px(x),
+                             s.px(y), 0, owner, nullptr);
     forgetSentModifiers();  // the menu's loop may have taken their key-ups
     DestroyMenu(hm);
     PostMessageA(owner, WM_NULL, 0, 0);

@@ -4,6 +4,7 @@
 
 #include "framework/controls.h"
 #include "framework/win32/win32_ports.h"
+#include "framework/win32/win32_scale.h"
 #include "framework/win32/win32_ui.h"
 
 namespace kv::win32 {
@@ -29,13 +30,17 @@ public:
         const DWORD s = detail::frameStyle(style, &ex);
         RECT r{0, 0, 0, 0};
         if (!AdjustWindowRectEx(&r, s, FALSE, ex)) return {};
-        return {r.right - r.left, r.bottom - r.top};
+        return {layout(r.right - r.left), layout(r.bottom - r.top)};
     }
-    int borderWidth() override { return GetSystemMetrics(SM_CXBORDER); }
-    int borderHeight() override { return GetSystemMetrics(SM_CYBORDER); }
-    int menuBarHeight() override { return GetSystemMetrics(SM_CYMENU); }
-    int vScrollThumbHeight() override { return GetSystemMetrics(SM_CYVTHUMB); }
-    int hScrollThumbWidth() override { return GetSystemMetrics(SM_CXHTHUMB); }
+    int borderWidth() override { return layout(GetSystemMetrics(SM_CXBORDER)); }
+    int borderHeight() override { return layout(GetSystemMetrics(SM_CYBORDER)); }
+    int menuBarHeight() override { return layout(GetSystemMetrics(SM_CYMENU)); }
+    int vScrollThumbHeight() override { return layout(GetSystemMetrics(SM_CYVTHUMB)); }
+    int hScrollThumbWidth() override { return layout(GetSystemMetrics(SM_CXHTHUMB)); }
+
+private:
+    // The platform's sizes are of the screen's pixels; the forms are laid out in layout pixels.
+    static int layout(int pixels) { return detail::systemScale().layoutCeil(pixels); }
 };
 
 }  // namespace

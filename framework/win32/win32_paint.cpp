@@ -6,6 +6,7 @@
 #include <map>
 
 #include "framework/paint_box.h"
+#include "framework/win32/win32_scale.h"
 #include "framework/win32/win32_ui.h"
 
 namespace kv::win32 {
@@ -19,16 +20,20 @@ HWND releasingCapture = nullptr;
 
 using namespace detail;
 
+// The picture is drawn in layout pixels; on a screen of a higher resolution it is shown
+// enlarged, pixel for pixel by whole multiples, else smoothed.
 void paintBox(PaintBox& box, HDC dc, const RECT& rc) {
     const PixelMap& m = box.picture();
+    const Scale s = scaleOf(box);
+    const int shownW = s.px(m.width), shownH = s.px(m.height);
     // What the picture does not cover shows the control's colour.
     HBRUSH brush = CreateSolidBrush(colorRef(box.color()));
-    if (m.width < rc.right) {
-        RECT r{m.width, 0, rc.right, rc.bottom};
+    if (shownW < rc.right) {
+        RECT r{shownW, 0, rc.right, rc.bottom};
         FillRect(dc, &r, brush);
     }
-    if (m.height < rc.bottom) {
-        RECT r{0, m.height, std::min<LONG>(m.width, rc.right), rc.bottom};
+    if (shownH < rc.bottom) {
+        RECT r{0, shownH, std::min<LONG>(shownW, rc.right), rc.bottom};
         FillRect(dc, &r, brush);
     }
     DeleteObject(brush);
@@ -40,7 +45,13 @@ void paintBox(PaintBox& box, HDC dc, const RECT& rc) {
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
-    SetDIBitsToDevice(dc, 0, 0, m.width, m.height, 0, 0, 0, m.height, m.pixels.data(), &bi, DIB_RGB_COLORS);
+    if (s.identity()) {
+        SetDIBitsToDevice(dc, 0, 0, m.width, m.height, 0, 0, 0, m.height, m.pixels.data(), &bi, DIB_RGB_COLORS);
+        return;
+    }
+    SetStretchBltMode(dc, s.dpi % kLayoutDpi == 0 ? COLORONCOLOR : HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    StretchDIBits(dc, 0, 0, shownW, shownH, 0, 0, m.width, m.height, m.pixels.data(), &bi, DIB_RGB_COLORS, SRCCOPY);
 }
 
 LRESULT CALLBACK paintBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -49,7 +60,8 @@ LRESULT CALLBACK paintBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     HandlerScope running;
     LRESULT r;
     if (commonControlMessage(*box, hwnd, msg, wp, lp, &r)) return r;
-    const int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
+    const POINT at = scaleOf(*box).mouse(lp);
+    const int x = at.x, y = at.y;
     const unsigned buttons = ((wp & MK_LBUTTON) ? LeftButton : 0u) | ((wp & MK_RBUTTON) ? RightButton : 0u);
     switch (msg) {
         case WM_ERASEBKGND: return 1;
@@ -103,7 +115,7 @@ public:
         PixelMap& m = box.picture();
         if (m.empty() || text.empty()) return;
         HDC dc = memoryDc();
-        HGDIOBJ oldFont = SelectObject(dc, fontOf(box.font()));
+        HGDIOBJ oldFont = SelectObject(dc, fontOf(box.font(), kLayoutDpi));  // the picture is in layout pixels
         SIZE sz{};
         GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &sz);
         TEXTMETRICA tm{};
@@ -194,7 +206,8 @@ HWND createPaintBox(PaintBox& box, HWND parent, DWORD childStyle) {
         registerWindowClass(inst, kPaintBoxClass, paintBoxProc, CS_DBLCLKS);
     }
     installPainter();
-    return CreateWindowExA(0, kPaintBoxClass, "", childStyle, box.left(), box.top(), box.width(), box.height(), parent,
+    const RECT b = pixelBounds(box);
+    return CreateWindowExA(0, kPaintBoxClass, "", childStyle, b.left, b.top, b.right - b.left, b.bottom - b.top, parent,
                            nullptr, nullptr, nullptr);
 }
 

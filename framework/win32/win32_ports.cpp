@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/win32/win32_scale.h"
+
 namespace kv::win32 {
 
 namespace {
@@ -154,15 +156,17 @@ public:
     void cursorPos(int& x, int& y) override {
         POINT p{};
         GetCursorPos(&p);
-        x = p.x;
-        y = p.y;
+        const detail::Scale s = detail::systemScale();
+        x = s.layout(p.x);
+        y = s.layout(p.y);
     }
     ModalResult messageDialog(const std::string& text, DialogKind kind, unsigned buttons) override {
         const UINT style = buttonSet(buttons) | dialogIcon(kind) | MB_TASKMODAL;
         return answer(MessageBoxA(GetActiveWindow(), text.c_str(), dialogTitle(kind), style));
     }
-    int screenWidth() override { return GetSystemMetrics(SM_CXSCREEN); }
-    int screenHeight() override { return GetSystemMetrics(SM_CYSCREEN); }
+    // The screen, the mouse and the frames are measured in layout pixels, as the windows are.
+    int screenWidth() override { return detail::systemScale().layout(GetSystemMetrics(SM_CXSCREEN)); }
+    int screenHeight() override { return detail::systemScale().layout(GetSystemMetrics(SM_CYSCREEN)); }
     int systemMetric(int index) override { return GetSystemMetrics(index); }
     uint32_t systemColor(int index) override { return GetSysColor(index); }
     void beep() override { MessageBeep(MB_OK); }

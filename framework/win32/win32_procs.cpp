@@ -182,7 +182,8 @@ bool mouseMessage(Control& c, UINT msg, WPARAM, LPARAM lp) {
         default: return false;
     }
     // The key state is asked of the server: only for the messages that report it.
-    int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
+    const POINT at = scaleOf(c).mouse(lp);
+    const int x = at.x, y = at.y;
     unsigned shift = keyShift();
     switch (msg) {
         case WM_LBUTTONDOWN: showingErrors([&] { c.mouseDown(MouseButton::Left, shift | LeftButton, x, y); }); break;
@@ -287,11 +288,16 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SIZE:
             // The form's client size follows its window, then its size-change event runs.
             if (wp != SIZE_MINIMIZED && f->onResize) {
-                f->clientWidthValue = LOWORD(lp);
-                f->clientHeightValue = HIWORD(lp);
+                const Scale s = scaleOf(*f);
+                f->clientWidthValue = s.layout(LOWORD(lp));
+                f->clientHeightValue = s.layout(HIWORD(lp));
                 showingErrors([&] { f->onResize(f); });
             }
             break;
+        case WM_DPICHANGED:
+            // Sent only to a host that follows the screens its windows are on.
+            followFormScreen(*f, HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+            return 0;
         case WM_PALETTECHANGED:
             if (f->onPaletteChanged) showingErrors([&] { f->onPaletteChanged(f, static_cast<uintptr_t>(wp)); });
             break;
@@ -431,7 +437,8 @@ LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     if (dynamic_cast<ScrollBar*>(c)) {
-        int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
+        const POINT at = scaleOf(*c).mouse(lp);
+        const int x = at.x, y = at.y;
         // A second press soon after the first comes as a double click, which the bar scrolls
         // for as well: the program hears of both presses.
         if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) {

@@ -31,7 +31,8 @@ void Win32Ui::realize(Control& c) {
     DWORD child = WS_CHILD | WS_CLIPSIBLINGS | (c.visible() ? WS_VISIBLE : 0) | (c.enabled() ? 0 : WS_DISABLED);
     HWND h = nullptr;
     const char* caption = c.caption().c_str();
-    int x = c.left(), y = c.top(), w = c.width(), ht = c.height();
+    const RECT b = pixelBounds(c);
+    const int x = b.left, y = b.top, w = b.right - b.left, ht = b.bottom - b.top;
 
     if (auto* f = dynamic_cast<Form*>(&c)) {
         DWORD ex;
@@ -40,6 +41,7 @@ void Win32Ui::realize(Control& c) {
                             nullptr, inst, nullptr);
         p->hwnd = h;
         tieControl(h, &c);
+        p->dpi = windowDpi(h);
         applyFormBounds(*f, *p);
     } else if (auto* g = dynamic_cast<StringGrid*>(&c)) {
         h = createGrid(*g, parentWnd);
@@ -90,13 +92,14 @@ void Win32Ui::realize(Control& c) {
 
     // The string grid makes its own bars classic.
     if (dynamic_cast<ScrollBar*>(&c) || dynamic_cast<Notebook*>(&c) || dynamic_cast<Gauge*>(&c)) classicLook(h);
-    setSentFont(*p, fontOf(c.font()));
+    const int dpi = scaleOf(c).dpi;
+    setSentFont(*p, fontOf(c.font(), dpi));
     p->drawnFontColor = c.font().color;
     SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(p->sentFont), FALSE);
     if (dynamic_cast<ScrollBar*>(&c) || dynamic_cast<Gauge*>(&c)) changed(c, Prop::Position);
     if (dynamic_cast<ComboBox*>(&c)) changed(c, Prop::Bounds);  // the list's height follows the font
     if (auto* nb = dynamic_cast<Notebook*>(&c)) {
-        setSentFont(*p, fontOf(nb->tabFont));
+        setSentFont(*p, fontOf(nb->tabFont, dpi));
         SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(p->sentFont), FALSE);
         changed(c, Prop::Items);
     }
@@ -114,20 +117,23 @@ void Win32Ui::realize(Control& c) {
 void Win32Ui::applyFormBounds(Form& f, Peer& p) {
     DWORD ex;
     DWORD style = formStyle(f, &ex);
-    RECT wr{f.left(), f.top(), f.left() + f.width(), f.top() + f.height()};
+    const Scale s = scaleOf(f);
+    const RECT asked{f.left(), f.top(), f.left() + f.width(), f.top() + f.height()};
+    const RECT wr = pixelBounds(f);
     bool clientAsked = f.clientWidthValue > 0 && f.clientHeightValue > 0 &&
                        (f.clientWidthValue != p.appliedClientW || f.clientHeightValue != p.appliedClientH);
-    bool outerAsked = !EqualRect(&wr, &p.appliedOuter) && f.width() > 0 && f.height() > 0;
+    bool outerAsked = !EqualRect(&asked, &p.appliedOuter) && f.width() > 0 && f.height() > 0;
     // As with the controls, the backgrounds are erased by the paint that follows.
     if (clientAsked || (!outerAsked && f.clientWidthValue > 0)) {
-        RECT r{0, 0, f.clientWidthValue, f.clientHeightValue};
+        RECT r{0, 0, s.px(f.clientWidthValue), s.px(f.clientHeightValue)};
         AdjustWindowRectEx(&r, style, FALSE, ex);
-        SetWindowPos(p.hwnd, nullptr, f.left(), f.top(), r.right - r.left, r.bottom - r.top,
+        SetWindowPos(p.hwnd, nullptr, wr.left, wr.top, r.right - r.left, r.bottom - r.top,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
     } else if (outerAsked) {
-        SetWindowPos(p.hwnd, nullptr, f.left(), f.top(), f.width(), f.height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
+        SetWindowPos(p.hwnd, nullptr, wr.left, wr.top, wr.right - wr.left, wr.bottom - wr.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
     } else {
-        SetWindowPos(p.hwnd, nullptr, f.left(), f.top(), 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE | SWP_DEFERERASE);
+        SetWindowPos(p.hwnd, nullptr, wr.left, wr.top, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE | SWP_DEFERERASE);
     }
     // The object takes the sizes the window really has.
     takeWindowBounds(f, p);
@@ -137,6 +143,9 @@ void Win32Ui::takeWindowBounds(Form& f, Peer& p) {
     RECT now, client;
     GetWindowRect(p.hwnd, &now);
     GetClientRect(p.hwnd, &client);
+    const Scale s = scaleOf(f);
+    now = s.layout(now);
+    client = s.layout(client);
     p.appliedOuter = now;
     p.appliedClientW = client.right;
     p.appliedClientH = client.bottom;
@@ -156,11 +165,40 @@ void Win32Ui::placeNotebookPages(Notebook& nb) {
     for (Panel* page : nb.pages()) {
         HWND h = hwndOf(*page);
         if (!h) continue;
-        if (page->width() > 0 && page->height() > 0)
-            MoveWindow(h, page->left(), page->top(), page->width(), page->height(), TRUE);
-        else
+        if (page->width() > 0 && page->height() > 0) {
+            const RECT b = pixelBounds(*page);
+            MoveWindow(h, b.left, b.top, b.right - b.left, b.bottom - b.top, TRUE);
+        } else {
             MoveWindow(h, disp.left, disp.top, disp.right - disp.left, disp.bottom - disp.top, TRUE);
+        }
     }
+}
+
+void Win32Ui::followScreen(Form& f, int dpi, const RECT& suggested) {
+    Peer* p = peerOf(f);
+    if (!p || !p->hwnd || dpi <= 0 || dpi == p->dpi) return;
+    p->dpi = dpi;
+    std::vector<Control*> all;
+    auto collect = [&](auto&& self, Control& c) -> void {
+        for (Control* k : c.children()) {
+            all.push_back(k);
+            self(self, *k);
+        }
+    };
+    collect(collect, f);
+    for (Control* c : all) {
+        changed(*c, Prop::Font);
+        changed(*c, Prop::Bounds);
+        if (auto* lb = dynamic_cast<ListBox*>(c); lb && hwndOf(*lb)) {
+            SendMessageA(hwndOf(*lb), LB_SETITEMHEIGHT, 0, scaleOf(*lb).px(lb->itemHeight));
+            changed(*lb, Prop::Layout);
+        }
+    }
+    changed(f, Prop::Font);
+    SetWindowPos(p->hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    takeWindowBounds(f, *p);
+    InvalidateRect(p->hwnd, nullptr, TRUE);
 }
 
 // A changed hint reaches a tool the tip window has already (others are made when pointed at).
@@ -204,7 +242,9 @@ void Win32Ui::changed(Control& c, Prop what) {
                 // next paint erases what it draws. Erasing at once goes through the whole
                 // window tree on every move, several milliseconds a move under Wine, and a
                 // layout moves many controls in a row.
-                SetWindowPos(h, nullptr, c.left(), c.top(), c.width(), c.height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
+                const RECT b = pixelBounds(c);
+                SetWindowPos(h, nullptr, b.left, b.top, b.right - b.left, b.bottom - b.top,
+                             SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
             }
             if (auto* nb = dynamic_cast<Notebook*>(&c)) placeNotebookPages(*nb);
             if (c.parent())
@@ -229,7 +269,7 @@ void Win32Ui::changed(Control& c, Prop what) {
             // A font set on a form reaches every control of it; one that would draw the same
             // as before (a colour that comes out as the same colour, such as the window-text
             // colour for black) leaves the window alone.
-            HFONT font = fontOf(c.font());
+            HFONT font = fontOf(c.font(), scaleOf(c).dpi);
             if (font == p->sentFont && colorRef(c.font().color) == colorRef(p->drawnFontColor)) break;
             setSentFont(*p, font);
             p->drawnFontColor = c.font().color;

@@ -135,6 +135,8 @@ void applyPendingBounds(Form& f) {
 
 void followFormWindow(Form& f) { backend().followWindow(f); }
 
+void followFormScreen(Form& f, int dpi, const RECT& suggested) { backend().followScreen(f, dpi, suggested); }
+
 }  // namespace detail
 
 using namespace detail;
@@ -190,6 +192,8 @@ void Win32Ui::paintNow(Form& f) {
     if (HWND h = hwndOf(f)) RedrawWindow(h, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
+// Text is measured with the font as the screen shows it, and given in layout pixels (rounded
+// up, so that a width made of it shows all of the text).
 int Win32Ui::textWidth(const Font& font, const std::string& text) {
     HDC dc = GetDC(nullptr);
     HGDIOBJ old = SelectObject(dc, fontOf(font));
@@ -197,7 +201,7 @@ int Win32Ui::textWidth(const Font& font, const std::string& text) {
     GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &sz);
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
-    return sz.cx;
+    return systemScale().layoutCeil(sz.cx);
 }
 
 int Win32Ui::maxTextWidth(const Font& font, const std::vector<const std::string*>& texts) {
@@ -229,7 +233,7 @@ int Win32Ui::maxTextWidth(const Font& font, const std::vector<const std::string*
         for (unsigned char ch : *t) sum += cw[ch];
         best = std::max(best, sum);
     }
-    return best;
+    return systemScale().layoutCeil(best);
 }
 
 void Win32Ui::setFocus(Control& c) {

@@ -73,9 +73,10 @@ void paintClient(HWND hwnd, Draw&& draw) {
     draw(dc, rc);
     EndPaint(hwnd, &ps);
 }
-// The GDI font of a framework font (cached; never delete it). A window given it keeps it only
-// through its peer (the cache keeps a font some peer sent its window); use it at once otherwise.
-HFONT fontOf(const Font& f);
+// The GDI font of a framework font for a screen of `dpi` dots per inch, 0 for the system's
+// (cached; never delete it). A window given it keeps it only through its peer (the cache
+// keeps a font some peer sent its window); use it at once otherwise.
+HFONT fontOf(const Font& f, int dpi = 0);
 // A top-down 32-bit device-independent bitmap of w x h pixels, drawn into by this process
 // rather than by the display; its pixels in *bits when asked for. Null when it cannot be made.
 HBITMAP createTopDownDib(int w, int h, void** bits = nullptr);
