@@ -24,8 +24,9 @@ int32_t valueDialog(const char* caption, int32_t min, int32_t max, int32_t start
     return dialogs::ShowValueDialog(caption, min, max, start, large, small, p[0], p[1], p[2], p[3], p[4], p[5]);
 }
 
-int screenWidth() { return ports().user ? ports().user->screenWidth() : 640; }
-int screenHeight() { return ports().user ? ports().user->screenHeight() : 480; }
+// Slide positions are of the screen the show fills, in its own pixels.
+int screenWidth() { return ports().user ? ports().user->displayWidth() : 640; }
+int screenHeight() { return ports().user ? ports().user->displayHeight() : 480; }
 
 }  // namespace
 

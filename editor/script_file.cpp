@@ -332,8 +332,8 @@ void TEditorForm::SaveFile(bool temporary) {
         IniBuilder out;
         out.reserve(static_cast<size_t>(n) * 48 + 256, static_cast<size_t>(n) * 6 + 16);  // a slide: ~5 keys
         out.add("Header", "Ver", intToStr(kVersionWritten));
-        out.add("Header", "ScreenW", intToStr(ports().user->screenWidth()));
-        out.add("Header", "ScreenH", intToStr(ports().user->screenHeight()));
+        out.add("Header", "ScreenW", intToStr(ports().user->displayWidth()));
+        out.add("Header", "ScreenH", intToStr(ports().user->displayHeight()));
         out.add("Header", "N", intToStr(rows));
         if (st.CatalogId.empty()) st.CatalogId = NewCatalogId();
         out.add("Header", "Cat", st.CatalogId);

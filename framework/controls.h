@@ -96,6 +96,10 @@ public:
     virtual uintptr_t windowHandle(Control&) { return 0; }
     virtual uintptr_t takeSurface(Control&) { return 0; }
     virtual void releaseSurface(Control&, uintptr_t) {}
+    // A length of the control's layout (the pixels of a 96 dots-per-inch screen, which the
+    // forms are laid out in) in the pixels of the screen its window is on: what a drawing
+    // surface of it measures.
+    virtual int screenPixels(Control&, int layout) { return layout; }
     // Puts a form's window behind the other windows.
     virtual void sendToBack(Form&) {}
 };

@@ -102,8 +102,12 @@ public:
     virtual void cursorPos(int& x, int& y) = 0;  // screen coordinates
     // The standard message dialog: titled by kind, the text, the buttons; returns the answer.
     virtual ModalResult messageDialog(const std::string& text, DialogKind kind, unsigned buttons) = 0;
+    // The screen's size in layout pixels (those of a 96 dots-per-inch screen, which windows
+    // are laid out and placed in), and in its own pixels (what a slide show fills).
     virtual int screenWidth() = 0;
     virtual int screenHeight() = 0;
+    virtual int displayWidth() { return screenWidth(); }
+    virtual int displayHeight() { return screenHeight(); }
     virtual int systemMetric(int index) = 0;
     virtual uint32_t systemColor(int index) = 0;  // COLORREF of a system colour index
     virtual void beep() = 0;

@@ -147,10 +147,12 @@ void TVideoForm::mnuGrabClick() {
     mnuPauseClick();
     if (state().form != this) return;
     IniFile ini(SettingsFileName);
-    ini.writeInteger(SettingsSection, "prL", VideoWin->left());
-    ini.writeInteger(SettingsSection, "prT", VideoWin->top());
-    ini.writeInteger(SettingsSection, "prW", VideoWin->clientWidth());
-    ini.writeInteger(SettingsSection, "prH", VideoWin->clientHeight());
+    // In the pixels of the surface the host copies from.
+    UiBackend& u = ui();
+    ini.writeInteger(SettingsSection, "prL", u.screenPixels(*VideoWin, VideoWin->left()));
+    ini.writeInteger(SettingsSection, "prT", u.screenPixels(*VideoWin, VideoWin->top()));
+    ini.writeInteger(SettingsSection, "prW", u.screenPixels(*VideoWin, VideoWin->clientWidth()));
+    ini.writeInteger(SettingsSection, "prH", u.screenPixels(*VideoWin, VideoWin->clientHeight()));
     const uintptr_t surface = ui().takeSurface(*this);
     if (HostPort* h = ports().host) h->send(state().hostWindow, kGrabMessage, 0, static_cast<intptr_t>(surface));
     ui().releaseSurface(*this, surface);

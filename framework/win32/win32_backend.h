@@ -113,6 +113,7 @@ public:
     bool colorDialog(uint32_t& color, bool fullOpen) override { return chooseColor(color, fullOpen); }
     bool loadPicture(Control& image, const std::string& file) override;
     uintptr_t windowHandle(Control& c) override { return reinterpret_cast<uintptr_t>(hwndOf(c)); }
+    int screenPixels(Control& c, int layout) override { return scaleOf(c).px(layout); }
     uintptr_t takeSurface(Control& c) override {
         HWND h = hwndOf(c);
         return h ? reinterpret_cast<uintptr_t>(GetDC(h)) : 0;

@@ -29,7 +29,12 @@ RECT viewPixels(HWND h) {
     return rc;
 }
 
-RECT viewRect(HWND h) { return scaleOf(h).layout(viewPixels(h)); }
+// Rounded up: a column that ends within the last pixel still counts as shown.
+RECT viewRect(HWND h) {
+    const RECT rc = viewPixels(h);
+    const Scale s = scaleOf(h);
+    return {0, 0, s.layoutCeil(rc.right), s.layoutCeil(rc.bottom)};
+}
 
 // The vertical bar along the right edge, the sideways one (when shown) along the bottom, and
 // between them the corner the grid fills itself.

@@ -167,6 +167,8 @@ public:
     // The screen, the mouse and the frames are measured in layout pixels, as the windows are.
     int screenWidth() override { return detail::systemScale().layout(GetSystemMetrics(SM_CXSCREEN)); }
     int screenHeight() override { return detail::systemScale().layout(GetSystemMetrics(SM_CYSCREEN)); }
+    int displayWidth() override { return GetSystemMetrics(SM_CXSCREEN); }
+    int displayHeight() override { return GetSystemMetrics(SM_CYSCREEN); }
     int systemMetric(int index) override { return GetSystemMetrics(index); }
     uint32_t systemColor(int index) override { return GetSysColor(index); }
     void beep() override { MessageBeep(MB_OK); }

@@ -278,6 +278,8 @@ public:
     }
     int screenWidth() override { return base_->screenWidth(); }
     int screenHeight() override { return base_->screenHeight(); }
+    int displayWidth() override { return base_->displayWidth(); }
+    int displayHeight() override { return base_->displayHeight(); }
     int systemMetric(int index) override { return base_->systemMetric(index); }
     uint32_t systemColor(int index) override { return base_->systemColor(index); }
     void beep() override { base_->beep(); }
