@@ -123,7 +123,9 @@ void TEditorForm::buildControls() {
     ColorPanel = make<Panel>(PanelControls, "ColorPanel");
     ColorPanel->setBounds(4, 4, 72, 86);
     ColorLabel = make<Label>(ColorPanel, "ColorLabel");
-    ColorLabel->setBounds(2, 36, 68, 14);
+    // As wide as "no backcolor" in the form's bold font: a pixel less and the label breaks
+    // the second word onto a line below its height, leaving "no" alone.
+    ColorLabel->setBounds(2, 36, 69, 14);
     ColorLabel->setCaption("no backcolor");
     Thumbnail = make<Image>(ColorPanel, "Thumbnail");
     Thumbnail->setBounds(4, 11, 64, 64);

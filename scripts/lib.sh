@@ -44,6 +44,37 @@ wine_prefix() {
             wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 &&
             wineserver -w && touch "$WINEPREFIX/.kv-x11"
     fi
+    # A run at another resolution that was stopped before it put 96 back.
+    if [ -f "$WINEPREFIX/.kv-dpi" ]; then
+        echo "wine: the prefix was left at $(cat "$WINEPREFIX/.kv-dpi") dots per inch; back to 96"
+        wine_dpi 96
+    fi
+}
+
+# Sets the screen resolution, in dots per inch, that programs started from now on in the prefix
+# see (Wine reads it when a process starts; 96 is the usual one). Wine 8 takes it from
+# HKCU\Control Panel\Desktop LogPixels, which wins over HKCC\Software\Fonts LogPixels (the
+# prefix holds both, at 96); both are set so that they agree. A new program is then asked what
+# it sees (the end-to-end test program, when it is built), so a change not in effect says so.
+# A resolution other than 96 is remembered in the prefix, so that wine_prefix puts 96 back
+# when a run that raised it was stopped before it could.
+wine_dpi() {
+    local dpi=$1 seen="" probe="$KV_ROOT/build/win32/kv_e2e.exe" key
+    case $dpi in '' | *[!0-9]*) echo "wine_dpi: not a resolution: $dpi"; return 2 ;; esac
+    for key in 'HKCU\Control Panel\Desktop' 'HKCC\Software\Fonts'; do
+        wine reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 ||
+            { echo "wine_dpi: cannot write LogPixels under $key"; return 1; }
+    done
+    if [ "$dpi" = 96 ]; then rm -f "$WINEPREFIX/.kv-dpi"; else echo "$dpi" >"$WINEPREFIX/.kv-dpi"; fi
+    [ -f "$probe" ] || return 0
+    local _
+    for _ in 1 2 3 4 5; do
+        seen=$(wine "$probe" --screen-dpi 2>/dev/null | tr -d '\r')
+        [ "$seen" = "$dpi" ] && return 0
+        sleep 1
+    done
+    echo "wine_dpi: a new program sees ${seen:-no} dots per inch, not $dpi"
+    return 1
 }
 
 # Builds the native tree (sim backend, native tests) and the Windows tree (the DLL, the host,

@@ -19,6 +19,10 @@ WINE_CHECKS+=("kv_inidiff")
 # -- A host linked against each import library of the kit: imports and stack (a few seconds each) --
 WINE_CHECKS+=("kv_kit_link_gnu" "kv_kit_link_msvc")
 # --
+# The end-to-end tests that measure every text against its control's room, run again at each
+# of these screen resolutions (dots per inch), each in a program of its own; the prefix goes
+# back to 96 afterwards. KV_FIT_DPIS="120" (or "" for none) chooses others.
+FIT_DPIS=(${KV_FIT_DPIS-120 144 192})
 # ------------------------------------------------------------------------------------------
 
 # Passed and failed counts from a GoogleTest log; a run that ended without its summary (a
@@ -86,7 +90,33 @@ wine_phase() {
         status=${PIPESTATUS[0]}
         echo "check $name $status" >>"$logs/wine-results"
     done
+    fit_at_dpis
     wineserver -k 2>/dev/null || true
+}
+
+# TextFit.* at each resolution of FIT_DPIS; 96 comes back whatever happens.
+fit_at_dpis() {
+    [ ${#FIT_DPIS[@]} -gt 0 ] || return 0
+    trap 'wine_dpi 96 >/dev/null' EXIT
+    local dpi status counts started passed failed
+    for dpi in "${FIT_DPIS[@]}"; do
+        echo "== kv_e2e TextFit.* at $dpi dots per inch (Wine)"
+        started=$SECONDS
+        if wine_dpi "$dpi"; then
+            timeout 900 wine build/win32/kv_e2e.exe --gtest_filter='TextFit.*' 2>&1 | tr -d '\r' |
+                tee "$logs/textfit-${dpi}dpi.log" | grep -E '^\[  (FAILED|PASSED) |^WATCHDOG'
+            status=${PIPESTATUS[0]}
+            counts=$(gtest_counts "$logs/textfit-${dpi}dpi.log" "$status")
+        else
+            counts="0 1"
+        fi
+        read -r passed failed <<<"$counts"
+        echo "text fit at $dpi dpi: $passed passed, $failed failed, $(grep -cE ' needs [0-9]+x[0-9]+, has ' \
+            "$logs/textfit-${dpi}dpi.log" 2>/dev/null || true) texts cut, in $((SECONDS - started)) s (build/test-logs/textfit-${dpi}dpi.log)"
+        echo "fit $dpi $counts" >>"$logs/wine-results"
+    done
+    wine_dpi 96 || echo "the prefix could not be put back to 96 dots per inch"
+    trap - EXIT
 }
 
 if [ "${1:-}" = "--wine-phase" ]; then
@@ -148,6 +178,9 @@ while read -r kind name a b c; do
         gtest)
             summary+="; ${name#kv_} $a passed, $b failed"
             [ -n "$c" ] && summary+=" (passed on a second run: ${c//,/, })"
+            [ "$b" -eq 0 ] && [ "$a" -gt 0 ] || ok=0 ;;
+        fit)
+            summary+="; text fit at $name dpi $a passed, $b failed"
             [ "$b" -eq 0 ] && [ "$a" -gt 0 ] || ok=0 ;;
         check)
             if [ "$a" -eq 0 ]; then summary+="; ${name#kv_} passed"; else summary+="; ${name#kv_} FAILED"; ok=0; fi ;;

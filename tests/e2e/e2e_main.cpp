@@ -2,6 +2,10 @@
 // or a call that never returns ends the run with a message instead of hanging it.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "tests/e2e/kit/kit.h"
@@ -20,6 +24,14 @@ class WatchEveryTest : public ::testing::EmptyTestEventListener {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // "--screen-dpi": prints the screen's resolution as a program started now sees it, and
+    // ends (scripts/lib.sh checks that a change of resolution is in effect).
+    if (argc == 2 && std::strcmp(argv[1], "--screen-dpi") == 0) {
+        HDC dc = GetDC(nullptr);
+        std::printf("%d\n", GetDeviceCaps(dc, LOGPIXELSY));
+        ReleaseDC(nullptr, dc);
+        return 0;
+    }
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new WatchEveryTest);
     return RUN_ALL_TESTS();
