@@ -60,6 +60,8 @@ rm -rf "$screens"
 mkdir -p "$screens"
 echo "== tour (pictures go to $shown)"
 status=0
+# Headless, the virtual screen has at any resolution the room 1280 x 1024 has at 96.
+[ -n "$KV_DPI" ] && export KV_SCREEN=${KV_SCREEN:-$(screen_at_dpi "$KV_DPI")}
 with_display "$0" --in-display tour | tr -d '\r' || status=$?
 
 shopt -s nullglob

@@ -13,8 +13,14 @@ with_display() {
     if [ -n "${DISPLAY:-}" ]; then
         "$@"
     else
-        xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
+        xvfb-run -a -s "-screen 0 ${KV_SCREEN:-1280x1024}x24" "$@"
     fi
+}
+
+# The virtual screen for a resolution: as many layout pixels as 1280 x 1024 has at 96 dots
+# per inch (a 192-dpi screen of 1280 pixels would be a few inches wide).
+screen_at_dpi() {
+    echo "$((1280 * $1 / 96))x$((1024 * $1 / 96))"
 }
 
 # Creates the prefix on first use (about a minute).

@@ -90,37 +90,39 @@ wine_phase() {
         status=${PIPESTATUS[0]}
         echo "check $name $status" >>"$logs/wine-results"
     done
-    fit_at_dpis
     wineserver -k 2>/dev/null || true
 }
 
-# TextFit.* at each resolution of FIT_DPIS; 96 comes back whatever happens.
-fit_at_dpis() {
-    [ ${#FIT_DPIS[@]} -gt 0 ] || return 0
-    trap 'wine_dpi 96 >/dev/null' EXIT
-    local dpi status counts started passed failed
-    for dpi in "${FIT_DPIS[@]}"; do
-        echo "== kv_e2e TextFit.* at $dpi dots per inch (Wine)"
-        started=$SECONDS
-        if wine_dpi "$dpi"; then
-            timeout 900 wine build/win32/kv_e2e.exe --gtest_filter='TextFit.*' 2>&1 | tr -d '\r' |
-                tee "$logs/textfit-${dpi}dpi.log" | grep -E '^\[  (FAILED|PASSED) |^WATCHDOG'
-            status=${PIPESTATUS[0]}
-            counts=$(gtest_counts "$logs/textfit-${dpi}dpi.log" "$status")
-        else
-            counts="0 1"
-        fi
-        read -r passed failed <<<"$counts"
-        echo "text fit at $dpi dpi: $passed passed, $failed failed, $(grep -cE ' needs [0-9]+x[0-9]+, has ' \
-            "$logs/textfit-${dpi}dpi.log" 2>/dev/null || true) texts cut, in $((SECONDS - started)) s (build/test-logs/textfit-${dpi}dpi.log)"
-        echo "fit $dpi $counts" >>"$logs/wine-results"
-    done
+# TextFit.* at one resolution, inside a display of its own sized for it (screen_at_dpi); 96
+# comes back whatever happens.
+fit_phase() {
+    local dpi=$1 status counts started=$SECONDS passed failed
+    wine_prefix
+    trap 'wine_dpi 96 >/dev/null; wineserver -k 2>/dev/null' EXIT
+    echo "== kv_e2e TextFit.* at $dpi dots per inch (Wine)"
+    if wine_dpi "$dpi"; then
+        timeout 900 wine build/win32/kv_e2e.exe --gtest_filter='TextFit.*' 2>&1 | tr -d '\r' |
+            tee "$logs/textfit-${dpi}dpi.log" | grep -E '^\[  (FAILED|PASSED) |^WATCHDOG'
+        status=${PIPESTATUS[0]}
+        counts=$(gtest_counts "$logs/textfit-${dpi}dpi.log" "$status")
+    else
+        counts="0 1"
+    fi
+    read -r passed failed <<<"$counts"
+    echo "text fit at $dpi dpi: $passed passed, $failed failed, $(grep -cE ' needs [0-9]+x[0-9]+, has ' \
+        "$logs/textfit-${dpi}dpi.log" 2>/dev/null || true) texts cut, in $((SECONDS - started)) s (build/test-logs/textfit-${dpi}dpi.log)"
+    echo "fit $dpi $counts" >>"$logs/wine-results"
     wine_dpi 96 || echo "the prefix could not be put back to 96 dots per inch"
+    wineserver -k 2>/dev/null || true
     trap - EXIT
 }
 
 if [ "${1:-}" = "--wine-phase" ]; then
     wine_phase
+    exit 0
+fi
+if [ "${1:-}" = "--fit-phase" ]; then
+    fit_phase "$2"
     exit 0
 fi
 
@@ -165,6 +167,7 @@ kit_host=$(ls "$KV_ROOT"/build/sdk-check/*/bin/minimal_host_from_kit.exe 2>/dev/
 
 echo "== Windows programs under Wine"
 with_display "$0" --wine-phase
+for dpi in "${FIT_DPIS[@]}"; do KV_SCREEN=$(screen_at_dpi "$dpi") with_display "$0" --fit-phase "$dpi"; done
 bmp_to_png "$KV_ROOT/out/screens"
 
 summary="native $native_passed passed, $native_failed failed"

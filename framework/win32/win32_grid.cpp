@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/win32/win32_backend.h"
 #include "framework/win32/win32_grid_view.h"
 #include "framework/win32/win32_ui.h"
 
@@ -110,6 +111,10 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     const int x = at.x, y = at.y;
     switch (msg) {
         case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_GETFONT: {
+            const Peer* p = peerOf(*g);
+            return p ? reinterpret_cast<LRESULT>(p->sentFont) : 0;
+        }
         case WM_GETTEXTLENGTH: return static_cast<LRESULT>(g->cell(g->col(), g->row()).size());
         case WM_GETTEXT: {
             const std::string& s = g->cell(g->col(), g->row());

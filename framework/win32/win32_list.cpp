@@ -295,8 +295,10 @@ void drawComboItem(PictureComboBox& cb, const DRAWITEMSTRUCT& di) {
     x += s.px(20);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(sel ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    // An entry too long for the box (a deep folder's name) ends in "...".
     RECT t{x, r.top, r.right, r.bottom};
-    DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &t,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     SelectObject(dc, old);
     if (di.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
 }

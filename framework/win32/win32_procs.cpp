@@ -56,6 +56,14 @@ bool commonMessage(Control& c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESUL
         }
         case WM_CHAR: return handleChar(c, wp);
         case WM_SYSCHAR: return handleSysChar(c, wp);
+        case WM_GETFONT:
+            // Our own windows (labels, panels, the table) answer with the font they draw
+            // with, as the system's controls do: a tool reading their text can measure it.
+            if (const Peer* p = peerOf(c); p && p->hwnd == hwnd && p->sentFont) {
+                *result = reinterpret_cast<LRESULT>(p->sentFont);
+                return true;
+            }
+            return false;
         case WM_KILLFOCUS:
         case WM_EXITMENULOOP:
         case WM_EXITSIZEMOVE: forgetSentModifiers(); return false;

@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
-#include <mutex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -31,49 +30,13 @@ using namespace kv::e2e;
 
 namespace {
 
-// ---- the fonts the windows were given ----------------------------------------------------------
+// ---- the font a window draws with ---------------------------------------------------------
 
-// The library's own window classes (labels, panels, the slide table, the preset group) keep
-// the font they are sent for their painting but do not answer WM_GETFONT; the fonts sent to
-// the windows of the thread that runs the library are recorded as the messages go by.
-class FontRecorder {
-public:
-    FontRecorder() { hook_ = SetWindowsHookExA(WH_CALLWNDPROC, &FontRecorder::proc, nullptr, GetCurrentThreadId()); }
-    ~FontRecorder() {
-        if (hook_) UnhookWindowsHookEx(hook_);
-    }
-    FontRecorder(const FontRecorder&) = delete;
-    FontRecorder& operator=(const FontRecorder&) = delete;
-
-    static HFONT fontOf(HWND h) {
-        DWORD_PTR asked = 0;
-        if (SendMessageTimeoutA(h, WM_GETFONT, 0, 0, SMTO_NORMAL, 5000, &asked) && asked) return reinterpret_cast<HFONT>(asked);
-        std::lock_guard<std::mutex> g(lock());
-        auto it = sent().find(h);
-        return it == sent().end() ? nullptr : it->second;
-    }
-
-private:
-    static LRESULT CALLBACK proc(int code, WPARAM wp, LPARAM lp) {
-        if (code == HC_ACTION) {
-            const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
-            if (m->message == WM_SETFONT) {
-                std::lock_guard<std::mutex> g(lock());
-                sent()[m->hwnd] = reinterpret_cast<HFONT>(m->wParam);
-            }
-        }
-        return CallNextHookEx(nullptr, code, wp, lp);
-    }
-    static std::mutex& lock() {
-        static std::mutex m;
-        return m;
-    }
-    static std::map<HWND, HFONT>& sent() {
-        static std::map<HWND, HFONT> m;
-        return m;
-    }
-    HHOOK hook_ = nullptr;
-};
+HFONT fontOf(HWND h) {
+    DWORD_PTR asked = 0;
+    if (SendMessageTimeoutA(h, WM_GETFONT, 0, 0, SMTO_NORMAL, 5000, &asked)) return reinterpret_cast<HFONT>(asked);
+    return nullptr;
+}
 
 // ---- measuring -----------------------------------------------------------------------------
 
@@ -83,6 +46,9 @@ int screenDpi() {
     ReleaseDC(nullptr, dc);
     return dpi;
 }
+
+// A length the library lays out at 96 dots per inch, on this screen.
+int layoutPx(int v) { return MulDiv(v, screenDpi(), 96); }
 
 std::string className(HWND h) {
     char cls[64] = {};
@@ -170,7 +136,7 @@ private:
         RECT rc{};
         GetClientRect(h, &rc);
         const std::string text = windowText(h);
-        HFONT font = FontRecorder::fontOf(h);
+        HFONT font = fontOf(h);
         if (!font) {
             if (!text.empty() || cls == "ComboBox" || cls == "ListBox")
                 cuts_.push_back({name + " (its font is not known)", text, {0, 0}, {0, 0}});
@@ -224,13 +190,13 @@ private:
             // at the left behind "..." to fit, and is measured as it is.
             if (text.empty() || className(GetParent(h)) == WC_TABCONTROLA) return;
             const SIZE need = m.line(text, false);
-            cut(name, text, {need.cx + 2, need.cy}, {rc.right - 2 * borderX, rc.bottom - 2 * borderY});
+            cut(name, text, {need.cx + layoutPx(2), need.cy}, {rc.right - 2 * borderX, rc.bottom - 2 * borderY});
         } else if (cls == "KvRadioGroup") {
             // The caption sits on the frame from 8 pixels in, with a pixel of space either
             // side, and ends 2 pixels before the right edge.
             if (text.empty()) return;
             const SIZE need = m.line(text, true);
-            cut(name, text, {need.cx + 8 + 2 + 2, need.cy}, {rc.right, rc.bottom});
+            cut(name, text, {need.cx + layoutPx(8 + 2 + 2), need.cy}, {rc.right, rc.bottom});
         } else if (cls == "KvGrid") {
             // A row's text must be as high as the font needs. The table paints its cells
             // itself; their texts and the column widths cannot be read from outside, so they
@@ -250,8 +216,10 @@ private:
         const int field = ci.rcItem.right - ci.rcItem.left, fieldH = ci.rcItem.bottom - ci.rcItem.top;
         const bool drawn = (style & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)) != 0;
         // The system draws the chosen text a pixel inside the field and a pixel in; the
-        // library's drop-downs with pictures put their text 2 + 20 pixels in (its picture).
-        const int indent = drawn ? 2 + 20 : 3 * GetSystemMetrics(SM_CXBORDER);
+        // library's drop-downs with pictures put their text 2 + 20 layout pixels in (its
+        // picture), and end an entry too long for the box (a deep folder) with "...": for
+        // them only the height is checked.
+        const int indent = drawn ? layoutPx(2 + 20) : 3 * GetSystemMetrics(SM_CXBORDER);
         const int count = static_cast<int>(SendMessageA(h, CB_GETCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) {
             const int len = static_cast<int>(SendMessageA(h, CB_GETLBTEXTLEN, i, 0));
@@ -260,7 +228,8 @@ private:
             SendMessageA(h, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
             item.resize(static_cast<size_t>(len));
             if (drawn) item.erase(0, item.find_first_not_of(' '));  // the closed box shows it without its indent
-            const SIZE need = m.line(item, false);
+            SIZE need = m.line(item, false);
+            if (drawn) need.cx = std::min<LONG>(need.cx, field - indent);
             const int row = static_cast<int>(SendMessageA(h, CB_GETITEMHEIGHT, drawn ? i : 0, 0));
             cut(name + "[" + std::to_string(i) + "]", item, need, {field - indent, std::min(fieldH, row)});
         }
@@ -349,7 +318,6 @@ protected:
         for (const auto& r : results) EXPECT_TRUE(r);
         EXPECT_FALSE(results.empty());
     }
-    FontRecorder fonts;
     std::vector<::testing::AssertionResult> results;
 };
 
