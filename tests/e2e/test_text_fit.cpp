@@ -453,25 +453,34 @@ TEST_F(TextFit, ExplorerWindowEveryDialogModeAndTheCompressionDialog) {
     expectAllFit();
 }
 
-TEST_F(TextFit, VideoPlayer) {
-    const std::string video = folder.file("Colour frames 320x240.avi");
-    ASSERT_TRUE(kit::writeTestAvi(video, {320, 240, 30, 25, false}));
+namespace {
+
+// The video player on a test video in the host's loop, and closed again.
+HWND openPlayer(const std::string& video, HWND host) {
+    EXPECT_TRUE(kit::writeTestAvi(video, {320, 240, 30, 25, false}));
     kit::writeKey("SaveName", video);
     kit::deleteKey("SafePLAY");
-    kit::HostWindow host({}, true);
-    auto status = exportFn<int32_t(WINAPI*)()>("VideoWinStatus95");
-    {
-        kit::WatchdogScope watch("VideoWinPlayer95", 30000);
-        auto player = exportFn<int32_t(WINAPI*)(HWND, int32_t, uint32_t)>("VideoWinPlayer95");
-        ASSERT_TRUE(player && status);
-        EXPECT_EQ(player(host.hwnd(), 0, 0), 1);
-    }
+    kit::WatchdogScope watch("VideoWinPlayer95", 30000);
+    auto player = exportFn<int32_t(WINAPI*)(HWND, int32_t, uint32_t)>("VideoWinPlayer95");
+    EXPECT_TRUE(player && player(host, 0, 0) == 1);
     kit::hostLoop(nullptr, 300);
-    results.push_back(textsFit(findNamed("VideoForm"), "video player"));
+    return findNamed("VideoForm");
+}
+
+void closePlayer() {
+    auto status = exportFn<int32_t(WINAPI*)()>("VideoWinStatus95");
     callVoid("VideoWinClose95");
     callVoid("VideoWinClose95");
-    kit::hostLoop([&] { return status() == 0; }, 5000);
+    kit::hostLoop([&] { return !status || status() == 0; }, 5000);
     kit::deleteKey("SaveName");
+}
+
+}  // namespace
+
+TEST_F(TextFit, VideoPlayer) {
+    kit::HostWindow host({}, true);
+    results.push_back(textsFit(openPlayer(folder.file("Colour frames 320x240.avi"), host.hwnd()), "video player"));
+    closePlayer();
     expectAllFit();
 }
 
@@ -497,5 +506,46 @@ TEST_F(TextFit, PrintDialog) {
     kit::pumpMessages(200);
     if (HWND f = findNamed("PrintForm", false)) PostMessageA(f, WM_CLOSE, 0, 0);
     kit::deleteKey("BMP");
+    expectAllFit();
+}
+
+// A host that follows the screens its windows are on gets WM_DPICHANGED when the user drags
+// a window to a screen of another resolution: the window takes the rectangle suggested,
+// its controls their places and fonts at that resolution, and every text still fits.
+TEST_F(TextFit, VideoPlayerFollowsItsWindowToAScreenOfTwiceTheResolution) {
+    kit::HostWindow host({}, true);
+    HWND form = openPlayer(folder.file("Colour frames 320x240.avi"), host.hwnd());
+    ASSERT_NE(form, nullptr);
+    HWND button = findNamedIn(form, "MenuButton");
+    auto size = [](HWND h) {
+        RECT r{};
+        GetWindowRect(h, &r);
+        return SIZE{r.right - r.left, r.bottom - r.top};
+    };
+    auto fontHeight = [](HWND h) {
+        LOGFONTA lf{};
+        GetObjectA(fontOf(h), sizeof lf, &lf);
+        return std::abs(lf.lfHeight);
+    };
+    const SIZE buttonBefore = size(button);
+    const int fontBefore = fontHeight(button);
+    RECT suggested{};
+    GetWindowRect(form, &suggested);
+    suggested.right = suggested.left + 2 * (suggested.right - suggested.left);
+    suggested.bottom = suggested.top + 2 * (suggested.bottom - suggested.top);
+    const int twice = 2 * screenDpi();
+    SendMessageA(form, WM_DPICHANGED, MAKEWPARAM(twice, twice), reinterpret_cast<LPARAM>(&suggested));
+    kit::hostLoop(nullptr, 300);
+
+    const SIZE buttonAfter = size(button);
+    EXPECT_NEAR(buttonAfter.cx, 2 * buttonBefore.cx, 1);
+    EXPECT_NEAR(buttonAfter.cy, 2 * buttonBefore.cy, 1);
+    EXPECT_NEAR(fontHeight(button), 2 * fontBefore, 1);
+    RECT now{};
+    GetWindowRect(form, &now);
+    EXPECT_EQ(now.left, suggested.left);
+    EXPECT_EQ(now.top, suggested.top);
+    results.push_back(textsFit(form, "video player at twice the resolution"));
+    closePlayer();
     expectAllFit();
 }
