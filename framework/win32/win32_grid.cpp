@@ -344,8 +344,9 @@ HWND createGrid(StringGrid& g, HWND parent) {
     if (h) {
         GridState& st = states()[h] = GridState{};
         st.shownCol = g.col();
-        st.barWidth = GetSystemMetrics(SM_CXVSCROLL);
-        st.barHeight = GetSystemMetrics(SM_CYHSCROLL);
+        const int dpi = scaleOf(g).dpi;
+        st.barWidth = systemMetricFor(SM_CXVSCROLL, dpi);
+        st.barHeight = systemMetricFor(SM_CYHSCROLL, dpi);
         // Not tab stops: a click on a bar leaves the keyboard with the table.
         const DWORD off = g.enabled() ? 0 : WS_DISABLED;
         st.vbar = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_VERT | off, 0, 0, 0, 0, h, nullptr, inst, nullptr);
@@ -385,6 +386,21 @@ void gridChanged(StringGrid& g, HWND h, Prop what) {
             st.invalid = true;
             RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
             break;
+        case Prop::Font: {
+            // Also sent when the table's form moved to a screen of another resolution: the
+            // bars take that screen's sizes.
+            const int dpi = scaleOf(g).dpi;
+            if (Peer* p = peerOf(g)) setSentFont(*p, fontOf(g.font(), dpi));  // what WM_GETFONT answers
+            const int barWidth = systemMetricFor(SM_CXVSCROLL, dpi), barHeight = systemMetricFor(SM_CYHSCROLL, dpi);
+            if (barWidth != st.barWidth || barHeight != st.barHeight) {
+                st.barWidth = barWidth;
+                st.barHeight = barHeight;
+                placeBars(h, st);
+            }
+            st.scrollDirty = true;
+            InvalidateRect(h, nullptr, FALSE);
+            break;
+        }
         case Prop::Layout:  // column widths: the sideways range changes
             st.scrollDirty = true;
             InvalidateRect(h, nullptr, FALSE);

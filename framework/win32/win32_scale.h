@@ -52,6 +52,15 @@ inline int windowDpi(HWND h) {
     const int d = dpiForWindow && h ? static_cast<int>(dpiForWindow(h)) : 0;
     return d > 0 ? d : systemDpi();
 }
+// A size the platform draws with (a scroll bar's width, say) on a screen of `dpi` dots per
+// inch: the system's own where the platform cannot say for another resolution.
+inline int systemMetricFor(int index, int dpi) {
+    using MetricsForDpi = int(WINAPI*)(int, UINT);
+    static const MetricsForDpi metricsForDpi = reinterpret_cast<MetricsForDpi>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetSystemMetricsForDpi")));
+    if (metricsForDpi && dpi != systemDpi()) return metricsForDpi(index, static_cast<UINT>(dpi));
+    return GetSystemMetrics(index);
+}
 // The resolution of a window of a form: the form's (which follows the screen the form is
 // on, for a host that follows screens), else the system's.
 Scale scaleOf(const Control& c);
