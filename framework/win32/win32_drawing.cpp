@@ -94,14 +94,13 @@ HBRUSH brushFor(COLORREF color) {
 void paintPanel(Panel& p, HDC dc, const RECT& rc) {
     FillRect(dc, &rc, brushFor(colorRef(p.color())));
     RECT r = rc;
+    const Scale s = scaleOf(p);
     if (p.bevel > 0) {
         DrawEdge(dc, &r, p.lowered ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
-        const int bevel = scaleOf(p).px(p.bevel);
-        InflateRect(&r, -bevel, -bevel);
+        InflateRect(&r, -s.px(p.bevel), -s.px(p.bevel));
     }
     // A notebook page's caption is its tab's text, not drawn on the page.
     if (p.caption().empty() || dynamic_cast<Notebook*>(p.parent())) return;
-    const Scale s = scaleOf(p);
     HGDIOBJ old = SelectObject(dc, fontOf(p.font(), s.dpi));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colorRef(p.font().color));

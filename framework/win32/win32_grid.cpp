@@ -330,6 +330,16 @@ LRESULT CALLBACK gridProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(h, msg, wp, lp);
 }
 
+// The scroll bars' sizes on the screen of the table's form; true when they changed.
+bool takeBarSizes(const StringGrid& g, GridState& st) {
+    const int dpi = scaleOf(g).dpi;
+    const int width = systemMetricFor(SM_CXVSCROLL, dpi), height = systemMetricFor(SM_CYHSCROLL, dpi);
+    if (width == st.barWidth && height == st.barHeight) return false;
+    st.barWidth = width;
+    st.barHeight = height;
+    return true;
+}
+
 }  // namespace
 
 void registerGridClass(HINSTANCE inst) { registerWindowClass(inst, kGridClass, gridProc, CS_DBLCLKS); }
@@ -344,9 +354,7 @@ HWND createGrid(StringGrid& g, HWND parent) {
     if (h) {
         GridState& st = states()[h] = GridState{};
         st.shownCol = g.col();
-        const int dpi = scaleOf(g).dpi;
-        st.barWidth = systemMetricFor(SM_CXVSCROLL, dpi);
-        st.barHeight = systemMetricFor(SM_CYHSCROLL, dpi);
+        takeBarSizes(g, st);
         // Not tab stops: a click on a bar leaves the keyboard with the table.
         const DWORD off = g.enabled() ? 0 : WS_DISABLED;
         st.vbar = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_VERT | off, 0, 0, 0, 0, h, nullptr, inst, nullptr);
@@ -389,14 +397,8 @@ void gridChanged(StringGrid& g, HWND h, Prop what) {
         case Prop::Font: {
             // Also sent when the table's form moved to a screen of another resolution: the
             // bars take that screen's sizes.
-            const int dpi = scaleOf(g).dpi;
-            if (Peer* p = peerOf(g)) setSentFont(*p, fontOf(g.font(), dpi));  // what WM_GETFONT answers
-            const int barWidth = systemMetricFor(SM_CXVSCROLL, dpi), barHeight = systemMetricFor(SM_CYHSCROLL, dpi);
-            if (barWidth != st.barWidth || barHeight != st.barHeight) {
-                st.barWidth = barWidth;
-                st.barHeight = barHeight;
-                placeBars(h, st);
-            }
+            if (Peer* p = peerOf(g)) setSentFont(*p, fontOf(g.font(), scaleOf(g).dpi));  // what WM_GETFONT answers
+            if (takeBarSizes(g, st)) placeBars(h, st);
             st.scrollDirty = true;
             InvalidateRect(h, nullptr, FALSE);
             break;

@@ -269,6 +269,16 @@ bool measureComboItem(MEASUREITEMSTRUCT& mi) {
     return true;
 }
 
+void itemHeightsForScreen(Control& c, HWND h) {
+    if (auto* lb = dynamic_cast<ListBox*>(&c)) {
+        SendMessageA(h, LB_SETITEMHEIGHT, 0, scaleOf(*lb).px(lb->itemHeight));
+        listChanged(*lb, h, Prop::Layout);
+    } else if (auto* cb = dynamic_cast<PictureComboBox*>(&c)) {
+        SendMessageA(h, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), pictureFieldHeight(*cb));
+        SendMessageA(h, CB_SETITEMHEIGHT, 0, scaleOf(*cb).px(kPictureItemHeight));
+    }
+}
+
 void drawComboItem(PictureComboBox& cb, const DRAWITEMSTRUCT& di) {
     HDC dc = di.hDC;
     RECT r = di.rcItem;

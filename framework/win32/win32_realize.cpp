@@ -188,11 +188,8 @@ void Win32Ui::followScreen(Form& f, int dpi, const RECT& suggested) {
     collect(collect, f);
     for (Control* c : all) {
         changed(*c, Prop::Font);
+        if (HWND h = hwndOf(*c)) itemHeightsForScreen(*c, h);
         changed(*c, Prop::Bounds);
-        if (auto* lb = dynamic_cast<ListBox*>(c); lb && hwndOf(*lb)) {
-            SendMessageA(hwndOf(*lb), LB_SETITEMHEIGHT, 0, scaleOf(*lb).px(lb->itemHeight));
-            changed(*lb, Prop::Layout);
-        }
     }
     changed(f, Prop::Font);
     SetWindowPos(p->hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,

@@ -127,6 +127,9 @@ HWND createPictureCombo(PictureComboBox& cb, HWND parent, DWORD childStyle);
 void drawComboItem(PictureComboBox& cb, const DRAWITEMSTRUCT& di);
 // Answers the item heights a picture box asks for while it is made; false for other asks.
 bool measureComboItem(MEASUREITEMSTRUCT& mi);
+// A list or a picture box whose form moved to a screen of another resolution: its item
+// heights (and a list's column width) at that resolution.
+void itemHeightsForScreen(Control& c, HWND hwnd);
 // The platform's font dialog (win32_list.cpp).
 bool fontDialog(Font& font, int minSize, int maxSize);
 // Makes a control's window anew (after a change that a window cannot take once made).
